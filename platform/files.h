@@ -1,0 +1,47 @@
+// Files and folders. Game code writes paths as the game names them, with backslashes
+// ("..\data\Nave.x", "data\\Nave.x"); every call here turns them into the OS separator.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The path with every backslash turned into the OS separator.
+std::string NativePath(std::string_view gamePath);
+
+bool FileExists(std::string_view path);       // a regular file is there (readability unchecked)
+bool DirectoryExists(std::string_view path);  // a folder is there
+bool PathExists(std::string_view path);       // anything is there
+bool CreateFolder(std::string_view path);     // one level; the parent must exist
+std::string CurrentDirectory();               // without a trailing separator
+// The per-user local data folder ($XDG_DATA_HOME, else $HOME/.local/share), created when
+// missing; empty when it cannot be had.
+std::string LocalAppDataFolder();
+// The folder of the running executable, empty when it cannot be found.
+std::string ExecutableFolder();
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::string_view path);
+
+// A file opened for binary reading, read in blocks; closed by the destructor.
+class InputFile {
+public:
+    explicit InputFile(std::string_view path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+    // Reads up to size bytes; returns how many were read (0 at the end or on error).
+    std::size_t Read(void* buffer, std::size_t size);
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include "platform/sound.h"
+
+namespace platform {
+namespace {
+SoundOutput* g_output = nullptr;
+}
+
+void SetSoundOutput(SoundOutput* output) { g_output = output; }
+SoundOutput* CurrentSoundOutput() { return g_output; }
+
+void PlaySoundResource(int waveResourceId, bool loop) {
+    if (g_output) {
+        g_output->Play(waveResourceId, loop);
+    }
+}
+
+void StopSound() {
+    if (g_output) {
+        g_output->Stop();
+    }
+}
+
+}  // namespace platform

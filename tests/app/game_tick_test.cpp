@@ -1,0 +1,352 @@
+// Drives the game tick with a fake clock and recording doubles through every sequence of
+// the game's states.
+#include "app/shell/GameTick.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace MyApp {
+namespace {
+
+class FakeServices : public TickServices {
+public:
+    // What the level update returns on its next call; the test may also change the fields.
+    std::function<bool(int)> update = [](int) { return true; };
+    bool start = false;
+    bool windowGoneOnClose = true;
+
+    std::vector<std::string> log;
+    int updates = 0, controls = 0, astronautControls = 0, renders = 0, titleScenes = 0;
+    int nameEntries = 0, statusWrites = 0;
+    std::vector<int> builtLevels;
+    std::string banner;
+    bool bannerVisible = false, panelVisible = true;
+    std::string status;
+
+    bool UpdateLevel(int level) override {
+        ++updates;
+        return update(level);
+    }
+    void ControlPlayer() override { ++controls; }
+    void ControlAstronaut() override { ++astronautControls; }
+    void BuildLevel(int level) override {
+        builtLevels.push_back(level);
+        log.push_back("build" + std::to_string(level));
+    }
+    bool StartPressed() override { return start; }
+    void BuildTitleScene() override {
+        ++titleScenes;
+        log.push_back("title");
+    }
+    void OpenNameEntry() override {
+        ++nameEntries;
+        log.push_back("name");
+    }
+    void Render() override { ++renders; }
+    bool CloseMainWindow() override {
+        log.push_back("close");
+        return windowGoneOnClose;
+    }
+    void LoadBanner(const std::string& path) override {
+        banner = path;
+        log.push_back("banner " + path);
+    }
+    void ShowBanner(bool show) override { bannerVisible = show; }
+    void ShowPanel(bool show) override { panelVisible = show; }
+    std::string GetStatusText() override { return status; }
+    void SetStatusText(const std::string& text) override {
+        ++statusWrites;
+        status = text;
+    }
+};
+
+class GameTickTest : public ::testing::Test {
+protected:
+    platform::ScopedFakeClock clock;
+    TickState state;
+    GameFields game;
+    FakeServices sv;
+
+    GameTickTest() { game.dataFolder = "..\\data"; }
+
+    void Tick() { RunTick(state, game, sv); }
+    // Ticks every 30 ms for the given time.
+    void RunFor(int ms) {
+        for (int t = 0; t < ms; t += 30) {
+            clock.AdvanceMs(30);
+            Tick();
+        }
+    }
+    // From the title: press start and wait until the level runs.
+    void StartGame() {
+        sv.start = true;
+        RunFor(60);
+        sv.start = false;
+        RunFor(5100);
+        ASSERT_TRUE(game.levelRunning);
+    }
+};
+
+TEST_F(GameTickTest, PromptAppearsAfterTheFirstPauseAndIsWrittenOnlyWhenItDiffers) {
+    Tick();
+    EXPECT_EQ(sv.status, "");
+    RunFor(1470);  // 1470 ms after the first tick: still within the 1500 ms pause
+    EXPECT_EQ(sv.status, "");
+    RunFor(90);
+    EXPECT_EQ(sv.status, kStartPrompt);
+    const int writes = sv.statusWrites;
+    RunFor(3000);
+    EXPECT_EQ(sv.statusWrites, writes);
+    sv.status = "altro";
+    RunFor(30);
+    EXPECT_EQ(sv.status, kStartPrompt);
+    EXPECT_EQ(sv.statusWrites, writes + 1);
+}
+
+TEST_F(GameTickTest, StartBuildsLevelOneBehindItsPictureWithFullEnergyAndNoScore) {
+    game.score = 777;
+    game.energy = 3;
+    RunFor(1600);
+    sv.start = true;
+    RunFor(30);
+    EXPECT_EQ(sv.builtLevels, std::vector<int>{1});
+    EXPECT_EQ(game.energy, 100);
+    EXPECT_EQ(game.score, 0);
+    EXPECT_TRUE(sv.bannerVisible);
+    EXPECT_FALSE(sv.panelVisible);
+    EXPECT_EQ(sv.status, "");
+    EXPECT_FALSE(game.levelRunning);
+    sv.start = false;
+    RunFor(4950);
+    EXPECT_FALSE(game.levelRunning);
+    RunFor(90);
+    EXPECT_TRUE(game.levelRunning);
+    EXPECT_FALSE(sv.bannerVisible);
+    EXPECT_TRUE(sv.panelVisible);
+    EXPECT_EQ(sv.builtLevels.size(), 1u);
+}
+
+TEST_F(GameTickTest, PlayingUpdatesEveryTickAndPacesTheControlTo40Ms) {
+    RunFor(1600);
+    StartGame();
+    const int updates = sv.updates, controls = sv.controls;
+    RunFor(1200);  // 40 ticks of 30 ms
+    EXPECT_EQ(sv.updates - updates, 40);
+    EXPECT_EQ(sv.controls - controls, 20);  // every second tick: 60 ms > 40 ms
+    EXPECT_EQ(sv.astronautControls, 0);
+
+    game.level = 4;
+    RunFor(300);
+    EXPECT_GT(sv.astronautControls, 0);
+}
+
+TEST_F(GameTickTest, PauseStopsTheUpdateButNotTheControlOrTheFrame) {
+    RunFor(1600);
+    StartGame();
+    game.paused = true;
+    const int updates = sv.updates, controls = sv.controls, renders = sv.renders;
+    RunFor(600);
+    EXPECT_EQ(sv.updates, updates);
+    EXPECT_EQ(sv.controls - controls, 10);
+    EXPECT_EQ(sv.renders - renders, 20);
+}
+
+TEST_F(GameTickTest, LevelWonShowsCompletePictureThenBuildsNextLevelWithoutAKey) {
+    RunFor(1600);
+    StartGame();
+    game.score = 120;
+    game.energy = 40;
+    sv.update = [this](int) {
+        ++game.level;
+        game.levelComplete = true;
+        return false;
+    };
+    RunFor(30);
+    sv.update = [](int) { return true; };
+    EXPECT_FALSE(game.levelRunning);
+    EXPECT_EQ(game.level, 2);
+    RunFor(1470);  // the last frame of the level stays for 1500 ms
+    EXPECT_EQ(sv.banner, "");
+    EXPECT_TRUE(game.levelComplete);
+    RunFor(60);
+    EXPECT_FALSE(game.levelComplete);
+    EXPECT_EQ(sv.banner, "..\\data\\LivelloCompletato.bmp");
+    EXPECT_TRUE(sv.bannerVisible);
+    EXPECT_EQ(sv.builtLevels, std::vector<int>{1});
+    RunFor(4950);
+    EXPECT_EQ(sv.builtLevels, std::vector<int>{1});
+    RunFor(90);
+    EXPECT_EQ(sv.builtLevels, (std::vector<int>{1, 2}));
+    EXPECT_EQ(game.energy, 100);
+    EXPECT_EQ(game.score, 120);  // carried over
+    RunFor(5100);
+    EXPECT_TRUE(game.levelRunning);
+    EXPECT_EQ(sv.nameEntries, 0);
+}
+
+TEST_F(GameTickTest, LevelFourWonEndsTheGameWithTitleAndNameForm) {
+    RunFor(1600);
+    StartGame();
+    game.level = 4;
+    game.score = 500;
+    sv.update = [this](int) {
+        ++game.level;
+        game.levelComplete = true;
+        return false;
+    };
+    RunFor(30);
+    sv.update = [](int) { return true; };
+    RunFor(1530);
+    EXPECT_EQ(sv.banner, "..\\data\\GiocoCompletato.bmp");
+    EXPECT_EQ(game.reachedLevel, 4);
+    EXPECT_EQ(game.level, 1);
+    EXPECT_EQ(sv.titleScenes, 1);
+    EXPECT_EQ(sv.nameEntries, 1);
+    EXPECT_TRUE(sv.bannerVisible);
+    RunFor(4900);
+    EXPECT_TRUE(sv.bannerVisible);
+    RunFor(200);
+    EXPECT_FALSE(sv.bannerVisible);
+    EXPECT_TRUE(sv.panelVisible);
+    EXPECT_FALSE(game.levelRunning);
+    // Back at the title: no level starts without a key press.
+    RunFor(3000);
+    EXPECT_EQ(sv.builtLevels, std::vector<int>{1});
+    EXPECT_EQ(sv.status, kStartPrompt);
+}
+
+TEST_F(GameTickTest, LevelLostGoesToGameOverTitleAndNameForm) {
+    RunFor(1600);
+    StartGame();
+    game.level = 3;
+    game.score = 90;
+    sv.update = [](int) { return false; };
+    RunFor(30);
+    sv.update = [](int) { return true; };
+    EXPECT_EQ(sv.status, "Game Over!");
+    EXPECT_EQ(game.reachedLevel, 3);
+    EXPECT_EQ(game.level, 1);
+    RunFor(1470);
+    EXPECT_EQ(sv.titleScenes, 0);
+    RunFor(90);  // silence at 1530 ms, then the game-over picture at the next tick
+    EXPECT_EQ(sv.banner, "..\\data\\gameover.bmp");
+    EXPECT_EQ(sv.titleScenes, 1);
+    EXPECT_EQ(sv.nameEntries, 1);
+    EXPECT_TRUE(sv.bannerVisible);
+    EXPECT_FALSE(sv.panelVisible);
+    RunFor(5100);
+    EXPECT_FALSE(sv.bannerVisible);
+    EXPECT_EQ(sv.status, kStartPrompt);
+
+    // A new game starts at level 1 with score 0 after a key press.
+    sv.start = true;
+    RunFor(30);
+    EXPECT_EQ(sv.builtLevels, (std::vector<int>{1, 1}));
+    EXPECT_EQ(game.score, 0);
+    EXPECT_EQ(game.energy, 100);
+}
+
+TEST_F(GameTickTest, GameOverSilencesSoundsKeepingTheNewest) {
+    RunFor(1600);
+    StartGame();
+    game.sounds.SetLoop(1026);
+    game.sounds.pending = {1023, 1024, 1023};
+    sv.update = [](int) { return false; };
+    RunFor(30);
+    sv.update = [](int) { return true; };
+    RunFor(1530);
+    EXPECT_EQ(game.sounds.loopSound, 0);
+    ASSERT_LE(game.sounds.pending.size(), 1u);
+}
+
+TEST_F(GameTickTest, TickDuringATickDoesNothingNotEvenRender) {
+    Tick();
+    state.tickBusy = true;
+    const int renders = sv.renders;
+    RunFor(3000);
+    EXPECT_EQ(sv.renders, renders);
+    EXPECT_EQ(sv.status, "");
+    state.tickBusy = false;
+    RunFor(30);
+    EXPECT_EQ(sv.renders, renders + 1);
+}
+
+// A level builder that shows a modal box runs a nested loop in which the timer fires again:
+// that inner tick must do nothing.
+class ReentrantServices : public FakeServices {
+public:
+    TickState* st = nullptr;
+    GameFields* g = nullptr;
+    int innerRenders = -1;
+    void BuildLevel(int level) override {
+        FakeServices::BuildLevel(level);
+        const int before = renders;
+        RunTick(*st, *g, *this);
+        innerRenders = renders - before;
+    }
+};
+
+TEST_F(GameTickTest, ReentryFromANestedLoopReturnsAtOnce) {
+    RunFor(1600);
+    ReentrantServices reentrant;
+    reentrant.st = &state;
+    reentrant.g = &game;
+    reentrant.start = true;
+    clock.AdvanceMs(30);
+    RunTick(state, game, reentrant);
+    EXPECT_EQ(reentrant.innerRenders, 0);
+    EXPECT_EQ(reentrant.builtLevels, std::vector<int>{1});
+    EXPECT_EQ(reentrant.renders, 1);
+    EXPECT_FALSE(state.tickBusy);
+}
+
+TEST_F(GameTickTest, NoNameFormIsTheTicksBusinessAtScoreZero) {
+    // The tick always calls OpenNameEntry; the score-0 rule lives there. The tick itself
+    // neither touches the score at game over nor skips the call.
+    RunFor(1600);
+    StartGame();
+    game.score = 0;
+    sv.update = [](int) { return false; };
+    RunFor(1600);
+    EXPECT_EQ(sv.nameEntries, 1);
+    EXPECT_EQ(game.score, 0);
+}
+
+TEST_F(GameTickTest, CloseRequestedClosesTheWindowAndEndsTheTick) {
+    Tick();
+    game.closeRequested = true;
+    const int renders = sv.renders;
+    RunFor(30);
+    EXPECT_EQ(sv.log.back(), "close");
+    EXPECT_EQ(sv.renders, renders);  // nothing is drawn into a window that is gone
+    EXPECT_FALSE(state.tickBusy);
+}
+
+TEST_F(GameTickTest, LevelOutsideOneToFourOnlyPacesTheControl) {
+    RunFor(1600);
+    StartGame();
+    game.level = 7;
+    const int updates = sv.updates, controls = sv.controls;
+    RunFor(300);
+    EXPECT_EQ(sv.updates, updates);
+    EXPECT_GT(sv.controls, controls);
+}
+
+TEST(ElapsedMsTest, SignedTruncatingAndZeroWhenUnset) {
+    Timestamp a{10 * platform::kTicksPerMs + 9999, false};
+    Timestamp b{25 * platform::kTicksPerMs, false};
+    EXPECT_EQ(ElapsedMs(a, b), 14);   // 14.0001 ms truncates to 14
+    EXPECT_EQ(ElapsedMs(b, a), -14);  // toward zero
+    Timestamp unset;
+    EXPECT_EQ(ElapsedMs(unset, b), 0);
+    EXPECT_EQ(ElapsedMs(b, unset), -25);  // `to.unset` is not looked at
+    EXPECT_GT(ElapsedMs(Timestamp::LongAgo(), Timestamp::Now()), 2000);
+}
+
+}  // namespace
+}  // namespace MyApp
