@@ -17,11 +17,11 @@ function(kx_add_layer target dir)
 endfunction()
 
 # kx_add_test_suite(<name> <dir> DEPS libs...)
-# One GoogleTest executable test_<name> of every .cpp under <dir>, each test case its own
-# CTest test.
+# One GoogleTest executable test_<name> of every .cpp directly in <dir>, each test case its
+# own CTest test.
 function(kx_add_test_suite name dir)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     if(NOT sources)
         return()
     endif()

@@ -1,0 +1,52 @@
+// The maths of the D3DX library with their published meanings: row vectors (a point is
+// multiplied on the left, p' = p x M), left-handed coordinates, single precision.
+#pragma once
+
+namespace platform::d3dx {
+
+struct D3DXVECTOR3 {
+    float x = 0, y = 0, z = 0;
+};
+
+struct D3DXVECTOR4 {
+    float x = 0, y = 0, z = 0, w = 0;
+};
+
+// Plane a*x + b*y + c*z + d = 0.
+struct D3DXPLANE {
+    float a = 0, b = 0, c = 0, d = 0;
+};
+
+// m[row][col]; the translation lives in row 3.
+struct D3DXMATRIX {
+    float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    float& operator()(int r, int c) { return m[r][c]; }
+    float operator()(int r, int c) const { return m[r][c]; }
+};
+
+D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* out);
+D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b);
+D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z);
+D3DXMATRIX* D3DXMatrixScaling(D3DXMATRIX* out, float sx, float sy, float sz);
+D3DXMATRIX* D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* out, float yaw, float pitch, float roll);
+D3DXMATRIX* D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, float angle);
+D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn,
+                                       float zf);
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
+                               const D3DXVECTOR3* up);
+// 2D transformation used by sprites: scaling only, as the panel passes it.
+D3DXMATRIX* D3DXMatrixTransformation2D(D3DXMATRIX* out, float scaleX, float scaleY);
+
+// p x M with the division by w.
+D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
+// v x M without translation (directions, normals).
+D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v,
+                                     const D3DXMATRIX* m);
+D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
+D3DXVECTOR3* D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
+float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b);
+float D3DXVec3Length(const D3DXVECTOR3* v);
+D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p);
+float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v);
+
+}  // namespace platform::d3dx
