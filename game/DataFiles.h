@@ -1,0 +1,16 @@
+// The data-file check as the game layer calls it: over the main window, raising the game's
+// closeRequested flag.
+#pragma once
+
+#include <string>
+
+#include "app/DataCheck.h"
+#include "game/GameFields.h"
+
+namespace MyApp {
+
+inline void CheckDataFile(GameFields& fields, const std::string& path) {
+    CheckDataFile(fields.closeRequested, fields.mainWindow, path);
+}
+
+}  // namespace MyApp

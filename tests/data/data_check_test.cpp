@@ -1,0 +1,158 @@
+// The XOR-fold checksum and the data-file check, with a recording message-box handler.
+#include "app/DataCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/DataChecksums.h"
+#include "platform/msgbox.h"
+#include "test_support.h"
+
+namespace MyApp {
+namespace {
+
+using kxtest::ScratchDir;
+using kxtest::WriteBytes;
+
+struct Box {
+    platform::HWND owner;
+    std::string text, caption;
+    platform::UINT type;
+};
+
+class DataCheckTest : public ::testing::Test {
+  protected:
+    ScratchDir dir{"datacheck"};
+    std::vector<Box> boxes;
+    platform::MessageBoxHandler previous;
+
+    DataCheckTest() {
+        previous =
+            platform::SetMessageBoxHandler([this](platform::HWND owner, const std::string& text,
+                                                  const std::string& caption, platform::UINT type) {
+                boxes.push_back({owner, text, caption, type});
+                return platform::IDOK;
+            });
+    }
+    ~DataCheckTest() override { platform::SetMessageBoxHandler(previous); }
+
+    std::string File(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const auto p = dir.Path() / name;
+        WriteBytes(p, bytes);
+        return p.string();
+    }
+};
+
+// The fold computed the plain way, byte by byte over the whole content.
+std::string NaiveFold(const std::vector<std::uint8_t>& bytes) {
+    unsigned char f[16] = {};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        f[i % 16] ^= bytes[i];
+    std::string s;
+    char buf[3];
+    for (unsigned char b : f) {
+        std::snprintf(buf, sizeof buf, "%02X", b);
+        s += buf;
+    }
+    return s;
+}
+
+TEST_F(DataCheckTest, SeventeenBytesFoldTheLastByteOntoTheFirst) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 17; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(0xA0 + i));
+    const std::string sum = XorFoldChecksum(File("seventeen.bin", bytes));
+    ASSERT_EQ(sum.size(), 32u);
+    // byte 0 = 0xA0 ^ 0xB0 = 0x10; bytes 1..15 as in the file, upper case
+    EXPECT_EQ(sum, "10A1A2A3A4A5A6A7A8A9AAABACADAEAF");
+}
+
+TEST_F(DataCheckTest, EmptyAndMissingFilesFoldToZeros) {
+    EXPECT_EQ(XorFoldChecksum(File("empty.bin", {})), std::string(32, '0'));
+    EXPECT_EQ(XorFoldChecksum((dir.Path() / "absent.bin").string()), std::string(32, '0'));
+}
+
+TEST_F(DataCheckTest, FoldIsByOffsetAcrossReadBlocks) {
+    // Longer than two 10240-byte blocks and not a multiple of 16.
+    std::vector<std::uint8_t> bytes(2 * 10240 + 37);
+    std::uint32_t s = 99;
+    for (auto& b : bytes) {
+        s = s * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(s >> 16);
+    }
+    EXPECT_EQ(XorFoldChecksum(File("big.bin", bytes)), NaiveFold(bytes));
+}
+
+TEST_F(DataCheckTest, SmallValuesKeepTheirLeadingZero) {
+    std::vector<std::uint8_t> bytes(16, 0);
+    bytes[3] = 0x0F;
+    bytes[15] = 0x01;
+    EXPECT_EQ(XorFoldChecksum(File("low.bin", bytes)), "0000000F000000000000000000000001");
+}
+
+TEST(DataFileNameTest, NameAfterTheLastSeparator) {
+    EXPECT_EQ(DataFileName("..\\data\\Nave.x"), "Nave.x");
+    EXPECT_EQ(DataFileName("data/sub\\dir/Livello1.bmp"), "Livello1.bmp");
+    EXPECT_EQ(DataFileName("C:Nave.x"), "Nave.x");
+    EXPECT_EQ(DataFileName("C:\\a:b\\fire.x"), "fire.x");  // the colon counts only without slashes
+    EXPECT_EQ(DataFileName("Nave.x"), "Nave.x");
+    EXPECT_EQ(DataFileName("data\\"), "");
+}
+
+TEST(ExpectedChecksumTest, PicturesMatchWithTheirBackslashAndNamesAreCaseSensitive) {
+    ASSERT_STREQ(kKnownDataFiles[25].name, "\\Livello1.bmp");
+    EXPECT_EQ(ExpectedChecksum("Livello1.bmp"), kKnownDataFiles[25].checksum);
+    EXPECT_EQ(ExpectedChecksum("Nave.x"), kKnownDataFiles[3].checksum);
+    EXPECT_EQ(ExpectedChecksum("nave.x"), "");
+    EXPECT_EQ(ExpectedChecksum("Livello8.bmp"), "");
+    EXPECT_EQ(ExpectedChecksum(""), "");
+}
+
+TEST_F(DataCheckTest, KnownFileWithTheShippedContentPasses) {
+    const auto shipped = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "Nave.x");
+    ASSERT_FALSE(shipped.empty());
+    // the same bytes under a game path with backslashes
+    const std::string path = File("Nave.x", shipped);
+    bool close = false;
+    CheckDataFile(close, nullptr, dir.Path().string() + "\\Nave.x");
+    CheckDataFile(close, nullptr, path);
+    EXPECT_FALSE(close);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
+    auto bytes = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "fire.x");
+    ASSERT_FALSE(bytes.empty());
+    bytes[100] ^= 0x01;
+    const std::string path = File("fire.x", bytes);
+    auto* owner = reinterpret_cast<platform::HWND>(0x1234);
+    bool close = false;
+    CheckDataFile(close, owner, path);
+    EXPECT_TRUE(close);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, owner);
+    EXPECT_EQ(boxes[0].caption, "errore");
+    EXPECT_EQ(boxes[0].text, "Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
+    EXPECT_EQ(boxes[0].type, platform::MB_TASKMODAL | platform::MB_ICONERROR);
+}
+
+TEST_F(DataCheckTest, UnknownAndMissingFilesFailAndOnlyTheFirstFailureIsReported) {
+    bool close = false;
+    CheckDataFile(close, nullptr, File("nuovo.x", {'x', 'o', 'f'}));  // not in the table
+    CheckDataFile(close, nullptr, (dir.Path() / "Nave.x").string());  // missing
+    CheckDataFile(close, nullptr, (dir.Path() / "sfondo.png").string());
+    EXPECT_TRUE(close);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(DataCheckTest, NothingIsShownOnceCloseIsAlreadyRequested) {
+    bool close = true;
+    CheckDataFile(close, nullptr, (dir.Path() / "gameover.bmp").string());
+    EXPECT_TRUE(close);
+    EXPECT_TRUE(boxes.empty());
+}
+
+}  // namespace
+}  // namespace MyApp

@@ -1,0 +1,239 @@
+// The resources embedded in the executable: found by type and id, in the agreed formats.
+#include "platform/resources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "resources/ResourceIds.h"
+#include "test_support.h"
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+using platform::FindResource;
+using platform::ResourceType;
+
+struct Wave {
+    std::uint32_t format = 0, channels = 0, rate = 0, bits = 0;
+    std::vector<std::int16_t> samples;  // interleaved
+    double Seconds() const {
+        return static_cast<double>(samples.size()) / channels / static_cast<double>(rate);
+    }
+};
+
+// Reads a RIFF/WAVE file chunk by chunk; fails the test on a malformed file.
+Wave ParseWave(std::span<const std::uint8_t> b) {
+    Wave w;
+    EXPECT_GE(b.size(), 44u);
+    if (b.size() < 12)
+        return w;
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(kxtest::Le32(&b[4]), b.size() - 8);
+    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 12), "WAVE");
+    std::size_t pos = 12;
+    while (pos + 8 <= b.size()) {
+        const std::string id(b.begin() + pos, b.begin() + pos + 4);
+        const std::uint32_t size = kxtest::Le32(&b[pos + 4]);
+        if (pos + 8 + size > b.size()) {
+            ADD_FAILURE() << "chunk " << id << " runs past the end";
+            break;
+        }
+        const std::uint8_t* d = &b[pos + 8];
+        if (id == "fmt ") {
+            w.format = kxtest::Le16(d);
+            w.channels = kxtest::Le16(d + 2);
+            w.rate = kxtest::Le32(d + 4);
+            EXPECT_EQ(kxtest::Le32(d + 8), w.rate * w.channels * 2);  // byte rate
+            EXPECT_EQ(kxtest::Le16(d + 12), w.channels * 2);          // block align
+            w.bits = kxtest::Le16(d + 14);
+        } else if (id == "data") {
+            for (std::uint32_t i = 0; i + 1 < size; i += 2) {
+                w.samples.push_back(static_cast<std::int16_t>(kxtest::Le16(d + i)));
+            }
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return w;
+}
+
+int Peak(const Wave& w) {
+    int peak = 0;
+    for (std::int16_t s : w.samples)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+}
+
+TEST(WaveResourcesTest, ShotIsStereo48kAboutEightyThreeHundredths) {
+    const auto bytes = FindResource(ResourceType::Wave, resources::kWaveShot);
+    ASSERT_TRUE(bytes.has_value());
+    const Wave w = ParseWave(*bytes);
+    EXPECT_EQ(w.format, 1u);
+    EXPECT_EQ(w.channels, 2u);
+    EXPECT_EQ(w.rate, 48000u);
+    EXPECT_EQ(w.bits, 16u);
+    EXPECT_NEAR(w.Seconds(), 0.83, 0.02);
+    EXPECT_GT(Peak(w), 8000);
+}
+
+TEST(WaveResourcesTest, HitIsMono44kAboutFiftySevenHundredths) {
+    const auto bytes = FindResource(ResourceType::Wave, resources::kWaveHit);
+    ASSERT_TRUE(bytes.has_value());
+    const Wave w = ParseWave(*bytes);
+    EXPECT_EQ(w.format, 1u);
+    EXPECT_EQ(w.channels, 1u);
+    EXPECT_EQ(w.rate, 44100u);
+    EXPECT_EQ(w.bits, 16u);
+    EXPECT_NEAR(w.Seconds(), 0.57, 0.02);
+    EXPECT_GT(Peak(w), 8000);
+}
+
+TEST(WaveResourcesTest, AlarmIsMono44kAndLoopsWithoutAClick) {
+    const auto bytes = FindResource(ResourceType::Wave, resources::kWaveAlarm);
+    ASSERT_TRUE(bytes.has_value());
+    const Wave w = ParseWave(*bytes);
+    EXPECT_EQ(w.format, 1u);
+    EXPECT_EQ(w.channels, 1u);
+    EXPECT_EQ(w.rate, 44100u);
+    EXPECT_EQ(w.bits, 16u);
+    EXPECT_NEAR(w.Seconds(), 0.99, 0.02);
+    EXPECT_GT(Peak(w), 8000);
+    ASSERT_GT(w.samples.size(), 100u);
+    // The step across the seam (last sample to first) is no larger than the steps inside.
+    int largestStep = 0;
+    for (std::size_t i = 1; i < w.samples.size(); ++i) {
+        largestStep = std::max(largestStep, std::abs(w.samples[i] - w.samples[i - 1]));
+    }
+    const int seam = std::abs(w.samples.front() - w.samples.back());
+    EXPECT_LE(seam, largestStep);
+    // and the waveform continues: the sample before the seam predicts the one after it
+    const int predicted = 2 * w.samples.back() - w.samples[w.samples.size() - 2];
+    EXPECT_LE(std::abs(predicted - w.samples.front()), largestStep / 4);
+}
+
+TEST(PictureResourcesTest, EnergyBarSheetHasSevenBandsEmptyingFromTheRight) {
+    const auto bytes = FindResource(ResourceType::RcData, resources::kEnergyBarSheet);
+    ASSERT_TRUE(bytes.has_value());
+    int w = 0, h = 0, n = 0;
+    stbi_uc* px =
+        stbi_load_from_memory(bytes->data(), static_cast<int>(bytes->size()), &w, &h, &n, 4);
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(w, 128);
+    EXPECT_EQ(h, 168);
+    EXPECT_EQ(n, 4);  // the file has an alpha channel
+    auto at = [&](int x, int y) { return px + (static_cast<std::size_t>(y) * w + x) * 4; };
+    // Find the boxes of band 0 along its middle row: runs of opaque pixels.
+    std::vector<std::pair<int, int>> boxes;
+    for (int x = 0, start = -1; x <= w; ++x) {
+        const bool solid = x < w && at(x, 12)[3] > 128;
+        if (solid && start < 0)
+            start = x;
+        if (!solid && start >= 0) {
+            boxes.emplace_back(start, x);
+            start = -1;
+        }
+    }
+    ASSERT_EQ(boxes.size(), 6u);
+    enum Colour { kRed, kYellow, kGreen, kOther };
+    auto colourOf = [](const stbi_uc* p) {
+        if (p[0] > 150 && p[1] < 100 && p[2] < 100)
+            return kRed;
+        if (p[0] > 150 && p[1] > 150 && p[2] < 100)
+            return kYellow;
+        if (p[0] < 100 && p[1] > 150 && p[2] < 100)
+            return kGreen;
+        return kOther;
+    };
+    const Colour order[6] = {kRed, kRed, kYellow, kYellow, kGreen, kGreen};
+    for (int band = 0; band < 7; ++band) {
+        SCOPED_TRACE(band);
+        const int y = band * 24 + 12;
+        for (int i = 0; i < 6; ++i) {
+            const int cx = (boxes[i].first + boxes[i].second) / 2;
+            const stbi_uc* centre = at(cx, y);
+            if (i < 6 - band) {
+                EXPECT_EQ(centre[3], 255);
+                EXPECT_EQ(colourOf(centre), order[i]) << "box " << i;
+            } else {
+                EXPECT_EQ(centre[3], 0) << "box " << i << " should be an empty outline";
+                EXPECT_GT(at(boxes[i].first, y)[3], 0) << "box " << i << " has no outline";
+            }
+        }
+        // transparent between the boxes and between the bands
+        EXPECT_EQ(at((boxes[0].second + boxes[1].first) / 2, y)[3], 0);
+        EXPECT_EQ(at(64, band * 24)[3], 0);
+    }
+    stbi_image_free(px);
+}
+
+TEST(PictureResourcesTest, IconIsASquarePngWithTransparentCorners) {
+    const auto bytes = FindResource(ResourceType::Icon, resources::kMainIcon);
+    ASSERT_TRUE(bytes.has_value());
+    int w = 0, h = 0, n = 0;
+    stbi_uc* px =
+        stbi_load_from_memory(bytes->data(), static_cast<int>(bytes->size()), &w, &h, &n, 4);
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(w, h);
+    EXPECT_TRUE(w == 32 || w == 48) << w;
+    EXPECT_EQ(px[3], 0);  // top-left corner
+    int opaque = 0;
+    for (int i = 0; i < w * h; ++i)
+        opaque += px[i * 4 + 3] == 255;
+    EXPECT_GT(opaque, w * h / 8);  // the ship covers a fair part of it
+    stbi_image_free(px);
+}
+
+TEST(PictureResourcesTest, AboutPictureIsA164By50Bitmap) {
+    const auto bytes = FindResource(ResourceType::Bitmap, resources::kAboutBitmap);
+    ASSERT_TRUE(bytes.has_value());
+    const auto& b = *bytes;
+    ASSERT_GE(b.size(), 54u);
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(kxtest::Le32(&b[18]), 164u);
+    EXPECT_EQ(kxtest::Le32(&b[22]), 50u);
+    EXPECT_EQ(kxtest::Le16(&b[28]), 24u);
+    EXPECT_EQ(kxtest::Le32(&b[30]), 0u);
+    EXPECT_EQ(b.size(), 54u + 164u * 3u * 50u);  // rows of 492 bytes need no padding
+}
+
+TEST(ResourceLookupTest, TypeAndIdMustBothMatch) {
+    EXPECT_FALSE(FindResource(ResourceType::Wave, resources::kEnergyBarSheet).has_value());
+    EXPECT_FALSE(FindResource(ResourceType::RcData, resources::kWaveShot).has_value());
+    EXPECT_FALSE(FindResource(ResourceType::Bitmap, resources::kMainIcon).has_value());
+    EXPECT_FALSE(FindResource(ResourceType::Icon, 9999).has_value());
+    EXPECT_FALSE(FindResource(ResourceType::Wave, 0).has_value());
+    EXPECT_FALSE(FindResource(ResourceType::Wave, -1023).has_value());
+}
+
+TEST(ResourceLookupTest, EmbeddedBytesAreTheFilesOfTheResourcesFolder) {
+    const auto dir = kxtest::SourceDir() / "resources";
+    const std::pair<const char*, std::pair<ResourceType, int>> files[] = {
+        {"WAVE_1023.wav", {ResourceType::Wave, 1023}},
+        {"WAVE_1024.wav", {ResourceType::Wave, 1024}},
+        {"WAVE_1026.wav", {ResourceType::Wave, 1026}},
+        {"RCDATA_1025.png", {ResourceType::RcData, 1025}},
+        {"ICON_1005.png", {ResourceType::Icon, 1005}},
+        {"BITMAP_1006.bmp", {ResourceType::Bitmap, 1006}}};
+    for (const auto& [file, key] : files) {
+        SCOPED_TRACE(file);
+        const auto res = FindResource(key.first, key.second);
+        ASSERT_TRUE(res.has_value());
+        const auto disk = kxtest::ReadBytes(dir / file);
+        EXPECT_TRUE(std::equal(res->begin(), res->end(), disk.begin(), disk.end()));
+    }
+}
+
+}  // namespace
