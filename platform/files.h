@@ -26,7 +26,27 @@ std::string LocalAppDataFolder();
 // The folder of the running executable, empty when it cannot be found.
 std::string ExecutableFolder();
 
+// The whole file, or nothing when it cannot be opened or a read fails part way.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::string_view path);
+
+// Replaces the file at path with bytes so that it holds either its old content or the new
+// content whole, never a mix: the bytes go to a temporary file in the same folder, which is
+// flushed to disk and then renamed over path. On any failure the old file stays as it was,
+// the temporary file is removed and the result is false.
+bool WriteFileAtomically(std::string_view path, std::string_view bytes);
+
+// Test seam: while set, every WriteFileAtomically fails as a full disk would once this many
+// bytes of its content have been written. Process-wide; std::nullopt lifts it.
+void SetWriteFailureAfter(std::optional<std::size_t> bytes);
+
+// Sets that failure for the lifetime of the guard.
+class ScopedWriteFailure {
+public:
+    explicit ScopedWriteFailure(std::size_t bytes) { SetWriteFailureAfter(bytes); }
+    ~ScopedWriteFailure() { SetWriteFailureAfter(std::nullopt); }
+    ScopedWriteFailure(const ScopedWriteFailure&) = delete;
+    ScopedWriteFailure& operator=(const ScopedWriteFailure&) = delete;
+};
 
 // A file opened for binary reading, read in blocks; closed by the destructor.
 class InputFile {
@@ -39,6 +59,8 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     // Reads up to size bytes; returns how many were read (0 at the end or on error).
     std::size_t Read(void* buffer, std::size_t size);
+    // A read has failed (as opposed to reaching the end).
+    bool Failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
 
 private:
     std::FILE* file_ = nullptr;

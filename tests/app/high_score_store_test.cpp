@@ -1,0 +1,261 @@
+// The high-score file: location, exact bytes, reading, ordering, trimming and failures, each
+// test in a fresh local-data folder and current directory of its own.
+#include "app/HighScoreStore.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <random>
+
+#include "app/ScoreRegistration.h"
+#include "platform/files.h"
+
+namespace MyApp {
+namespace {
+
+namespace fs = std::filesystem;
+using Table = std::vector<std::string>;
+
+class HighScoreStoreTest : public ::testing::Test {
+  protected:
+    fs::path root, dataHome, workDir, oldCwd = fs::current_path();
+    std::optional<std::string> oldXdg, oldHome;
+    HighScoreStore store{"KryxSpace"};
+
+    HighScoreStoreTest() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = fs::temp_directory_path() /
+               ("kx_scores_" + std::to_string(::getpid()) + "_" + info->name());
+        fs::remove_all(root);
+        dataHome = root / "data";
+        workDir = root / "cwd";
+        fs::create_directories(dataHome);
+        fs::create_directories(workDir);
+        oldXdg = Env("XDG_DATA_HOME");
+        oldHome = Env("HOME");
+        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        fs::current_path(workDir);
+    }
+    ~HighScoreStoreTest() override {
+        fs::current_path(oldCwd);
+        Restore("XDG_DATA_HOME", oldXdg);
+        Restore("HOME", oldHome);
+        fs::remove_all(root);
+    }
+    static std::optional<std::string> Env(const char* name) {
+        const char* v = std::getenv(name);
+        return v ? std::optional<std::string>(v) : std::nullopt;
+    }
+    static void Restore(const char* name, const std::optional<std::string>& v) {
+        v ? ::setenv(name, v->c_str(), 1) : ::unsetenv(name);
+    }
+    fs::path Folder() const { return dataHome / "KryxSpace" / "Score"; }
+    fs::path File() const { return Folder() / "Classifica.txt"; }
+    void WriteFile(const std::string& bytes) {
+        fs::create_directories(Folder());
+        std::ofstream(File(), std::ios::binary) << bytes;
+    }
+    std::string ReadFile() const {
+        std::ifstream in(File(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+TEST_F(HighScoreStoreTest, RegistrationWritesTheExactLineWithCrLf) {
+    EXPECT_EQ(store.StorageFolder(), dataHome.string() + "\\KryxSpace\\Score\\");
+    store.Register(1230, RegistrationText("Anna", 2));
+    EXPECT_FALSE(store.failed);
+    EXPECT_EQ(ReadFile(), "00001230 Anna         Livello 2\r\n");
+    EXPECT_EQ(store.Load(), Table{"00001230 Anna         Livello 2"});
+}
+
+TEST_F(HighScoreStoreTest, ScoreIsEightDigitsKeepingTheLastEight) {
+    EXPECT_EQ(FormatScore(0), "00000000");
+    EXPECT_EQ(FormatScore(99999999), "99999999");
+    EXPECT_EQ(FormatScore(2147483647), "47483647");
+    store.Register(123456789, "X");
+    EXPECT_EQ(ReadFile(), "23456789 X\r\n");
+}
+
+TEST_F(HighScoreStoreTest, MissingAndEmptyFilesGiveAnEmptyTableWithoutFailure) {
+    EXPECT_TRUE(store.Load().empty());
+    EXPECT_FALSE(store.failed);
+    EXPECT_TRUE(fs::is_directory(Folder()));  // the folders are made on the way
+    WriteFile("");
+    EXPECT_TRUE(store.Load().empty());
+    EXPECT_FALSE(store.failed);
+}
+
+TEST_F(HighScoreStoreTest, LinesSplitAtLfDropOneCrAndStopAtNul) {
+    WriteFile(std::string("A\r\nB\rC\n\r\r\nD\0tail\nlast", 21));
+    EXPECT_EQ(store.Load(), (Table{"A", "B\rC", "\r", "D", "last"}));
+}
+
+TEST_F(HighScoreStoreTest, HandEditedTwelveLinesLoadWholeAndTrimToTenOnRegistration) {
+    std::string bytes;
+    for (int i = 1; i <= 12; ++i) {
+        bytes += FormatScore(i * 10) + " P\r\n";
+    }
+    WriteFile(bytes);
+    EXPECT_EQ(store.Load().size(), 12u);
+    store.Register(55, "NEW");
+    const Table table = store.Load();
+    ASSERT_EQ(table.size(), 10u);
+    EXPECT_EQ(table.front(), "00000120 P");
+    EXPECT_EQ(table[6], "00000060 P");
+    EXPECT_EQ(table[7], "00000055 NEW");
+    EXPECT_EQ(table.back(), "00000040 P");
+}
+
+TEST_F(HighScoreStoreTest, EmptyLineSortsLastAndDropsOutOfAFullTable) {
+    WriteFile("00000005 A\r\n\r\n00000001 B\r\n");
+    store.Register(3, "C");
+    EXPECT_EQ(store.Load(), (Table{"00000005 A", "00000003 C", "00000001 B", ""}));
+    for (int i = 0; i < 7; ++i) {
+        store.Register(2, "D");
+    }
+    const Table table = store.Load();
+    EXPECT_EQ(table.size(), 10u);
+    EXPECT_EQ(std::count(table.begin(), table.end(), ""), 0);
+}
+
+TEST_F(HighScoreStoreTest, TiesKeepBothAndFallBackToUnsignedByteOrder) {
+    store.Register(100, "ANN");
+    store.Register(100, "ZED");
+    store.Register(100, "ZED");
+    store.Register(100, "\xC8VA");  // a high byte sorts above every ASCII letter
+    EXPECT_EQ(store.Load(),
+              (Table{"00000100 \xC8VA", "00000100 ZED", "00000100 ZED", "00000100 ANN"}));
+}
+
+TEST_F(HighScoreStoreTest, ControlCharactersInANameBecomeBlanks) {
+    store.Register(7, std::string("A\r\nB\tC\x7f\0D", 9));
+    EXPECT_EQ(ReadFile(), "00000007 A  B C  D\r\n");
+    // Entries handed to Save directly cannot break the line format either.
+    store.Save({"x\ny", std::string("p\0q", 3)});
+    EXPECT_EQ(store.Load(), (Table{"x y", "p q"}));
+}
+
+TEST_F(HighScoreStoreTest, FolderThatCannotBeMadeStoresNothing) {
+    std::ofstream(dataHome / "KryxSpace") << "in the way";
+    EXPECT_EQ(store.StorageFolder(), "");
+    EXPECT_TRUE(store.Load().empty());
+    EXPECT_TRUE(store.failed);
+    store.Register(500, "A");
+    EXPECT_TRUE(store.failed);
+    store.failed = false;
+    store.Save({"00000001 A"});
+    EXPECT_TRUE(store.failed);
+    EXPECT_TRUE(fs::is_regular_file(dataHome / "KryxSpace"));
+}
+
+TEST_F(HighScoreStoreTest, WithoutLocalDataFolderUsesTheCurrentDirectory) {
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");
+    EXPECT_EQ(store.StorageFolder(), "KryxSpace\\Score\\");
+    store.Register(42, "C");
+    EXPECT_TRUE(fs::is_regular_file(workDir / "KryxSpace" / "Score" / "Classifica.txt"));
+}
+
+TEST_F(HighScoreStoreTest, InterruptedSaveKeepsThePreviousFile) {
+    store.Register(300, "OLD");
+    store.Register(200, "OLD");
+    const std::string before = ReadFile();
+    for (std::size_t cut : {std::size_t{0}, std::size_t{12}, before.size()}) {
+        platform::ScopedWriteFailure fail(cut);
+        store.Register(400, "NEW");
+        EXPECT_TRUE(store.failed) << cut;
+        EXPECT_EQ(ReadFile(), before) << cut;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), 1);  // no temporary left
+    store.Register(400, "NEW");
+    EXPECT_FALSE(store.failed);
+    EXPECT_EQ(ReadFile(), "00000400 NEW\r\n" + before);
+}
+
+// Random bytes with line breaks, NULs, control and high bytes well represented.
+class RandomBytes {
+  public:
+    std::mt19937 rng{20261206};
+    std::string operator()(std::size_t maxLength) {
+        static const char symbols[] = "\r\n\0 09AZaz\x7f\x80\xff";
+        std::string s(rng() % (maxLength + 1), '\0');
+        for (char& c : s) {
+            c = rng() % 2 ? symbols[rng() % (sizeof symbols - 1)] : static_cast<char>(rng());
+        }
+        return s;
+    }
+};
+
+// The file that follows a registration on top of arbitrary bytes: every line ends CR LF, at
+// most ten lines, best first, the best of the old entries kept, the new one in when it ranks.
+void ExpectWellFormedAfterRegistration(const Table& old, const std::string& added,
+                                       const std::string& bytes) {
+    ASSERT_LE(std::count(bytes.begin(), bytes.end(), '\n'), 10);
+    ASSERT_EQ(bytes.find('\0'), std::string::npos);
+    ASSERT_TRUE(bytes.empty() || bytes.back() == '\n');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r');
+        }
+    }
+    const Table table = ParseTable(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(std::is_sorted(table.begin(), table.end(), std::greater<>()));
+    const auto better =
+        std::count_if(old.begin(), old.end(), [&](const std::string& e) { return e > added; });
+    if (better < 10) {
+        ASSERT_NE(std::find(table.begin(), table.end(), added), table.end());
+    }
+    Table expected = old;
+    expected.push_back(added);
+    std::sort(expected.begin(), expected.end(), std::greater<>());
+    expected.resize(std::min<std::size_t>(expected.size(), 10));
+    ASSERT_EQ(table, expected);
+}
+
+TEST(HighScoreFormatTest, ArbitraryBytesParseAndReformatWellFormed) {
+    RandomBytes random;
+    for (int round = 0; round < 3000; ++round) {
+        SCOPED_TRACE(round);
+        const std::string file = random(random.rng() % 4 ? 60 : 600);
+        const Table old = ParseTable(std::vector<std::uint8_t>(file.begin(), file.end()));
+        const std::string added =
+            EntryText(static_cast<std::int32_t>(random.rng() % 100000000), random(16));
+        ASSERT_EQ(added.find_first_of(std::string("\r\n\0", 3)), std::string::npos);
+        Table withNew = old;
+        withNew.push_back(added);
+        ExpectWellFormedAfterRegistration(old, added, FormatTable(withNew));
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+// The same through the store and the disk, fewer rounds since each one syncs a file.
+TEST_F(HighScoreStoreTest, ArbitraryFileContentsStayWellFormedAfterRegistration) {
+    RandomBytes random;
+    for (int round = 0; round < 30; ++round) {
+        SCOPED_TRACE(round);
+        WriteFile(random(random.rng() % 4 ? 60 : 600));
+        const Table old = store.Load();
+        ASSERT_FALSE(store.failed);
+        const auto score = static_cast<std::int32_t>(random.rng() % 100000000);
+        const std::string name = random(16);
+        store.Register(score, name);
+        ASSERT_FALSE(store.failed);
+        ExpectWellFormedAfterRegistration(old, EntryText(score, name), ReadFile());
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace MyApp
