@@ -27,11 +27,20 @@ test: build
 sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKX_SANITIZE=ON -DKX_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+# The .x reader under libFuzzer (clang), seeded with the shipped meshes, for a bounded time.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DKX_FUZZ=ON -DKX_BUILD_BENCH=OFF -DKX_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_xfile
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure
 
 # Regenerates data/ and resources/ with our own generator (the outputs are committed).
 data: build

@@ -40,13 +40,37 @@ D3DXMATRIX* D3DXMatrixTransformation2D(D3DXMATRIX* out, float scaleX, float scal
 // p x M with the division by w.
 D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 // v x M without translation (directions, normals).
-D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                                     const D3DXMATRIX* m);
+D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
 D3DXVECTOR3* D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 float D3DXVec3Length(const D3DXVECTOR3* v);
 D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p);
 float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v);
+
+// Rotations about one axis, clockwise when looking along the axis towards the origin
+// (left-handed), as the row-vector convention has them.
+D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* out, float angle);
+D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle);
+D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle);
+D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m);
+// The inverse, or nullptr (out untouched) when the matrix is singular.
+D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m);
+// p x M keeping w.
+D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
+
+// Small value helpers for code that works with vectors by value.
+inline D3DXVECTOR3 operator+(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline D3DXVECTOR3 operator-(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline D3DXVECTOR3 operator*(const D3DXVECTOR3& a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline bool operator==(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 }  // namespace platform::d3dx

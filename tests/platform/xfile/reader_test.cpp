@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/xfile/reader.h"
+
+namespace platform::xfile {
+namespace {
+
+XResult Read(std::string_view text, XDocument* doc) {
+    TemplateRegistry registry;
+    return ReadXText(text, "t.x", &registry, doc);
+}
+
+TEST(XGuid, ParsesIntoTheInMemoryLayoutAndPrintsBack) {
+    Guid g;
+    ASSERT_TRUE(Guid::Parse("<AA1308FD-FF98-4f6e-9A55-CD083178672F>", &g));
+    EXPECT_EQ(g.bytes[0], 0xFD);  // Data1 little-endian
+    EXPECT_EQ(g.bytes[3], 0xAA);
+    EXPECT_EQ(g.bytes[4], 0x98);  // Data2
+    EXPECT_EQ(g.bytes[6], 0x6E);  // Data3
+    EXPECT_EQ(g.bytes[8], 0x9A);  // Data4 in order
+    EXPECT_EQ(g.bytes[15], 0x2F);
+    EXPECT_EQ(g.ToString(), "AA1308FD-FF98-4F6E-9A55-CD083178672F");
+    EXPECT_FALSE(Guid::Parse("AA1308FD-FF98-4f6e-9A55-CD083178672", &g));
+    EXPECT_FALSE(Guid::Parse("AA1308FD+FF98-4f6e-9A55-CD083178672F", &g));
+    EXPECT_FALSE(Guid::Parse("AA1308FD-FF98-4f6e-9A55-CD083178672G", &g));
+}
+
+TEST(XRegistry, KnowsTheStandardTemplates) {
+    TemplateRegistry r;
+    for (const char* name :
+         {"Header", "Vector", "Coords2d", "Matrix4x4", "ColorRGBA", "ColorRGB", "IndexedColor",
+          "TextureFilename", "Material", "MeshFace", "MeshTextureCoords", "MeshMaterialList",
+          "MeshNormals", "MeshVertexColors", "Mesh", "FrameTransformMatrix", "Frame"}) {
+        EXPECT_NE(r.Find(name), nullptr) << name;
+    }
+    const Template* mesh = r.Find("Mesh");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->restriction, Template::Restriction::Open);
+    ASSERT_EQ(mesh->members.size(), 4u);
+    EXPECT_TRUE(mesh->members[1].isArray);
+    EXPECT_EQ(mesh->members[1].dimensions[0].memberName, "nVertices");
+    const Template* list = r.Find("MeshMaterialList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->Allows(*r.Find("Material")));
+    EXPECT_FALSE(list->Allows(*r.Find("Mesh")));
+    EXPECT_EQ(r.Find("Header")->restriction, Template::Restriction::Closed);
+}
+
+TEST(XReader, ReadsNestedNamedAnonymousObjectsReferencesAndComments) {
+    const char* text =
+        "xof 0303txt 0032\n"
+        "// a comment\n"
+        "# another comment\n"
+        "Material Red {\n"
+        "  1.0;0.0;0.0;1.0;;  // face colour\n"
+        "  5.0;\n"
+        "  0.0;0.0;0.0;;\n"
+        "  0.0;0.0;0.0;;\n"
+        "  TextureFilename { \"tex\\\\rock.png\"; }\n"
+        "}\n"
+        "Frame Root {\n"
+        "  <11111111-2222-3333-4444-555555555555>\n"
+        "  FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 2,3,4,1;; }\n"
+        "  Frame { }\n"
+        "  { Red }\n"
+        "}\n";
+    XDocument doc;
+    const XResult r = Read(text, &doc);
+    ASSERT_TRUE(r) << r.error;
+    ASSERT_EQ(doc.objects.size(), 2u);
+    const XDataObject& red = doc.objects[0];
+    EXPECT_EQ(red.templateName, "Material");
+    EXPECT_EQ(red.name, "Red");
+    EXPECT_EQ(red.line, 4);
+    EXPECT_DOUBLE_EQ(red.data.Field("faceColor")->Field("red")->AsFloat(), 1.0);
+    EXPECT_DOUBLE_EQ(red.data.Field("power")->AsFloat(), 5.0);
+    ASSERT_EQ(red.children.size(), 1u);
+    EXPECT_EQ(red.children[0].data.Field("filename")->text, "tex\\\\rock.png");
+
+    const XDataObject& root = doc.objects[1];
+    EXPECT_TRUE(root.hasGuid);
+    ASSERT_EQ(root.children.size(), 3u);
+    const XValue* m = root.children[0].data.Field("frameMatrix")->Field("matrix");
+    ASSERT_EQ(m->items.size(), 16u);
+    EXPECT_EQ(m->items[12].AsFloat(), 2.0);  // integers are accepted for floats
+    EXPECT_TRUE(root.children[1].name.empty());
+    EXPECT_TRUE(root.children[2].isReference);
+    EXPECT_EQ(doc.Resolve(root.children[2]), &red);
+    EXPECT_EQ(doc.FindByName("Root"), &root);
+}
+
+TEST(XReader, AcceptsTheUsualSeparatorVariations) {
+    // Strict form, commas only, semicolons only, and no separators at all read the same.
+    const char* variants[] = {
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }",
+        "Mesh { 3, 0,0,0, 1,0,0, 0,1,0, 1, 3,0,1,2 }",
+        "Mesh { 3; 0;0;0; 1;0;0; 0;1;0; 1; 3;0;1;2; }",
+        "Mesh { 3 0 0 0 1 0 0 0 1 0 1 3 0 1 2 }",
+        "Mesh {\n3;\n0.0;0.0;0.0;,\n1.0;0.0;0.0;,\n0.0;1.0;0.0;;\n1;\n3;0,1,2;;;\n}",
+    };
+    for (const char* body : variants) {
+        XDocument doc;
+        const XResult r = Read(std::string("xof 0302txt 0064\n") + body, &doc);
+        ASSERT_TRUE(r) << body << ": " << r.error;
+        const XValue& d = doc.objects.at(0).data;
+        EXPECT_EQ(d.Field("vertices")->items.size(), 3u);
+        EXPECT_EQ(d.Field("vertices")->items[1].Field("x")->AsFloat(), 1.0);
+        const XValue& face = d.Field("faces")->items.at(0);
+        EXPECT_EQ(face.Field("faceVertexIndices")->items.at(2).AsInt(), 2);
+    }
+}
+
+TEST(XReader, RefusesBinaryCompressedAndForeignHeadersByName) {
+    XDocument doc;
+    XResult r = Read("xof 0302bin 0032\x01\x02", &doc);
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.error.find("t.x:1:"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("binary"), std::string::npos) << r.error;
+    r = Read("xof 0303tzip0032xxxx", &doc);
+    EXPECT_NE(r.error.find("compressed"), std::string::npos) << r.error;
+    r = Read("xof 0303bzip0032xxxx", &doc);
+    EXPECT_NE(r.error.find("compressed"), std::string::npos) << r.error;
+    EXPECT_FALSE(Read("xof 0302txt", &doc));
+    EXPECT_FALSE(Read("", &doc));
+    EXPECT_FALSE(Read("PK\x03\x04 something long enough", &doc));
+    EXPECT_FALSE(Read("xof 0201txt 0032\n", &doc));
+}
+
+struct Malformed {
+    const char* text;
+    int line;
+    const char* words;
+};
+
+TEST(XReader, MalformedInputFailsNamingTheLine) {
+    const Malformed cases[] = {
+        {"xof 0302txt 0032\n\nSpaceship { }\n", 3, "unknown template 'Spaceship'"},
+        {"xof 0302txt 0032\nVector v {\n 1.0;\n \"two\";\n 3.0; }\n", 4, "expected a number"},
+        {"xof 0302txt 0032\nTextureFilename {\n \"no end;\n}\n", 3, "unterminated string"},
+        {"xof 0302txt 0032\nVector v { 1; 2; 3;\n", 3, "missing '}'"},
+        {"xof 0302txt 0032\nVector v { 1; 2; 3; 4; }\n", 2, "unexpected '4'"},
+        {"xof 0302txt 0032\nMesh m {\n 4000000000;\n 1;2;3;;\n}\n", 3, "more than the rest"},
+        {"xof 0302txt 0032\nHeader { 70000; 0; 0; }\n", 2, "out of range"},
+        {"xof 0302txt 0032\nHeader { 1.5; 0; 0; }\n", 2, "expected an integer"},
+        {"xof 0302txt 0032\nHeader { 1; 0; 0; Vector { 1; 2; 3; } }\n", 2, "does not allow"},
+        {"xof 0302txt 0032\nMeshMaterialList { 1; 0;; Mesh { 0;; 0;; } }\n", 2, "does not allow"},
+        {"xof 0302txt 0032\n\n\ntemplate T { <bad> DWORD a; }\n", 4, "expected the GUID"},
+        {"xof 0302txt 0032\ntemplate T {\n <01234567-89AB-CDEF-0123-456789ABCDEF>\n"
+         " array DWORD a[n];\n}\n",
+         4, "not an earlier integer member"},
+        {"xof 0302txt 0032\nVector v { 1; 2; 3@ }\n", 2, "unexpected character '@'"},
+        {"xof 0302txt 0032\nVector v { 1; 2; 3; }\n{ v }\n", 3, "expected a template"},
+        {"xof 0302txt 0032\nFrame f { { } }\n", 2, "expected the name of a referenced"},
+        {"xof 0302txt 0032\nVector v { 1; 2; 1e999; }\n", 2, "bad number"},
+    };
+    for (const auto& c : cases) {
+        XDocument doc;
+        const XResult r = Read(c.text, &doc);
+        ASSERT_FALSE(r) << c.text;
+        EXPECT_EQ(r.line, c.line) << r.error;
+        EXPECT_NE(r.error.find("t.x:" + std::to_string(c.line) + ": "), std::string::npos)
+            << r.error;
+        EXPECT_NE(r.error.find(c.words), std::string::npos) << r.error;
+    }
+}
+
+TEST(XReader, DeepNestingIsRefusedNotOverflowed) {
+    std::string text = "xof 0302txt 0032\n";
+    for (int i = 0; i < 5000; ++i) {
+        text += "Frame {";
+    }
+    XDocument doc;
+    const XResult r = Read(text, &doc);
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.error.find("nested too deeply"), std::string::npos) << r.error;
+}
+
+TEST(XReader, FileErrorsNameThePath) {
+    TemplateRegistry registry;
+    XDocument doc;
+    const XResult r = ReadXFile("/nonexistent/dir/none.x", &registry, &doc);
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.error.find("/nonexistent/dir/none.x"), std::string::npos);
+}
+
+TEST(XReader, TemplatesOfAFileAreRegisteredAndTyped) {
+    const char* text =
+        "xof 0302txt 0032\n"
+        "template Pair { <01234567-89AB-CDEF-0123-456789ABCDEF> DWORD n; array WORD v[n][2];"
+        " STRING label; }\n"
+        "template Holder { <01234567-89AB-CDEF-0123-456789ABCDEE> Pair p; [Pair] }\n"
+        "Holder h { 2; 1,2,3,4; \"x\";  Pair { 0;; \"empty\"; } }\n";
+    TemplateRegistry registry;
+    XDocument doc;
+    const XResult r = ReadXText(text, "t.x", &registry, &doc);
+    ASSERT_TRUE(r) << r.error;
+    ASSERT_NE(registry.Find("Pair"), nullptr);
+    const XValue* p = doc.objects[0].data.Field("p");
+    EXPECT_EQ(p->Field("v")->items.size(), 4u);
+    EXPECT_EQ(p->Field("label")->text, "x");
+    EXPECT_EQ(doc.objects[0].children.at(0).data.Field("label")->text, "empty");
+}
+
+}  // namespace
+}  // namespace platform::xfile
