@@ -1,0 +1,121 @@
+// The "Static" class: text, bitmaps (SS_BITMAP with STM_SETIMAGE) and icons.
+#include "platform/win/canvas.h"
+#include "platform/win/internal.h"
+
+namespace platform::win {
+namespace {
+
+struct StaticState : ControlState {
+    HFONT font = nullptr;
+    HANDLE image = nullptr;
+    bool pressed = false;
+};
+
+void Paint(HWND window, StaticState& st) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    Window* w = Find(window);
+    if (w == nullptr)
+        return;
+    RECT r;
+    GetClientRect(window, &r);
+    HBRUSH brush = ControlColor(window, dc, WM_CTLCOLORSTATIC);
+    if (FillRect(dc, &r, brush) == 0)
+        FillSolid(dc, r, GetSysColor(COLOR_BTNFACE));
+    DWORD type = w->style & SS_TYPEMASK;
+    if (type == SS_BITMAP || type == SS_ICON) {
+        Surface* pic = type == SS_BITMAP ? BitmapSurface(static_cast<HBITMAP>(st.image))
+                                         : IconSurface(static_cast<HICON>(st.image));
+        if (pic != nullptr) {
+            int x = 0;
+            int y = 0;
+            if ((w->style & SS_CENTERIMAGE) != 0) {
+                x = (r.right - pic->width) / 2;
+                y = (r.bottom - pic->height) / 2;
+            }
+            BlendSurface(dc, x, y, *pic);
+        }
+    } else {
+        HGDIOBJ old =
+            SelectObject(dc, st.font != nullptr ? static_cast<HGDIOBJ>(st.font) : UiFont());
+        SetBkMode(dc, TRANSPARENT);
+        if (!IsEnabledChain(*w))
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        UINT format = DT_WORDBREAK | DT_EXPANDTABS;
+        if (type == SS_CENTER)
+            format |= DT_CENTER;
+        if (type == SS_RIGHT)
+            format |= DT_RIGHT;
+        if ((w->style & SS_CENTERIMAGE) != 0)
+            format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+        DrawTextW(dc, w->text.c_str(), -1, &r, format);
+        SelectObject(dc, old);
+    }
+    EndPaint(window, &ps);
+}
+
+}  // namespace
+
+LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    StaticState* st = StateOf<StaticState>(window);
+    Window* w = Find(window);
+    if (st == nullptr || w == nullptr)
+        return 0;
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        case WM_PAINT:
+            Paint(window, *st);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETFONT:
+            st->font = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
+                InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(st->font);
+        case WM_SETTEXT: {
+            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
+            InvalidateRect(window, nullptr, TRUE);
+            return r;
+        }
+        case WM_ENABLE:
+        case WM_STYLECHANGED:
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case STM_SETIMAGE:
+        case STM_SETICON: {
+            auto old = reinterpret_cast<LRESULT>(st->image);
+            st->image = message == STM_SETICON ? reinterpret_cast<HANDLE>(wParam)
+                                               : reinterpret_cast<HANDLE>(lParam);
+            // A bitmap static takes the size of its picture, as the platform's does.
+            Surface* pic = (w->style & SS_TYPEMASK) == SS_BITMAP
+                               ? BitmapSurface(static_cast<HBITMAP>(st->image))
+                               : nullptr;
+            if (pic != nullptr && (w->style & SS_CENTERIMAGE) == 0) {
+                RECT ins = NonClientInsets(*w);
+                SetWindowPos(window, nullptr, 0, 0, pic->width + ins.left + ins.right,
+                             pic->height + ins.top + ins.bottom,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            InvalidateRect(window, nullptr, TRUE);
+            return old;
+        }
+        case STM_GETIMAGE:
+            return reinterpret_cast<LRESULT>(st->image);
+        case WM_LBUTTONDOWN:
+            st->pressed = true;
+            return 0;
+        case WM_LBUTTONUP:
+            if (st->pressed && (w->style & SS_NOTIFY) != 0)
+                NotifyParent(window, STN_CLICKED);
+            st->pressed = false;
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace platform::win

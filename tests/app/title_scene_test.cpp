@@ -1,0 +1,121 @@
+// The title scene on the headless panel with the shipped data set.
+#include "app/shell/TitleScene.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/msgbox.h"
+#include "tests/panel3d/panel_test_support.h"
+
+namespace MyApp {
+namespace {
+
+using TekuUtility::testing::ScratchFolder;
+using TekuUtility::testing::TestPanel;
+
+std::string SourceData() {
+    const char* root = std::getenv("KX_SOURCE_DIR");
+    return std::string(root ? root : ".") + "\\data";
+}
+
+class TitleSceneTest : public ::testing::Test {
+protected:
+    TestPanel panel;
+    GameFields game;
+    std::vector<std::string> boxes;
+    platform::MessageBoxHandler previous;
+
+    TitleSceneTest() {
+        panel.start();
+        game.panel = &panel;
+        game.dataFolder = SourceData();
+        previous = platform::SetMessageBoxHandler(
+            [this](platform::HWND, const std::string& text, const std::string&, platform::UINT) {
+                boxes.push_back(text);
+                return platform::IDOK;
+            });
+    }
+    ~TitleSceneTest() override { platform::SetMessageBoxHandler(previous); }
+};
+
+TEST_F(TitleSceneTest, ShipNameAndYearWithoutListWhenNoResults) {
+    BuildTitleScene(game);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(game.closeRequested);
+    EXPECT_EQ(panel.backgroundImageFile, SourceData() + "\\sfondo.png");
+    ASSERT_EQ(panel.meshObjects.size(), 1u);
+    const auto& ship = panel.meshObjects[0];
+    EXPECT_EQ(ship.id, 1);
+    EXPECT_EQ(ship.y, -2);
+    EXPECT_TRUE(ship.lit);
+    EXPECT_EQ(ship.meshFiles, std::vector<std::string>{SourceData() + "\\Nave.x"});
+    EXPECT_TRUE(panel.textLabels.empty());  // no heading either
+    ASSERT_EQ(panel.texts3D.size(), 2u);
+    EXPECT_EQ(panel.texts3D[0].text, "Kryx Space");
+    EXPECT_EQ(panel.texts3D[0].size, 40);
+    EXPECT_EQ(panel.texts3D[0].color, 0xFFC000u);  // red 0, green 192, blue 255 from the low byte
+    EXPECT_EQ(panel.texts3D[1].text, "2021");
+    EXPECT_EQ(panel.texts3D[1].color, 0x0000FFu);
+    EXPECT_TRUE(panel.triangles.empty() && panel.quads.empty() && panel.spriteCells.empty());
+    EXPECT_EQ(panel.lightPosition.y, -5);
+    EXPECT_EQ(panel.lightDirection.z, 10);
+}
+
+TEST_F(TitleSceneTest, ThreeResultsNumberedUnderTheHeading) {
+    game.highScores = {"00001230 ANNA         Livello 2", "00000900 BOB          Livello 1",
+                       "00000010 C            Livello 1"};
+    BuildTitleScene(game);
+    ASSERT_EQ(panel.textLabels.size(), 4u);
+    EXPECT_EQ(panel.textLabels[0].text, "TOP TEN");
+    EXPECT_TRUE(panel.textLabels[0].bold);
+    EXPECT_EQ(panel.textLabels[0].x, 120);
+    EXPECT_EQ(panel.textLabels[0].y, 100);
+    EXPECT_EQ(panel.textLabels[0].color, 0xFFFEFE00u);
+    EXPECT_EQ(panel.textLabels[1].text, "01  00001230 ANNA         Livello 2");
+    EXPECT_EQ(panel.textLabels[3].text, "03  00000010 C            Livello 1");
+    EXPECT_EQ(panel.textLabels[1].y, 125);
+    EXPECT_EQ(panel.textLabels[2].y, 150);
+    EXPECT_EQ(panel.textLabels[3].y, 175);
+    EXPECT_FALSE(panel.textLabels[2].bold);
+    EXPECT_EQ(panel.textLabels[2].x, 10);
+    EXPECT_EQ(panel.textLabels[2].fontFace, "Consolas");
+}
+
+TEST_F(TitleSceneTest, EveryLineOfAHandEditedTableIsShown) {
+    for (int i = 0; i < 12; ++i) {
+        game.highScores.push_back("0000000" + std::to_string(i % 10) + " X");
+    }
+    BuildTitleScene(game);
+    ASSERT_EQ(panel.textLabels.size(), 13u);
+    EXPECT_EQ(panel.textLabels.back().y, 400);
+    EXPECT_EQ(panel.textLabels.back().text.substr(0, 4), "12  ");
+}
+
+TEST_F(TitleSceneTest, DamagedFilesAreReportedOnceAndTheSceneIsStillSet) {
+    ScratchFolder scratch;
+    std::filesystem::copy_file(platform::NativePath(SourceData() + "\\sfondo.png"),
+                               scratch.file("sfondo.png"));
+    std::ofstream(scratch.file("sfondo.png"), std::ios::binary | std::ios::app) << "x";
+    game.dataFolder = scratch.path();  // and no Nave.x at all
+    BuildTitleScene(game);
+    EXPECT_EQ(boxes, std::vector<std::string>{
+                         "Immagine corrotta o danneggiata. Ripristinare la cartella immagine"});
+    EXPECT_TRUE(game.closeRequested);
+    EXPECT_EQ(panel.meshObjects.size(), 1u);
+    EXPECT_EQ(panel.texts3D.size(), 2u);
+}
+
+TEST(TitleSceneNoPanelTest, WithoutAPanelNothingHappens) {
+    GameFields game;
+    BuildTitleScene(game);
+    EXPECT_FALSE(game.closeRequested);
+}
+
+}  // namespace
+}  // namespace MyApp

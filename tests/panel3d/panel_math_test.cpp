@@ -1,0 +1,113 @@
+// Placement maths of the frame: projection aspect, world boxes, sprite cells, labels and 3D
+// text.
+#include "panel3d/PanelMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace TekuUtility {
+namespace {
+
+TEST(PanelMathTest, AspectIsTheIntegerQuotient) {
+    EXPECT_EQ(ProjectionAspect(640, 480), 1.0f);
+    EXPECT_EQ(ProjectionAspect(800, 480), 1.0f);
+    EXPECT_EQ(ProjectionAspect(1280, 480), 2.0f);
+    EXPECT_EQ(ProjectionAspect(300, 50), 6.0f);
+    // Taller than wide or without height: still a usable projection.
+    EXPECT_EQ(ProjectionAspect(300, 400), 1.0f);
+    EXPECT_EQ(ProjectionAspect(300, 0), 300.0f);
+    const D3DXMATRIX p = ProjectionMatrix(640, 480);
+    EXPECT_FLOAT_EQ(p.m[0][0], p.m[1][1]);  // aspect 1: no horizontal stretch
+    EXPECT_FLOAT_EQ(p.m[1][1], 1.0f / std::tan(kFieldOfView / 2));
+    EXPECT_FLOAT_EQ(p.m[2][2], 500.0f / 499.0f);
+    EXPECT_EQ(p.m[2][3], 1.0f);
+}
+
+TEST(PanelMathTest, HeadingNinetySwapsTheXAndZExtents) {
+    MeshObject object;
+    object.angle = 90;
+    object.x = 5;
+    const D3DXMATRIX world = ObjectWorld(D3DXMATRIX{}, object);
+    const auto b = WorldBounds({-2, -0.5f, -1}, {2, 0.5f, 1}, world);
+    EXPECT_NEAR(b.maxX - b.minX, 2.0, 1e-5);
+    EXPECT_NEAR(b.maxZ - b.minZ, 4.0, 1e-5);
+    EXPECT_NEAR(b.maxY - b.minY, 1.0, 1e-5);
+    EXPECT_NEAR((b.minX + b.maxX) / 2, 5.0, 1e-5);
+
+    // The scene transform applies before the object's own rotation and translation.
+    const D3DXMATRIX scene = SceneWorld(0, 0, 0, 0, 10, 0);
+    object.angle = 0;
+    const auto moved = WorldBounds({-1, -1, -1}, {1, 1, 1}, ObjectWorld(scene, object));
+    EXPECT_NEAR(moved.minY, 9.0, 1e-5);
+    EXPECT_NEAR(moved.minX, 4.0, 1e-5);
+
+    // A scene turned by a quarter turn turns the object in place before it is moved: the
+    // box stays centred on the object's own position with x and z swapped.
+    const D3DXMATRIX turned = SceneWorld(1.5707963, 0, 0, 0, 0, 0);
+    const auto swapped = WorldBounds({-2, -0.5f, -1}, {2, 0.5f, 1}, ObjectWorld(turned, object));
+    EXPECT_NEAR((swapped.minX + swapped.maxX) / 2, 5.0, 1e-5);
+    EXPECT_NEAR((swapped.minZ + swapped.maxZ) / 2, 0.0, 1e-5);
+    EXPECT_NEAR(swapped.maxZ - swapped.minZ, 4.0, 1e-5);
+}
+
+TEST(PanelMathTest, SpriteCellsCutBandsOfTheSheet) {
+    // The energy bar: {128, 24, row, row, 6, 20, 10, 0} over 128 x 168.
+    const auto top = PlaceSpriteCell({128, 24, 0, 0, 6, 20, 10, 0}, 128, 168);
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->sx, 1.0f);
+    EXPECT_EQ(top->sy, 1.0f);
+    EXPECT_EQ(top->source.left, 0);
+    EXPECT_EQ(top->source.top, 0);
+    EXPECT_EQ(top->source.right, 128);
+    EXPECT_EQ(top->source.bottom, 24);
+    EXPECT_EQ(top->position.x, 20.0f);
+    EXPECT_EQ(top->position.y, 10.0f);
+
+    const auto bottom = PlaceSpriteCell({128, 24, 6, 6, 6, 20, 10, 0}, 128, 168);
+    ASSERT_TRUE(bottom);
+    EXPECT_EQ(bottom->source.top, 144);
+    EXPECT_EQ(bottom->source.bottom, 168);
+
+    // Half width: the whole sheet width is cut and scaled down; x still lands at pixel 20.
+    const auto half = PlaceSpriteCell({64, 24, 2, 2, 6, 20, 10, 0}, 128, 168);
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->sx, 0.5f);
+    EXPECT_EQ(half->source.right, 128);
+    EXPECT_EQ(half->source.top, 48);
+    EXPECT_EQ(half->position.x * half->sx, 20.0f);
+
+    // Without a sheet or with an empty cell nothing is placed.
+    EXPECT_FALSE(PlaceSpriteCell({128, 24, 0, 0, 6, 20, 10, 0}, 0, 0));
+    EXPECT_FALSE(PlaceSpriteCell({128, 0, 0, 0, 6, 20, 10, 0}, 128, 168));
+    EXPECT_FALSE(PlaceSpriteCell({0, 24, 0, 0, 6, 20, 10, 0}, 128, 168));
+}
+
+TEST(PanelMathTest, LabelsText3DAndColours) {
+    TextLabel label;
+    label.x = 20;
+    label.y = 450;
+    label.height = 16;
+    const RECT r = LabelRectangle(label);
+    EXPECT_EQ(r.left, 20);
+    EXPECT_EQ(r.top, 450);
+    EXPECT_EQ(r.right, 120);
+    EXPECT_EQ(r.bottom, 466);
+
+    EXPECT_EQ(Text3DScale(44), 1.0f);
+    EXPECT_EQ(Text3DScale(22), 0.5f);
+
+    const D3DMATERIAL9 m = MaterialFromColorRef(platform::RGB(255, 0, 51));
+    EXPECT_EQ(m.Diffuse.r, 1.0f);
+    EXPECT_EQ(m.Diffuse.g, 0.0f);
+    EXPECT_FLOAT_EQ(m.Diffuse.b, 0.2f);
+    EXPECT_EQ(m.Diffuse.a, 1.0f);
+    EXPECT_EQ(m.Ambient.b, m.Diffuse.b);
+    EXPECT_EQ(m.Specular.r + m.Emissive.g + m.Power, 0.0f);
+
+    EXPECT_EQ(OpaqueColor(platform::kNoColor), 0xFFFFFFFFu);
+    EXPECT_EQ(OpaqueColor(platform::RGB(1, 2, 3)), 0xFF010203u);
+}
+
+}  // namespace
+}  // namespace TekuUtility

@@ -1,0 +1,216 @@
+// Walls, triggers, in-view flags and polygon meshes seen from the first-person camera.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "panel_test_support.h"
+
+namespace TekuUtility {
+namespace {
+
+using testing::TestPanel;
+
+// A triangle across the camera's line of sight (x = y = 0) at depth z.
+SceneTriangle TriangleAt(float z, std::int32_t id) {
+    SceneTriangle t;
+    t.id = id;
+    t.v1 = {-5, -5, z};
+    t.v2 = {5, -5, z};
+    t.v3 = {0, 5, z};
+    return t;
+}
+
+SceneQuad QuadAt(float z, std::int32_t tag) {
+    SceneQuad q;
+    q.tag = tag;
+    // The shared diagonal passes beside the line of sight, inside the first triangle.
+    q.v1 = {-5, -6, z};
+    q.v2 = {5, 4, z};
+    q.v3 = {-5, 4, z};
+    q.v4 = {5, -6, z};
+    return q;
+}
+
+std::vector<std::int32_t> reported;
+bool answer = false;
+bool Report(GUIElement*, std::int32_t value) {
+    reported.push_back(value);
+    return answer;
+}
+
+class PanelPickingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        reported.clear();
+        answer = false;
+        panel.start();
+        panel.hitCallback = &Report;
+        label.text = "dopo";
+    }
+    TestPanel panel;
+    TextLabel label;
+};
+
+TEST_F(PanelPickingTest, NearWallBeepsAndPushesTheCameraBackUntilFarEnough) {
+    panel.triangles = {TriangleAt(-7, 0)};  // 3 units ahead of the camera at z -10
+    panel.drawFrame();
+    EXPECT_EQ(panel.beeps, 1);
+    EXPECT_FLOAT_EQ(panel.firstPersonCamera.position.z, -11);
+    EXPECT_TRUE(panel.firstPersonCamera.dirty);
+    panel.drawFrame();  // 4 ahead: still near
+    EXPECT_FLOAT_EQ(panel.firstPersonCamera.position.z, -12);
+    panel.drawFrame();  // 5 ahead: measured, not pushed
+    EXPECT_EQ(panel.beeps, 2);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 5);
+    // The rebuilt view follows the camera.
+    EXPECT_FLOAT_EQ(panel.device()->GetTransform(platform::gfx::TransformState::View).m[3][2], 12);
+}
+
+TEST_F(PanelPickingTest, FarWallSetsTheNearestHitDistance) {
+    panel.triangles = {TriangleAt(0, 0), TriangleAt(30, 0)};
+    panel.drawFrame();
+    EXPECT_EQ(panel.beeps, 0);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 10);
+    EXPECT_FLOAT_EQ(panel.firstPersonCamera.position.z, -10);
+    panel.triangles = {};
+    panel.drawFrame();
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // reset every frame
+}
+
+TEST_F(PanelPickingTest, TriggerTriangleAnsweringTrueStopsTheFrameButPresentsIt) {
+    answer = true;
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(0, 0)};
+    panel.quads = {QuadAt(-8, 5)};
+    panel.textLabels = {label};
+    panel.drawFrame();
+    EXPECT_EQ(reported, std::vector<std::int32_t>{9});
+    EXPECT_TRUE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("tris"), 1);  // the second triangle is not drawn
+    EXPECT_EQ(panel.headless()->Count("indexed"), 0);
+    EXPECT_EQ(panel.headless()->Count("text"), 0);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
+    EXPECT_EQ(panel.headless()->Log().back(), "present");
+}
+
+TEST_F(PanelPickingTest, TriggerAnsweringFalseOrFarAwayGoesOn) {
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(20, 4)};
+    panel.textLabels = {label};
+    panel.drawFrame();
+    EXPECT_EQ(reported, std::vector<std::int32_t>{9});  // the far one is not reached
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // triggers are not measured
+
+    // Without a callback a trigger counts as not hit.
+    panel.hitCallback = nullptr;
+    panel.drawFrame();
+    EXPECT_EQ(reported.size(), 1u);
+}
+
+TEST_F(PanelPickingTest, QuadTriggersNeverStopTheFrame) {
+    answer = true;
+    panel.quads = {QuadAt(-8, 0), QuadAt(-8, 77)};
+    panel.textLabels = {label};
+    panel.drawFrame();
+    EXPECT_EQ(reported, (std::vector<std::int32_t>{0, 77}));  // tag 0 is a trigger reporting 0
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("indexed 4/6"), 2);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    EXPECT_EQ(panel.beeps, 0);
+}
+
+TEST_F(PanelPickingTest, WallsAreTrianglesWithIdZeroAndQuadsWithTag1000) {
+    SceneQuad wall = QuadAt(-8, 1000);
+    wall.id = 0;
+    SceneTriangle tri = TriangleAt(-8, 0);
+    tri.tag = 1000;
+    panel.quads = {wall};
+    panel.drawFrame();
+    EXPECT_EQ(panel.beeps, 1);
+    EXPECT_TRUE(reported.empty());
+    panel.quads = {};
+    panel.triangles = {tri};
+    panel.drawFrame();
+    EXPECT_EQ(panel.beeps, 2);
+    EXPECT_TRUE(reported.empty());
+}
+
+TEST_F(PanelPickingTest, InViewNeedsEveryVertexInsideTheFrustum) {
+    SceneTriangle inside = TriangleAt(20, 5);
+    inside.v1 = {-1, -1, 20};
+    inside.v2 = {1, -1, 20};
+    inside.v3 = {0, 1, 20};
+    SceneTriangle partly = inside;
+    partly.v3 = {0, 100, 20};
+    panel.triangles = {inside, partly};
+    panel.quads = {QuadAt(20, 5)};
+    panel.drawFrame();  // the first frame measures against the initial projection
+    panel.drawFrame();
+    EXPECT_TRUE(panel.triangles[0].inView);
+    EXPECT_FALSE(panel.triangles[1].inView);
+    EXPECT_TRUE(panel.quads[0].inView);
+    panel.quads[0].v2 = {500, 5, 20};
+    panel.drawFrame();
+    EXPECT_FALSE(panel.quads[0].inView);
+}
+
+TEST_F(PanelPickingTest, PolygonMeshesNeedThreeVerticesAndValidIndices) {
+    PolygonMesh two;
+    two.faceCount = 1;
+    two.vertices.resize(2);
+    PolygonMesh three = two;
+    three.vertices.resize(3);
+    three.x = 4;
+    PolygonMesh wrongIndex = three;
+    wrongIndex.indices = {0, 1, 9};
+    PolygonMesh hidden = three;
+    hidden.visible = false;
+    PolygonMesh noFaces = three;
+    noFaces.faceCount = 0;
+    panel.polygonMeshes = {two, three, wrongIndex, hidden, noFaces};
+    panel.drawFrame();
+    EXPECT_EQ(panel.headless()->Count("subset"), 1);
+    EXPECT_EQ(panel.device()->GetTransform(platform::gfx::TransformState::World).m[3][0], 0);
+}
+
+TEST_F(PanelPickingTest, CastRayGivesDistanceAndPoint) {
+    platform::d3dx::Mesh mesh;
+    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &mesh));
+    mesh.vertices[0].position = {-1, -1, 6};
+    mesh.vertices[1].position = {1, -1, 6};
+    mesh.vertices[2].position = {0, 1, 6};
+    mesh.indices = {0, 1, 2};
+    const RayHit hit = panel.castRay(mesh, {0, 0, 0}, {0, 0, 2});
+    ASSERT_TRUE(hit.hit);
+    EXPECT_FLOAT_EQ(hit.distance, 3);
+    EXPECT_FLOAT_EQ(hit.point.z, 6);
+    EXPECT_FALSE(panel.castRay(mesh, {0, 0, 0}, {1, 0, 0}).hit);
+    EXPECT_FLOAT_EQ(panel.distanceAhead(mesh), 16);  // from the camera at z -10
+    EXPECT_FALSE(panel.isCameraNear(mesh));
+}
+
+TEST_F(PanelPickingTest, HeadingTurnsTheProbeRays) {
+    // A wall in the plane x = 6 beside the camera at (0, 0, -10).
+    platform::d3dx::Mesh side;
+    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &side));
+    side.vertices[0].position = {6, -5, -15};
+    side.vertices[1].position = {6, -5, -5};
+    side.vertices[2].position = {6, 5, -10};
+    side.indices = {0, 1, 2};
+    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);  // heading 0 looks along +z
+    panel.firstPersonCamera.heading = 1.5707963f;    // 90 degrees: along +x
+    EXPECT_FLOAT_EQ(panel.distanceAhead(side), 6);
+    panel.firstPersonCamera.heading = -1.5707963f;  // -90 is 270: along -x
+    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);
+    panel.firstPersonCamera.heading = 4.712389f;  // 270 degrees as well
+    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);
+    // At 90 degrees the sideways probes are (-1, 0, 0) then (-1, 0, 0): never towards +x.
+    panel.firstPersonCamera.heading = 1.5707963f;
+    side.vertices[0].position.x = side.vertices[1].position.x = side.vertices[2].position.x = 3;
+    EXPECT_FALSE(panel.isCameraNear(side));
+    panel.firstPersonCamera.heading = 0;
+    EXPECT_TRUE(panel.isCameraNear(side));  // x2 = +1 finds it 3 units away
+}
+
+}  // namespace
+}  // namespace TekuUtility

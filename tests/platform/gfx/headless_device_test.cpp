@@ -1,0 +1,160 @@
+// The device's kept state, the headless device's log and the device-maker seam.
+#include <gtest/gtest.h>
+
+#include "platform/gfx/device.h"
+#include "platform/gfx/headless.h"
+
+namespace platform::gfx {
+namespace {
+
+using d3dx::D3DXMATRIX;
+
+Image Picture(int width, int height) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(static_cast<std::size_t>(width * height), 0xFF000000u);
+    return image;
+}
+
+TEST(DeviceStateTest, StartsAtDirect3DDefaultsAndKeepsOneLightAndStage) {
+    HeadlessDevice device(640, 480);
+    D3DXMATRIX view;
+    view.m[3][2] = 10;
+    device.SetTransform(TransformState::View, view);
+    EXPECT_EQ(device.GetTransform(TransformState::View).m[3][2], 10);
+    EXPECT_EQ(device.GetTransform(TransformState::Projection).m[3][2], 0);
+    EXPECT_EQ(device.GetRenderState(RenderState::Lighting), 1u);
+    EXPECT_EQ(device.GetRenderState(RenderState::CullMode), kCullCCW);
+    EXPECT_EQ(device.GetRenderState(RenderState::SrcBlendAlpha), kBlendOne);
+
+    // One light and one texture stage: other indices are ignored.
+    Light light;
+    light.range = 1000;
+    device.SetLight(0, light);
+    device.SetLight(1, Light{});
+    device.LightEnable(3, true);
+    EXPECT_EQ(device.GetLight().range, 1000);
+    EXPECT_FALSE(device.IsLightEnabled());
+    HeadlessTexture texture(1, 2, 2);
+    device.SetTexture(1, &texture);
+    EXPECT_EQ(device.GetTexture(), nullptr);
+}
+
+TEST(HeadlessDeviceTest, BackgroundCopyFailsWhenLargerThanTheBackBuffer) {
+    HeadlessDevice device(640, 480);
+    EXPECT_TRUE(device.CopyToBackBuffer(Picture(640, 480)));
+    EXPECT_TRUE(device.CopyToBackBuffer(Picture(10, 480)));
+    EXPECT_FALSE(device.CopyToBackBuffer(Picture(641, 480)));
+    EXPECT_FALSE(device.CopyToBackBuffer(Picture(640, 481)));
+    EXPECT_EQ(device.Count("background failed"), 2);
+}
+
+TEST(HeadlessDeviceTest, LogsDrawsWithTheBoundTexture) {
+    HeadlessDevice device(100, 100);
+    ColorVertex v[4];
+    const std::uint16_t indices[6] = {0, 1, 2, 3, 1, 0};
+    const std::uint16_t outside[3] = {0, 1, 4};
+    EXPECT_TRUE(device.DrawPrimitive(std::span<const ColorVertex>(v, 3)));
+    auto texture = device.CreateTexture(Picture(8, 4));
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->Width(), 8);
+    device.SetTexture(0, texture.get());
+    EXPECT_TRUE(device.DrawIndexedPrimitive(v, indices));
+    EXPECT_FALSE(device.DrawIndexedPrimitive(v, outside));
+    EXPECT_FALSE(device.CreateTexture(Image{}));
+    ASSERT_EQ(device.Log().size(), 2u);
+    EXPECT_EQ(device.Log()[0], "tris 1 none");
+    EXPECT_EQ(device.Log()[1], "indexed 4/6 tex#1");
+}
+
+TEST(HeadlessDeviceTest, SpritesNeedATextureAndABegin) {
+    HeadlessDevice device(640, 480);
+    auto sheet = device.CreateTexture(Picture(128, 168));
+    auto sprite = device.CreateSprite();
+    const RECT band{0, 144, 128, 168};
+    EXPECT_FALSE(sprite->Draw(sheet.get(), &band, {20, 10, 0}, 0xFFFFFFFFu));
+    ASSERT_TRUE(sprite->Begin(kSpriteAlphaBlend));
+    D3DXMATRIX scale;
+    d3dx::D3DXMatrixScaling(&scale, 0.5f, 1, 1);
+    sprite->SetTransform(scale);
+    EXPECT_FALSE(sprite->Draw(nullptr, &band, {20, 10, 0}, 0xFFFFFFFFu));
+    EXPECT_TRUE(sprite->Draw(sheet.get(), &band, {40, 10, 0}, 0xFFFFFFFFu));
+    EXPECT_TRUE(sprite->End());
+    ASSERT_EQ(device.Log().size(), 1u);
+    EXPECT_EQ(device.Log()[0], "sprite tex#1 src 0,144,128,168 at 40,10 scale 0.5,1 ffffffff");
+}
+
+TEST(HeadlessDeviceTest, TextMeasureGrowsTheRectangleAndDrawsNothing) {
+    HeadlessDevice device(640, 480);
+    auto font = device.CreateFont({20, 700, false, "Tahoma"});
+    ASSERT_TRUE(font);
+    RECT rect{10, 5, 110, 25};
+    const std::string text(30, 'W');
+    EXPECT_EQ(font->DrawText(nullptr, text, &rect, DT_CALCRECT, 0xFF00FF00u), 20);
+    EXPECT_TRUE(device.Log().empty());
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.right, 10 + 300);  // wider than the 100 pixels it started with
+    EXPECT_EQ(rect.bottom, 25);
+    font->DrawText(nullptr, "Ciao", &rect, DT_CENTER | DT_NOCLIP, 0xFF00FF00u);
+    ASSERT_EQ(device.Log().size(), 1u);
+    EXPECT_EQ(device.Log()[0], "text 'Ciao' 10,5,310,25 ff00ff00");
+}
+
+TEST(HeadlessDeviceTest, SubsetsAreCountedCheckedAndOptionallyMeasured) {
+    HeadlessDevice device(100, 100);
+    d3dx::Mesh mesh;
+    ASSERT_TRUE(d3dx::D3DXCreateMesh(2, 4, d3dx::kFvfPositionNormalTex, &mesh));
+    mesh.vertices[1].position = {2, 0, 0};
+    mesh.vertices[2].position = {0, 3, 0};
+    mesh.vertices[3].position = {9, 9, 9};
+    mesh.indices = {0, 1, 2, 0, 2, 3};
+    mesh.attributes = {0, 1};
+    EXPECT_TRUE(device.DrawSubset(mesh, 0));
+    EXPECT_TRUE(device.Subsets().empty());
+    device.SetRecordSubsets(true);
+    EXPECT_TRUE(device.DrawSubset(mesh, 0));
+    ASSERT_EQ(device.Subsets().size(), 1u);
+    EXPECT_EQ(device.Subsets()[0].max.x, 2);  // vertex 3 belongs to the other subset
+    EXPECT_EQ(device.Subsets()[0].max.y, 3);
+    mesh.indices[5] = 4;  // past the vertices: refused
+    EXPECT_FALSE(device.DrawSubset(mesh, 1));
+    EXPECT_EQ(device.Log().back(), "subset 0 faces 1 none lit");
+
+    // The log keeps the most recent lines only.
+    for (std::size_t i = 0; i < HeadlessDevice::kLogLimit + 10; ++i) {
+        device.Present();
+    }
+    EXPECT_LE(device.Log().size(), HeadlessDevice::kLogLimit);
+    EXPECT_GT(device.Log().size(), HeadlessDevice::kLogLimit / 2);
+}
+
+TEST(FactoryProviderTest, HeadlessByDefaultAndScriptedFailures) {
+    {
+        auto factory = MakeFactory();
+        ASSERT_TRUE(factory);
+        auto device = factory->CreateDevice(DeviceType::Hardware, {nullptr, 320, 200});
+        ASSERT_TRUE(device);
+        EXPECT_EQ(device->BackBufferWidth(), 320);
+        EXPECT_EQ(device->TestCooperativeLevel(), CooperativeLevel::Ok);
+    }
+    auto control = std::make_shared<HeadlessControl>();
+    {
+        ScopedHeadlessProvider scope(control);
+        control->failHardware = true;
+        auto factory = MakeFactory();
+        EXPECT_FALSE(factory->CreateDevice(DeviceType::Hardware, {}));
+        EXPECT_TRUE(factory->CreateDevice(DeviceType::Reference, {}));
+        control->failReference = true;
+        EXPECT_FALSE(factory->CreateDevice(DeviceType::Reference, {}));
+        EXPECT_EQ(control->devicesCreated, 1);
+    }
+    {
+        ScopedHeadlessProvider scope(control, /*failFactory=*/true);
+        EXPECT_FALSE(MakeFactory());
+    }
+    EXPECT_TRUE(MakeFactory());  // the default is back
+}
+
+}  // namespace
+}  // namespace platform::gfx

@@ -1,0 +1,332 @@
+// The standard controls: buttons, edit boxes, statics and tool tips.
+#include "tests/platform/win/winsys_fixture.h"
+
+namespace winsys_test {
+namespace {
+
+using ControlsTest = WinsysTest;
+
+std::vector<std::pair<int, int>> Commands(HWND parent) {
+    std::vector<std::pair<int, int>> out;
+    for (const auto& r : Log()) {
+        if (r.window == parent && r.message == WM_COMMAND)
+            out.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+    }
+    return out;
+}
+
+std::wstring Text(HWND h) {
+    wchar_t buffer[256];
+    GetWindowTextW(h, buffer, 256);
+    return buffer;
+}
+
+TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
+    HWND top = TopLevel();
+    HWND button = Child(top, L"Button", 77, WS_TABSTOP, 10, 10, 80, 25, L"OK");
+    headless::ClickClient(button, 5, 5);
+    headless::RunUntilIdle();
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_EQ(Commands(top), (std::vector<std::pair<int, int>>{{77, BN_CLICKED}}));
+    headless::PressKey(VK_SPACE);
+    headless::PressKey(VK_RETURN);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Commands(top).size(), 3u);
+    // Pressed inside, released outside: no click.
+    POINT in = headless::ClientPoint(button, 5, 5);
+    POINT out = headless::ClientPoint(button, 200, 5);
+    headless::MouseDown(in.x, in.y);
+    headless::RunUntilIdle();
+    headless::MouseMove(out.x, out.y);
+    headless::MouseUp(out.x, out.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ControlsTest, DisabledButtonIgnoresClicks) {
+    HWND top = TopLevel();
+    HWND button = Child(top, L"Button", 5, WS_DISABLED, 10, 10, 80, 25, L"OK");
+    headless::ClickClient(button, 5, 5);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    headless::RunUntilIdle();
+    EXPECT_TRUE(Commands(top).empty());
+}
+
+TEST_F(ControlsTest, EditLimitRefusesTypedCharactersBeyondIt) {
+    HWND top = TopLevel();
+    HWND edit = Child(top, L"Edit", 3, WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 120, 25);
+    SendMessageW(edit, EM_SETLIMITTEXT, 5, 0);
+    SetFocus(edit);
+    headless::TypeText(L"abcdefg");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(edit), L"abcde");
+    int maxText = 0;
+    for (auto [id, code] : Commands(top))
+        maxText += code == EN_MAXTEXT ? 1 : 0;
+    EXPECT_EQ(maxText, 2);
+    // Setting the text is not limited; typing over a selection is.
+    SetWindowTextW(edit, L"1234567");
+    EXPECT_EQ(Text(edit), L"1234567");
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    headless::TypeText(L"z");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(edit), L"z");
+}
+
+TEST_F(ControlsTest, EditCaseAndDigitStylesFilterTypedCharacters) {
+    HWND top = TopLevel();
+    HWND upper = Child(top, L"Edit", 1, ES_UPPERCASE, 10, 10, 120, 25);
+    SetFocus(upper);
+    headless::TypeText(L"Mario r\u00e8");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(upper), L"MARIO R\u00c8");
+    HWND digits = Child(top, L"Edit", 2, ES_NUMBER, 10, 40, 120, 25);
+    SetFocus(digits);
+    headless::TypeText(L"a1b2");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(digits), L"12");
+    // Style switches apply at once.
+    SetWindowLongW(digits, GWL_STYLE,
+                   GetWindowLongW(digits, GWL_STYLE) & ~static_cast<LONG>(ES_NUMBER));
+    SetWindowLongW(upper, GWL_STYLE,
+                   GetWindowLongW(upper, GWL_STYLE) & ~static_cast<LONG>(ES_UPPERCASE));
+    headless::TypeText(L"x");
+    headless::RunUntilIdle();
+    SetFocus(upper);
+    headless::TypeText(L"y");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(digits), L"12x");
+    EXPECT_EQ(Text(upper), L"MARIO R\u00c8y");
+}
+
+TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
+    HWND top = TopLevel();
+    HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 200, 25);
+    SetFocus(edit);
+    headless::TypeText(L"hello");
+    headless::PressKey(VK_LEFT);
+    headless::PressKey(VK_LEFT);
+    headless::PressKey(VK_BACK);
+    headless::PressKey(VK_DELETE);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(edit), L"heo");
+    headless::PressKey(VK_HOME);
+    headless::KeyDown(VK_SHIFT);
+    headless::PressKey(VK_RIGHT);
+    headless::PressKey(VK_RIGHT);
+    headless::KeyUp(VK_SHIFT);
+    headless::RunUntilIdle();
+    DWORD lo = 0;
+    DWORD hi = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    EXPECT_EQ(lo, 0u);
+    EXPECT_EQ(hi, 2u);
+    SendMessageW(edit, WM_CUT, 0, 0);
+    EXPECT_EQ(Text(edit), L"o");
+    SendMessageW(edit, EM_SETSEL, 1, 1);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(edit), L"ohe");
+}
+
+TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
+    HWND top = TopLevel();
+    HWND edit = Child(top, L"Edit", 1, ES_READONLY, 10, 10, 200, 25, L"fisso");
+    SetFocus(edit);
+    headless::TypeText(L"x");
+    headless::PressKey(VK_BACK);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(edit), L"fisso");
+    SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
+    headless::TypeText(L"!");
+    headless::RunUntilIdle();
+    EXPECT_EQ(Text(edit), L"!fisso");
+
+    HWND secret = Child(top, L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
+    EXPECT_EQ(SendMessageW(secret, EM_GETPASSWORDCHAR, 0, 0), L'*');
+    SendMessageW(secret, EM_SETSEL, 0, -1);
+    SendMessageW(secret, WM_COPY, 0, 0);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COPY, 0, 0);
+    SendMessageW(secret, EM_SETSEL, 0, -1);
+    SendMessageW(secret, WM_COPY, 0, 0);  // a password never reaches the clipboard
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(edit), L"!fisso!fisso");
+}
+
+TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 400);
+    std::wstring text;
+    for (int i = 0; i < 30; ++i)
+        text += L"riga " + std::to_wstring(i) + L"\r\n";
+    HWND edit = Child(top, L"Edit", 1, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0,
+                      0, 200, 100, text.c_str());
+    EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 31);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(edit, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 30);
+    EXPECT_GT(si.nPage, 0u);
+    SendMessageW(edit, WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(edit, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 2);
+    SendMessageW(edit, WM_VSCROLL, SB_BOTTOM, 0);
+    GetScrollInfo(edit, SB_VERT, &si);
+    EXPECT_EQ(si.nPos, 31 - static_cast<int>(si.nPage));
+    // Clicking the scroll bar's lower arrow scrolls by a line.
+    SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
+    RECT wr;
+    GetWindowRect(edit, &wr);
+    headless::Click(wr.right - 5, wr.bottom - 5);
+    headless::RunUntilIdle();
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+}
+
+TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
+    HWND picture = Child(top, L"static", 1, SS_BITMAP, 10, 10, 100, 50);
+    std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 10);
+    ReleaseDC(nullptr, screen);
+    HDC mem = CreateCompatibleDC(nullptr);
+    SelectObject(mem, bitmap);
+    RECT all{0, 0, 20, 10};
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(mem, &all, brush);
+    DeleteDC(mem);
+    EXPECT_EQ(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)),
+              0);
+    EXPECT_EQ(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0),
+              reinterpret_cast<LRESULT>(bitmap));
+    RECT c;
+    GetClientRect(picture, &c);
+    EXPECT_EQ(c.right, 20);
+    EXPECT_EQ(c.bottom, 10);
+    headless::RunUntilIdle();
+    EXPECT_EQ(headless::ClientPixel(picture, 5, 5), 0xFF0000u);
+    DeleteObject(brush);
+    DeleteObject(bitmap);
+}
+
+TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
+    HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
+    Hook() = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT* r) {
+        if (m == WM_CTLCOLORSTATIC) {
+            SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
+            *r = reinterpret_cast<LRESULT>(green);
+            return true;
+        }
+        return false;
+    };
+    HWND label = Child(top, L"static", 1, SS_CENTER, 10, 10, 100, 30, L"Ciao");
+    headless::RunUntilIdle();
+    EXPECT_EQ(headless::ClientPixel(label, 1, 1), 0x008000u);
+    DeleteObject(green);
+}
+
+TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
+    HWND top = TopLevel();
+    INITCOMMONCONTROLSEX icc;
+    icc.dwICC = ICC_WIN95_CLASSES;
+    EXPECT_TRUE(InitCommonControlsEx(&icc));
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, top, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    std::wstring text = L"Suggerimento";
+    TOOLINFOW ti;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = top;
+    ti.lpszText = text.data();
+    GetClientRect(top, &ti.rect);
+    EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+    SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_EQ(GetForegroundWindow(), top);
+    EXPECT_FALSE(IsWindowVisible(tip));
+    DestroyWindow(top);
+    EXPECT_FALSE(IsWindow(tip));
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(ControlsTest, EditNotifiesChangesAndTruncatesReplacementsAtTheLimit) {
+    HWND top = TopLevel();
+    HWND edit = Child(top, L"Edit", 9, 0, 10, 10, 200, 25);
+    SendMessageW(edit, EM_SETLIMITTEXT, 4, 0);
+    Log().clear();
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"abcdef"));
+    EXPECT_EQ(Text(edit), L"abcd");
+    int changes = 0;
+    for (auto [id, code] : Commands(top)) {
+        EXPECT_EQ(id, 9);
+        changes += code == EN_CHANGE ? 1 : 0;
+    }
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 4);
+}
+
+TEST_F(ControlsTest, EditClicksPlaceTheCaretAndDoubleClicksSelectAWord) {
+    HWND top = TopLevel();
+    HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 300, 25, L"uno due");
+    headless::ClickClient(edit, 1, 5);
+    headless::RunUntilIdle();
+    EXPECT_EQ(GetFocus(), edit);
+    DWORD lo = 1;
+    DWORD hi = 1;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    EXPECT_EQ(lo, 0u);
+    EXPECT_EQ(hi, 0u);
+    headless::ClickClient(edit, 280, 5);
+    headless::RunUntilIdle();
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    EXPECT_EQ(lo, 7u);
+    // Double click on "uno".
+    clock_.AdvanceMs(1000);
+    headless::ClickClient(edit, 8, 5);
+    headless::ClickClient(edit, 8, 5);
+    headless::RunUntilIdle();
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    EXPECT_EQ(lo, 0u);
+    EXPECT_EQ(hi, 3u);
+}
+
+TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
+    HWND dlg = TopLevel();
+    HWND edit = Child(dlg, L"Edit", 11, ES_MULTILINE | ES_WANTRETURN | WS_TABSTOP, 10, 10, 200, 80);
+    SetFocus(edit);
+    headless::TypeText(L"a");
+    headless::PressKey(VK_RETURN);
+    headless::TypeText(L"b");
+    headless::RunUntilIdle(dlg);
+    EXPECT_EQ(Text(edit), L"a\r\nb");
+    EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
+    EXPECT_EQ(Count(dlg, WM_COMMAND) > 0, true);  // change notifications only
+    for (auto [id, code] : Commands(dlg))
+        EXPECT_NE(id, IDOK);
+}
+
+TEST_F(ControlsTest, ButtonTextAndFontChangesRepaint) {
+    HWND top = TopLevel();
+    HWND button = Child(top, L"Button", 4, 0, 10, 10, 80, 25, L"Uno");
+    headless::RunUntilIdle();
+    HFONT font = CreateFontW(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(SendMessageW(button, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+    SetWindowTextW(button, L"Due");
+    EXPECT_EQ(Text(button), L"Due");
+    EXPECT_GT(headless::RunUntilIdle(), 0);  // a repaint was due
+    EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    DeleteObject(font);
+}
+
+}  // namespace
+}  // namespace winsys_test

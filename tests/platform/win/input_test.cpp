@@ -1,0 +1,318 @@
+// Input: keys and characters to the focus, focus and activation, dialog keys, disabled
+// windows, the mouse and its tracking.
+#include "tests/platform/win/winsys_fixture.h"
+
+namespace winsys_test {
+namespace {
+
+using InputTest = WinsysTest;
+
+std::vector<WPARAM> Params(HWND h, UINT m) {
+    std::vector<WPARAM> out;
+    for (const auto& r : Log()) {
+        if (r.window == h && r.message == m)
+            out.push_back(r.wParam);
+    }
+    return out;
+}
+
+TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0);
+    SetFocus(child);
+    headless::KeyDown(VK_SHIFT);
+    headless::PressKey('G');
+    headless::KeyUp(VK_SHIFT);
+    headless::PressKey('1');
+    EXPECT_TRUE(GetKeyState(VK_SHIFT) >= 0);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1'}));
+    EXPECT_EQ(Params(child, WM_KEYDOWN), (std::vector<WPARAM>{VK_SHIFT, 'G', '1'}));
+    EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
+}
+
+TEST_F(InputTest, SideSpecificKeysUpdateTheTableAndArriveAsGenericKeys) {
+    HWND top = TopLevel();
+    headless::KeyDown(VK_LCONTROL);
+    // The table follows the keys as their messages are taken from the queue.
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    headless::RunUntilIdle();
+    EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_RCONTROL), 0);
+    headless::KeyUp(VK_LCONTROL);
+    headless::RunUntilIdle();
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_EQ(Params(top, WM_KEYDOWN), (std::vector<WPARAM>{VK_CONTROL}));
+}
+
+TEST_F(InputTest, FocusMovesWithKillBeforeSetAndFollowsActivation) {
+    HWND a = TopLevel();
+    HWND edit1 = Child(a, L"Recorder", 1, WS_TABSTOP);
+    HWND b = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 500, 500);
+    EXPECT_EQ(GetFocus(), b);
+    Log().clear();
+    SetFocus(edit1);
+    EXPECT_EQ(GetForegroundWindow(), a);
+    EXPECT_EQ(GetFocus(), edit1);
+    // b was deactivated and lost the focus; a was activated; then edit1 got the focus.
+    EXPECT_EQ(Count(b, WM_KILLFOCUS), 1);
+    EXPECT_EQ(Count(edit1, WM_SETFOCUS), 1);
+    auto msgs = MessagesFor(a);
+    EXPECT_EQ(Count(a, WM_ACTIVATE), 1);
+    // Activating a window that already holds the focus in a child keeps it there.
+    SetActiveWindow(b);
+    SetActiveWindow(a);
+    EXPECT_EQ(GetFocus(), a);
+}
+
+TEST_F(InputTest, TabOrderSkipsHiddenDisabledAndNonTabStopControlsAndWraps) {
+    HWND top = TopLevel();
+    HWND c1 = Child(top, L"Recorder", 1, WS_TABSTOP);
+    HWND c2 = Child(top, L"Recorder", 2, 0);
+    HWND c3 = Child(top, L"Recorder", 3, WS_TABSTOP | WS_DISABLED);
+    HWND c4 = Child(top, L"Recorder", 4, WS_TABSTOP);
+    HWND c5 = Child(top, L"Recorder", 5, WS_TABSTOP);
+    ShowWindow(c5, SW_HIDE);
+    (void)c3;
+    EXPECT_EQ(GetNextDlgTabItem(top, c1, FALSE), c4);
+    EXPECT_EQ(GetNextDlgTabItem(top, c4, FALSE), c1);
+    EXPECT_EQ(GetNextDlgTabItem(top, c1, TRUE), c4);
+    EXPECT_EQ(GetNextDlgTabItem(top, c2, FALSE), c4);
+    EXPECT_EQ(GetNextDlgTabItem(top, nullptr, FALSE), c1);
+}
+
+TEST_F(InputTest, DialogMessagesMoveFocusWithTabAndSendOkAndCancel) {
+    HWND dlg = TopLevel();
+    HWND e1 = Child(dlg, L"Edit", 10, WS_TABSTOP);
+    HWND ok = Child(dlg, L"Button", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 10, 50);
+    SetFocus(e1);
+    headless::PressKey(VK_TAB);
+    headless::RunUntilIdle(dlg);
+    EXPECT_EQ(GetFocus(), ok);
+    headless::KeyDown(VK_SHIFT);
+    headless::PressKey(VK_TAB);
+    headless::KeyUp(VK_SHIFT);
+    headless::RunUntilIdle(dlg);
+    EXPECT_EQ(GetFocus(), e1);
+    Log().clear();
+    headless::PressKey(VK_RETURN);
+    headless::PressKey(VK_ESCAPE);
+    headless::RunUntilIdle(dlg);
+    std::vector<WPARAM> commands = Params(dlg, WM_COMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(LOWORD(commands[0]), IDOK);
+    EXPECT_EQ(HIWORD(commands[0]), BN_CLICKED);
+    EXPECT_EQ(LOWORD(commands[1]), IDCANCEL);
+    // The keys never reached the edit as characters.
+    EXPECT_EQ(GetWindowTextLengthW(e1), 0);
+}
+
+TEST_F(InputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, WS_TABSTOP);
+    SetFocus(child);
+    EnableWindow(child, FALSE);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(SetFocus(child), nullptr);
+    EXPECT_NE(GetFocus(), child);
+    Log().clear();
+    POINT p = headless::ClientPoint(child, 5, 5);
+    headless::Click(p.x, p.y);
+    headless::PressKey('A');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(Count(child, WM_KEYDOWN), 0);
+    EXPECT_EQ(Count(child, WM_CHAR), 0);
+    // A disabled top-level window takes nothing either, its children included.
+    EnableWindow(child, TRUE);
+    EnableWindow(top, FALSE);
+    headless::Click(p.x, p.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(SetFocus(child), nullptr);
+}
+
+TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyle) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0, 20, 30, 100, 50);
+    POINT p = headless::ClientPoint(child, 7, 9);
+    headless::Click(p.x, p.y);
+    headless::Click(p.x, p.y);
+    headless::RunUntilIdle();
+    auto downs = std::vector<LPARAM>{};
+    for (const auto& r : Log()) {
+        if (r.window == child && r.message == WM_LBUTTONDOWN)
+            downs.push_back(r.lParam);
+    }
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(GET_X_LPARAM(downs[0]), 7);
+    EXPECT_EQ(GET_Y_LPARAM(downs[0]), 9);
+    EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
+    // Too late for a double click.
+    clock_.AdvanceMs(600);
+    headless::Click(p.x, p.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
+    EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 2);
+}
+
+TEST_F(InputTest, CaptureKeepsTheMouseAfterLeavingTheWindow) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
+    SetCapture(child);
+    POINT outside = headless::ClientPoint(child, 120, 120);
+    headless::MouseMove(outside.x, outside.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
+    ReleaseCapture();
+    headless::MouseMove(outside.x + 1, outside.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
+}
+
+TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
+    POINT in = headless::ClientPoint(child, 10, 10);
+    headless::MouseMove(in.x, in.y);
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_HOVER | TME_LEAVE;
+    tme.hwndTrack = child;
+    tme.dwHoverTime = HOVER_DEFAULT;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    headless::RunFor(399);
+    EXPECT_EQ(Count(child, WM_MOUSEHOVER), 0);
+    headless::RunFor(1);
+    EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
+    headless::RunFor(1000);
+    EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
+    POINT out = headless::ClientPoint(child, 80, 80);
+    headless::MouseMove(out.x, out.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_MOUSELEAVE), 1);
+}
+
+TEST_F(InputTest, SetCursorAsksTheParentFirstAndUsesTheClassCursor) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
+    POINT in = headless::ClientPoint(child, 10, 10);
+    headless::MouseMove(in.x, in.y);
+    EXPECT_EQ(Count(top, WM_SETCURSOR), 1);
+    EXPECT_EQ(headless::CursorShape(), 32512);
+    Hook() = [&](HWND h, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
+        if (h == top && m == WM_SETCURSOR && LOWORD(static_cast<WPARAM>(lp)) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            *r = TRUE;
+            return true;
+        }
+        return false;
+    };
+    headless::MouseMove(in.x + 1, in.y);
+    EXPECT_EQ(headless::CursorShape(), 32514);
+}
+
+TEST_F(InputTest, WheelGoesToTheFocusWindowAndBubblesToParents) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 1, 0);
+    SetFocus(child);
+    headless::Wheel(-WHEEL_DELTA, 10, 10);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(child, WM_MOUSEWHEEL), 1);
+    EXPECT_EQ(Count(top, WM_MOUSEWHEEL), 1);
+    auto params = Params(child, WM_MOUSEWHEEL);
+    EXPECT_EQ(static_cast<std::int16_t>(HIWORD(params[0])), -WHEEL_DELTA);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
+    HWND top = TopLevel();
+    HWND a = Child(top, L"Recorder", 1, WS_TABSTOP);
+    HWND b = Child(top, L"Recorder", 2, WS_TABSTOP);
+    SetFocus(a);
+    ShowWindow(a, SW_HIDE);
+    EXPECT_EQ(GetFocus(), top);
+    SetFocus(b);
+    DestroyWindow(b);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(Count(b, WM_KILLFOCUS), 1);
+    // Disabling a parent takes the focus from its children.
+    HWND panel = Child(top, L"Recorder", 3, 0);
+    HWND inner = Child(panel, L"Recorder", 4, 0);
+    SetFocus(inner);
+    EnableWindow(panel, FALSE);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(SetFocus(inner), nullptr);  // enabled itself, but inside a disabled parent
+    headless::PressKey('X');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(inner, WM_KEYDOWN), 0);
+}
+
+TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
+    HWND a = TopLevel(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND b = TopLevel(WS_POPUP | WS_VISIBLE, 200, 0, 100, 100);
+    EXPECT_EQ(GetForegroundWindow(), b);
+    headless::Click(50, 50);
+    EXPECT_EQ(GetForegroundWindow(), a);
+    EnableWindow(b, FALSE);
+    headless::Click(250, 50);
+    headless::RunUntilIdle();
+    EXPECT_EQ(GetForegroundWindow(), a);
+    EXPECT_EQ(Count(b, WM_LBUTTONDOWN), 0);
+}
+
+TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
+    HWND top = TopLevel();
+    SetFocus(nullptr);
+    headless::PressKey('Q');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(top, WM_SYSKEYDOWN), 1);
+    EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
+    // With no window at all the key table still follows the keys.
+    DestroyWindow(top);
+    headless::KeyDown(VK_LEFT);
+    headless::RunUntilIdle();
+    EXPECT_LT(GetKeyState(VK_LEFT), 0);
+    headless::KeyUp(VK_LEFT);
+    headless::RunUntilIdle();
+    EXPECT_GE(GetKeyState(VK_LEFT), 0);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
+    static HWND edit = nullptr;
+    edit = nullptr;
+    Hook() = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_CREATE) {
+            edit =
+                CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 5, 5, 100, 25,
+                                h, reinterpret_cast<HMENU>(std::uintptr_t{10}), nullptr, nullptr);
+            SetFocus(edit);
+        }
+        return false;
+    };
+    HWND top = TopLevel();
+    ShowWindow(top, SW_SHOW);
+    UpdateWindow(top);
+    EXPECT_EQ(GetForegroundWindow(), top);
+    EXPECT_EQ(GetFocus(), edit);
+    headless::TypeText(L"ok");
+    headless::RunUntilIdle();
+    wchar_t buffer[8];
+    GetWindowTextW(edit, buffer, 8);
+    EXPECT_STREQ(buffer, L"ok");
+}
+
+}  // namespace
+}  // namespace winsys_test

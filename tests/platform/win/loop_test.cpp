@@ -1,0 +1,303 @@
+// The message loop: timers under the fake clock, modal message boxes and their nested loop.
+#include "platform/msgbox.h"
+#include "tests/platform/win/winsys_fixture.h"
+
+namespace winsys_test {
+namespace {
+
+using LoopTest = WinsysTest;
+
+std::vector<Ticks> TimerTimes(HWND h, UINT_PTR id) {
+    std::vector<Ticks> times;
+    (void)h;
+    (void)id;
+    return times;
+}
+
+TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
+    HWND top = TopLevel();
+    std::vector<Ticks> fired;
+    Hook() = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT*) {
+        if (m == WM_TIMER && wp == 42)
+            fired.push_back(MonotonicNow());
+        return false;
+    };
+    Ticks start = MonotonicNow();
+    ASSERT_EQ(SetTimer(top, 42, 30, nullptr), 42u);
+    headless::RunFor(29);
+    EXPECT_TRUE(fired.empty());
+    headless::RunFor(1);
+    ASSERT_EQ(fired.size(), 1u);
+    EXPECT_EQ(fired[0] - start, 30 * kTicksPerMs);
+    headless::RunFor(300);
+    EXPECT_EQ(fired.size(), 11u);
+    for (std::size_t i = 1; i < fired.size(); ++i)
+        EXPECT_EQ(fired[i] - fired[i - 1], 30 * kTicksPerMs);
+    EXPECT_TRUE(KillTimer(top, 42));
+    EXPECT_FALSE(KillTimer(top, 42));
+    headless::RunFor(300);
+    EXPECT_EQ(fired.size(), 11u);
+    (void)TimerTimes(top, 42);
+}
+
+TEST_F(LoopTest, LateTimerFiresOnceNotOncePerMissedInterval) {
+    HWND top = TopLevel();
+    SetTimer(top, 1, 30, nullptr);
+    clock_.AdvanceMs(1000);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(top, WM_TIMER), 1);
+}
+
+TEST_F(LoopTest, SettingAnExistingTimerRestartsItAndTimersDieWithTheirWindow) {
+    HWND top = TopLevel();
+    SetTimer(top, 1, 100, nullptr);
+    headless::RunFor(60);
+    SetTimer(top, 1, 100, nullptr);
+    headless::RunFor(60);
+    EXPECT_EQ(Count(top, WM_TIMER), 0);
+    headless::RunFor(40);
+    EXPECT_EQ(Count(top, WM_TIMER), 1);
+    DestroyWindow(top);
+    EXPECT_FALSE(headless::RunUntilIdle() > 0 && Count(top, WM_TIMER) > 1);
+    EXPECT_FALSE(win::NextMessageDeadline().has_value());
+}
+
+TEST_F(LoopTest, GetMessageWaitsByMovingTheFakeClockToTheNextTimer) {
+    HWND top = TopLevel();
+    headless::RunUntilIdle();
+    SetTimer(top, 9, 500, nullptr);
+    Ticks start = MonotonicNow();
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_TIMER);
+    EXPECT_EQ(msg.wParam, 9u);
+    EXPECT_EQ(MonotonicNow() - start, 500 * kTicksPerMs);
+}
+
+TEST_F(LoopTest, MessageBoxRunsANestedLoopThatKeepsDeliveringTimers) {
+    HWND top = TopLevel();
+    SetTimer(top, 5, 30, nullptr);
+    headless::QueueMessageBoxAnswer(IDYES, 300);
+    int result =
+        MessageBoxW(top, L"Vuoi uscire?", L"Kryx Space", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
+    EXPECT_EQ(result, IDYES);
+    EXPECT_EQ(Count(top, WM_TIMER), 10);
+    ASSERT_EQ(headless::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxLog()[0].text, L"Vuoi uscire?");
+    EXPECT_EQ(headless::MessageBoxLog()[0].owner, top);
+    // The owner was disabled while the box was up and is usable again.
+    EXPECT_TRUE(IsWindowEnabled(top));
+    EXPECT_EQ(GetForegroundWindow(), top);
+}
+
+TEST_F(LoopTest, MessageBoxDisablesItsOwnerWhileOpen) {
+    HWND top = TopLevel();
+    bool ownerEnabledInside = true;
+    headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
+        ownerEnabledInside = IsWindowEnabled(top) != 0;
+        EXPECT_EQ(GetForegroundWindow(), r.box);
+        return win::MessageBoxAnswer{IDOK, 0};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"x", L"y", MB_OK), IDOK);
+    EXPECT_FALSE(ownerEnabledInside);
+    EXPECT_TRUE(IsWindowEnabled(top));
+}
+
+TEST_F(LoopTest, MessageBoxAnsweredByKeyboardAndMouse) {
+    HWND top = TopLevel();
+    // Enter presses the default button (Yes); the right arrow is not a choice.
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
+        headless::PressKey(VK_RETURN);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"?", L"", MB_YESNO), IDYES);
+    // Tab to No, then Space.
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
+        headless::PressKey(VK_TAB);
+        headless::PressKey(VK_SPACE);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"?", L"", MB_YESNO), IDNO);
+    // A click on OK.
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest& r) {
+        HWND ok = GetDlgItem(r.box, IDOK);
+        RECT rc;
+        GetWindowRect(ok, &rc);
+        headless::Click(rc.left + 5, rc.top + 5);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"!", L"", MB_OK), IDOK);
+}
+
+TEST_F(LoopTest, EscapeAnswersOkBoxesButNotYesNoBoxes) {
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
+        headless::PressKey(VK_ESCAPE);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"!", L"", MB_OK), IDOK);
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest& r) {
+        headless::PressKey(VK_ESCAPE);
+        PostMessageW(r.box, WM_CLOSE, 0, 0);
+        PostMessageW(GetDlgItem(r.box, IDNO), BM_CLICK, 0, 0);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"?", L"", MB_YESNO), IDNO);
+}
+
+TEST_F(LoopTest, QuitDuringAMessageBoxEndsTheBoxAndReachesTheOuterLoop) {
+    HWND top = TopLevel();
+    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
+        PostQuitMessage(3);
+        return win::MessageBoxAnswer{};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"?", L"", MB_YESNO), IDNO);
+    MSG msg;
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(LoopTest, NarrowMessageBoxesGoThroughTheWindowSystem) {
+    headless::QueueMessageBoxAnswer(IDYES);
+    EXPECT_EQ(MessageBoxA(nullptr, "Uscire?", "Kryx", MB_YESNO | MB_TASKMODAL), IDYES);
+    ASSERT_EQ(headless::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxLog()[0].caption, L"Kryx");
+    // Unanswered yes/no questions count as no.
+    EXPECT_EQ(MessageBoxA(nullptr, "Uscire?", "Kryx", MB_YESNO), IDNO);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+int g_procCalls = 0;
+void CALLBACK_Count(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_procCalls;
+}
+
+TEST_F(LoopTest, TimerCallbacksAndThreadTimersGetTheirOwnIds) {
+    g_procCalls = 0;
+    UINT_PTR a = SetTimer(nullptr, 0, 50, CALLBACK_Count);
+    UINT_PTR b = SetTimer(nullptr, 0, 50, CALLBACK_Count);
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(a, b);
+    headless::RunFor(100);
+    EXPECT_EQ(g_procCalls, 4);
+    KillTimer(nullptr, a);
+    KillTimer(nullptr, b);
+    EXPECT_EQ(SetTimer(reinterpret_cast<HWND>(std::uintptr_t{0x99990}), 1, 10, nullptr), 0u);
+}
+
+TEST_F(LoopTest, PeekCanLeaveTheMessageAndFiltersByWindowAndRange) {
+    HWND a = TopLevel();
+    HWND b = TopLevel();
+    headless::RunUntilIdle();
+    PostMessageW(a, WM_USER + 1, 0, 0);
+    PostMessageW(b, WM_USER + 2, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, b, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 2);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, b);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 1);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER + 5, PM_REMOVE));
+}
+
+TEST_F(LoopTest, QuitComesAfterThePostedMessages) {
+    HWND top = TopLevel();
+    headless::RunUntilIdle();
+    PostQuitMessage(0);
+    PostMessageW(top, WM_USER, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_USER);
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_FALSE(headless::QuitPosted());
+}
+
+TEST_F(LoopTest, ControlLettersTranslateToControlCharacters) {
+    HWND top = TopLevel();
+    headless::KeyDown(VK_CONTROL);
+    headless::PressKey('C');
+    headless::KeyUp(VK_CONTROL);
+    headless::PressKey(VK_LEFT);  // no character
+    headless::RunUntilIdle();
+    std::vector<WPARAM> chars;
+    for (const auto& r : Log()) {
+        if (r.window == top && r.message == WM_CHAR)
+            chars.push_back(r.wParam);
+    }
+    EXPECT_EQ(chars, (std::vector<WPARAM>{3}));
+}
+
+TEST_F(LoopTest, AltF4AndTheCloseBoxAskTheWindowToClose) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 300, 200);
+    Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
+        if (m == WM_CLOSE) {
+            *r = 0;
+            return true;  // refuse, but count it
+        }
+        return false;
+    };
+    headless::KeyDown(VK_MENU);
+    headless::PressKey(VK_F4);
+    headless::KeyUp(VK_MENU);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(top, WM_CLOSE), 1);
+    headless::Click(300 - 3 - 8, 3 + 8);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(top, WM_CLOSE), 2);
+    EXPECT_TRUE(IsWindow(top));
+}
+
+TEST_F(LoopTest, GetMessageWithNoTimersAsksTheIdleHook) {
+    HWND top = TopLevel();
+    headless::RunUntilIdle();
+    int calls = 0;
+    headless::SetIdleHook([&] {
+        ++calls;
+        PostMessageW(top, WM_USER + 7, 0, 0);
+        return true;
+    });
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_USER + 7);
+    EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(LoopTest, MessageBoxShowsItsTextAndButtonsCentredOverTheOwner) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 100, 100, 600, 400);
+    std::optional<Image> picture;
+    RECT boxRect{};
+    headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
+        headless::RunUntilIdle();
+        picture = headless::WindowImage(r.box);
+        GetWindowRect(r.box, &boxRect);
+        EXPECT_NE(GetDlgItem(r.box, IDYES), nullptr);
+        EXPECT_NE(GetDlgItem(r.box, IDNO), nullptr);
+        EXPECT_EQ(GetDlgItem(r.box, IDOK), nullptr);
+        return win::MessageBoxAnswer{IDNO, 0};
+    });
+    EXPECT_EQ(MessageBoxW(top, L"Immagini non trovate.", L"Errore", MB_YESNO), IDNO);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_NEAR((boxRect.left + boxRect.right) / 2, 400, 1);
+    EXPECT_NEAR((boxRect.top + boxRect.bottom) / 2, 300, 1);
+    // Dark text pixels in the upper, white part of the box.
+    int dark = 0;
+    for (int y = 26 + 20; y < 26 + 45; ++y) {
+        for (int x = 20; x < picture->width - 20; ++x)
+            dark += (picture->At(x, y) & 0xFF) < 0x80 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 20);
+}
+
+}  // namespace
+}  // namespace winsys_test

@@ -1,0 +1,204 @@
+// Menus: item state, and choosing from the bar by mouse and keyboard.
+#include "tests/platform/win/winsys_fixture.h"
+
+namespace winsys_test {
+namespace {
+
+class MenusTest : public WinsysTest {
+  protected:
+    void SetUp() override {
+        WinsysTest::SetUp();
+        window_ = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 640, 400);
+        bar_ = CreateMenu();
+        game_ = CreateMenu();
+        options_ = CreateMenu();
+        AppendMenuW(game_, MF_STRING, 101, L"&Nuova partita");
+        AppendMenuW(game_, MF_STRING | MF_GRAYED, 102, L"&Pausa");
+        AppendMenuW(game_, MF_STRING, 103, L"&Esci");
+        AppendMenuW(options_, MF_STRING | MF_CHECKED, 201, L"&Joystick");
+        AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(game_), L"&Gioco");
+        AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(options_), L"&Opzioni");
+        SetMenu(window_, bar_);
+        headless::RunUntilIdle();
+        Log().clear();
+    }
+
+    std::vector<int> Chosen() {
+        std::vector<int> ids;
+        for (const auto& r : Log()) {
+            if (r.window == window_ && r.message == WM_COMMAND) {
+                EXPECT_EQ(HIWORD(r.wParam), 0);
+                EXPECT_EQ(r.lParam, 0);
+                ids.push_back(LOWORD(r.wParam));
+            }
+        }
+        return ids;
+    }
+
+    // Screen point of the bar item whose left part starts `x` pixels into the bar.
+    POINT BarPoint(int x) {
+        RECT wr;
+        GetWindowRect(window_, &wr);
+        return POINT{wr.left + 3 + x, wr.top + 3 + 23 + 10};
+    }
+
+    HWND window_ = nullptr;
+    HMENU bar_ = nullptr;
+    HMENU game_ = nullptr;
+    HMENU options_ = nullptr;
+};
+
+TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
+    EXPECT_EQ(GetMenuState(options_, 201, MF_BYCOMMAND), MF_CHECKED);
+    EXPECT_EQ(CheckMenuItem(options_, 201, MF_BYCOMMAND | MF_UNCHECKED), MF_CHECKED);
+    EXPECT_EQ(GetMenuState(options_, 201, MF_BYCOMMAND), MF_UNCHECKED);
+    EXPECT_EQ(GetMenuState(game_, 102, MF_BYCOMMAND), MF_GRAYED);
+    EXPECT_EQ(EnableMenuItem(game_, 102, MF_BYCOMMAND | MF_ENABLED), static_cast<BOOL>(MF_GRAYED));
+    EXPECT_EQ(GetMenuState(game_, 102, MF_BYCOMMAND), 0u);
+    // Greyed and checked together: the state holds both bits.
+    CheckMenuItem(game_, 103, MF_CHECKED);
+    EnableMenuItem(game_, 103, MF_GRAYED);
+    EXPECT_EQ(GetMenuState(game_, 103, MF_BYCOMMAND), MF_CHECKED | MF_GRAYED);
+    // Items are found through the bar too, and unknown ones report -1.
+    EXPECT_EQ(GetMenuState(bar_, 201, MF_BYCOMMAND), MF_UNCHECKED);
+    EXPECT_EQ(GetMenuState(bar_, 999, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_EQ(CheckMenuItem(bar_, 999, MF_CHECKED), static_cast<DWORD>(-1));
+    EXPECT_EQ(GetMenuItemCount(bar_), 2);
+    EXPECT_EQ(GetMenu(window_), bar_);
+}
+
+TEST_F(MenusTest, AnItemWithoutTextIsAppended) {
+    AppendMenuW(game_, MF_STRING, 104, nullptr);
+    EXPECT_EQ(GetMenuItemCount(game_), 4);
+    EXPECT_EQ(GetMenuState(game_, 104, MF_BYCOMMAND), 0u);
+}
+
+TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemId) {
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    headless::RunUntilIdle();
+    // The drop-down opened below the bar; its third row is "Esci".
+    POINT item{g.x, g.y + 10 + 2 + 22 * 2 + 11};
+    headless::Click(item.x, item.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 1);
+}
+
+TEST_F(MenusTest, GreyedItemsCannotBeChosen) {
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    POINT pausa{g.x, g.y + 10 + 2 + 22 + 11};
+    headless::Click(pausa.x, pausa.y);
+    headless::RunUntilIdle();
+    EXPECT_TRUE(Chosen().empty());
+    // A click outside closes the menu without a command and without reaching the window.
+    headless::Click(600, 380);
+    headless::RunUntilIdle();
+    EXPECT_TRUE(Chosen().empty());
+    EXPECT_EQ(Count(window_, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
+}
+
+TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboard) {
+    headless::KeyDown(VK_MENU);
+    headless::PressKey('O');
+    headless::KeyUp(VK_MENU);
+    headless::RunUntilIdle();
+    headless::PressKey('J');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Chosen(), (std::vector<int>{201}));
+    // The letters went to the menu, not to the window as characters.
+    EXPECT_EQ(Count(window_, WM_CHAR), 0);
+}
+
+TEST_F(MenusTest, AloneAltThenArrowsAndEnter) {
+    headless::PressKey(VK_MENU);
+    headless::RunUntilIdle();
+    headless::PressKey(VK_DOWN);  // opens "Gioco" with its first item selected
+    headless::PressKey(VK_DOWN);  // "Pausa" (greyed, selectable but not choosable)
+    headless::PressKey(VK_DOWN);  // "Esci"
+    headless::PressKey(VK_RETURN);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    // Escape leaves the menus and keys reach the window again.
+    headless::PressKey(VK_MENU);
+    headless::RunUntilIdle();
+    headless::PressKey(VK_ESCAPE);
+    headless::RunUntilIdle();
+    headless::PressKey('A');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(window_, WM_CHAR), 1);
+}
+
+TEST_F(MenusTest, TimersKeepRunningWhileAMenuIsOpen) {
+    SetTimer(window_, 1, 30, nullptr);
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    headless::RunFor(300);
+    EXPECT_EQ(Count(window_, WM_TIMER), 10);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
+    HMENU levels = CreatePopupMenu();
+    AppendMenuW(levels, MF_STRING, 301, L"Livello &1");
+    AppendMenuW(levels, MF_STRING, 302, L"Livello &2");
+    AppendMenuW(options_, MF_POPUP, reinterpret_cast<UINT_PTR>(levels), L"&Livelli");
+    EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) & 0xFF, MF_POPUP);
+    EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) >> 8, 2u);
+    headless::KeyDown(VK_MENU);
+    headless::PressKey('O');
+    headless::KeyUp(VK_MENU);
+    headless::PressKey('L');  // opens the cascade
+    headless::PressKey(VK_DOWN);
+    headless::PressKey(VK_RETURN);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Chosen(), (std::vector<int>{302}));
+}
+
+TEST_F(MenusTest, ArrowsMoveBetweenBarMenusAndEscapeStepsBack) {
+    headless::PressKey(VK_MENU);
+    headless::PressKey(VK_RIGHT);   // "Opzioni" highlighted, nothing open yet
+    headless::PressKey(VK_RETURN);  // opens it, "Joystick" selected
+    headless::PressKey(VK_ESCAPE);  // closes the drop-down, the bar stays active
+    headless::PressKey('A');        // no bar item has this letter: swallowed
+    headless::PressKey(VK_LEFT);
+    headless::PressKey(VK_DOWN);  // "Gioco" opens
+    headless::PressKey('N');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Chosen(), (std::vector<int>{101}));
+    EXPECT_EQ(Count(window_, WM_CHAR), 0);
+    EXPECT_EQ(Count(window_, WM_INITMENU), 1);
+}
+
+TEST_F(MenusTest, MouseMovesBetweenOpenMenusOnTheBar) {
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    RECT wr;
+    GetWindowRect(window_, &wr);
+    // Slide along the bar until the second title opens.
+    for (int x = 10; x < 200; x += 5)
+        headless::MouseMove(wr.left + 3 + x, g.y);
+    EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 2);
+    // Clicking the open title again closes everything.
+    headless::Click(g.x, g.y);
+    headless::Click(g.x, g.y);
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
+}
+
+TEST_F(MenusTest, DestroyingTheWindowDestroysItsMenus) {
+    DestroyWindow(window_);
+    EXPECT_EQ(GetMenuItemCount(bar_), -1);
+    EXPECT_EQ(GetMenuItemCount(game_), -1);
+    EXPECT_FALSE(DestroyMenu(bar_));
+}
+
+}  // namespace
+}  // namespace winsys_test

@@ -1,0 +1,292 @@
+// Windows: creation order, destruction, geometry, styles and texts.
+#include <algorithm>
+
+#include "tests/platform/win/winsys_fixture.h"
+
+namespace winsys_test {
+namespace {
+
+using WindowsTest = WinsysTest;
+
+std::size_t IndexOf(const std::vector<UINT>& v, UINT m) {
+    return static_cast<std::size_t>(std::find(v.begin(), v.end(), m) - v.begin());
+}
+
+TEST_F(WindowsTest, CreationDeliversNcCreateCreateSizeMoveThenShowAndActivate) {
+    HWND h = TopLevel();
+    ASSERT_NE(h, nullptr);
+    auto msgs = MessagesFor(h);
+    ASSERT_GE(msgs.size(), 6u);
+    EXPECT_EQ(msgs[0], WM_NCCREATE);
+    EXPECT_EQ(msgs[1], WM_CREATE);
+    EXPECT_LT(IndexOf(msgs, WM_CREATE), IndexOf(msgs, WM_SIZE));
+    EXPECT_LT(IndexOf(msgs, WM_SIZE), IndexOf(msgs, WM_SHOWWINDOW));
+    EXPECT_LT(IndexOf(msgs, WM_SHOWWINDOW), IndexOf(msgs, WM_ACTIVATE));
+    EXPECT_LT(IndexOf(msgs, WM_ACTIVATE), IndexOf(msgs, WM_SETFOCUS));
+    EXPECT_EQ(GetForegroundWindow(), h);
+    EXPECT_EQ(GetFocus(), h);
+    EXPECT_TRUE(IsWindowVisible(h));
+}
+
+TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailureDestroys) {
+    Hook() = [](HWND, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
+        if (m == WM_CREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+            EXPECT_EQ(cs->cx, 300);
+            EXPECT_STREQ(cs->lpszName, L"Top");
+            *r = -1;
+            return true;
+        }
+        return false;
+    };
+    HWND h = TopLevel();
+    EXPECT_EQ(h, nullptr);
+    ASSERT_FALSE(Log().empty());
+    HWND attempted = Log().front().window;
+    EXPECT_FALSE(IsWindow(attempted));
+    EXPECT_EQ(Count(attempted, WM_DESTROY), 1);
+}
+
+TEST_F(WindowsTest, UnknownClassAndMissingParentFail) {
+    EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                              nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+    EXPECT_EQ(CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr,
+                              nullptr, nullptr),
+              nullptr);
+}
+
+TEST_F(WindowsTest, CloseDestroysByDefaultParentFirstAndNcDestroyChildrenFirst) {
+    HWND top = TopLevel();
+    HWND child = Child(top, L"Recorder", 5, 0);
+    ASSERT_TRUE(IsWindow(child));
+    Log().clear();
+    SendMessageW(top, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_FALSE(IsWindow(child));
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const auto& r : Log()) {
+        if (r.message == WM_DESTROY || r.message == WM_NCDESTROY)
+            order.emplace_back(r.window, r.message);
+    }
+    std::vector<std::pair<HWND, UINT>> expected = {
+        {top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}};
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
+TEST_F(WindowsTest, CloseHandlerCanRefuse) {
+    Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
+        if (m == WM_CLOSE) {
+            *r = 1;
+            return true;
+        }
+        return false;
+    };
+    HWND top = TopLevel();
+    SendMessageW(top, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(top));
+}
+
+TEST_F(WindowsTest, DestroyingTheMainWindowEndsGetMessageLoop) {
+    Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_DESTROY)
+            PostQuitMessage(7);
+        return false;
+    };
+    HWND top = TopLevel();
+    PostMessageW(top, WM_CLOSE, 0, 0);
+    MSG msg;
+    int dispatched = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) != 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        ++dispatched;
+        ASSERT_LT(dispatched, 100);
+    }
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(WindowsTest, PostedMessagesComeInOrderBeforePaint) {
+    HWND top = TopLevel();
+    headless::RunUntilIdle();
+    Log().clear();
+    InvalidateRect(top, nullptr, TRUE);
+    PostMessageW(top, WM_USER + 1, 1, 0);
+    PostMessageW(top, WM_USER + 2, 2, 0);
+    headless::RunUntilIdle();
+    auto msgs = MessagesFor(top);
+    ASSERT_GE(msgs.size(), 3u);
+    EXPECT_EQ(msgs[0], WM_USER + 1);
+    EXPECT_EQ(msgs[1], WM_USER + 2);
+    EXPECT_EQ(msgs[2], WM_PAINT);
+    EXPECT_EQ(Count(top, WM_PAINT), 1);
+}
+
+TEST_F(WindowsTest, ClientAreaExcludesFrameCaptionMenuAndScrollBars) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 400, 300);
+    RECT c;
+    GetClientRect(top, &c);
+    // Fixed frame 3 on each side, caption 23.
+    EXPECT_EQ(c.right, 400 - 6);
+    EXPECT_EQ(c.bottom, 300 - 6 - 23);
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_STRING, 10, L"&File");
+    Log().clear();
+    SetMenu(top, bar);
+    GetClientRect(top, &c);
+    EXPECT_EQ(c.bottom, 300 - 6 - 23 - 20);
+    EXPECT_EQ(Count(top, WM_SIZE), 1);
+    SetWindowLongW(top, GWL_STYLE,
+                   static_cast<LONG>(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    GetClientRect(top, &c);
+    EXPECT_EQ(c.right, 400 - 16);
+
+    HWND child = Child(top, L"Recorder", 3, WS_VSCROLL | WS_BORDER, 0, 0, 100, 50);
+    GetClientRect(child, &c);
+    EXPECT_EQ(c.right, 100 - 2 - 17);
+    EXPECT_EQ(c.bottom, 50 - 2);
+
+    // Growing the window by the frame gives the client size asked for.
+    RECT wr;
+    GetWindowRect(top, &wr);
+    GetClientRect(top, &c);
+    int fw = (wr.right - wr.left) - c.right;
+    int fh = (wr.bottom - wr.top) - c.bottom;
+    SetWindowPos(top, nullptr, 0, 0, 640 + fw, 505 + fh, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(top, &c);
+    EXPECT_EQ(c.right, 640);
+    EXPECT_EQ(c.bottom, 505);
+}
+
+TEST_F(WindowsTest, ScreenAndClientCoordinatesRoundTripThroughNestedChildren) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 50, 60, 400, 300);
+    HWND panel = Child(top, L"Recorder", 1, 0, 10, 20, 200, 100);
+    HWND inner = Child(panel, L"Recorder", 2, 0, 5, 6, 50, 30);
+    POINT p{1, 2};
+    ClientToScreen(inner, &p);
+    EXPECT_EQ(p.x, 50 + 3 + 10 + 5 + 1);
+    EXPECT_EQ(p.y, 60 + 3 + 23 + 20 + 6 + 2);
+    ScreenToClient(inner, &p);
+    EXPECT_EQ(p.x, 1);
+    EXPECT_EQ(p.y, 2);
+    RECT r;
+    GetWindowRect(inner, &r);
+    POINT tl{r.left, r.top};
+    ScreenToClient(panel, &tl);
+    EXPECT_EQ(tl.x, 5);
+    EXPECT_EQ(tl.y, 6);
+}
+
+TEST_F(WindowsTest, TextLongValuesAndSubclassing) {
+    HWND top = TopLevel();
+    SetWindowTextW(top, L"Kryx");
+    EXPECT_EQ(GetWindowTextLengthW(top), 4);
+    wchar_t buffer[3];
+    EXPECT_EQ(GetWindowTextW(top, buffer, 3), 2);
+    EXPECT_STREQ(buffer, L"Kr");
+
+    static int calls = 0;
+    calls = 0;
+    auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(top, GWLP_WNDPROC));
+    static WNDPROC previous = nullptr;
+    previous = old;
+    SetWindowLongPtrW(
+        top, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            ++calls;
+            return CallWindowProcW(previous, h, m, w, l);
+        }));
+    SendMessageW(top, WM_USER, 0, 0);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(Log().back().message, WM_USER);
+
+    EXPECT_EQ(GetWindowLongW(top, GWL_EXSTYLE), 0);
+    SetWindowLongW(top, GWL_EXSTYLE, static_cast<LONG>(WS_EX_TOOLWINDOW));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)), WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindowLongW(nullptr, GWL_STYLE), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(WindowsTest, ShowHideAndVisibilityOfChildrenFollowTheParent) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION);
+    HWND child = Child(top, L"Recorder", 1, 0);
+    EXPECT_FALSE(IsWindowVisible(child));
+    EXPECT_FALSE(ShowWindow(top, SW_SHOWNA));
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_NE(GetForegroundWindow(), top);  // shown without activation
+    EXPECT_TRUE(ShowWindow(child, SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(child));
+    EXPECT_EQ(Count(child, WM_SHOWWINDOW), 2);  // shown at creation, hidden now
+}
+
+TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerAndCloseWithIt) {
+    HWND owner = TopLevel();
+    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
+    EXPECT_EQ(GetParent(dialog), owner);
+    SetActiveWindow(owner);
+    // The dialog still covers the owner where they overlap.
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), dialog);
+    DestroyWindow(owner);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(WindowsTest, DestroyingTheActiveDialogActivatesItsOwner) {
+    HWND owner = TopLevel();
+    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
+    EXPECT_EQ(GetForegroundWindow(), dialog);
+    Log().clear();
+    DestroyWindow(dialog);
+    EXPECT_EQ(GetForegroundWindow(), owner);
+    EXPECT_EQ(GetFocus(), owner);
+    EXPECT_EQ(Count(owner, WM_ACTIVATE), 1);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(WindowsTest, BackendsFindClientAreasAndTheContentBelowTheCaption) {
+    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 300, 200);
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_STRING, 1, L"&Gioco");
+    SetMenu(top, bar);
+    HWND panel = Child(top, L"Recorder", 1, 0, 10, 20, 100, 50);
+    RECT content = win::ContentRect(top);
+    EXPECT_EQ(content.left, 3);
+    EXPECT_EQ(content.top, 3 + 23);
+    EXPECT_EQ(content.right, 300 - 3);
+    EXPECT_EQ(content.bottom, 200 - 3);
+    RECT r = win::RectInSurface(panel, true);
+    EXPECT_EQ(r.left, 3 + 10);
+    EXPECT_EQ(r.top, 3 + 23 + 20 + 20);
+    EXPECT_EQ(r.right - r.left, 100);
+}
+
+}  // namespace
+}  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+TEST_F(WindowsTest, IconsSetOnAWindowAreReadBackAndOnlyPopupsReportOwners) {
+    HWND owner = TopLevel();
+    HWND overlapped = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 100, 100, owner);
+    EXPECT_EQ(GetParent(overlapped), nullptr);
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    EXPECT_EQ(SendMessageW(owner, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)), 0);
+    EXPECT_EQ(SendMessageW(owner, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
+    ASSERT_NE(win::IconPicture(icon), nullptr);
+    EXPECT_EQ(win::IconPicture(icon)->width, 32);
+    // The application icon is shared: destroying it keeps it usable.
+    DestroyIcon(icon);
+    EXPECT_NE(win::IconPicture(LoadIconW(nullptr, IDI_APPLICATION)), nullptr);
+}
+
+}  // namespace
+}  // namespace winsys_test

@@ -1,0 +1,98 @@
+// Shared set-up for the window-system tests: a clean headless window system with a fake
+// clock, and a window class that records the messages it receives.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/win/headless.h"
+#include "platform/win/win32.h"
+
+namespace winsys_test {
+
+using namespace platform;
+
+struct Received {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Messages seen by windows of the "Recorder" class, in order.
+inline std::vector<Received>& Log() {
+    static std::vector<Received> log;
+    return log;
+}
+
+// Optional per-test behaviour of the recorder: return true when the message is handled,
+// with its result in *result.
+inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>& Hook() {
+    static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> hook;
+    return hook;
+}
+
+inline LRESULT RecorderProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    Log().push_back(Received{h, m, wp, lp});
+    LRESULT result = 0;
+    if (Hook() && Hook()(h, m, wp, lp, &result))
+        return result;
+    return DefWindowProcW(h, m, wp, lp);
+}
+
+inline std::vector<UINT> MessagesFor(HWND h) {
+    std::vector<UINT> out;
+    for (const auto& r : Log()) {
+        if (r.window == h)
+            out.push_back(r.message);
+    }
+    return out;
+}
+
+inline int Count(HWND h, UINT message) {
+    int n = 0;
+    for (const auto& r : Log())
+        n += (r.window == h && r.message == message) ? 1 : 0;
+    return n;
+}
+
+class WinsysTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::Install();
+        headless::Reset();
+        headless::UseFakeClock(&clock_.clock());
+        Log().clear();
+        Hook() = nullptr;
+        WNDCLASSW wc;
+        wc.lpfnWndProc = RecorderProc;
+        wc.lpszClassName = L"Recorder";
+        wc.style = CS_DBLCLKS;
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        ASSERT_NE(RegisterClassW(&wc), 0);
+    }
+    void TearDown() override {
+        Hook() = nullptr;
+        headless::Reset();
+    }
+
+    HWND TopLevel(DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, int x = 100,
+                  int y = 100, int w = 300, int h = 200, HWND owner = nullptr) {
+        return CreateWindowExW(0, L"Recorder", L"Top", style, x, y, w, h, owner, nullptr, nullptr,
+                               nullptr);
+    }
+    HWND Child(HWND parent, const wchar_t* cls, int id, DWORD style, int x = 10, int y = 10,
+               int w = 80, int h = 25, const wchar_t* text = L"") {
+        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                               reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr,
+                               nullptr);
+    }
+
+    ScopedFakeClock clock_;
+};
+
+}  // namespace winsys_test

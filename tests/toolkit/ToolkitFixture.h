@@ -1,0 +1,54 @@
+// Shared set-up for the toolkit tests: a clean window system and clean routing state for
+// every test, and a log the handler functions write to.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/keyboard.h"
+#include "platform/win/headless.h"
+#include "platform/win/win32.h"
+#include "toolkit/GUIElement.h"
+#include "toolkit/WindowProcedure.h"
+
+namespace toolkit_test {
+
+// Handlers are plain functions, so they record into this process-wide log.
+inline std::vector<std::string>& Log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+class ToolkitTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+
+    static void Reset() {
+        platform::headless::Install();
+        platform::headless::Reset();
+        platform::ReleaseAllKeys();
+        platform::SetForegroundWindowHandle(nullptr);
+        TekuUtility::mainWindow = nullptr;
+        TekuUtility::activeForm = nullptr;
+        TekuUtility::activePanel = nullptr;
+        TekuUtility::wheelPanel = nullptr;
+        TekuUtility::mouseTracking = false;
+        Log().clear();
+    }
+
+    static platform::LRESULT Send(TekuUtility::GUIElement& element, platform::UINT message,
+                                  platform::WPARAM wParam = 0, platform::LPARAM lParam = 0) {
+        return platform::SendMessageW(element.handle, message, wParam, lParam);
+    }
+
+    static std::wstring WindowText(platform::HWND window) {
+        wchar_t buffer[256] = {};
+        const int n = platform::GetWindowTextW(window, buffer, 256);
+        return std::wstring(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+    }
+};
+
+}  // namespace toolkit_test

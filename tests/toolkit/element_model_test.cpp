@@ -1,0 +1,319 @@
+// The element model: defaults, stored versus applied properties, the focus-text rule, the
+// registry's lookups and the shared id counter.
+#include <memory>
+
+#include "tests/toolkit/ToolkitFixture.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/Menus.h"
+#include "toolkit/PanelChildren.h"
+
+namespace toolkit_test {
+namespace {
+
+using namespace TekuUtility;
+namespace pf = platform;
+
+// The smallest concrete element: no native window of its own.
+class BareElement : public GUIElement {
+  public:
+    void Create() override { created = true; }
+};
+
+std::wstring ClassName(pf::HWND window) {
+    wchar_t buffer[64] = {};
+    const int n = pf::GetClassNameW(window, buffer, 64);
+    return std::wstring(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+using ElementModelTest = ToolkitTest;
+
+TEST_F(ElementModelTest, FreshElementsHaveTheirKindsDefaults) {
+    BareElement bare;
+    EXPECT_EQ(bare.width, 100);
+    EXPECT_EQ(bare.height, 50);
+    EXPECT_EQ(bare.left, 100);
+    EXPECT_EQ(bare.top, 100);
+    EXPECT_TRUE(bare.visible);
+    EXPECT_TRUE(bare.enabled);
+    EXPECT_FALSE(bare.created);
+    EXPECT_EQ(bare.backColor, 0xFFFFFFFFu);
+    EXPECT_EQ(bare.id, GUIElement::kNoId);
+    EXPECT_EQ(bare.Load, nullptr);
+    EXPECT_EQ(bare.KeyPress, nullptr);
+    EXPECT_TRUE(bare.OnKeyPress(L'x'));  // unset bool handlers count as true
+    EXPECT_TRUE(bare.OnClose());
+
+    Form form(nullptr);
+    Button button(&form, "ok");
+    Label label(&form, "text");
+    TextBox box(&form, "abc");
+    Timer timer(&form, 30);
+    Image image(&form, 1006);
+    PanelChildren panel(&form);
+    MenuBar bar(&form);
+
+    EXPECT_EQ(form.typeName, "form");
+    EXPECT_EQ(button.typeName, "button");
+    EXPECT_EQ(label.typeName, "label");
+    EXPECT_EQ(box.typeName, "textbox");
+    EXPECT_EQ(timer.typeName, "timer");
+    EXPECT_EQ(image.typeName, "image");
+    EXPECT_EQ(panel.typeName, "panel");
+    EXPECT_EQ(bar.typeName, "menubar");
+
+    for (GUIElement* e : {static_cast<GUIElement*>(&button), static_cast<GUIElement*>(&label),
+                          static_cast<GUIElement*>(&box)}) {
+        EXPECT_EQ(e->width, 80) << e->typeName;
+        EXPECT_EQ(e->height, 30) << e->typeName;
+        EXPECT_EQ(e->parent, &form);
+    }
+    EXPECT_EQ(timer.width, 50);
+    EXPECT_EQ(timer.height, 22);
+    EXPECT_EQ(timer.text, L"timer");
+    EXPECT_EQ(timer.interval, 30);
+    EXPECT_FALSE(timer.running);
+    EXPECT_EQ(image.width, 100);
+    EXPECT_EQ(image.resourceId, 1006);
+    EXPECT_EQ(Image(&form, "pic.bmp").resourceId, -1);
+    EXPECT_EQ(box.maxLength, -1);
+    EXPECT_TRUE(box.border);
+    EXPECT_FALSE(box.upperCase);
+    EXPECT_TRUE(panel.customColours);
+    EXPECT_TRUE(panel.tabStop);
+    EXPECT_EQ(panel.scrollMin, 0);
+    EXPECT_EQ(panel.scrollMax, 100);
+    EXPECT_EQ(panel.textColor, kNoColor);
+    EXPECT_EQ(panel.controlBackColor, kNoColor);
+    EXPECT_TRUE(form.topMost);
+    EXPECT_FALSE(form.dialogMode);
+    EXPECT_TRUE(Form(nullptr, kDialogStyle).dialogMode);
+
+    Font systemFont;
+    EXPECT_EQ(systemFont.face, L"System");
+    EXPECT_EQ(systemFont.height, 0);
+    Font arial("Arial", 14);
+    EXPECT_EQ(arial.face, L"Arial");
+    EXPECT_EQ(arial.height, 14);
+    EXPECT_EQ(arial.handle, nullptr);  // made on first use only
+}
+
+TEST_F(ElementModelTest, NarrowTextIsWidenedByteByByte) {
+    Form form(nullptr);
+    Label label(&form, "");
+    label.SetText(std::string("Citt\xE0 \xB0"));
+    EXPECT_EQ(label.text, std::wstring(L"Citt\u00E0 \u00B0"));
+    EXPECT_EQ(Narrow(L"a\u00E9\u4E2D"), std::string("a\xE9?"));
+}
+
+TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
+    Form form(nullptr);
+    form.Create();
+    Label label(&form, "before");
+    label.SetText("stored");
+    label.SetSize(120, 40);
+    label.SetLocation(7, 9);
+    label.SetEnabled(false);
+    EXPECT_EQ(label.handle, nullptr);
+    EXPECT_EQ(label.text, L"stored");
+
+    label.Create();
+    ASSERT_NE(label.handle, nullptr);
+    EXPECT_EQ(WindowText(label.handle), L"stored");
+    EXPECT_FALSE(pf::IsWindowEnabled(label.handle));
+    pf::RECT r{};
+    pf::GetWindowRect(label.handle, &r);
+    EXPECT_EQ(r.right - r.left, 120);
+    EXPECT_EQ(r.bottom - r.top, 40);
+    const pf::POINT at = label.GetLocation();
+    EXPECT_EQ(at.x, 7);
+    EXPECT_EQ(at.y, 9);
+
+    label.SetText(std::wstring(L"after"));
+    EXPECT_EQ(WindowText(label.handle), L"after");
+    label.SetEnabled(true);
+    EXPECT_TRUE(pf::IsWindowEnabled(label.handle));
+    label.SetSize(60, 20);
+    pf::GetWindowRect(label.handle, &r);
+    EXPECT_EQ(r.right - r.left, 60);
+    label.Hide();
+    EXPECT_FALSE(label.visible);
+    EXPECT_FALSE(pf::IsWindowVisible(label.handle));
+    label.Show();
+    EXPECT_TRUE(pf::IsWindowVisible(label.handle));
+
+    // Text typed into the window is what GetText reports.
+    pf::SetWindowTextW(label.handle, L"typed");
+    EXPECT_EQ(label.GetText(), L"typed");
+    EXPECT_EQ(label.text, L"typed");
+}
+
+TEST_F(ElementModelTest, FontAndToolTipAreAppliedByCreate) {
+    Form form(nullptr);
+    form.Create();
+    Font font("Arial", 16);
+    font.bold = true;
+    Button button(&form, "b");
+    button.font = &font;
+    button.toolTip = "Aiuto";
+    EXPECT_EQ(font.handle, nullptr);
+    button.Create();
+    ASSERT_NE(font.handle, nullptr);
+    EXPECT_EQ(reinterpret_cast<pf::HFONT>(Send(button, pf::WM_GETFONT)), font.handle);
+    ASSERT_NE(button.toolTipWindow, nullptr);
+    EXPECT_TRUE(pf::IsWindow(button.toolTipWindow));
+    EXPECT_EQ(button.GetToolTip(), "Aiuto");
+    button.SetSize(90, 40);  // moves the tool's rectangle along
+    EXPECT_TRUE(pf::IsWindow(button.toolTipWindow));
+
+    Label plain(&form, "no tip");
+    plain.Create();
+    EXPECT_EQ(plain.toolTipWindow, nullptr);
+}
+
+TEST_F(ElementModelTest, ShowCreatesAnElementNotYetCreated) {
+    Form form(nullptr);
+    form.Create();
+    Button button(&form, "go");
+    button.Show();
+    EXPECT_TRUE(button.created);
+    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
+}
+
+TEST_F(ElementModelTest, TextChangedOnlyWhenTheTextDiffersFromTheFocusCopy) {
+    Form form(nullptr);
+    form.Create();
+    TextBox box(&form, "start");
+    box.TextChanged = [](GUIElement*) { Log().push_back("changed"); };
+    box.LostFocus = [](GUIElement*) { Log().push_back("lost"); };
+    box.Create();
+
+    box.OnGotFocus();
+    box.OnLostFocus();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"lost"}));
+
+    Log().clear();
+    box.OnGotFocus();
+    pf::SetWindowTextW(box.handle, L"other");
+    box.OnLostFocus();
+    box.OnLostFocus();  // no focus gain in between: compared with the same copy again
+    EXPECT_EQ(Log(), (std::vector<std::string>{"lost", "changed", "lost", "changed"}));
+
+    Log().clear();
+    pf::SetWindowTextW(box.handle, L"start");
+    box.OnLostFocus();  // back to the copy's text: no change
+    EXPECT_EQ(Log(), (std::vector<std::string>{"lost"}));
+}
+
+TEST_F(ElementModelTest, LookupByHandleFallsBackOnlyToTheLastElementStillWithoutHandle) {
+    Form form(nullptr);
+    form.Create();
+    Button first(&form, "a");
+    Button pending(&form, "b");
+    const auto unknown = reinterpret_cast<pf::HWND>(std::intptr_t{0x7777});
+
+    // The newest element has no window yet: unknown windows belong to it (its creation).
+    EXPECT_EQ(FindElementByHandle(unknown), &pending);
+    pending.Create();
+    EXPECT_EQ(FindElementByHandle(pending.handle), &pending);
+    EXPECT_EQ(FindElementByHandle(unknown), nullptr);
+    // An older element without a handle never takes unknown windows.
+    EXPECT_EQ(first.handle, nullptr);
+    EXPECT_EQ(FindElementByHandle(unknown), nullptr);
+}
+
+TEST_F(ElementModelTest, FormsGetLoadOnceThroughTheirCreateMessage) {
+    Form form(nullptr);
+    form.Load = [](GUIElement* e) {
+        // Raised from WM_CREATE: the handle is known, the form is not yet marked created.
+        Log().push_back(e->handle != nullptr && !e->created ? "load-in-create" : "load-late");
+    };
+    form.Create();
+    form.OnCreate(form.handle);
+    pf::SendMessageW(form.handle, pf::WM_CREATE, 0, 0);
+    EXPECT_EQ(Log(), (std::vector<std::string>{"load-in-create"}));
+    EXPECT_EQ(mainWindow, form.handle);
+}
+
+TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsAndFormClassesFollowCreationOrder) {
+    Form first(nullptr);
+    first.Create();
+    const std::int32_t firstId = first.id;
+    EXPECT_EQ(ClassName(first.handle), L"Window" + std::to_wstring(firstId - 1));
+
+    Button button(&first, "b");
+    button.Create();
+    MenuBar bar(&first);
+    Menu menu(&bar, "&File");
+    SubMenu item(&menu, "&Esci");  // takes its id at construction
+    Timer timer(&first, 10);
+    timer.Start();
+    PanelChildren panel(&first);
+    panel.Create();
+    Form second(nullptr);
+    second.Create();
+
+    EXPECT_EQ(button.id, firstId + 1);
+    EXPECT_EQ(item.id, firstId + 2);
+    EXPECT_EQ(timer.id, firstId + 3);
+    EXPECT_EQ(panel.id, firstId + 4);
+    EXPECT_EQ(ClassName(panel.handle), L"PanelChildren" + std::to_wstring(firstId + 3));
+    EXPECT_EQ(second.id, firstId + 5);
+    // The second form's class skips the numbers the controls took.
+    EXPECT_EQ(ClassName(second.handle), L"Window" + std::to_wstring(firstId + 4));
+    EXPECT_EQ(pf::GetDlgCtrlID(button.handle), button.id);
+    EXPECT_EQ(FindElementById(item.id), &item);
+    EXPECT_EQ(FindMenuItemById(item.id), &item);
+    EXPECT_EQ(FindMenuItemById(button.id), nullptr);  // not a menu item
+    EXPECT_EQ(mainWindow, first.handle);              // the first form stays the main one
+}
+
+TEST_F(ElementModelTest, TheRegistryNeverReturnsADeletedElement) {
+    Form form(nullptr);
+    form.Create();
+    auto button = std::make_unique<Button>(&form, "gone");
+    button->Command = [](GUIElement*) { Log().push_back("command"); };
+    button->Create();
+    const pf::HWND buttonWindow = button->handle;
+    const std::int32_t buttonId = button->id;
+    auto panel = std::make_unique<PanelChildren>(&form);
+    panel->Create();
+    const pf::HWND panelWindow = panel->handle;
+    Send(*panel, pf::WM_LBUTTONDOWN, 0, pf::MAKELPARAM(1, 1));
+    EXPECT_EQ(wheelPanel, panel.get());
+
+    button.reset();
+    panel.reset();
+    for (GUIElement* e : ElementRegistry()) {
+        EXPECT_NE(e->handle, buttonWindow);
+    }
+    EXPECT_EQ(FindElementByHandle(buttonWindow), nullptr);
+    EXPECT_EQ(FindElementById(buttonId), nullptr);
+    EXPECT_EQ(wheelPanel, nullptr);
+    EXPECT_FALSE(pf::IsWindow(panelWindow));
+
+    // Late messages for the orphaned control reach no element (ASan guards the memory).
+    pf::SendMessageW(buttonWindow, pf::WM_LBUTTONDOWN, 0, pf::MAKELPARAM(2, 2));
+    pf::SendMessageW(buttonWindow, pf::WM_CHAR, L'a', 0);
+    pf::SendMessageW(form.handle, pf::WM_COMMAND, pf::MAKEWPARAM(buttonId, 0),
+                     reinterpret_cast<pf::LPARAM>(buttonWindow));
+    pf::SendMessageW(form.handle, pf::WM_TIMER, static_cast<pf::WPARAM>(buttonId), 0);
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(ElementModelTest, DeletingAnActiveFormOrDialogLeavesNoDanglingPointers) {
+    Form owner(nullptr);
+    owner.Create();
+    auto dialog = std::make_unique<Form>(nullptr, kDialogStyle);
+    dialog->Create();
+    owner.ownedDialog = dialog.get();
+    activeForm = dialog.get();
+    dialog.reset();
+    EXPECT_EQ(owner.ownedDialog, nullptr);
+    // Closing the dialog may hand activation back to the owner, never to the deleted form.
+    EXPECT_TRUE(activeForm == nullptr || activeForm == &owner);
+    pf::SendMessageW(owner.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
+}
+
+}  // namespace
+}  // namespace toolkit_test
