@@ -1,0 +1,24 @@
+// Collisions between objects, measured on the world boxes the panel wrote when it last drew
+// them, and the rule of the player's shot against the rocks.
+#pragma once
+
+#include "game/Entities.h"
+#include "game/GameFields.h"
+
+namespace MyApp {
+
+// Margins: how much of each box's width is trimmed from each side before the test.
+inline constexpr double kShotMargin = 0.1;
+inline constexpr double kPlayerMargin = 0.2;
+
+// Whether two boxes overlap: in thousandths of a world unit, first on x-z, then on x-y,
+// each box narrowed along x by its factor of its width on each side. Touching edges and
+// boxes without area never overlap.
+bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const Point3& bMin,
+                  const Point3& bMax, double bFactor);
+
+// The shot against the visible rocks: the first one it touches explodes where the shot is
+// (5 points, the shot is spent). At most one rock per call.
+void ShotVersusRocks(GameFields& game);
+
+}  // namespace MyApp

@@ -1,0 +1,36 @@
+// The saucers' fireballs: the rock slots 1001.. serve as fireballs aimed at the player when
+// launched, then fly straight along their heading with a fixed vertical slope.
+#pragma once
+
+#include <cstdint>
+
+#include "app/Timestamp.h"
+#include "game/GameFields.h"
+
+namespace MyApp {
+
+// Launches at most one fireball from saucerId (when canFire, the interval has passed and,
+// with two or more saucers on screen, the same saucer did not launch the last one), then
+// moves every fireball in flight once. A fireball touching the player costs 5 energy. True
+// when a fireball hit the player in this call.
+bool SaucerFire(GameFields& game, std::int32_t saucerId, std::int32_t intervalMs, bool canFire,
+                double speed);
+
+// The level-1 saucer's fire: every 400 ms at speed 1.0, 10 energy per hit.
+bool SaucerFireLevel1(GameFields& game, std::int32_t saucerId);
+
+// State kept for the whole run.
+struct SaucerFireState {
+    Timestamp lastFireTime;        // set to now at the first call
+    std::int32_t lastShooter = 0;  // the saucer that launched the last fireball
+};
+struct SaucerFireLevel1State {
+    Timestamp lastFireTime;  // set to now at the first call
+};
+
+SaucerFireState& SaucerFireStateForTesting();
+SaucerFireLevel1State& SaucerFireLevel1StateForTesting();
+// Back to the state of a fresh run.
+void ResetEnemyFireForTesting();
+
+}  // namespace MyApp

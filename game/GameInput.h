@@ -1,0 +1,14 @@
+// The controls as the game reads them: the keyboard counts while the main window is in
+// front, the joystick when the player has enabled it.
+#pragma once
+
+#include "app/Input.h"
+#include "game/GameFields.h"
+
+namespace MyApp {
+
+inline InputState ReadInput(GameFields& game) {
+    return ReadInput(game.joystickEnabled, game.mainWindow);
+}
+
+}  // namespace MyApp

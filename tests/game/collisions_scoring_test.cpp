@@ -1,0 +1,275 @@
+// Box collisions, the shot against rocks, the saucers' fireballs, the energy bar and the
+// score line.
+#include <gtest/gtest.h>
+
+#include "game/Collisions.h"
+#include "game/EnemyFire.h"
+#include "game/ScoreDisplay.h"
+#include "tests/game/GameTestScene.h"
+
+namespace MyApp {
+namespace {
+
+using testing_support::GameSceneTest;
+
+TEST(BoxesOverlapTest, WorkedExampleWithShiftedXAndMargins) {
+    // x shifted by 1: x-z rectangles (0, -3000, 2000, 3000) and (1500, -3000, 3500, 3000),
+    // narrowed by 200 on each side to 200..1800 and 1700..3300.
+    EXPECT_TRUE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1));
+    // Moved right by 0.1 the narrowed ranges only touch (1800 and 1800): no collision.
+    EXPECT_FALSE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0.1, {0.6, -2, -3}, {2.6, 2, 3}, 0.1));
+    // Without the margins the same boxes overlap.
+    EXPECT_TRUE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0));
+}
+
+TEST(BoxesOverlapTest, TouchingEdgesNeverCollide) {
+    const Point3 aMin{0, 0, 0}, aMax{1, 1, 1};
+    EXPECT_TRUE(BoxesOverlap(aMin, aMax, 0, {0.5, 0.5, 0.5}, {2, 2, 2}, 0));
+    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {1, 0, 0}, {2, 1, 1}, 0));  // along x
+    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 0, 1}, {1, 1, 2}, 0));  // along z
+    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 1, 0}, {1, 2, 1}, 0));  // along y
+    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 5, 0}, {1, 6, 1}, 0));  // apart in y only
+}
+
+TEST(BoxesOverlapTest, OverlapSmallerThanTheMarginsDoesNotCollide) {
+    // x overlap 0.15; the margins trim 0.1 of A's width and 0.115 of B's.
+    EXPECT_FALSE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.1, {0.85, 0, 0}, {2, 1, 1}, 0.1));
+    EXPECT_TRUE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.1, {0.75, 0, 0}, {2, 1, 1}, 0.1));
+    // Depth and height are not narrowed.
+    EXPECT_TRUE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.2, {0, 0.99, 0.99}, {1, 2, 2}, 0.2));
+}
+
+TEST(BoxesOverlapTest, BoxesWithoutAreaNeverCollide) {
+    const Point3 zero{0, 0, 0};
+    EXPECT_FALSE(BoxesOverlap(zero, zero, 0.2, {-1, -1, -1}, {1, 1, 1}, 0.2));
+    EXPECT_FALSE(BoxesOverlap(zero, zero, 0, zero, zero, 0));
+    // Thinner than a thousandth in depth.
+    EXPECT_FALSE(BoxesOverlap({0, 0, 0.0001}, {1, 1, 0.0009}, 0, {0, 0, 0}, {1, 1, 1}, 0));
+}
+
+TEST(BoxesOverlapTest, NegativeCoordinatesWorkLikePositiveOnes) {
+    EXPECT_TRUE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1));
+    EXPECT_FALSE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0, {-3, -4, -4}, {-2, -2, -2}, 0));
+    EXPECT_FALSE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0, {-4, -3, -4}, {-2, -2, -2}, 0));
+}
+
+TEST(EnergyBarTest, BandsFromEnergy) {
+    const std::pair<int, int> cases[] = {{100, 0}, {91, 0}, {90, 1}, {71, 1}, {70, 2},
+                                         {51, 2},  {50, 3}, {31, 3}, {30, 4}, {11, 4},
+                                         {10, 5},  {1, 5},  {0, 6},  {-5, 6}};
+    for (const auto& [energy, band] : cases) {
+        EXPECT_EQ(EnergyBand(energy), band) << "energy " << energy;
+    }
+}
+
+class ScoringTest : public GameSceneTest {};
+
+TEST_F(ScoringTest, EnergyBarShowsTheBandAndReportsEmpty) {
+    EXPECT_FALSE(UpdateEnergyBar(game));  // no sprite cell: skipped, still answers
+
+    panel.spriteCells.push_back({128, 24, 0, 0, 6, 20, 10, 0});
+    game.energy = 90;
+    EXPECT_FALSE(UpdateEnergyBar(game));
+    EXPECT_EQ(panel.spriteCells[0].row, 1);
+    EXPECT_EQ(panel.spriteCells[0].row2, 1);
+    game.energy = 1;
+    EXPECT_FALSE(UpdateEnergyBar(game));
+    EXPECT_EQ(panel.spriteCells[0].row, 5);
+    for (int energy : {0, -5}) {
+        game.energy = energy;
+        EXPECT_TRUE(UpdateEnergyBar(game));
+        EXPECT_EQ(panel.spriteCells[0].row, 6);
+        EXPECT_EQ(panel.spriteCells[0].row2, 6);
+        EXPECT_EQ(panel.spriteCells[0].lastRow, 6);
+    }
+}
+
+TEST_F(ScoringTest, ScoreLineHasAtLeastSixDigits) {
+    game.score = 0;
+    EXPECT_EQ(ScoreText(game), "Punteggio: 000000");
+    game.score = 1234;
+    EXPECT_EQ(ScoreText(game), "Punteggio: 001234");
+    game.score = 1234567;
+    EXPECT_EQ(ScoreText(game), "Punteggio: 1234567");
+
+    SetScoreText(game, "x");  // no label: nothing to do
+    TekuUtility::TextLabel label;
+    label.visible = false;
+    panel.textLabels = {label, label};
+    SetScoreText(game, ScoreText(game));
+    EXPECT_EQ(panel.textLabels[0].text, "Punteggio: 1234567");
+    EXPECT_TRUE(panel.textLabels[0].visible);
+    EXPECT_EQ(panel.textLabels[1].text, "");
+}
+
+TEST_F(ScoringTest, ShotExplodesTheFirstRockItTouches) {
+    Add(kShotId, 0.2, 0.1, 10, {0.1, 0.1, 0.6});
+    Add(1001, 0, 0, 10, {0.4, 0.4, 0.4}, false);  // hidden
+    Add(1002, 0, 0, 10, {0.4, 0.4, 0.4});         // in frame 4: already exploding
+    Add(1003, 0, 0, 10.5, {0.4, 0.4, 0.4});
+    Add(1004, 0, 0, 10, {0.4, 0.4, 0.4});
+    Object(1002).frame = 4;
+    Object(1003).frame = 1;
+    Object(1003).angle = 75;
+    Draw();
+    game.score = 10;
+    clock.AdvanceMs(100);
+
+    ShotVersusRocks(game);
+    EXPECT_EQ(game.score, 15);
+    EXPECT_FALSE(Object(kShotId).visible);
+    ASSERT_EQ(game.sounds.pending.size(), 1u);
+    EXPECT_EQ(game.sounds.pending.front(), kSoundHit);
+    const MeshObject& rock = Object(1003);
+    EXPECT_EQ(rock.frame, 4);
+    EXPECT_EQ(rock.hitCount, 1);  // the shape to restore
+    EXPECT_EQ(rock.angle, 0);
+    EXPECT_EQ(rock.x, 0.2);
+    EXPECT_EQ(rock.y, 0.1);
+    EXPECT_EQ(rock.z, 10);
+    EXPECT_EQ(ElapsedMs(HitTime(rock), Timestamp::Now()), 0);
+    EXPECT_EQ(Object(1004).frame, 0);  // one rock per call
+    EXPECT_EQ(Object(1002).hitCount, 0);
+}
+
+TEST_F(ScoringTest, ShotVersusRocksStopsAtTheFirstMissingId) {
+    Add(kShotId, 0, 0, 10, {0.1, 0.1, 0.6});
+    Add(1001, 5, 0, 10);
+    Add(1003, 0, 0, 10);  // 1002 is missing
+    Draw();
+    ShotVersusRocks(game);
+    EXPECT_EQ(game.score, 0);
+    EXPECT_EQ(Object(1003).frame, 0);
+}
+
+class SaucerFireTest : public GameSceneTest {
+  protected:
+    SaucerFireTest() {
+        Add(kPlayerId, 0, -2, 0);
+        Add(kShotId, 0, -2, 0, {0.1, 0.1, 0.5}, false);
+        for (std::int32_t id = 1001; id <= 1004; ++id) {
+            Add(id, 0, 0, 50, {0.1, 0.1, 0.1}, false);
+        }
+        Add(2001, 0, 1, 30, {1.5, 0.5, 1.5});
+        Draw();
+    }
+    int VisibleFireballs() {
+        int n = 0;
+        for (std::int32_t id = 1001; id <= 1004; ++id) {
+            n += Object(id).visible;
+        }
+        return n;
+    }
+};
+
+TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));  // the first call starts the clock
+    EXPECT_EQ(VisibleFireballs(), 0);
+    clock.AdvanceMs(600);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 0);  // strictly more than the interval
+    clock.AdvanceMs(1);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    ASSERT_EQ(VisibleFireballs(), 1);
+
+    const MeshObject& ball = Object(1001);
+    EXPECT_EQ(ball.frame, 5);
+    EXPECT_EQ(ball.angle, 180);
+    EXPECT_EQ(ball.hitCount, -100);
+    EXPECT_EQ(UserFloat(ball), 1.0f);
+    EXPECT_EQ(ball.y, 1);
+    EXPECT_EQ(ball.z, 30);
+    EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2001);
+
+    SaucerFire(game, 2001, 600, true, 1.0);  // moves it; no second launch yet
+    EXPECT_EQ(VisibleFireballs(), 1);
+    EXPECT_NEAR(Object(1001).z, 29, 1e-9);
+    EXPECT_NEAR(Object(1001).y, 0.9, 1e-12);
+}
+
+TEST_F(SaucerFireTest, CannotFireWithoutPermission) {
+    SaucerFire(game, 2001, 600, false, 1.0);
+    clock.AdvanceMs(5000);
+    SaucerFire(game, 2001, 600, false, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 0);
+}
+
+TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
+    Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
+    SaucerFire(game, 2001, 600, true, 1.0);
+    clock.AdvanceMs(601);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 1);
+    clock.AdvanceMs(601);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 1);  // 2001 fired last
+    SaucerFire(game, 2002, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 2);
+    EXPECT_EQ(Object(1002).x, 3);
+    EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2002);
+
+    // Alone on screen a saucer may fire twice in a row.
+    Object(2002).visible = false;
+    clock.AdvanceMs(601);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 3);
+    clock.AdvanceMs(601);
+    SaucerFire(game, 2001, 600, true, 1.0);
+    EXPECT_EQ(VisibleFireballs(), 4);
+}
+
+TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
+    SaucerFire(game, 2001, 600, true, 1.0);
+    // A fireball resting on the player and one already behind it.
+    MeshObject& onShip = Object(1001);
+    onShip.visible = true;
+    onShip.x = 0;
+    onShip.y = -2;
+    onShip.z = 0;
+    MeshObject& behind = Object(1002);
+    behind.visible = true;
+    behind.z = -5;
+    Draw();
+    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0));
+    EXPECT_EQ(game.energy, 95);
+    EXPECT_FALSE(Object(1001).visible);
+    EXPECT_FALSE(Object(1002).visible);
+    ASSERT_EQ(game.sounds.pending.size(), 1u);
+    EXPECT_EQ(game.sounds.pending.front(), kSoundTouch);
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));
+}
+
+TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
+    Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
+    SaucerFireLevel1(game, 2001);
+    clock.AdvanceMs(401);
+    SaucerFireLevel1(game, 2001);
+    clock.AdvanceMs(401);
+    SaucerFireLevel1(game, 2001);
+    EXPECT_EQ(VisibleFireballs(), 2);
+    EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 0);  // the shared rule is untouched
+
+    MeshObject& ball = Object(1003);
+    ball.visible = true;
+    ball.x = 0;
+    ball.y = -2;
+    ball.z = 0;
+    Draw();
+    EXPECT_TRUE(SaucerFireLevel1(game, 2001));
+    EXPECT_EQ(game.energy, 90);
+    EXPECT_EQ(game.sounds.pending.back(), kSoundTouch);
+}
+
+TEST_F(SaucerFireTest, EachCallMovesEveryFireballOnce) {
+    Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
+    SaucerFire(game, 2001, 600, true, 0.5);
+    clock.AdvanceMs(601);
+    SaucerFire(game, 2001, 600, true, 0.5);  // launched from 2001, z 30
+    SaucerFire(game, 2002, 600, true, 0.5);  // moves it; 2002 must wait for the clock
+    SaucerFire(game, 2002, 600, true, 0.5);
+    EXPECT_EQ(VisibleFireballs(), 1);
+    EXPECT_NEAR(Object(1001).z, 29, 1e-9);  // two moves of 0.5
+}
+
+}  // namespace
+}  // namespace MyApp

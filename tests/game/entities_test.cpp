@@ -1,0 +1,185 @@
+// Lookup, placement, movement, headings and random numbers of the level entities.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "game/Entities.h"
+#include "game/Random.h"
+#include "tests/game/GameTestScene.h"
+
+namespace MyApp {
+namespace {
+
+using testing_support::GameSceneTest;
+
+TEST(AngleConversionTest, IsPiOver180HeldInSinglePrecision) {
+    EXPECT_EQ(kDegreesToRadians, 0.01745329238474369);
+}
+
+TEST(MoveObjectTest, TurnsKeepHeadingsUpTo360) {
+    MeshObject o;
+    o.angle = 300;
+    MoveObject(o, 100, -1, 0, 0);
+    EXPECT_EQ(o.angle, 40);
+
+    o.angle = 260;
+    MoveObject(o, 100, -1, 0, 0);
+    EXPECT_EQ(o.angle, 360);  // 360 itself is not reduced
+    MoveObject(o, 0, -1, 0, 0);
+    EXPECT_EQ(o.angle, 360);
+    MoveObject(o, 1, -1, 0, 0);
+    EXPECT_EQ(o.angle, 1);
+}
+
+TEST(MoveObjectTest, MovesAlongTheHeadingAndLifts) {
+    MeshObject o;
+    o.x = 1;
+    o.y = 2;
+    o.z = 3;
+    o.frame = 3;
+    MoveObject(o, 0, -1, 0, 1.0);  // heading 0: along +z only
+    EXPECT_EQ(o.x, 1);
+    EXPECT_EQ(o.y, 2);
+    EXPECT_EQ(o.z, 4);
+    EXPECT_EQ(o.frame, 3);  // a negative frame leaves it
+
+    o.angle = 90;
+    MoveObject(o, 0, 2, -0.5, 2.0);
+    EXPECT_DOUBLE_EQ(o.x, 1 + std::sin(90 * 0.01745329238474369) * 2.0);
+    EXPECT_NEAR(o.z, 4, 1e-7);
+    EXPECT_EQ(o.y, 1.5);
+    EXPECT_EQ(o.frame, 2);
+
+    o.angle = 180;  // toward the viewer
+    MoveObject(o, 0, 0, 0, 1.0);
+    EXPECT_NEAR(o.z, 3, 1e-7);
+    EXPECT_EQ(o.frame, 0);
+}
+
+TEST(HeadingToTest, WholeDegreesTowardTheTarget) {
+    EXPECT_EQ(HeadingTo({0, 0, 50}, {0, -2, 0}), 180);
+    EXPECT_EQ(HeadingTo({0, 0, 0}, {2, 0, 10}), 11);
+    EXPECT_EQ(HeadingTo({0, 0, 10}, {2, 0, 0}), 168);
+    EXPECT_EQ(HeadingTo({0, 0, 0}, {-2, 0, 10}), 349);  // negative angles wrap
+    EXPECT_EQ(HeadingTo({0, 0, 10}, {-2, 0, 0}), 191);
+    EXPECT_EQ(HeadingTo({0, 0, 0}, {0, 5, 10}), 0);
+}
+
+TEST(HeadingToTest, SameDepthGivesADefinedHeading) {
+    EXPECT_EQ(HeadingTo({0, 0, 5}, {3, 0, 5}), 90);
+    EXPECT_EQ(HeadingTo({0, 0, 5}, {-3, 0, 5}), 270);
+    EXPECT_EQ(HeadingTo({1, 1, 5}, {1, 1, 5}), 0);
+}
+
+TEST(RandomIntTest, ShiftedRangeIsTheOneBasedDrawMoved) {
+    SeedRandomForTesting(42);
+    std::vector<std::int32_t> shifted;
+    for (int i = 0; i < 50; ++i) {
+        shifted.push_back(RandomInt(-35, 35));
+    }
+    SeedRandomForTesting(42);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(shifted[static_cast<std::size_t>(i)], RandomInt(1, 71) - 36);
+    }
+}
+
+TEST(RandomIntTest, CoversExactlyTheClosedRange) {
+    SeedRandomForTesting(3);
+    std::set<std::int32_t> seen;
+    for (int i = 0; i < 20000; ++i) {
+        seen.insert(RandomInt(-35, 35));
+    }
+    ASSERT_EQ(seen.size(), 71u);
+    EXPECT_EQ(*seen.begin(), -35);
+    EXPECT_EQ(*seen.rbegin(), 35);
+
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(RandomInt(5, 5), 5);
+        EXPECT_EQ(RandomInt(1, 1), 1);
+    }
+    EXPECT_EQ(RandomInt(4, 2), 4);  // an empty range does not divide by zero
+}
+
+TEST(RandomIntTest, FirstDrawSeedsAndATestSeedRepeatsTheSequence) {
+    ResetRandomSeededForTesting();
+    EXPECT_FALSE(IsRandomSeeded());
+    RandomInt(1, 10);
+    EXPECT_TRUE(IsRandomSeeded());
+
+    SeedRandomForTesting(9);
+    const std::int32_t a = RandomInt(1, 1000000);
+    const std::int32_t b = RandomInt(-5, 5);
+    SeedRandomForTesting(9);
+    EXPECT_EQ(RandomInt(1, 1000000), a);
+    EXPECT_EQ(RandomInt(-5, 5), b);
+}
+
+class EntityLookupTest : public GameSceneTest {};
+
+TEST_F(EntityLookupTest, MissingIdsReadAsZeroAndAreNotWritten) {
+    Add(kPlayerId, 1, 2, 3);
+    EXPECT_EQ(FindObject(game, 99), nullptr);
+    const Point3 p = GetPosition(game, 99);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_EQ(p.z, 0);
+    EXPECT_EQ(GetAngle(game, 99), 0);
+    EXPECT_FALSE(IsShotVisible(game));
+    SetShotVisible(game, true);  // no shot: nothing happens
+    PlaceObject(game, 99, 5, 5, 5, 5, 5);
+    MoveObject(game, 99, 10, 1, 1, 1);
+    ASSERT_EQ(panel.meshObjects.size(), 1u);
+    EXPECT_EQ(panel.meshObjects[0].x, 1);
+
+    GameFields noPanel;
+    EXPECT_EQ(FindObject(noPanel, kPlayerId), nullptr);
+    EXPECT_EQ(GetShipFrame(noPanel), 0);
+    EXPECT_FALSE(InsideLeftPlane(noPanel, {0, 0, 0}));
+}
+
+TEST_F(EntityLookupTest, FirstMatchWinsAndGettersReadIt) {
+    Add(kShotId, 1, 2, 3);
+    Add(kShotId, 9, 9, 9);
+    Object(kShotId).visible = false;
+    Draw();
+    EXPECT_EQ(GetPosition(game, kShotId).x, 1);
+    EXPECT_FALSE(IsShotVisible(game));
+    SetShotVisible(game, true);
+    EXPECT_TRUE(panel.meshObjects[0].visible);
+
+    Add(kPlayerId, 0, -2, 0, {0.5, 0.25, 1});
+    Draw();
+    EXPECT_EQ(GetBoundsMin(game, kPlayerId).y, -2.25);
+    EXPECT_EQ(GetBoundsMax(game, kPlayerId).z, 1);
+
+    PlaceObject(game, kPlayerId, 1, 1, 1, 45, -1);
+    EXPECT_EQ(GetAngle(game, kPlayerId), 45);
+    EXPECT_EQ(GetShipFrame(game), 0);
+    PlaceObject(game, kPlayerId, 1, 1, 1, 45, 1);
+    EXPECT_EQ(GetShipFrame(game), 1);
+}
+
+TEST_F(EntityLookupTest, ShotMovesOneUnitAlongZ) {
+    Add(kShotId, 0.5, -2, 7);
+    MoveObject(game, kShotId, 0, -1, 0, 1.0);
+    const Point3 p = GetPosition(game, kShotId);
+    EXPECT_EQ(p.x, 0.5);
+    EXPECT_EQ(p.y, -2);
+    EXPECT_EQ(p.z, 8);
+}
+
+TEST_F(EntityLookupTest, SidePlanesOfTheCameraView) {
+    // At depth 0, 10 units from the camera, the view (pi/4, aspect 1) spans about +-4.14.
+    const double edge = 10 * std::tan(0.7853982 / 2);
+    EXPECT_TRUE(InsideLeftPlane(game, {-edge + 0.01, 0, 0}));
+    EXPECT_FALSE(InsideLeftPlane(game, {-edge - 0.01, 0, 0}));
+    EXPECT_TRUE(InsideLeftPlane(game, {100, 0, 0}));  // a single plane: the right side is in
+    EXPECT_TRUE(InsideRightPlane(game, {edge - 0.01, 0, 0}));
+    EXPECT_FALSE(InsideRightPlane(game, {edge + 0.01, 0, 0}));
+    EXPECT_TRUE(IsInFrustum(game, {0, 0, 40}));
+    EXPECT_FALSE(IsInFrustum(game, {0, 0, 600}));
+}
+
+}  // namespace
+}  // namespace MyApp

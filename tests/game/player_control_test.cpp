@@ -1,0 +1,345 @@
+// The ship's and the astronaut's controls, firing, and the shot's flight.
+#include <gtest/gtest.h>
+
+#include "game/Entities.h"
+#include "game/PlayerControl.h"
+#include "platform/joystick.h"
+#include "tests/game/GameTestScene.h"
+
+namespace MyApp {
+namespace {
+
+using platform::VK_DOWN;
+using platform::VK_LCONTROL;
+using platform::VK_LEFT;
+using platform::VK_RIGHT;
+using platform::VK_UP;
+
+class PlayerControlTest : public testing_support::GameSceneTest {
+  protected:
+    PlayerControlTest() {
+        game.level = 1;
+        Add(kPlayerId, 0, -2, 0, {0.5, 0.25, 0.5});
+        Add(kShotId, 0, -2, 0, {0.05, 0.05, 0.5}, false);
+        Draw();
+    }
+    // One move step of the tick: draw, wait 41 ms, control.
+    void Step(void (*control)(GameFields&) = ControlPlayer) {
+        Draw();
+        clock.AdvanceMs(41);
+        control(game);
+    }
+    MeshObject& Ship() { return Object(kPlayerId); }
+    MeshObject& Shot() { return Object(kShotId); }
+};
+
+// Counts how often the input is sampled through an attached joystick.
+class CountingJoystick : public platform::JoystickBackend {
+  public:
+    int reads = 0;
+    platform::UINT NumDevs() override {
+        ++reads;
+        return 1;
+    }
+    platform::UINT GetPos(platform::UINT, platform::JOYINFO* info) override {
+        *info = platform::JOYINFO{32767, 32767, 32767, 0};
+        return platform::JOYERR_NOERROR;
+    }
+    platform::UINT GetDevCaps(platform::UINT, platform::JOYCAPSW* caps) override {
+        *caps = platform::JOYCAPSW{0, 65535, 0, 65535, 0, 65535, 2};
+        return platform::JOYERR_NOERROR;
+    }
+};
+
+TEST_F(PlayerControlTest, PausedControlReadsInputButDoesNothing) {
+    CountingJoystick joystick;
+    platform::SetJoystickBackend(&joystick);
+    game.joystickEnabled = true;
+    game.paused = true;
+    for (int key : {VK_LEFT, VK_UP, VK_LCONTROL}) {
+        Hold(key);
+    }
+    for (int i = 0; i < 20; ++i) {
+        Step();
+        Step(ControlAstronaut);
+    }
+    platform::SetJoystickBackend(nullptr);
+    EXPECT_EQ(joystick.reads, 40);
+    EXPECT_EQ(Ship().x, 0);
+    EXPECT_EQ(Ship().y, -2);
+    EXPECT_FALSE(Shot().visible);
+    EXPECT_TRUE(game.sounds.pending.empty());
+}
+
+TEST_F(PlayerControlTest, ShipMovesInTenthsAndLeftRightCancel) {
+    Hold(VK_RIGHT);
+    Step();
+    EXPECT_EQ(Ship().x, 0.1);
+    Hold(VK_LEFT);
+    Step();
+    EXPECT_EQ(Ship().x, 0.1 - 0.1 + 0.1);
+    Hold(VK_RIGHT, false);
+    Hold(VK_UP);
+    Hold(VK_DOWN);
+    Step();
+    EXPECT_EQ(Ship().x, 0.1 - 0.1 + 0.1 - 0.1);
+    EXPECT_EQ(Ship().y, -2 + 0.1 - 0.1);
+}
+
+TEST_F(PlayerControlTest, ShipStaysWithinHeightLimits) {
+    Hold(VK_UP);
+    int moves = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double before = Ship().y;
+        Step();
+        moves += Ship().y != before;
+    }
+    EXPECT_EQ(moves, 55);  // -2 to 3.5 in 0.1 steps, the last test made below 3.5
+    EXPECT_NEAR(Ship().y, 3.5, 1e-9);
+
+    Hold(VK_UP, false);
+    Hold(VK_DOWN);
+    for (int i = 0; i < 100; ++i) {
+        Step();
+    }
+    EXPECT_NEAR(Ship().y, -3.5, 1e-9);
+    EXPECT_GT(Ship().y, -3.5 - 0.1 + 1e-9);
+}
+
+TEST_F(PlayerControlTest, ShipLeavesTheViewByAtMostOneStep) {
+    for (int key : {VK_LEFT, VK_RIGHT}) {
+        Ship().x = 0;
+        Hold(VK_LEFT, key == VK_LEFT);
+        Hold(VK_RIGHT, key == VK_RIGHT);
+        double last = 0;
+        for (int i = 0; i < 100; ++i) {
+            Step();
+        }
+        Draw();
+        last = Ship().x;
+        Step();
+        EXPECT_EQ(Ship().x, last) << "the ship has stopped";
+        const Point3 bmin = GetBoundsMin(game, kPlayerId);
+        const Point3 bmax = GetBoundsMax(game, kPlayerId);
+        if (key == VK_LEFT) {
+            EXPECT_LT(last, -3.5);
+            EXPECT_FALSE(InsideLeftPlane(game, bmin));
+            EXPECT_TRUE(InsideLeftPlane(game, {bmin.x + 0.1 + 1e-9, bmin.y, bmin.z}));
+        } else {
+            EXPECT_GT(last, 3.5);
+            EXPECT_FALSE(InsideRightPlane(game, bmax));
+            EXPECT_TRUE(InsideRightPlane(game, {bmax.x - 0.1 - 1e-9, bmax.y, bmax.z}));
+        }
+    }
+}
+
+TEST_F(PlayerControlTest, OneShotPer400MsAndNoneWhileOneFlies) {
+    Hold(VK_LCONTROL);
+    ControlPlayer(game);  // the first call starts the shot clock
+    EXPECT_FALSE(Shot().visible);
+    clock.AdvanceMs(400);
+    ControlPlayer(game);
+    EXPECT_FALSE(Shot().visible);
+    clock.AdvanceMs(1);
+    ControlPlayer(game);
+    ASSERT_TRUE(Shot().visible);
+    EXPECT_EQ(Shot().x, 0);
+    EXPECT_EQ(Shot().y, -2);
+    EXPECT_EQ(Shot().z, 0);
+    EXPECT_EQ(game.sounds.pending.size(), 1u);
+    EXPECT_EQ(game.sounds.pending.back(), kSoundShot);
+
+    // Still in flight 401 ms later: no shot, but the wait starts again.
+    Shot().z = 20;
+    clock.AdvanceMs(401);
+    ControlPlayer(game);
+    EXPECT_EQ(Shot().z, 20);
+    EXPECT_EQ(game.sounds.pending.size(), 1u);
+    Shot().visible = false;
+    clock.AdvanceMs(200);
+    ControlPlayer(game);
+    EXPECT_FALSE(Shot().visible);
+    clock.AdvanceMs(201);
+    ControlPlayer(game);
+    EXPECT_TRUE(Shot().visible);
+    EXPECT_EQ(Shot().z, 0);
+    EXPECT_EQ(game.sounds.pending.size(), 2u);
+}
+
+TEST_F(PlayerControlTest, LevelTwoShotStartsHigher) {
+    game.level = 2;
+    PlaceObject(game, kPlayerId, -2, -2, 2, 85, 0);
+    Shot().angle = 90;
+    Shot().frame = 0;
+    Hold(VK_LCONTROL);
+    ControlPlayer(game);
+    clock.AdvanceMs(401);
+    ControlPlayer(game);
+    ASSERT_TRUE(Shot().visible);
+    EXPECT_EQ(Shot().x, -2);
+    EXPECT_EQ(Shot().y, -2 + 0.2);
+    EXPECT_EQ(Shot().z, 2);
+    EXPECT_EQ(Shot().angle, 90);  // keeps its own heading
+}
+
+class AstronautTest : public PlayerControlTest {
+  protected:
+    AstronautTest() {
+        game.level = 4;
+        PlaceObject(game, kPlayerId, 0, -3.5, 0, 0, 0);
+    }
+    void Step() { PlayerControlTest::Step(ControlAstronaut); }
+    std::int32_t JumpState() { return Ship().hitCount; }
+};
+
+TEST_F(AstronautTest, JumpRisesThirtyFiveStepsAndFallsBack) {
+    Step();
+    EXPECT_EQ(Ship().y, -3.5);  // standing: no gravity below the ground
+    Hold(VK_UP);
+    Step();
+    EXPECT_EQ(JumpState(), 1);
+    EXPECT_EQ(Ship().y, -3.5);
+    Hold(VK_UP, false);
+
+    int rises = 0;
+    while (JumpState() == 1 && rises < 100) {
+        const double before = Ship().y;
+        Step();
+        rises += Ship().y > before;
+    }
+    EXPECT_EQ(rises, 35);
+    EXPECT_NEAR(Ship().y, 0, 1e-9);
+
+    int falls = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double before = Ship().y;
+        Step();
+        falls += Ship().y < before;
+    }
+    EXPECT_EQ(falls, 35);
+    EXPECT_EQ(Ship().y, -3.5);
+    EXPECT_EQ(JumpState(), 0);
+}
+
+TEST_F(AstronautTest, UpInTheAirDoesNothingAndDownCutsARise) {
+    Hold(VK_UP);
+    Step();
+    Hold(VK_UP, false);
+    for (int i = 0; i < 10; ++i) {
+        Step();
+    }
+    const double top = Ship().y;
+    EXPECT_NEAR(top, -2.5, 1e-9);
+
+    Hold(VK_DOWN);
+    Step();  // still rises once in this call, then the rise is cut
+    EXPECT_EQ(JumpState(), 0);
+    EXPECT_NEAR(Ship().y, top + 0.1, 1e-9);
+    Hold(VK_DOWN, false);
+    Step();
+    EXPECT_NEAR(Ship().y, top, 1e-9);
+
+    Hold(VK_UP);  // falling: up does not start another jump
+    Step();
+    EXPECT_EQ(JumpState(), 0);
+    EXPECT_NEAR(Ship().y, top - 0.1, 1e-9);
+    Step();
+    EXPECT_NEAR(Ship().y, top - 0.2, 1e-9);
+}
+
+TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecond) {
+    game.level = 2;  // the astronaut's shot never gets the side view's lift
+    Hold(VK_LCONTROL);
+    ControlAstronaut(game);
+    clock.AdvanceMs(401);
+    ControlAstronaut(game);
+    ASSERT_TRUE(Shot().visible);
+    EXPECT_EQ(Shot().x, 0);
+    EXPECT_EQ(Shot().y, -3.5);
+    EXPECT_EQ(Shot().z, 0.3);
+    EXPECT_EQ(Ship().frame, 2);
+    EXPECT_EQ(game.sounds.pending.back(), kSoundShot);
+    Hold(VK_LCONTROL, false);
+
+    clock.AdvanceMs(1000);
+    ControlAstronaut(game);
+    EXPECT_EQ(Ship().frame, 2);
+    clock.AdvanceMs(1);
+    ControlAstronaut(game);
+    EXPECT_EQ(Ship().frame, 0);
+}
+
+TEST_F(AstronautTest, TouchedFrameDuringThePoseIsKept) {
+    Hold(VK_LCONTROL);
+    ControlAstronaut(game);
+    clock.AdvanceMs(401);
+    ControlAstronaut(game);
+    Hold(VK_LCONTROL, false);
+    ASSERT_EQ(Ship().frame, 2);
+    MoveObject(game, kPlayerId, 0, 1, 0, 0);  // the level shows the touched frame
+    clock.AdvanceMs(1500);
+    ControlAstronaut(game);
+    EXPECT_EQ(Ship().frame, 1);
+}
+
+TEST_F(AstronautTest, NoShotWhileOneFlies) {
+    Shot().visible = true;
+    Shot().z = 30;
+    Hold(VK_LCONTROL);
+    ControlAstronaut(game);
+    clock.AdvanceMs(401);
+    ControlAstronaut(game);
+    EXPECT_EQ(Shot().z, 30);
+    EXPECT_EQ(Ship().frame, 0);
+    EXPECT_TRUE(game.sounds.pending.empty());
+}
+
+class ShotFlightTest : public PlayerControlTest {};
+
+TEST_F(ShotFlightTest, FliesOneUnitAndVanishesBeyondDepth55) {
+    ShotFlight(game);  // hidden: not moved
+    EXPECT_EQ(Shot().z, 0);
+
+    Shot().visible = true;
+    Shot().z = 53;
+    Draw();
+    ShotFlight(game);
+    EXPECT_EQ(Shot().z, 54);
+    EXPECT_TRUE(Shot().visible);
+    ShotFlight(game);
+    EXPECT_EQ(Shot().z, 55);
+    EXPECT_TRUE(Shot().visible);  // 55 is not beyond 55
+    ShotFlight(game);
+    EXPECT_FALSE(Shot().visible);
+}
+
+TEST_F(ShotFlightTest, VanishesWhenItsLastDrawnBoxLeftTheView) {
+    Shot().visible = true;
+    Shot().z = 5;
+    Shot().x = -40;  // far off to the left, but its box is that of the last frame
+    ShotFlight(game);
+    EXPECT_TRUE(Shot().visible);
+    Draw();
+    ShotFlight(game);
+    EXPECT_FALSE(Shot().visible);
+}
+
+TEST_F(ShotFlightTest, LevelTwoShotFliesAlongItsHeadingWithoutDepthLimit) {
+    Shot().visible = true;
+    Shot().angle = 90;
+    Shot().x = 0;
+    Shot().z = 60;
+    Draw();
+    ShotFlightLevel2(game);
+    EXPECT_TRUE(Shot().visible);
+    EXPECT_NEAR(Shot().x, 0.33, 1e-9);
+    EXPECT_NEAR(Shot().z, 60, 1e-7);
+
+    Shot().x = 40;
+    Draw();
+    ShotFlightLevel2(game);
+    EXPECT_FALSE(Shot().visible);
+}
+
+}  // namespace
+}  // namespace MyApp
