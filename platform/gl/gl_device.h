@@ -1,0 +1,90 @@
+// The OpenGL 3.3 core device: the fixed-function pipeline the panel relies on (one
+// directional light, Gouraud shading, texture stage 0, depth test, blending) done in shaders,
+// drawn into a framebuffer of its own that Present hands to the window (or that tests and
+// tools read back). Needs a current GL context for its whole life.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/device.h"
+
+namespace platform::gl {
+
+class FontCache;
+struct GlState;
+
+class GlDevice : public gfx::Device {
+  public:
+    // Null when the framebuffer or the shaders cannot be made.
+    static std::unique_ptr<GlDevice> Create(int width, int height);
+    ~GlDevice() override;
+
+    // Called by Present with the device's framebuffer (a GL framebuffer name), e.g. to blit it
+    // into the panel's rectangle of a window.
+    using PresentHook = std::function<void(unsigned framebuffer, int width, int height)>;
+    void SetPresentHook(PresentHook hook) { presentHook_ = std::move(hook); }
+    unsigned Framebuffer() const;
+
+    // Waits until every command given so far has been carried out (for timing).
+    void Finish() const;
+    // The back buffer as a picture, top row first (what a screenshot of the panel shows).
+    Image ReadPixels() const;
+    // Objects kept between frames: GL meshes, 2D font faces, glyphs.
+    std::size_t CachedMeshes() const;
+    std::size_t CachedFonts() const;
+
+    gfx::CooperativeLevel TestCooperativeLevel() override { return gfx::CooperativeLevel::Ok; }
+    void Clear(D3DCOLOR color, float depth) override;
+    bool BeginScene() override;
+    bool EndScene() override;
+    bool Present() override;
+    bool CopyToBackBuffer(const Image& picture) override;
+    bool DrawPrimitive(std::span<const gfx::ColorVertex> vertices) override;
+    bool DrawIndexedPrimitive(std::span<const gfx::ColorVertex> vertices,
+                              std::span<const std::uint16_t> indices) override;
+    bool DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) override;
+    void ForgetMesh(const d3dx::Mesh& mesh) override;
+    std::unique_ptr<gfx::Texture> CreateTexture(const Image& picture) override;
+    std::unique_ptr<gfx::Sprite> CreateSprite() override;
+    std::unique_ptr<gfx::Font> CreateFont(const gfx::FontDesc& desc) override;
+
+    // 2D drawing in back-buffer pixels for sprites and text (vertices: x, y, u, v, colour).
+    struct Vertex2D {
+        float x, y, u, v;
+        D3DCOLOR color;
+    };
+    enum class Quads2D { Picture, Coverage };
+    void Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D kind, bool blend,
+                bool linear);
+    std::vector<Vertex2D>& Scratch2D() { return scratch2D_; }
+
+  private:
+    GlDevice(int width, int height);
+    bool Init();
+    void ApplyFixedState(bool hasNormals, bool hasColor);
+    void ApplyBlend(bool blend);
+    bool DrawVertices(std::span<const gfx::ColorVertex> vertices,
+                      std::span<const std::uint16_t> indices);
+
+    std::unique_ptr<GlState> gl_;
+    std::unique_ptr<FontCache> fonts_;
+    std::vector<Vertex2D> scratch2D_;
+    PresentHook presentHook_;
+};
+
+// Copies a device's back buffer 1:1 into another framebuffer (0: the window's) with its
+// top-left corner at (x, top) counted from that framebuffer's top-left corner; what a
+// present hook does to show the panel inside its window.
+void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top);
+
+// Makes GL devices in the context current when asked (the panel's device maker).
+class GlFactory : public gfx::Factory {
+  public:
+    std::unique_ptr<gfx::Device> CreateDevice(gfx::DeviceType type,
+                                              const gfx::DeviceParams& params) override;
+};
+
+}  // namespace platform::gl

@@ -1,0 +1,62 @@
+#include "platform/sdl/sdl_keys.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+namespace platform::sdl {
+namespace {
+
+TEST(SdlKeys, ControlKeysKeepTheirSideInTheStateTable) {
+    const VirtualKey left = MapKey(SDL_SCANCODE_LCTRL, SDLK_LCTRL);
+    const VirtualKey right = MapKey(SDL_SCANCODE_RCTRL, SDLK_RCTRL);
+    EXPECT_EQ(left.message, VK_CONTROL);
+    EXPECT_EQ(right.message, VK_CONTROL);
+    EXPECT_EQ(left.side, VK_LCONTROL);
+    EXPECT_EQ(right.side, VK_RCONTROL);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT).side, VK_LSHIFT);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_RALT, SDLK_RALT).message, VK_MENU);
+}
+
+TEST(SdlKeys, GameKeysMapToTheirVirtualKeys) {
+    EXPECT_EQ(MapKey(SDL_SCANCODE_LEFT, SDLK_LEFT).message, VK_LEFT);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT).message, VK_RIGHT);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_UP, SDLK_UP).message, VK_UP);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_DOWN, SDLK_DOWN).message, VK_DOWN);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_G, SDLK_g).message, 0x47);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_P, SDLK_p).message, 'P');
+    EXPECT_EQ(MapKey(SDL_SCANCODE_RETURN, SDLK_RETURN).message, VK_RETURN);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_F10, SDLK_F10).message, VK_F10);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_KP_0, SDLK_KP_0).message, VK_NUMPAD0);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_KP_9, SDLK_KP_9).message, VK_NUMPAD0 + 9);
+    EXPECT_EQ(MapKey(SDL_SCANCODE_0, SDLK_0).message, '0');
+}
+
+TEST(SdlKeys, LettersFollowTheLayoutAndUnknownKeysGiveNothing) {
+    // On an AZERTY keyboard the key in the Q position types A.
+    EXPECT_EQ(MapKey(SDL_SCANCODE_Q, SDLK_a).message, 'A');
+    // A layout whose letter keys give no Latin keycode still gets the position's letter.
+    EXPECT_EQ(MapKey(SDL_SCANCODE_Z, 0x3b6).message, 'Z');
+    EXPECT_EQ(MapKey(SDL_SCANCODE_APPLICATION, SDLK_APPLICATION).message, 0);
+}
+
+TEST(SdlKeys, TextBecomesUtf16Characters) {
+    EXPECT_EQ(CharsFromText("p"), u"p");
+    EXPECT_EQ(CharsFromText("\xC3\xA8"), u"\u00e8");              // è
+    EXPECT_EQ(CharsFromText("\xE2\x82\xAC"), u"\u20ac");          // €
+    EXPECT_EQ(CharsFromText("\xF0\x9F\x98\x80"), u"\U0001F600");  // a surrogate pair
+    EXPECT_EQ(CharsFromText("a\xC3"), u"a");                      // truncated at the end
+    EXPECT_EQ(CharsFromText("\xC0\xAFx"), u"x");                  // overlong dropped
+    EXPECT_EQ(CharsFromText("\x80y\xED\xA0\x80z"), u"yz");        // stray and surrogate
+}
+
+TEST(SdlKeys, KeysWithoutTextInputStillGiveTheirCharacter) {
+    EXPECT_EQ(ControlChar(SDLK_RETURN, false), u'\r');
+    EXPECT_EQ(ControlChar(SDLK_BACKSPACE, false), 8);
+    EXPECT_EQ(ControlChar(SDLK_ESCAPE, false), 27);
+    EXPECT_EQ(ControlChar(SDLK_c, true), 3);
+    EXPECT_EQ(ControlChar(SDLK_c, false), 0);
+    EXPECT_EQ(ControlChar(SDLK_LEFT, true), 0);
+}
+
+}  // namespace
+}  // namespace platform::sdl

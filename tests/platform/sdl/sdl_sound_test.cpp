@@ -1,0 +1,165 @@
+#include "platform/sdl/sdl_sound.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/resources.h"
+
+namespace platform::sdl {
+namespace {
+
+// Bytes per second of the disk driver's output: 16-bit stereo at 48 kHz.
+constexpr double kBytesPerSecond = 48000.0 * 4;
+
+void Wait(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+// Records what the output plays into a file through SDL's disk driver.
+class DiskRecording : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = "/tmp/kx_sound_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
+    }
+    void TearDown() override {
+        std::remove(path_.c_str());
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    // The recorded samples (the output must be destroyed first so the file is complete).
+    std::vector<std::int16_t> Samples() const {
+        std::ifstream in(path_, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        std::vector<std::int16_t> samples(bytes.size() / 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        return samples;
+    }
+    // Seconds between the first and the last sample louder than a whisper; -1 for silence.
+    static double AudibleSpan(const std::vector<std::int16_t>& s, std::size_t* last = nullptr) {
+        std::size_t first = s.size(), end = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (s[i] > 64 || s[i] < -64) {
+                first = std::min(first, i);
+                end = i;
+            }
+        }
+        if (last) {
+            *last = end;
+        }
+        return first == s.size() ? -1 : static_cast<double>(end - first) * 2 / kBytesPerSecond;
+    }
+    std::string path_;
+};
+
+TEST_F(DiskRecording, AnEffectPlaysOnceToTheOutput) {
+    std::vector<std::int16_t> samples;
+    {
+        SdlSoundOutput output;
+        ASSERT_TRUE(output.HasDevice());
+        output.Play(1024, false);  // about 0.57 s
+        Wait(1.2);
+        EXPECT_FALSE(output.Playing());
+    }
+    samples = Samples();
+    const double span = AudibleSpan(samples);
+    EXPECT_GT(span, 0.3);
+    EXPECT_LT(span, 0.65);
+}
+
+TEST_F(DiskRecording, ALoopedSoundRepeatsUntilCut) {
+    {
+        SdlSoundOutput output;
+        ASSERT_TRUE(output.HasDevice());
+        output.Play(1024, true);
+        Wait(1.6);
+        EXPECT_TRUE(output.Playing());
+    }
+    EXPECT_GT(AudibleSpan(Samples()), 1.1);  // at least two rounds of a 0.57 s sound
+}
+
+TEST_F(DiskRecording, StopSilencesAtOnce) {
+    std::size_t last = 0;
+    std::vector<std::int16_t> samples;
+    {
+        SdlSoundOutput output;
+        ASSERT_TRUE(output.HasDevice());
+        output.Play(1026, true);
+        Wait(0.4);
+        output.Stop();
+        EXPECT_FALSE(output.Playing());
+        Wait(0.8);
+    }
+    samples = Samples();
+    ASSERT_GT(AudibleSpan(samples, &last), 0.0);
+    // Everything after the stop (plus a buffer or two in flight) is silence.
+    const double silentTail = static_cast<double>(samples.size() - last) * 2 / kBytesPerSecond;
+    EXPECT_GT(silentTail, 0.5);
+}
+
+TEST_F(DiskRecording, ANewSoundCutsTheOnePlaying) {
+    SdlSoundOutput output;
+    ASSERT_TRUE(output.HasDevice());
+    output.Play(1026, true);
+    output.Play(1024, false);
+    Wait(1.0);
+    EXPECT_FALSE(output.Playing());  // the loop did not come back after the one-shot
+}
+
+TEST_F(DiskRecording, EveryResourceFormatIsConvertedToTheDeviceFormat) {
+    SdlSoundOutput output;
+    ASSERT_TRUE(output.HasDevice());
+    for (int id : {1023, 1024, 1026}) {
+        const auto wave = FindResource(ResourceType::Wave, id);
+        ASSERT_TRUE(wave) << id;
+        const auto converted = output.Convert(*wave);
+        ASSERT_TRUE(converted) << id;
+        const double seconds = static_cast<double>(converted->size()) / kBytesPerSecond;
+        const double expected = id == 1023 ? 0.83 : id == 1024 ? 0.57 : 0.99;
+        EXPECT_NEAR(seconds, expected, 0.05) << id;
+        EXPECT_EQ(converted->size() % 4, 0u) << id;
+    }
+    const std::uint8_t junk[] = {'R', 'I', 'F', 'F', 0, 0};
+    EXPECT_FALSE(output.Convert(junk));
+}
+
+// Without a sound card the chosen driver cannot open a device: the output falls back to the
+// dummy driver and every call still works.
+void ExpectSilentFallback(const char* driver) {
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    {
+        SdlSoundOutput output;
+        EXPECT_TRUE(output.HasDevice()) << driver;
+        output.Play(1023, true);
+        EXPECT_TRUE(output.Playing());
+        output.Play(4242, false);  // no such resource: it cuts the loop, nothing plays
+        EXPECT_FALSE(output.Playing());
+        output.Stop();
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+TEST(SdlSound, AnUnknownDriverFallsBackToSilence) {
+    ExpectSilentFallback("no-such-driver");
+}
+
+TEST(SdlSound, AMachineWithoutASoundCardFallsBackToSilence) {
+    if (access("/dev/snd", F_OK) == 0) {
+        GTEST_SKIP() << "this machine has sound devices";
+    }
+    ExpectSilentFallback("alsa");
+}
+
+}  // namespace
+}  // namespace platform::sdl
