@@ -1,0 +1,293 @@
+// The name dialog and the About dialog: what the player can type, every way of closing them,
+// the owner they disable while open, and the links of the About dialog.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+#include "tests/toolkit/ToolkitFixture.h"
+#include "toolkit/FormAbout.h"
+#include "toolkit/FormNamePlayer.h"
+
+namespace toolkit_test {
+namespace {
+
+using namespace TekuUtility;
+namespace pf = platform;
+namespace hl = platform::headless;
+
+// Records the addresses handed to the desktop instead of opening them.
+class RecordingLauncher {
+  public:
+    explicit RecordingLauncher(bool result = true) {
+        previous_ = pf::SetDesktopLauncher([this, result](const std::string& address) {
+            opened.push_back(address);
+            return result;
+        });
+    }
+    ~RecordingLauncher() { pf::SetDesktopLauncher(previous_); }
+    std::vector<std::string> opened;
+
+  private:
+    pf::DesktopLauncher previous_;
+};
+
+class DialogTest : public ToolkitTest {
+  protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        PlayerName.clear();
+        owner = std::make_unique<Form>(nullptr);
+        owner->Create();
+    }
+    void TearDown() override {
+        owner.reset();
+        ToolkitTest::TearDown();
+    }
+
+    bool OwnerEnabled() const { return pf::IsWindowEnabled(owner->handle) != 0; }
+
+    static void CloseBox(HWND window) {
+        // What the close box does: the system command, which asks WM_CLOSE.
+        pf::SendMessageW(window, pf::WM_SYSCOMMAND, pf::SC_CLOSE, 0);
+        hl::RunUntilIdle();
+    }
+
+    std::unique_ptr<FormNamePlayer> OpenNameDialog() {
+        auto dialog = std::make_unique<FormNamePlayer>(owner.get(), nullptr, "Classifica");
+        dialog->Destroyed = [](GUIElement*) { Log().push_back("destroyed"); };
+        dialog->SetPrompt("Inserisci il tuo nome:");
+        hl::RunUntilIdle();
+        return dialog;
+    }
+
+    std::unique_ptr<FormAbout> OpenAbout() {
+        auto about = std::make_unique<FormAbout>(owner.get());
+        about->pictureId = 1006;
+        about->pictureWidth = 164;
+        about->pictureHeight = 50;
+        about->titleText = "Kryx Space 1.0.0.0";
+        about->subtitleText = "(C) Kryx Space";
+        about->noticeText = "Uso libero.\r\nNessuna garanzia.";
+        about->webAddress = "http://www.kryxspace.example";
+        about->Destroyed = [](GUIElement*) { Log().push_back("about destroyed"); };
+        about->Create();
+        about->Show();
+        hl::RunUntilIdle();
+        return about;
+    }
+
+    static int Count(const std::string& entry) {
+        return static_cast<int>(std::count(Log().begin(), Log().end(), entry));
+    }
+
+    std::unique_ptr<Form> owner;
+};
+
+TEST_F(DialogTest, NameDialogOpensOverItsDisabledOwner) {
+    auto dialog = OpenNameDialog();
+    EXPECT_TRUE(pf::IsWindow(dialog->handle));
+    EXPECT_FALSE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, dialog.get());
+    EXPECT_EQ(WindowText(dialog->handle), L"Classifica");
+    EXPECT_EQ(WindowText(dialog->label->handle), L"Inserisci il tuo nome:");
+    EXPECT_EQ(pf::GetFocus(), dialog->nameBox->handle);
+    EXPECT_EQ(dialog->width, 250);
+    EXPECT_EQ(dialog->height, 150);
+}
+
+TEST_F(DialogTest, NameBoxKeepsTenCharactersInUpperCase) {
+    auto dialog = OpenNameDialog();
+    hl::TypeText(L"marco polo rossi");
+    hl::RunUntilIdle();
+    EXPECT_EQ(dialog->nameBox->GetText(), L"MARCO POLO");
+    EXPECT_TRUE(PlayerName.empty());  // nothing accepted yet
+}
+
+TEST_F(DialogTest, EnterInTheNameBoxActsLikeOk) {
+    auto dialog = OpenNameDialog();
+    hl::TypeText(L"ada");
+    hl::PressKey(pf::VK_RETURN);  // through the keyboard, translated into a character
+    hl::RunUntilIdle();
+    EXPECT_EQ(PlayerName, "ADA");
+    EXPECT_FALSE(pf::IsWindow(dialog->handle));
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, nullptr);
+    EXPECT_EQ(Count("destroyed"), 1);
+}
+
+TEST_F(DialogTest, OkWithAnEmptyNameLeavesTheDialogOpen) {
+    PlayerName = "PREVIOUS";
+    auto dialog = OpenNameDialog();
+    hl::ClickClient(dialog->okButton->handle, 10, 10);
+    hl::TypeText(L"\r");
+    hl::RunUntilIdle();
+    EXPECT_TRUE(pf::IsWindow(dialog->handle));
+    EXPECT_EQ(PlayerName, "PREVIOUS");
+    EXPECT_FALSE(OwnerEnabled());
+    EXPECT_EQ(Count("destroyed"), 0);
+
+    dialog->nameBox->Focus();  // the click took the focus to the button
+    hl::TypeText(L"bo");
+    hl::RunUntilIdle();
+    hl::ClickClient(dialog->okButton->handle, 10, 10);
+    hl::RunUntilIdle();
+    EXPECT_EQ(PlayerName, "BO");
+    EXPECT_FALSE(pf::IsWindow(dialog->handle));
+    EXPECT_TRUE(OwnerEnabled());
+}
+
+TEST_F(DialogTest, CloseBoxKeepsThePreviousNameAndFreesTheOwner) {
+    PlayerName = "OLD";
+    auto dialog = OpenNameDialog();
+    hl::TypeText(L"new");
+    hl::RunUntilIdle();
+    CloseBox(dialog->handle);
+    EXPECT_FALSE(pf::IsWindow(dialog->handle));
+    EXPECT_EQ(PlayerName, "OLD");
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, nullptr);
+    EXPECT_EQ(Count("destroyed"), 1);
+    dialog.reset();  // deleting a closed dialog runs nothing more
+    EXPECT_EQ(Count("destroyed"), 1);
+    EXPECT_TRUE(OwnerEnabled());
+}
+
+TEST_F(DialogTest, DeletingAnOpenNameDialogClosesItThroughItsOwnClosing) {
+    auto dialog = OpenNameDialog();
+    const HWND window = dialog->handle;
+    dialog.reset();
+    EXPECT_FALSE(pf::IsWindow(window));
+    EXPECT_EQ(Count("destroyed"), 1);
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, nullptr);
+}
+
+TEST_F(DialogTest, EscapeClosesTheAboutDialogButNotTheNameDialog) {
+    auto dialog = OpenNameDialog();
+    hl::TypeText(L"\x1b");
+    hl::RunUntilIdle();
+    EXPECT_TRUE(pf::IsWindow(dialog->handle));
+    CloseBox(dialog->handle);
+
+    auto about = OpenAbout();
+    EXPECT_EQ(pf::GetFocus(), about->okButton->handle);
+    EXPECT_FALSE(OwnerEnabled());
+    hl::PressKey(pf::VK_ESCAPE);
+    hl::RunUntilIdle();
+    EXPECT_FALSE(pf::IsWindow(about->handle));
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(Count("about destroyed"), 1);
+}
+
+TEST_F(DialogTest, EnterInAnyControlClosesTheAboutDialog) {
+    auto about = OpenAbout();
+    about->noticeBox->Focus();
+    hl::TypeText(L"\r");
+    hl::RunUntilIdle();
+    EXPECT_FALSE(pf::IsWindow(about->handle));
+    EXPECT_TRUE(OwnerEnabled());
+    // Other characters pass on to the control.
+    auto second = OpenAbout();
+    hl::TypeText(L"x");
+    hl::RunUntilIdle();
+    EXPECT_TRUE(pf::IsWindow(second->handle));
+    hl::ClickClient(second->okButton->handle, 10, 10);
+    hl::RunUntilIdle();
+    EXPECT_FALSE(pf::IsWindow(second->handle));
+}
+
+TEST_F(DialogTest, AboutDialogLayoutAndClientSize) {
+    auto about = OpenAbout();
+    pf::RECT client{};
+    pf::GetClientRect(about->handle, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 300);
+    EXPECT_EQ(WindowText(about->handle), L"Info...");
+    EXPECT_EQ(WindowText(about->titleLabel->handle), L"Kryx Space 1.0.0.0");
+    EXPECT_EQ(about->webLink->text, L"http://www.kryxspace.example");
+    EXPECT_EQ(about->mailLink->text, L"info@kryxspace.example");
+    EXPECT_TRUE(about->webLink->GetHandCursor());
+    EXPECT_NE(about->picture->bitmap, nullptr);  // the bitmap resource was found
+    EXPECT_EQ(about->webLink->left, 164 + 45);
+    EXPECT_EQ(about->mailLink->left, 164 + 45 + 160);
+    EXPECT_EQ(about->titleLabel->font, &about->titleFont);
+    EXPECT_TRUE(about->titleFont.bold);
+    EXPECT_TRUE(about->linkFont.underline);
+}
+
+TEST_F(DialogTest, MailAddressReplacesExactlyElevenLeadingCharacters) {
+    EXPECT_EQ(FormAbout::MailAddressFor("http://www.kryxspace.example"), "info@kryxspace.example");
+    EXPECT_EQ(FormAbout::MailAddressFor("ABCDEFGHIJKrest"), "info@rest");
+    EXPECT_EQ(FormAbout::MailAddressFor("https://www.x.example"), "info@.x.example");
+    EXPECT_EQ(FormAbout::MailAddressFor("short"), "info@");
+    EXPECT_EQ(FormAbout::MailAddressFor(""), "info@");
+}
+
+TEST_F(DialogTest, LinksOpenTheWebPageAndANewMail) {
+    RecordingLauncher launcher;
+    auto about = OpenAbout();
+    hl::ClickClient(about->webLink->handle, 5, 5);
+    hl::ClickClient(about->mailLink->handle, 5, 5);
+    hl::ClickClient(about->titleLabel->handle, 5, 5);
+    hl::RunUntilIdle();
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{"http://www.kryxspace.example",
+                                                         "mailto:info@kryxspace.example"}));
+    EXPECT_TRUE(pf::IsWindow(about->handle));
+}
+
+TEST_F(DialogTest, ReplacingTheAboutDialogLeavesOneAndTheOwnerEnabledAtTheEnd) {
+    auto countAbouts = [] {
+        const auto& all = ElementRegistry();
+        return std::count_if(all.begin(), all.end(),
+                             [](GUIElement* e) { return dynamic_cast<FormAbout*>(e) != nullptr; });
+    };
+    FormAbout* about = OpenAbout().release();
+    delete about;
+    about = OpenAbout().release();
+    EXPECT_EQ(countAbouts(), 1);
+    EXPECT_FALSE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, about);
+    EXPECT_EQ(Count("about destroyed"), 1);
+    hl::TypeText(L"\r");
+    hl::RunUntilIdle();
+    EXPECT_TRUE(OwnerEnabled());
+    delete about;
+    EXPECT_EQ(countAbouts(), 0);
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, nullptr);
+}
+
+TEST_F(DialogTest, AClosedDialogNoLongerSpeaksForTheOwner) {
+    // An About dialog closed long ago must not enable the owner under a newer dialog.
+    auto about = OpenAbout();
+    hl::TypeText(L"\x1b");
+    hl::RunUntilIdle();
+    auto dialog = OpenNameDialog();
+    about.reset();
+    EXPECT_FALSE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, dialog.get());
+
+    // One that was never shown gives the owner back when deleted.
+    CloseBox(dialog->handle);
+    auto unshown = std::make_unique<FormAbout>(owner.get());
+    EXPECT_FALSE(owner->enabled);
+    unshown.reset();
+    EXPECT_TRUE(OwnerEnabled());
+    EXPECT_EQ(owner->ownedDialog, nullptr);
+}
+
+TEST_F(DialogTest, DialogsOutlivingTheirOwnerCloseSafely) {
+    auto dialog = OpenNameDialog();
+    auto about = OpenAbout();
+    owner.reset();
+    CloseBox(dialog->handle);
+    dialog.reset();
+    about.reset();
+    EXPECT_EQ(Count("destroyed"), 1);
+    EXPECT_EQ(Count("about destroyed"), 1);
+}
+
+}  // namespace
+}  // namespace toolkit_test

@@ -1,0 +1,266 @@
+#include "toolkit/FormAbout.h"
+
+#include "toolkit/OpenDocument.h"
+
+namespace TekuUtility {
+
+namespace pf = platform;
+
+namespace {
+
+constexpr wchar_t kEnter = L'\r';
+constexpr wchar_t kEscape = 0x1B;
+constexpr COLORREF kLinkColor = 0xFF0000;  // blue
+
+FormAbout* AsDialog(GUIElement* element) {
+    return IsLiveElement(element) ? dynamic_cast<FormAbout*>(element) : nullptr;
+}
+
+// The dialog a child element lives in, through any panels in between.
+FormAbout* ContainingDialog(GUIElement* element) {
+    for (GUIElement* up = element->parent; IsLiveElement(up); up = up->parent) {
+        if (auto* form = dynamic_cast<FormAbout*>(up)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+void ForwardLoad(GUIElement* element) {
+    if (FormAbout* form = AsDialog(element)) {
+        form->OnLoad();
+    }
+}
+
+bool ForwardClosing(GUIElement* element) {
+    FormAbout* form = AsDialog(element);
+    return form == nullptr || form->CanClose();
+}
+
+void ForwardResize(GUIElement* element) {
+    if (FormAbout* form = AsDialog(element)) {
+        form->OnResized();
+    }
+}
+
+// Characters typed into any control of the dialog go to the dialog.
+bool ForwardKeyPress(GUIElement* element, wchar_t character) {
+    if (dynamic_cast<Child*>(element) == nullptr) {
+        return true;
+    }
+    FormAbout* form = ContainingDialog(element);
+    return form == nullptr || form->OnChar(character);
+}
+
+void ForwardKeyDown(GUIElement* element, int key) {
+    if (FormAbout* form = AsDialog(element)) {
+        form->OnFormKeyDown(key);
+    }
+}
+
+void ForwardKeyUp(GUIElement* element, int key) {
+    if (FormAbout* form = AsDialog(element)) {
+        form->OnFormKeyUp(key);
+    }
+}
+
+void ForwardButton(GUIElement* element) {
+    if (FormAbout* form = AsDialog(element->parent)) {
+        form->OnButtonClick(element);
+    }
+}
+
+void ForwardLinkClick(GUIElement* element, HWND, int, int) {
+    if (FormAbout* form = AsDialog(element->parent)) {
+        form->OnLinkClick(element);
+    }
+}
+
+}  // namespace
+
+FormAbout::FormAbout(Form* ownerForm)
+    : Form(ownerForm != nullptr ? ownerForm->instance : nullptr, kDialogStyle), owner(ownerForm) {
+    topMost = false;
+    titleFont.bold = true;
+    linkFont.underline = true;
+    font = &formFont;
+    modalFrame = true;
+    SetSize(600, 300);
+    CenterOnScreen();
+    SetText(std::string("Info..."));
+    minimizeBox = false;
+    maximizeBox = false;
+    Load = &ForwardLoad;
+    Closing = &ForwardClosing;
+    Resize = &ForwardResize;
+    KeyPress = &ForwardKeyPress;
+    KeyDown = &ForwardKeyDown;
+    KeyUp = &ForwardKeyUp;
+    if (owner != nullptr) {
+        owner->SetEnabled(false);
+        owner->ownedDialog = this;
+        ownerHeld = true;
+    }
+}
+
+FormAbout::~FormAbout() {
+    // Closed here, while the object is still a FormAbout, so CanClose runs.
+    if (handle != nullptr && pf::IsWindow(handle)) {
+        pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
+        created = false;
+        if (pf::IsWindow(handle)) {
+            pf::DestroyWindow(handle);
+        }
+    }
+    // A dialog that was never shown disabled its owner all the same.
+    ReleaseOwner();
+    delete okButton;
+    delete noticeBox;
+    delete mailLink;
+    delete webLink;
+    delete subtitleLabel;
+    delete titleLabel;
+    delete picture;
+    delete picturePanel;
+    font = nullptr;
+}
+
+std::string FormAbout::MailAddressFor(const std::string& address) {
+    if (address.size() <= kWebPrefixLength) {
+        return kMailboxPrefix;
+    }
+    return kMailboxPrefix + address.substr(kWebPrefixLength);
+}
+
+void FormAbout::OnLoad() {
+    pf::RECT client{};
+    pf::GetClientRect(handle, &client);
+    const int clientWidth = client.right - client.left;
+    const int clientHeight = client.bottom - client.top;
+    const int textLeft = pictureWidth + 45;
+    const int textWidth = clientWidth - pictureWidth - 55;
+
+    picturePanel = new PanelChildren(this);
+    picturePanel->SetSize(pictureWidth + 20, clientHeight - 20);
+    picturePanel->SetLocation(10, 10);
+    picturePanel->border = true;  // sunken
+    picturePanel->KeyPress = &ForwardKeyPress;
+    picturePanel->Create();
+
+    picture = new Image(picturePanel, pictureId);
+    picture->SetSize(pictureWidth, pictureHeight);
+    picture->SetLocation(5, 5);
+    picture->KeyPress = &ForwardKeyPress;
+    picture->Create();
+
+    titleLabel = new Label(this, titleText);
+    titleLabel->font = &titleFont;
+    titleLabel->SetSize(textWidth, 25);
+    titleLabel->SetLocation(textLeft, 10);
+    titleLabel->KeyPress = &ForwardKeyPress;
+    titleLabel->Create();
+
+    subtitleLabel = new Label(this, subtitleText);
+    subtitleLabel->font = &formFont;
+    subtitleLabel->SetSize(textWidth, 25);
+    subtitleLabel->SetLocation(textLeft, 35);
+    subtitleLabel->KeyPress = &ForwardKeyPress;
+    subtitleLabel->Create();
+
+    auto makeLink = [&](const std::string& linkText, int linkLeft) {
+        auto* link = new CellControl(this);
+        link->textColor = kLinkColor;
+        link->textAlign = CellControl::kAlignLeft;
+        link->SetText(linkText);
+        link->SetHandCursor(true);
+        link->MouseDown = &ForwardLinkClick;
+        link->KeyPress = &ForwardKeyPress;
+        link->font = &linkFont;
+        link->SetSize(150, 22);
+        link->SetLocation(linkLeft, 55);
+        link->Create();
+        return link;
+    };
+    webLink = makeLink(webAddress, textLeft);
+    mailLink = makeLink(MailAddressFor(webAddress), textLeft + 160);
+
+    noticeBox = new TextBox(this, noticeText);
+    noticeBox->multiLine = true;
+    noticeBox->readOnly = true;
+    noticeBox->verticalScrollBar = true;
+    noticeBox->SetSize(textWidth, clientHeight - 145);
+    noticeBox->SetLocation(textLeft, 85);
+    noticeBox->KeyPress = &ForwardKeyPress;
+    noticeBox->Create();
+
+    okButton = new Button(this, "OK");
+    okButton->SetSize(80, 25);
+    okButton->SetLocation(textLeft + ((clientWidth - textLeft - 10) / 2) - 80 / 2,
+                          clientHeight - 50);
+    okButton->Command = &ForwardButton;
+    okButton->KeyPress = &ForwardKeyPress;
+    okButton->Create();
+    okButton->Focus();
+}
+
+bool FormAbout::CanClose() {
+    ReleaseOwner();
+    return true;
+}
+
+void FormAbout::ReleaseOwner() {
+    if (ownerHeld && IsLiveElement(owner)) {
+        if (owner->ownedDialog == this) {
+            owner->ownedDialog = nullptr;
+        }
+        owner->SetEnabled(true);
+    }
+    ownerHeld = false;
+}
+
+void FormAbout::OnResized() {}
+
+bool FormAbout::OnChar(wchar_t character) {
+    if (character == kEnter || character == kEscape) {
+        OnButtonClick(okButton);
+        return false;
+    }
+    return true;
+}
+
+void FormAbout::OnFormKeyDown(int) {}
+
+void FormAbout::OnFormKeyUp(int) {}
+
+void FormAbout::OnButtonClick(GUIElement* element) {
+    if (element == nullptr || element != okButton) {
+        return;
+    }
+    pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
+    created = false;
+}
+
+void FormAbout::OnLinkClick(GUIElement* element) {
+    if (element == nullptr) {
+        return;
+    }
+    if (element == webLink) {
+        OpenDocument(webAddress);
+    } else if (element == mailLink) {
+        OpenDocument("mailto:" + mailLink->GetTextA());
+    }
+}
+
+void FormAbout::Create() {
+    if (created) {
+        return;
+    }
+    Form::Create();
+    OnShow();
+}
+
+void FormAbout::OnShow() {
+    SetClientSize(600, 300);
+}
+
+}  // namespace TekuUtility

@@ -1,0 +1,175 @@
+#include "toolkit/FormNamePlayer.h"
+
+namespace TekuUtility {
+
+namespace pf = platform;
+
+std::string PlayerName;
+
+namespace {
+
+constexpr wchar_t kEnter = L'\r';
+
+FormNamePlayer* AsDialog(GUIElement* element) {
+    return IsLiveElement(element) ? dynamic_cast<FormNamePlayer*>(element) : nullptr;
+}
+
+void ForwardLoad(GUIElement* element) {
+    if (FormNamePlayer* form = AsDialog(element)) {
+        form->OnLoad();
+    }
+}
+
+bool ForwardClosing(GUIElement* element) {
+    FormNamePlayer* form = AsDialog(element);
+    return form == nullptr || form->CanClose();
+}
+
+void ForwardResize(GUIElement* element) {
+    if (FormNamePlayer* form = AsDialog(element)) {
+        form->OnResized();
+    }
+}
+
+// Characters typed into the name box go to the dialog that contains it.
+bool ForwardKeyPress(GUIElement* element, wchar_t character) {
+    if (dynamic_cast<TextBox*>(element) == nullptr) {
+        return true;
+    }
+    FormNamePlayer* form = AsDialog(element->parent);
+    return form == nullptr || form->OnChar(character);
+}
+
+void ForwardKeyDown(GUIElement* element, int key) {
+    if (FormNamePlayer* form = AsDialog(element)) {
+        form->OnFormKeyDown(key);
+    }
+}
+
+void ForwardKeyUp(GUIElement* element, int key) {
+    if (FormNamePlayer* form = AsDialog(element)) {
+        form->OnFormKeyUp(key);
+    }
+}
+
+void ForwardButton(GUIElement* element) {
+    if (FormNamePlayer* form = AsDialog(element->parent)) {
+        form->OnButtonClick(element);
+    }
+}
+
+}  // namespace
+
+FormNamePlayer::FormNamePlayer(Form* ownerForm, HINSTANCE moduleInstance, const std::string& title)
+    : Form(moduleInstance, kDialogStyle), owner(ownerForm) {
+    topMost = false;
+    if (owner != nullptr) {
+        owner->SetEnabled(false);
+        owner->ownedDialog = this;
+        ownerHeld = true;
+    }
+    SetSize(250, 150);
+    SetText(title);
+    minimizeBox = false;
+    maximizeBox = false;
+    Load = &ForwardLoad;
+    Closing = &ForwardClosing;
+    Resize = &ForwardResize;
+    KeyPress = &ForwardKeyPress;
+    KeyDown = &ForwardKeyDown;
+    KeyUp = &ForwardKeyUp;
+    Create();
+}
+
+FormNamePlayer::~FormNamePlayer() {
+    // Closed here, while the object is still a FormNamePlayer, so CanClose runs.
+    if (handle != nullptr && pf::IsWindow(handle)) {
+        pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
+        created = false;
+        if (pf::IsWindow(handle)) {
+            pf::DestroyWindow(handle);
+        }
+    }
+    ReleaseOwner();
+    delete okButton;
+    delete nameBox;
+    delete label;
+}
+
+void FormNamePlayer::OnLoad() {
+    pf::RECT client{};
+    pf::GetClientRect(handle, &client);
+    const int clientWidth = client.right - client.left;
+
+    label = new Label(this, prompt);
+    label->SetSize(clientWidth - 10, 25);
+    label->SetLocation(5, 5);
+    label->Create();
+
+    nameBox = new TextBox(this, "");
+    nameBox->SetSize(clientWidth / 2 - 10, 25);
+    nameBox->SetLocation(5, 35);
+    nameBox->maxLength = kNameLength;
+    nameBox->upperCase = true;
+    nameBox->KeyPress = &ForwardKeyPress;
+    nameBox->Create();
+    nameBox->Focus();
+
+    okButton = new Button(this, "OK");
+    okButton->SetSize(80, 25);
+    okButton->SetLocation(clientWidth / 2 + 5, 35);
+    okButton->Command = &ForwardButton;
+    okButton->Create();
+}
+
+bool FormNamePlayer::CanClose() {
+    ReleaseOwner();
+    return true;
+}
+
+void FormNamePlayer::ReleaseOwner() {
+    if (ownerHeld && IsLiveElement(owner)) {
+        if (owner->ownedDialog == this) {
+            owner->ownedDialog = nullptr;
+        }
+        owner->SetEnabled(true);
+    }
+    ownerHeld = false;
+}
+
+void FormNamePlayer::OnResized() {}
+
+bool FormNamePlayer::OnChar(wchar_t character) {
+    if (character == kEnter) {
+        OnButtonClick(okButton);
+        return false;
+    }
+    return true;
+}
+
+void FormNamePlayer::OnFormKeyDown(int) {}
+
+void FormNamePlayer::OnFormKeyUp(int) {}
+
+void FormNamePlayer::OnButtonClick(GUIElement* element) {
+    if (element == nullptr || okButton == nullptr || element->id != okButton->id ||
+        nameBox == nullptr) {
+        return;
+    }
+    const std::string name = nameBox->GetTextA();
+    if (name.empty()) {
+        return;
+    }
+    PlayerName = name;
+    pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
+    created = false;
+}
+
+void FormNamePlayer::SetPrompt(const std::string& text) {
+    prompt = text;
+    if (created && label != nullptr) {
+        label->SetText(prompt);
+    }
+}
+
+}  // namespace TekuUtility
