@@ -1,0 +1,252 @@
+#include "game/Level2.h"
+
+#include <cmath>
+
+#include "game/Collisions.h"
+#include "game/PlayerControl.h"
+#include "game/Random.h"
+#include "game/ScoreDisplay.h"
+
+namespace MyApp {
+namespace {
+
+Level2State state;
+
+constexpr std::int64_t kDamagePacingMs = 400;
+constexpr std::int64_t kStepPacingMs = 30;
+constexpr std::int64_t kSpawnPacingMs = 1200;
+constexpr std::int64_t kHitShowMs = 1000;
+constexpr std::int64_t kExplosionMs = 300;
+constexpr std::int32_t kExplosionFrame = 4;
+constexpr std::int32_t kHitsToDestroy = 3;  // destroyed on the hit after this many
+constexpr std::int32_t kLastSaucerScanId = 2019;
+constexpr double kSaucerStep = 0.33;
+
+// The timeline, in ms from the level's start.
+constexpr std::int64_t kRocksFromMs = 5001, kRocksUntilMs = 9999;
+constexpr std::int64_t kSaucersFromMs = 35001, kSaucersUntilMs = 39999;
+constexpr std::int64_t kWinAfterMs = 40000;
+
+bool Within(std::int64_t t, std::int64_t from, std::int64_t until) {
+    return t >= from && t <= until;
+}
+
+bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin,
+                    const Point3& shotMax) {
+    bool anySaucer = false;
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (!saucer->visible) {
+            if (saucer->hitCount == 0 && Within(t, kSaucersFromMs, kSaucersUntilMs)) {
+                saucer->visible = true;
+                saucer->angle = RandomInt(190, 250);
+                saucer->y = RandomInt(-35, 35) / 10.0;
+                saucer->x = 3.5;
+                saucer->z = 2.0;
+                state.asteroidsOff = true;
+            }
+            continue;
+        }
+        anySaucer = true;
+        if (IsShotVisible(game) && saucer->frame != kExplosionFrame &&
+            BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
+                         GetBoundsMax(game, id), kShotMargin)) {
+            game.sounds.Push(kSoundHit);
+            game.score += 10;
+            SetShotVisible(game, false);
+            saucer->hitCount += 1;
+            saucer->frame = 1;
+            SetHitTimeNow(*saucer);
+            if (saucer->hitCount > kHitsToDestroy) {
+                const Point3 shot = GetPosition(game, kShotId);
+                saucer->x = shot.x;
+                saucer->y = shot.y;
+                saucer->z = shot.z;
+                saucer->frame = kExplosionFrame;
+            }
+        }
+    }
+    return anySaucer;
+}
+
+}  // namespace
+
+bool UpdateLevel2(GameFields& game) {
+    const Timestamp now = Timestamp::Now();
+    if (state.stepClock.unset) {
+        state.stepClock = now;
+    }
+    if (state.damageClock.unset) {
+        state.damageClock = now;
+    }
+
+    ShotFlightLevel2(game);
+
+    if (ElapsedMs(state.damageClock, now) > kDamagePacingMs) {
+        if (state.touched) {
+            game.energy -= 5;
+            if (UpdateEnergyBar(game)) {
+                state.touched = false;
+                game.sounds.SetLoop(0);
+                game.sounds.Push(kSoundHit);
+                return false;
+            }
+        }
+        state.damageClock = now;
+    }
+
+    if (ElapsedMs(state.stepClock, now) <= kStepPacingMs) {
+        return true;
+    }
+
+    const std::int64_t t = ElapsedMs(game.levelStartTime, now);
+    if (Within(t, kRocksFromMs, kRocksUntilMs)) {
+        state.asteroidsOff = false;
+    }
+    const Point3 shotMin = GetBoundsMin(game, kShotId);
+    const Point3 shotMax = GetBoundsMax(game, kShotId);
+    if (game.levelPhase == 1 && IsShotVisible(game)) {
+        ShotVersusRocks(game);
+    }
+    const bool anySaucer = ArrivalAndShot(game, t, shotMin, shotMax);
+
+    bool contact = RockStreamLevel2(game);
+    if (SaucerContactLevel2(game)) {
+        contact = true;
+    }
+
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (!saucer->visible) {
+            continue;
+        }
+        if ((saucer->frame == 1 || saucer->frame == 3 || saucer->frame == 4) &&
+            ElapsedMs(HitTime(*saucer), now) > kHitShowMs) {
+            if (saucer->frame == kExplosionFrame) {
+                saucer->visible = false;
+            } else {
+                saucer->frame = 0;
+            }
+        }
+        if (saucer->frame != kExplosionFrame) {
+            SaucerWanderLevel2(*saucer);
+        }
+    }
+
+    if (!state.touched && contact) {
+        game.sounds.SetLoop(kSoundTouch);
+        state.touched = true;
+        MoveObject(game, kPlayerId, 0, 1, 0, 0);
+    } else if (state.touched && !contact) {
+        game.sounds.SetLoop(0);
+        state.touched = false;
+        MoveObject(game, kPlayerId, 0, 0, 0, 0);
+    }
+
+    SetScoreText(game, ScoreText(game));
+
+    if (t > kWinAfterMs && !anySaucer) {
+        game.level += 1;
+        game.levelComplete = true;
+        return false;
+    }
+    state.stepClock = now;
+    return true;
+}
+
+bool RockStreamLevel2(GameFields& game) {
+    const Timestamp now = Timestamp::Now();
+    if (state.lastSpawnTime.unset) {
+        state.lastSpawnTime = now;
+    }
+    const Point3 shipMin = GetBoundsMin(game, kPlayerId);
+    const Point3 shipMax = GetBoundsMax(game, kPlayerId);
+    bool contact = false;
+    for (std::int32_t id = kFirstRockId; id <= kLastRockId; ++id) {
+        MeshObject* rock = FindObject(game, id);
+        if (rock == nullptr) {
+            break;
+        }
+        if (state.asteroidsOff) {
+            rock->visible = false;
+        } else if (!rock->visible) {
+            if (ElapsedMs(state.lastSpawnTime, now) > kSpawnPacingMs) {
+                rock->y = (RandomInt(1, 96) - 46) / 10.0;
+                rock->x = 4.5;
+                rock->z = 2.0;
+                SetUserFloat(*rock, static_cast<float>((RandomInt(1, 251) + 99) / 1000.0));
+                rock->frame = 0;
+                rock->angle = 0;
+                rock->visible = true;
+                state.lastSpawnTime = now;
+            }
+        } else if (rock->x > -5) {
+            if (rock->frame == kExplosionFrame) {
+                if (ElapsedMs(HitTime(*rock), now) > kExplosionMs) {
+                    rock->visible = false;
+                    rock->frame = rock->hitCount;
+                }
+            } else if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
+                                    GetBoundsMax(game, id), kPlayerMargin)) {
+                if (rock->frame < 2) {
+                    rock->frame += 2;
+                }
+                contact = true;
+            } else {
+                if (rock->frame > 1) {
+                    rock->frame -= 2;
+                }
+                rock->x -= static_cast<double>(UserFloat(*rock));
+                rock->y -= (RandomInt(1, 76) - 1) / 1000.0;
+                rock->angle = (rock->angle + 5) % 360;
+            }
+        } else {
+            rock->visible = false;
+        }
+    }
+    return contact;
+}
+
+bool SaucerContactLevel2(GameFields& game) {
+    const Point3 shipMin = GetBoundsMin(game, kPlayerId);
+    const Point3 shipMax = GetBoundsMax(game, kPlayerId);
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
+        const MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (saucer->visible && BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
+                                            GetBoundsMax(game, id), kPlayerMargin)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SaucerWanderLevel2(MeshObject& saucer) {
+    double a = saucer.angle * kDegreesToRadians;
+    saucer.x += std::sin(a) * kSaucerStep;
+    saucer.y += std::cos(a) * kSaucerStep;
+    if (saucer.x < -4 || saucer.x > 4 || saucer.y < -4 || saucer.y > 4) {
+        saucer.angle = (saucer.angle + RandomInt(1, 20) + 90) % 360;
+        a = saucer.angle * kDegreesToRadians;
+        saucer.x += std::sin(a) * kSaucerStep;
+        saucer.y += std::cos(a) * kSaucerStep;
+    }
+}
+
+Level2State& Level2StateForTesting() {
+    return state;
+}
+
+void ResetLevel2ForTesting() {
+    state = Level2State{};
+}
+
+}  // namespace MyApp

@@ -1,0 +1,252 @@
+#include "game/Level34.h"
+
+#include "game/Collisions.h"
+#include "game/EnemyFire.h"
+#include "game/Entities.h"
+#include "game/Level1.h"
+#include "game/PlayerControl.h"
+#include "game/Random.h"
+#include "game/ScoreDisplay.h"
+
+namespace MyApp {
+namespace {
+
+SquadronState level3State;
+SquadronState level4State;
+
+constexpr std::int64_t kPauseMs = 2000;
+constexpr std::int64_t kStepPacingMs = 30;
+constexpr std::int64_t kHitShowMs = 1000;
+constexpr std::int32_t kExplosionFrame = 4;
+constexpr std::int32_t kLastSaucerScanId = 2019;
+constexpr std::int32_t kLastRockScanId = 1019;
+
+// What differs between level 3 and level 4.
+struct LevelRules {
+    bool lowEntry;       // entry height -3.5..0 instead of -3.5..3.5
+    bool slowFirstDive;  // after-pause dive speed 0.33..0.66 instead of 0.50..1.00
+    std::int32_t wanderFireMs;
+    double wanderFireSpeed;
+    double diveFireSpeed;
+    bool diveFireNeedsVisible;
+};
+
+constexpr LevelRules kLevel3{false, false, 600, 1.0, 0.33, false};
+constexpr LevelRules kLevel4{true, true, 1000, 0.33, 0.05, true};
+
+double EntryX() {
+    return (RandomInt(1, 71) - 36) / 10.0;
+}
+double EntryY(const LevelRules& rules) {
+    return rules.lowEntry ? (RandomInt(1, 36) - 36) / 10.0 : (RandomInt(1, 71) - 36) / 10.0;
+}
+float RestartSpeed() {
+    return static_cast<float>((RandomInt(1, 51) + 49) / 100.0);
+}
+float FirstDiveSpeed(const LevelRules& rules) {
+    return rules.slowFirstDive ? static_cast<float>((RandomInt(1, 34) + 32) / 100.0)
+                               : RestartSpeed();
+}
+
+// Back to the far end at a new random place and speed.
+void RestartDive(MeshObject& saucer, const LevelRules& rules) {
+    saucer.x = EntryX();
+    saucer.y = EntryY(rules);
+    saucer.z = 50;
+    SetUserFloat(saucer, RestartSpeed());
+}
+
+void EnterAfterPause(GameFields& game, const LevelRules& rules) {
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (saucer->hitCount != 0) {
+            continue;
+        }
+        saucer->x = EntryX();
+        saucer->y = EntryY(rules);
+        saucer->z = 50;
+        saucer->angle = 180;
+        saucer->visible = true;
+        SetUserFloat(*saucer, FirstDiveSpeed(rules));
+    }
+}
+
+bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax) {
+    const bool wandering = game.levelPhase == 1;
+    const std::int32_t limit = game.levelPhase == 2 ? 2 : 8;
+    bool anySaucer = false;
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (!saucer->visible) {
+            continue;
+        }
+        anySaucer = true;
+        if (IsShotVisible(game) && saucer->frame != kExplosionFrame &&
+            BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
+                         GetBoundsMax(game, id), kShotMargin)) {
+            game.sounds.Push(kSoundHit);
+            game.score += 10;
+            SetShotVisible(game, false);
+            saucer->hitCount += 1;
+            saucer->frame = wandering ? 3 : 1;
+            SetHitTimeNow(*saucer);
+            if (saucer->hitCount > limit) {
+                const Point3 shot = GetPosition(game, kShotId);
+                saucer->x = shot.x;
+                saucer->y = shot.y;
+                saucer->z = shot.z;
+                saucer->frame = kExplosionFrame;
+            }
+        }
+    }
+    return anySaucer;
+}
+
+// One diving saucer: hits the player or moves on, restarts past the player, fires while
+// between z 10 and 20. True when it or a fireball hit the player.
+bool Dive(GameFields& game, std::int32_t id, const LevelRules& rules, const Point3& shipMin,
+          const Point3& shipMax) {
+    MeshObject* saucer = FindObject(game, id);
+    bool contact = false;
+    if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
+                     GetBoundsMax(game, id), kPlayerMargin)) {
+        game.energy -= 5;
+        game.sounds.Push(kSoundTouch);
+        contact = true;
+        RestartDive(*saucer, rules);
+    } else {
+        saucer->z -= static_cast<double>(UserFloat(*saucer));
+        saucer->y += (0 - 0.5) / (50 - 0.0);
+    }
+    if (saucer->z < -5) {
+        RestartDive(*saucer, rules);
+    }
+    bool canFire = saucer->z > 10 && saucer->z < 20;
+    if (rules.diveFireNeedsVisible) {
+        canFire = canFire && saucer->visible;
+    }
+    if (SaucerFire(game, id, 1000, canFire, rules.diveFireSpeed)) {
+        contact = true;
+    }
+    return contact;
+}
+
+bool UpdateSquadron(GameFields& game, SquadronState& state, const LevelRules& rules) {
+    const Timestamp now = Timestamp::Now();
+    if (state.stepClock.unset) {
+        state.stepClock = now;
+    }
+    const Point3 shipMin = GetBoundsMin(game, kPlayerId);
+    const Point3 shipMax = GetBoundsMax(game, kPlayerId);
+
+    ShotFlight(game);
+
+    if (ElapsedMs(state.pauseClock, now) < kPauseMs) {
+        state.respawnPending = true;
+        return true;
+    }
+    if (state.respawnPending) {
+        EnterAfterPause(game, rules);
+        state.respawnPending = false;
+    }
+    if (state.touched && UpdateEnergyBar(game)) {
+        game.sounds.Push(kSoundHit);
+        return false;
+    }
+    if (ElapsedMs(state.stepClock, now) <= kStepPacingMs) {
+        return true;
+    }
+
+    const Point3 shotMin = GetBoundsMin(game, kShotId);
+    const Point3 shotMax = GetBoundsMax(game, kShotId);
+    const bool anySaucer = ShotVersusSaucers(game, shotMin, shotMax);
+
+    bool contact = false;
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        if (!saucer->visible) {
+            continue;
+        }
+        if ((saucer->frame == 1 || saucer->frame == 3 || saucer->frame == 4) &&
+            ElapsedMs(HitTime(*saucer), now) > kHitShowMs) {
+            if (saucer->frame == kExplosionFrame) {
+                saucer->visible = false;
+            } else {
+                saucer->frame = game.levelPhase == 1 ? 2 : 0;
+            }
+        }
+        if (saucer->frame == kExplosionFrame) {
+            continue;
+        }
+        if (game.levelPhase == 1) {
+            SaucerWander(game, id);
+            if (SaucerFire(game, id, rules.wanderFireMs, true, rules.wanderFireSpeed)) {
+                contact = true;
+            }
+        } else if (Dive(game, id, rules, shipMin, shipMax)) {
+            contact = true;
+        }
+    }
+
+    if (!state.touched && contact) {
+        state.touched = true;
+        MoveObject(game, kPlayerId, 0, 1, 0, 0);
+    } else if (state.touched && !contact) {
+        state.touched = false;
+        MoveObject(game, kPlayerId, 0, 0, 0, 0);
+    }
+
+    SetScoreText(game, ScoreText(game));
+
+    if (!anySaucer) {
+        game.levelPhase += 1;
+        for (std::int32_t id = kFirstRockId; id <= kLastRockScanId; ++id) {
+            MeshObject* rock = FindObject(game, id);
+            if (rock == nullptr) {
+                break;
+            }
+            rock->visible = false;
+        }
+        state.pauseClock = now;
+    }
+    if (game.levelPhase > 3) {
+        game.level += 1;
+        game.levelComplete = true;
+        return false;
+    }
+    state.stepClock = now;
+    return true;
+}
+
+}  // namespace
+
+bool UpdateLevel3(GameFields& game) {
+    return UpdateSquadron(game, level3State, kLevel3);
+}
+
+bool UpdateLevel4(GameFields& game) {
+    return UpdateSquadron(game, level4State, kLevel4);
+}
+
+SquadronState& Level3StateForTesting() {
+    return level3State;
+}
+SquadronState& Level4StateForTesting() {
+    return level4State;
+}
+
+void ResetLevel34ForTesting() {
+    level3State = SquadronState{};
+    level4State = SquadronState{};
+}
+
+}  // namespace MyApp

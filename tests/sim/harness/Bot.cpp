@@ -1,0 +1,355 @@
+#include "tests/sim/harness/Bot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/keyboard.h"
+
+namespace MyApp::sim {
+namespace {
+
+constexpr int kStartKey = 0x47;  // G
+
+double Clamp(double v, double lo, double hi) {
+    return std::min(std::max(v, lo), hi);
+}
+
+// Position along a line bouncing between -edge and +edge.
+double Bounce(double x, double edge) {
+    const double span = 4 * edge;
+    double t = std::fmod(x + edge, span);
+    if (t < 0) {
+        t += span;
+    }
+    return t <= 2 * edge ? t - edge : 3 * edge - t;
+}
+
+struct Box {
+    Point3 centre, half;
+};
+Box BoxOf(const MeshObject& o) {
+    const auto& b = o.bounds;
+    Box box;
+    box.centre = {o.x, o.y, o.z};
+    box.half = {(b.maxX - b.minX) / 2, (b.maxY - b.minY) / 2, (b.maxZ - b.minZ) / 2};
+    if (box.half.x <= 0) {
+        box.half = {0.5, 0.3, 0.5};  // not drawn yet
+    }
+    return box;
+}
+
+// Steps toward a wanted value with a dead band.
+void Toward(double have, double want, bool& less, bool& more, double band = 0.06) {
+    less = want < have - band;
+    more = want > have + band;
+}
+
+}  // namespace
+
+void SetKeys(bool left, bool right, bool up, bool down, bool fire, bool start) {
+    platform::SetKeyDown(platform::VK_LEFT, left);
+    platform::SetKeyDown(platform::VK_RIGHT, right);
+    platform::SetKeyDown(platform::VK_UP, up);
+    platform::SetKeyDown(platform::VK_DOWN, down);
+    platform::SetKeyDown(platform::VK_LCONTROL, fire);
+    platform::SetKeyDown(kStartKey, start);
+}
+
+void IdlePlayer::Decide(GameFields& game, bool titleShown) {
+    SetKeys(false, false, false, false, false, titleShown && !game.levelRunning);
+}
+
+bool Bot::Velocity(std::int32_t id, Point3& v) const {
+    const auto it = tracks_.find(id);
+    if (it == tracks_.end() || it->second.count < 3) {
+        return false;
+    }
+    const Track& t = it->second;
+    v = {(t.seen[0].x - t.seen[2].x) / 2, (t.seen[0].y - t.seen[2].y) / 2,
+         (t.seen[0].z - t.seen[2].z) / 2};
+    // A jump of more than a few units is a restart or a new launch, not movement.
+    return std::abs(v.x) + std::abs(v.y) + std::abs(v.z) < 3;
+}
+
+void Bot::Observe(GameFields& game) {
+    if (game.level != trackedLevel_ || game.levelPhase != trackedPhase_) {
+        tracks_.clear();
+        trackedLevel_ = game.level;
+        trackedPhase_ = game.levelPhase;
+    }
+    for (MeshObject& o : game.panel->meshObjects) {
+        Track& t = tracks_[o.id];
+        if (!o.visible) {
+            t.count = 0;
+            continue;
+        }
+        t.seen[2] = t.seen[1];
+        t.seen[1] = t.seen[0];
+        t.seen[0] = {o.x, o.y, o.z};
+        t.count = std::min(t.count + 1, 3);
+    }
+}
+
+void Bot::Decide(GameFields& game, bool titleShown) {
+    if (!game.levelRunning || game.panel == nullptr || FindObject(game, kPlayerId) == nullptr) {
+        SetKeys(false, false, false, false, false, titleShown && !game.levelRunning);
+        return;
+    }
+    Observe(game);
+    Keys k;
+    if (game.level == 2) {
+        k = Side(game);
+    } else if (game.level == 4) {
+        k = Astronaut(game);
+    } else {
+        k = Front(game);
+    }
+    SetKeys(k.left, k.right, k.up, k.down, k.fire, false);
+}
+
+// The diving saucer the player can line up with soonest before it arrives; null when there
+// is none (or no dive is on).
+const MeshObject* Bot::ReachableDiver(GameFields& game, const Point3& p, bool alignY) const {
+    if (game.levelPhase < 2) {
+        return nullptr;
+    }
+    const MeshObject* best = nullptr;
+    double bestCost = 1e9;
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (o.id < kFirstSaucerId || !o.visible || o.frame == 4 || o.z < p.z + 4) {
+            continue;
+        }
+        Point3 v;
+        if (!Velocity(o.id, v) || v.z > -0.05) {
+            continue;
+        }
+        const double ticksLeft = (o.z - p.z - 4) / -v.z;
+        double align = std::abs(o.x - p.x) / 0.05;
+        if (alignY) {
+            align = std::max(align, std::abs(Clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
+        }
+        if (align < ticksLeft && align < bestCost) {
+            bestCost = align;
+            best = &o;
+        }
+    }
+    return best;
+}
+
+// Levels 1 and 3: the ship moves in x and y at depth 0 and fires along +z.
+Bot::Keys Bot::Front(GameFields& game) {
+    Keys k;
+    const MeshObject& ship = *FindObject(game, kPlayerId);
+    const Point3 p{ship.x, ship.y, ship.z};
+
+    // The soonest rock, fireball or diving saucer that would meet the ship where it is.
+    double soonest = 1e9, threatX = 0, threatY = 0;
+    for (const MeshObject& o : game.panel->meshObjects) {
+        const bool rock = o.id >= kFirstRockId && o.id <= kLastRockId && o.frame != 4;
+        const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1 && game.level == 3;
+        if (!o.visible || !(rock || diver)) {
+            continue;
+        }
+        Point3 v;
+        if (!Velocity(o.id, v)) {
+            continue;
+        }
+        const Box b = BoxOf(o);
+        double n = 0;
+        if (o.z - b.half.z > p.z + 0.7) {
+            if (v.z > -1e-6) {
+                continue;
+            }
+            n = (o.z - b.half.z - p.z - 0.7) / -v.z;
+        }
+        if (n > 30) {
+            continue;
+        }
+        const double x = o.x + v.x * n, y = o.y + v.y * n;
+        if (std::abs(x - p.x) < b.half.x + 0.75 && std::abs(y - p.y) < b.half.y + 0.45 &&
+            n < soonest) {
+            soonest = n;
+            threatX = x;
+            threatY = y;
+        }
+    }
+
+    // The target: a diver it can line up with in time, else the nearest saucer in play.
+    const MeshObject* target = ReachableDiver(game, p, true);
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (o.id >= kFirstSaucerId && o.visible && o.frame != 4 && o.z > p.z + 3 &&
+            (target == nullptr || o.z < target->z) && ReachableDiver(game, p, true) == nullptr) {
+            target = &o;
+        }
+    }
+    double wantX = p.x, wantY = p.y;
+    if (target != nullptr) {
+        const Box b = BoxOf(*target);
+        Point3 v;
+        const bool moving = Velocity(target->id, v);
+        if (!moving) {
+            v = {};
+        }
+        const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
+        const bool sweeping = game.level == 1 && game.levelPhase == 1;
+        double x = target->x + v.x * n;
+        x = sweeping ? Bounce(x, 3.65) : Bounce(x, 5.15);
+        wantY = Clamp(target->y, -3.7, 3.7);
+        wantX = sweeping ? Clamp(p.x, -1.5, 1.5) : Clamp(x, -3.8, 3.8);
+        const bool shotReady = !IsShotVisible(game);
+        // The shot's box is 0.07 high on each side: a centre within half + 0.03 overlaps.
+        k.fire = shotReady && std::abs(x - p.x) < b.half.x * 0.75 &&
+                 std::abs(target->y - p.y) < b.half.y + 0.03;
+    }
+    if (soonest < 1e9) {
+        // Away from the threat, in the direction with room.
+        const bool goRight = (p.x >= threatX && p.x < 3.7) || p.x < -3.7;
+        wantX = goRight ? p.x + 1 : p.x - 1;
+        if (std::abs(threatY - p.y) < 0.6) {
+            wantY = (p.y >= threatY && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+        }
+    }
+    Toward(p.x, wantX, k.left, k.right);
+    Toward(p.y, wantY, k.down, k.up);
+    return k;
+}
+
+// Level 2: a side view; the ship keeps to the left edge, moves in y to dodge and to line up,
+// and fires along +x at whatever its shot would meet.
+Bot::Keys Bot::Side(GameFields& game) {
+    Keys k;
+    const MeshObject& ship = *FindObject(game, kPlayerId);
+    const Point3 p{ship.x, ship.y, ship.z};
+    const double shotY = p.y + 0.2;
+
+    // The nearest danger over the next few ticks: a rock on its way or a saucer close by.
+    double worst = 1e9, threatY = 0;
+    const MeshObject* target = nullptr;
+    double targetMiss = 1e9, targetY = 0;
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (!o.visible || o.id < kFirstRockId || o.frame == 4) {
+            continue;
+        }
+        const bool saucer = o.id >= kFirstSaucerId;
+        Point3 v;
+        if (!Velocity(o.id, v)) {
+            v = {};
+        }
+        const Box b = BoxOf(o);
+        const int horizon = saucer ? 8 : 14;
+        for (int n = 0; n <= horizon; n += 2) {
+            double x = o.x + v.x * n, y = o.y + v.y * n;
+            if (saucer) {
+                x = Bounce(x, 4.15);
+                y = Bounce(y, 4.15);
+            }
+            const double dx = std::abs(x - p.x) - b.half.x - 0.5;
+            const double dy = std::abs(y - p.y) - b.half.y - 0.26;
+            if (dx < 0.35 && dy < 0.35) {
+                const double score = n + std::max(dx, dy);
+                if (score < worst) {
+                    worst = score;
+                    threatY = y;
+                }
+                break;
+            }
+        }
+        // Where the shot would meet it.
+        if (o.x - b.half.x > p.x + 0.6) {
+            const double n = (o.x - p.x) / std::max(0.33 - v.x, 0.1);
+            double y = o.y + v.y * n;
+            if (saucer) {
+                y = Bounce(y, 4.15);
+            }
+            const double miss = std::abs(y - shotY) / (b.half.y * 0.8) + (saucer ? 0 : 0.5);
+            if (miss < targetMiss) {
+                targetMiss = miss;
+                target = &o;
+                targetY = y;
+            }
+        }
+    }
+    double wantY = p.y;
+    if (target != nullptr) {
+        wantY = Clamp(targetY - 0.2, -3.45, 3.45);
+        k.fire = !IsShotVisible(game) && targetMiss < (target->id >= kFirstSaucerId ? 1 : 1.5);
+    }
+    if (worst < 1e9) {
+        wantY = (p.y >= threatY && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+    }
+    Toward(p.x, -4.6, k.left, k.right, 0.1);
+    Toward(p.y, wantY, k.down, k.up);
+    return k;
+}
+
+// Level 4: the astronaut walks along x, jumps to y 0 at most, and fires along +z at its own
+// height.
+Bot::Keys Bot::Astronaut(GameFields& game) {
+    Keys k;
+    const MeshObject& man = *FindObject(game, kPlayerId);
+    const Point3 p{man.x, man.y, man.z};
+    const bool onGround = man.hitCount == 0 && p.y <= -3.45;
+
+    double soonest = 1e9, threatX = 0;
+    for (const MeshObject& o : game.panel->meshObjects) {
+        const bool ball = o.id >= kFirstRockId && o.id <= kLastRockId;
+        const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1;
+        if (!o.visible || o.frame == 4 || !(ball || diver)) {
+            continue;
+        }
+        Point3 v;
+        if (!Velocity(o.id, v)) {
+            continue;
+        }
+        const Box b = BoxOf(o);
+        double n = 0;
+        if (o.z - b.half.z > p.z + 0.3) {
+            if (v.z > -1e-6) {
+                continue;
+            }
+            n = (o.z - b.half.z - p.z - 0.3) / -v.z;
+        }
+        if (n > 40) {
+            continue;
+        }
+        const double x = o.x + v.x * n, y = o.y + v.y * n;
+        if (std::abs(x - p.x) < b.half.x + 0.45 && std::abs(y - p.y) < b.half.y + 0.9 &&
+            n < soonest) {
+            soonest = n;
+            threatX = x;
+        }
+    }
+
+    const MeshObject* diver = ReachableDiver(game, p, false);
+    const MeshObject* target = diver;
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (diver == nullptr && o.id >= kFirstSaucerId && o.visible && o.frame != 4 &&
+            o.z > p.z + 3 && (target == nullptr || o.z < target->z)) {
+            target = &o;
+        }
+    }
+    double wantX = p.x;
+    if (target != nullptr) {
+        const Box b = BoxOf(*target);
+        Point3 v;
+        if (!Velocity(target->id, v)) {
+            v = {};
+        }
+        const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
+        const double x = Bounce(target->x + v.x * n, 5.15);
+        const double y = target->y + v.y * n;
+        wantX = Clamp(x, -3.8, 3.8);
+        const bool under = std::abs(x - p.x) < b.half.x * 0.75;
+        k.fire = !IsShotVisible(game) && under && std::abs(y - p.y) < b.half.y * 0.85;
+        // Out of reach from the ground: jump when under it.
+        k.up = onGround && under && y - b.half.y * 0.5 > p.y;
+    }
+    if (soonest < 1e9) {
+        const bool goRight = (p.x >= threatX && p.x < 3.7) || p.x < -3.7;
+        wantX = goRight ? p.x + 1 : p.x - 1;
+    }
+    Toward(p.x, wantX, k.left, k.right);
+    return k;
+}
+
+}  // namespace MyApp::sim
