@@ -329,9 +329,14 @@ Mesh LargeSaucer() {
                32),
         hull, false);
     Add(m, LatheY({{0, -0.34}, {0.45, -0.34}, {0.70, -0.24}, {0, -0.24}}, 16), plate, false);
+    // A tall dome above and an emitter mast below: the saucer is about 2 units high, so that
+    // one returning at the top or bottom of its range (y +-4.5) still reaches down (or up)
+    // into the band the ship's shot can cover (y +-3.5 and the shot's own height).
     Add(m,
-        LatheY({{0.50, 0.20}, {0.46, 0.34}, {0.34, 0.47}, {0.18, 0.55}, {0, 0.57}, {0, 0.20}}, 20),
+        LatheY({{0.56, 0.20}, {0.53, 0.45}, {0.44, 0.68}, {0.28, 0.88}, {0, 0.98}, {0, 0.20}}, 20),
         dome, true);
+    Add(m, LatheY({{0, -1.02}, {0.10, -0.98}, {0.16, -0.70}, {0.30, -0.34}, {0, -0.34}}, 16),
+        plate, false);
     for (int i = 0; i < 16; ++i) {
         const double a = 2 * kPi * (i + 0.5) / 16;
         Add(m, Ellipsoid(1, {0.07, 0.045, 0.07}, {1.22 * std::cos(a), 0.10, 1.22 * std::sin(a)}),
