@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build run test sanitize bench data fuzz format clean
+.PHONY: all deps configure build install run test sanitize bench data fuzz format clean
 
 all: build
 
@@ -17,6 +17,10 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Installs under CMAKE_INSTALL_PREFIX (default /usr/local); PREFIX=... installs elsewhere.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 run: build
 	cd $(BUILD) && ./kryxspace

@@ -1,7 +1,15 @@
-// Program entry. The main window comes with the toolkit; until then the program says so.
-#include <cstdio>
+// Program entry: pick the window system, then run the game.
+#include "app/shell/Backend.h"
+#include "app/shell/Program.h"
+#include "platform/files.h"
+
+#ifndef KX_INSTALLED_DATA_DIR
+#define KX_INSTALLED_DATA_DIR ""
+#endif
 
 int main() {
-    std::fprintf(stderr, "kryxspace: the game window is not available in this build yet\n");
-    return 2;
+    if (!MyApp::StartWindowSystem()) {
+        return 2;
+    }
+    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR});
 }

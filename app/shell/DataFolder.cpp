@@ -1,0 +1,48 @@
+#include "app/shell/DataFolder.h"
+
+#include "platform/files.h"
+
+namespace MyApp {
+namespace {
+
+constexpr const char* kProbe = "\\Nave.x";
+
+// The part of a path after its last backslash.
+std::string FileNamePart(const std::string& path) {
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool HoldsProbe(const std::string& folder) {
+    return !folder.empty() && platform::FileExists(folder + kProbe);
+}
+
+}  // namespace
+
+std::optional<std::string> FindDataFolder(const DataFolderPlaces& places) {
+    const std::string upper = "..\\data";
+    if (platform::FileExists(upper + kProbe)) {
+        return upper;
+    }
+    // The second folder carries its own trailing backslash, so it is probed with the bare
+    // file name; the names the game joins to it later get a doubled backslash.
+    const std::string local = "data\\";
+    if (platform::FileExists(local + FileNamePart(upper + kProbe))) {
+        return local;
+    }
+    if (!places.executableFolder.empty()) {
+        for (const std::string& candidate :
+             {places.executableFolder + "\\data", places.executableFolder + "\\..\\data",
+              places.executableFolder + "\\..\\share\\kryxspace\\data"}) {
+            if (HoldsProbe(candidate)) {
+                return candidate;
+            }
+        }
+    }
+    if (HoldsProbe(places.installedFolder)) {
+        return places.installedFolder;
+    }
+    return std::nullopt;
+}
+
+}  // namespace MyApp

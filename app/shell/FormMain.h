@@ -1,0 +1,110 @@
+// The game's main window: the menu bar, the 3D panel, the banner picture that covers it
+// between levels, the status line and the 30 ms timer that runs the game tick. Carries the
+// game fields and opens the About box and the name entry at the end of a game.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/ScoreRegistration.h"
+#include "app/shell/GameTick.h"
+#include "game/GameFields.h"
+#include "toolkit/Form.h"
+
+namespace TekuUtility {
+class MenuBar;
+class Menu;
+class SubMenu;
+class FormAbout;
+class FormNamePlayer;
+}  // namespace TekuUtility
+
+namespace MyApp {
+
+inline constexpr const char* kWindowTitle = "Kryx Space (c) 2021 Kryx Space team";
+inline constexpr const char* kHomeAddress = "https://kryxspace.example/";
+inline constexpr const char* kHelpAddress = "https://kryxspace.example/KryxSpace.asp";
+// The About box derives its mail link from this address's "http://www." form.
+inline constexpr const char* kAboutAddress = "http://www.kryxspace.example";
+inline constexpr const char* kScoreFolder = "KryxSpace";
+inline constexpr std::int32_t kIconId = 1005;
+inline constexpr std::int32_t kAboutPictureId = 1006;
+
+class FormMain : public TekuUtility::Form {
+  public:
+    // Builds the window (OnLoad runs inside, when the window exists) and checks the level
+    // pictures of dataFolder.
+    FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolder,
+             const std::string& title);
+    ~FormMain() override;
+
+    void Render() override;
+    virtual void OnLoad();
+    virtual bool CanClose();
+    virtual void OnTimer();
+    virtual bool OnChar(wchar_t character);
+    virtual void OnCommand(TekuUtility::GUIElement* item);
+
+    void ShowAbout();
+    void BuildTitleScene();
+    // Opens the name form for a game that ended with a positive score.
+    void OpenNameEntry();
+    // Registers the result of the name form that went away and shows the new table.
+    void RegisterResult();
+    // The panel's trigger test: the game defines no triggers.
+    bool OnHit(std::int32_t value);
+
+    GameFields fields;
+    TekuUtility::Font formFont;
+    TekuUtility::MenuBar* menuBar = nullptr;
+    TekuUtility::Menu* fileMenu = nullptr;
+    TekuUtility::Menu* optionsMenu = nullptr;
+    TekuUtility::Menu* helpMenu = nullptr;
+    TekuUtility::SubMenu* exitItem = nullptr;
+    TekuUtility::SubMenu* joystickItem = nullptr;
+    TekuUtility::SubMenu* helpItem = nullptr;
+    TekuUtility::SubMenu* homeItem = nullptr;
+    TekuUtility::SubMenu* infoItem = nullptr;
+    TekuUtility::FormAbout* aboutForm = nullptr;
+    TekuUtility::FormNamePlayer* nameForm = nullptr;
+    PendingResult pending;
+
+  private:
+    // What the tick calls on this window.
+    class TickDriver : public TickServices {
+      public:
+        explicit TickDriver(FormMain& form) : form_(form) {}
+        bool UpdateLevel(int level) override;
+        void ControlPlayer() override;
+        void ControlAstronaut() override;
+        void BuildLevel(int level) override;
+        bool StartPressed() override;
+        void BuildTitleScene() override;
+        void OpenNameEntry() override;
+        void Render() override;
+        bool CloseMainWindow() override;
+        void LoadBanner(const std::string& path) override;
+        void ShowBanner(bool show) override;
+        void ShowPanel(bool show) override;
+        std::string GetStatusText() override;
+        void SetStatusText(const std::string& text) override;
+
+      private:
+        FormMain& form_;
+    };
+
+    // Deletes the name form without its going-away registration, then registers a result
+    // still waiting; the title scene is rebuilt only when showTable is set.
+    void DropNameForm(bool showTable);
+
+    TickDriver driver_{*this};
+    bool tearingDown_ = false;
+};
+
+// The one main form; set by the first FormMain. Menu commands fall back to it.
+extern FormMain* mainForm;
+
+// The tick's state of the program, back to that of a fresh start.
+void ResetTickStateForTesting();
+
+}  // namespace MyApp

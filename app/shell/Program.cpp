@@ -1,0 +1,23 @@
+#include "app/shell/Program.h"
+
+#include "app/shell/FormMain.h"
+#include "platform/msgbox.h"
+#include "platform/win/win32.h"
+#include "toolkit/WindowProcedure.h"
+
+namespace MyApp {
+
+int RunProgram(const DataFolderPlaces& places) {
+    const auto folder = FindDataFolder(places);
+    if (!folder) {
+        platform::MessageBoxA(nullptr, kDataMissingText, "Errore",
+                              platform::MB_TASKMODAL | platform::MB_ICONERROR);
+        return 1;
+    }
+    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle);
+    TekuUtility::RunMessageLoop(form);
+    delete form;
+    return 0;
+}
+
+}  // namespace MyApp

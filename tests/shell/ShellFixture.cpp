@@ -1,0 +1,147 @@
+#include "tests/shell/ShellFixture.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "game/EnemyFire.h"
+#include "game/Entities.h"
+#include "game/Level1.h"
+#include "game/Level2.h"
+#include "game/Level34.h"
+#include "game/PlayerControl.h"
+#include "game/Random.h"
+#include "panel3d/D3DPanelEx.h"
+#include "platform/keyboard.h"
+#include "platform/shell.h"
+#include "toolkit/CellControl.h"
+#include "toolkit/Controls.h"
+#include "toolkit/FormNamePlayer.h"
+#include "toolkit/WindowProcedure.h"
+
+namespace shell_test {
+
+fs::path SourceData() {
+    const char* source = std::getenv("KX_SOURCE_DIR");
+    return fs::path(source != nullptr ? source : ".") / "data";
+}
+
+void ShellTest::SetUp() {
+    platform::headless::Install();
+    platform::headless::Reset();
+    platform::headless::UseFakeClock(&clock_.clock());
+    platform::ReleaseAllKeys();
+    platform::SetForegroundWindowHandle(nullptr);
+    TekuUtility::mainWindow = nullptr;
+    TekuUtility::activeForm = nullptr;
+    TekuUtility::activePanel = nullptr;
+    TekuUtility::wheelPanel = nullptr;
+    TekuUtility::mouseTracking = false;
+    TekuUtility::PlayerName.clear();
+
+    MyApp::ResetTickStateForTesting();
+    MyApp::ResetLevel1ForTesting();
+    MyApp::ResetLevel2ForTesting();
+    MyApp::ResetLevel34ForTesting();
+    MyApp::ResetPlayerControlForTesting();
+    MyApp::ResetEnemyFireForTesting();
+    MyApp::SeedRandomForTesting(20211);
+
+    static int serial = 0;
+    root_ = fs::temp_directory_path() /
+            ("kx-shell-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "xdg");
+    fs::create_directories(root_ / "run" / "cwd");
+    fs::create_directory_symlink(SourceData(), root_ / "run" / "data");
+    ::setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
+    oldDirectory_ = fs::current_path();
+    fs::current_path(root_ / "run" / "cwd");
+
+    platform::SetDesktopLauncher([this](const std::string& address) {
+        opened_.push_back(address);
+        return true;
+    });
+}
+
+void ShellTest::TearDown() {
+    CloseMainForm();
+    platform::headless::Reset();
+    platform::headless::UseFakeClock(nullptr);
+    platform::ReleaseAllKeys();
+    platform::SetForegroundWindowHandle(nullptr);
+    platform::SetDesktopLauncher({});
+    TekuUtility::mainWindow = nullptr;
+    TekuUtility::activeForm = nullptr;
+    TekuUtility::activePanel = nullptr;
+    fs::current_path(oldDirectory_);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+MyApp::FormMain& ShellTest::OpenMainForm(const std::string& dataFolder) {
+    form_ =
+        new MyApp::FormMain(platform::GetModuleHandleW(nullptr), dataFolder, MyApp::kWindowTitle);
+    platform::SetForegroundWindowHandle(form_->handle);
+    return *form_;
+}
+
+void ShellTest::CloseMainForm() {
+    delete form_;
+    form_ = nullptr;
+}
+
+void ShellTest::Hold(int virtualKey, int ms) {
+    platform::headless::KeyDown(virtualKey);
+    platform::headless::RunFor(ms);
+    platform::headless::KeyUp(virtualKey);
+}
+
+bool ShellTest::RunUntil(const std::function<bool()>& predicate, int maxMs) {
+    for (int waited = 0; waited < maxMs; waited += 30) {
+        platform::headless::RunFor(30);
+        if (predicate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ShellTest::Choose(TekuUtility::GUIElement* item) {
+    platform::SendMessageW(form_->handle, platform::WM_COMMAND, platform::MAKEWPARAM(item->id, 0),
+                           0);
+}
+
+std::string ShellTest::Status() const {
+    return form_->fields.statusBar->GetTextA();
+}
+
+bool ShellTest::PanelVisible() const {
+    return platform::IsWindowVisible(form_->fields.panel->handle) != 0;
+}
+
+bool ShellTest::BannerVisible() const {
+    return platform::IsWindowVisible(form_->fields.banner->handle) != 0;
+}
+
+TekuUtility::MeshObject* ShellTest::Object(std::int32_t id) const {
+    return MyApp::FindObject(form_->fields, id);
+}
+
+int ShellTest::BoxesWithCaption(const std::wstring& caption) {
+    int count = 0;
+    for (const auto& box : platform::headless::MessageBoxLog()) {
+        count += box.caption == caption ? 1 : 0;
+    }
+    return count;
+}
+
+std::string ShellTest::ScoreFile() const {
+    std::ifstream in(root_ / "xdg" / "KryxSpace" / "Score" / "Classifica.txt", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+}  // namespace shell_test

@@ -1,0 +1,59 @@
+// Shared set-up for the whole-program tests: a clean headless window system on a fake clock,
+// fresh game state, a private current directory whose "..\data" is the shipped data set, a
+// private high-score folder, and a launcher that records the addresses it is asked to open.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/shell/FormMain.h"
+#include "panel3d/SceneRecords.h"
+#include "platform/clock.h"
+#include "platform/win/headless.h"
+#include "platform/win/win32.h"
+
+namespace shell_test {
+
+namespace fs = std::filesystem;
+
+// The shipped data set of the source tree.
+fs::path SourceData();
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The main window on "..\data" (or another folder), with its window in front.
+    MyApp::FormMain& OpenMainForm(const std::string& dataFolder = "..\\data");
+    void CloseMainForm();
+
+    // Holds a key across a few ticks, so the tick samples it.
+    static void Hold(int virtualKey, int ms = 90);
+    // Runs fake time until the predicate holds (checked every 30 ms) or maxMs have passed.
+    static bool RunUntil(const std::function<bool()>& predicate, int maxMs);
+    // Sends a menu item's command as the menu bar does.
+    void Choose(TekuUtility::GUIElement* item);
+
+    std::string Status() const;
+    bool PanelVisible() const;
+    bool BannerVisible() const;
+    TekuUtility::MeshObject* Object(std::int32_t id) const;
+    // Message boxes with this caption seen so far.
+    static int BoxesWithCaption(const std::wstring& caption);
+    // The stored high-score file, or "" when there is none.
+    std::string ScoreFile() const;
+
+    platform::ScopedFakeClock clock_;
+    fs::path root_;
+    fs::path oldDirectory_;
+    MyApp::FormMain* form_ = nullptr;
+    std::vector<std::string> opened_;
+};
+
+}  // namespace shell_test

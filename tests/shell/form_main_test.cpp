@@ -1,0 +1,204 @@
+// The main window on the headless window system with the real game: the title and the
+// prompt, starting level 1, steering and firing, pause, the menus and the exit question.
+#include <algorithm>
+
+#include "panel3d/D3DPanelEx.h"
+#include "platform/keyboard.h"
+#include "tests/shell/ShellFixture.h"
+#include "toolkit/CellControl.h"
+#include "toolkit/Controls.h"
+#include "toolkit/FormAbout.h"
+#include "toolkit/Menus.h"
+
+namespace shell_test {
+namespace {
+
+namespace hl = platform::headless;
+using MyApp::FormMain;
+
+std::wstring WindowText(platform::HWND window) {
+    wchar_t buffer[256] = {};
+    const int n = platform::GetWindowTextW(window, buffer, 256);
+    return std::wstring(buffer, static_cast<std::size_t>(std::max(n, 0)));
+}
+
+TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
+    FormMain& form = OpenMainForm();
+    platform::RECT client{};
+    ASSERT_TRUE(platform::GetClientRect(form.handle, &client));
+    EXPECT_EQ(client.right - client.left, 640);
+    EXPECT_EQ(client.bottom - client.top, 505);
+    EXPECT_EQ(WindowText(form.handle), L"Kryx Space (c) 2021 Kryx Space team");
+    EXPECT_EQ(MyApp::mainForm, &form);
+    EXPECT_EQ(form.fields.mainWindow, form.handle);
+
+    ASSERT_NE(form.fields.panel, nullptr);
+    EXPECT_TRUE(PanelVisible());
+    EXPECT_FALSE(BannerVisible());
+    EXPECT_TRUE(form.fields.timer->running);
+
+    // The title scene: the ship, the name and no table without results.
+    const auto& panel = *form.fields.panel;
+    EXPECT_EQ(panel.backgroundImageFile, "..\\data\\sfondo.png");
+    ASSERT_EQ(panel.meshObjects.size(), 1u);
+    EXPECT_EQ(panel.meshObjects[0].meshFiles[0], "..\\data\\Nave.x");
+    ASSERT_EQ(panel.texts3D.size(), 2u);
+    EXPECT_EQ(panel.texts3D[0].text, "Kryx Space");
+    EXPECT_TRUE(panel.textLabels.empty());
+    EXPECT_FALSE(form.fields.closeRequested);
+    EXPECT_TRUE(hl::MessageBoxLog().empty());
+}
+
+TEST_F(ShellTest, PromptAppearsAfterTheFirstPauseAndGStartsLevelOne) {
+    FormMain& form = OpenMainForm();
+    hl::RunFor(1200);
+    EXPECT_EQ(Status(), "");
+    hl::RunFor(400);
+    EXPECT_EQ(Status(), "PREMI [G] o FIRE PER GIOCARE");
+    EXPECT_FALSE(form.fields.levelRunning);
+
+    Hold('G');
+    EXPECT_TRUE(BannerVisible());
+    EXPECT_FALSE(PanelVisible());
+    EXPECT_EQ(form.fields.banner->fileName, "..\\data\\Livello1.bmp");
+    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(form.fields.energy, 100);
+    EXPECT_EQ(form.fields.score, 0);
+    ASSERT_NE(Object(1), nullptr);  // level 1 is built behind the picture
+    EXPECT_FALSE(form.fields.levelRunning);
+
+    hl::RunFor(4700);
+    EXPECT_FALSE(form.fields.levelRunning);
+    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 600));
+    EXPECT_FALSE(BannerVisible());
+    EXPECT_TRUE(PanelVisible());
+}
+
+TEST_F(ShellTest, ArrowsSteerTheShipAndCtrlFiresTheShot) {
+    FormMain& form = OpenMainForm();
+    hl::RunFor(1600);
+    Hold('G');
+    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+
+    const double startX = Object(1)->x;
+    const double startY = Object(1)->y;
+    Hold(platform::VK_RIGHT, 400);
+    EXPECT_GT(Object(1)->x, startX + 0.3);
+    Hold(platform::VK_UP, 400);
+    EXPECT_GT(Object(1)->y, startY + 0.3);
+    const double movedX = Object(1)->x;
+    Hold(platform::VK_LEFT, 400);
+    EXPECT_LT(Object(1)->x, movedX - 0.3);
+
+    ASSERT_NE(Object(2), nullptr);
+    EXPECT_FALSE(Object(2)->visible);
+    platform::headless::KeyDown(platform::VK_LCONTROL);
+    const bool fired = RunUntil([&] { return Object(2)->visible; }, 300);
+    platform::headless::KeyUp(platform::VK_LCONTROL);
+    EXPECT_TRUE(fired);
+}
+
+TEST_F(ShellTest, OnlyLowerCasePTogglesPauseAndPauseStopsTheLevel) {
+    FormMain& form = OpenMainForm();
+    hl::RunFor(1600);
+    Hold('G');
+    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+
+    hl::TypeText(L"P");
+    hl::RunUntilIdle();
+    EXPECT_FALSE(form.fields.paused);
+    hl::TypeText(L"p");
+    hl::RunUntilIdle();
+    EXPECT_TRUE(form.fields.paused);
+
+    // Paused: the ship does not move.
+    const double x = Object(1)->x;
+    Hold(platform::VK_RIGHT, 400);
+    EXPECT_DOUBLE_EQ(Object(1)->x, x);
+
+    hl::TypeText(L"p");
+    hl::RunUntilIdle();
+    EXPECT_FALSE(form.fields.paused);
+    Hold(platform::VK_RIGHT, 400);
+    EXPECT_GT(Object(1)->x, x);
+}
+
+TEST_F(ShellTest, ExitAndTheCloseBoxAskFirstAndNoKeepsTheGameTicking) {
+    FormMain& form = OpenMainForm();
+    hl::QueueMessageBoxAnswer(platform::IDNO);
+    Choose(form.exitItem);
+    ASSERT_EQ(hl::MessageBoxLog().size(), 1u);
+    const auto& question = hl::MessageBoxLog()[0];
+    EXPECT_EQ(question.caption, L"Uscita");
+    EXPECT_EQ(question.text, L"Vuoi realmente uscire?");
+    EXPECT_EQ(question.type, 0x2024u);
+    EXPECT_EQ(question.owner, nullptr);
+    EXPECT_TRUE(platform::IsWindow(form.handle));
+    EXPECT_TRUE(form.fields.timer->running);
+
+    // The game goes on: the prompt still comes up.
+    hl::RunFor(1600);
+    EXPECT_EQ(Status(), "PREMI [G] o FIRE PER GIOCARE");
+
+    hl::QueueMessageBoxAnswer(platform::IDNO);
+    platform::SendMessageW(form.handle, platform::WM_CLOSE, 0, 0);
+    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 2);
+    EXPECT_TRUE(platform::IsWindow(form.handle));
+    EXPECT_FALSE(hl::QuitPosted());
+
+    hl::QueueMessageBoxAnswer(platform::IDYES);
+    platform::SendMessageW(form.handle, platform::WM_CLOSE, 0, 0);
+    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 3);
+    EXPECT_FALSE(platform::IsWindow(form.handle));
+    EXPECT_FALSE(form.fields.timer->running);
+    EXPECT_TRUE(hl::QuitPosted());
+}
+
+TEST_F(ShellTest, InfoOpensOneAboutBoxAtATime) {
+    FormMain& form = OpenMainForm();
+    auto aboutBoxes = [] {
+        return std::count_if(
+            TekuUtility::ElementRegistry().begin(), TekuUtility::ElementRegistry().end(),
+            [](auto* e) { return dynamic_cast<TekuUtility::FormAbout*>(e) != nullptr; });
+    };
+    Choose(form.infoItem);
+    ASSERT_NE(form.aboutForm, nullptr);
+    EXPECT_TRUE(form.aboutForm->created);
+    EXPECT_EQ(form.aboutForm->titleText, "Kryx Space 1.0.0.0");
+    EXPECT_EQ(form.aboutForm->pictureId, 1006);
+    EXPECT_EQ(form.aboutForm->pictureWidth, 164);
+    EXPECT_EQ(form.aboutForm->pictureHeight, 50);
+    EXPECT_FALSE(platform::IsWindowEnabled(form.handle));
+    EXPECT_EQ(aboutBoxes(), 1);
+
+    Choose(form.infoItem);
+    EXPECT_EQ(aboutBoxes(), 1);
+    EXPECT_TRUE(form.aboutForm->created);
+    EXPECT_TRUE(platform::IsWindow(form.aboutForm->handle));
+    // The game goes on behind the box.
+    hl::RunFor(1600);
+    EXPECT_EQ(Status(), "PREMI [G] o FIRE PER GIOCARE");
+}
+
+TEST_F(ShellTest, JoystickItemTogglesItsCheckMarkAndTheSetting) {
+    FormMain& form = OpenMainForm();
+    EXPECT_FALSE(form.joystickItem->IsChecked());
+    Choose(form.joystickItem);
+    EXPECT_TRUE(form.joystickItem->IsChecked());
+    EXPECT_TRUE(form.fields.joystickEnabled);
+    Choose(form.joystickItem);
+    EXPECT_FALSE(form.joystickItem->IsChecked());
+    EXPECT_FALSE(form.fields.joystickEnabled);
+}
+
+TEST_F(ShellTest, HomeAndGuideOpenTheirAddresses) {
+    FormMain& form = OpenMainForm();
+    Choose(form.homeItem);
+    Choose(form.helpItem);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"https://kryxspace.example/",
+                                                 "https://kryxspace.example/KryxSpace.asp"}));
+    EXPECT_TRUE(hl::MessageBoxLog().empty());
+}
+
+}  // namespace
+}  // namespace shell_test

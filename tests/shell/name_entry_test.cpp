@@ -1,0 +1,156 @@
+// Name entry at the end of a game: the form opens centred over the main window only for a
+// positive score, the typed name goes into "Classifica.txt" with the score and level captured
+// when the form opened, and the new table shows on the title screen.
+#include <algorithm>
+
+#include "panel3d/D3DPanelEx.h"
+#include "tests/shell/ShellFixture.h"
+#include "toolkit/Controls.h"
+#include "toolkit/FormNamePlayer.h"
+
+namespace shell_test {
+namespace {
+
+namespace hl = platform::headless;
+using MyApp::FormMain;
+
+std::vector<std::string> LabelTexts(const FormMain& form) {
+    std::vector<std::string> texts;
+    for (const auto& label : form.fields.panel->textLabels) {
+        texts.push_back(label.text);
+    }
+    return texts;
+}
+
+TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
+    FormMain& form = OpenMainForm();
+    form.fields.levelRunning = true;
+    form.fields.score = 1234;
+    form.fields.reachedLevel = 3;
+    form.OpenNameEntry();
+    EXPECT_FALSE(form.fields.levelRunning);
+    ASSERT_NE(form.nameForm, nullptr);
+    TekuUtility::FormNamePlayer& name = *form.nameForm;
+    EXPECT_EQ(name.GetTextA(), "Classifica");
+    EXPECT_EQ(name.label->GetTextA(), "Inserisci il tuo nome:");
+    EXPECT_EQ(name.iconId, 1005);
+    EXPECT_TRUE(platform::IsWindowVisible(name.handle));
+    EXPECT_FALSE(platform::IsWindowEnabled(form.handle));
+
+    platform::RECT outer{};
+    platform::RECT own{};
+    ASSERT_TRUE(platform::GetWindowRect(form.handle, &outer));
+    ASSERT_TRUE(platform::GetWindowRect(name.handle, &own));
+    EXPECT_EQ(own.left, outer.left + ((outer.right - outer.left) - (own.right - own.left)) / 2);
+    EXPECT_EQ(own.top, outer.top + ((outer.bottom - outer.top) - (own.bottom - own.top)) / 2);
+
+    // A new game meanwhile does not change what this form registers.
+    form.fields.score = 0;
+    form.fields.reachedLevel = 1;
+    hl::TypeText(L"ace\r");
+    hl::RunUntilIdle();
+    EXPECT_EQ(TekuUtility::PlayerName, "ACE");
+    EXPECT_EQ(ScoreFile(), "00001234 ACE          Livello 3\r\n");
+    EXPECT_EQ(form.fields.highScores,
+              (std::vector<std::string>{"00001234 ACE          Livello 3"}));
+    EXPECT_EQ(LabelTexts(form),
+              (std::vector<std::string>{"TOP TEN", "01  00001234 ACE          Livello 3"}));
+    EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
+
+    // The form is gone; a later deletion of the main form registers nothing more.
+    CloseMainForm();
+    EXPECT_EQ(ScoreFile(), "00001234 ACE          Livello 3\r\n");
+}
+
+TEST_F(ShellTest, ScoreZeroOpensNoFormAndStoresNothing) {
+    FormMain& form = OpenMainForm();
+    form.fields.levelRunning = true;
+    form.fields.score = 0;
+    form.fields.reachedLevel = 2;
+    form.OpenNameEntry();
+    EXPECT_FALSE(form.fields.levelRunning);
+    EXPECT_EQ(form.nameForm, nullptr);
+    EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
+    hl::RunFor(100);
+    EXPECT_EQ(ScoreFile(), "");
+}
+
+TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
+    FormMain& form = OpenMainForm();
+    form.fields.score = 100;
+    form.fields.reachedLevel = 1;
+    form.OpenNameEntry();
+    TekuUtility::FormNamePlayer* first = form.nameForm;
+    ASSERT_NE(first, nullptr);
+
+    form.fields.score = 200;
+    form.fields.reachedLevel = 2;
+    form.OpenNameEntry();
+    ASSERT_NE(form.nameForm, nullptr);
+    // The replaced form's game went in under the last accepted name (none yet).
+    EXPECT_EQ(ScoreFile(), "00000100              Livello 1\r\n");
+    EXPECT_FALSE(platform::IsWindowEnabled(form.handle));
+
+    hl::TypeText(L"bob\r");
+    hl::RunUntilIdle();
+    EXPECT_EQ(ScoreFile(),
+              "00000200 BOB          Livello 2\r\n00000100              Livello 1\r\n");
+    EXPECT_EQ(form.fields.highScores.size(), 2u);
+}
+
+TEST_F(ShellTest, ClosingTheFormWithoutANameUsesTheLastAcceptedName) {
+    FormMain& form = OpenMainForm();
+    TekuUtility::PlayerName = "ZED";
+    form.fields.score = 77;
+    form.fields.reachedLevel = 4;
+    form.OpenNameEntry();
+    ASSERT_NE(form.nameForm, nullptr);
+    platform::SendMessageW(form.nameForm->handle, platform::WM_CLOSE, 0, 0);
+    hl::RunUntilIdle();
+    EXPECT_EQ(ScoreFile(), "00000077 ZED          Livello 4\r\n");
+    EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
+}
+
+TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
+    FormMain& form = OpenMainForm();
+    TekuUtility::PlayerName = "AMY";
+    form.fields.score = 55;
+    form.fields.reachedLevel = 2;
+    form.OpenNameEntry();
+    ASSERT_NE(form.nameForm, nullptr);
+    const platform::HWND nameWindow = form.nameForm->handle;
+    CloseMainForm();
+    EXPECT_FALSE(platform::IsWindow(nameWindow));
+    EXPECT_EQ(ScoreFile(), "00000055 AMY          Livello 2\r\n");
+    EXPECT_TRUE(platform::headless::MessageBoxLog().empty());
+}
+
+// The real end of a game: the player stands still until the level is lost.
+TEST_F(ShellTest, LostGameWithPointsEndsInTheNameForm) {
+    FormMain& form = OpenMainForm();
+    hl::RunFor(1600);
+    Hold('G');
+    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    form.fields.score = 30;
+
+    ASSERT_TRUE(RunUntil([&] { return !form.fields.levelRunning; }, 240000));
+    EXPECT_EQ(Status(), "Game Over!");
+    EXPECT_EQ(form.nameForm, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return form.nameForm != nullptr; }, 2000));
+    EXPECT_TRUE(BannerVisible());
+    EXPECT_EQ(form.fields.banner->fileName, "..\\data\\gameover.bmp");
+    EXPECT_EQ(form.fields.reachedLevel, 1);
+
+    hl::TypeText(L"rox\r");
+    hl::RunUntilIdle();
+    EXPECT_EQ(ScoreFile(), "00000030 ROX          Livello 1\r\n");
+    // After the picture the title and the prompt come back.
+    ASSERT_TRUE(RunUntil([&] { return Status() == "PREMI [G] o FIRE PER GIOCARE"; }, 6000));
+    EXPECT_TRUE(PanelVisible());
+    const auto labels = LabelTexts(form);
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "01  00000030 ROX          Livello 1"),
+              labels.end());
+}
+
+}  // namespace
+}  // namespace shell_test

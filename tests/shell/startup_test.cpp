@@ -1,0 +1,166 @@
+// Start-up: where the data folder is found, the missing-data box, a damaged data file, a
+// whole run through the message loop, and the entry point's choice of window system.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "app/shell/DataFolder.h"
+#include "app/shell/Program.h"
+#include "platform/files.h"
+#include "tests/shell/ShellFixture.h"
+#include "toolkit/GUIElement.h"
+
+namespace shell_test {
+namespace {
+
+namespace hl = platform::headless;
+using MyApp::DataFolderPlaces;
+using MyApp::FindDataFolder;
+
+void Touch(const fs::path& file) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << "x";
+}
+
+// Game paths as the platform sees them.
+std::string GamePath(const fs::path& path) {
+    return path.string();
+}
+
+TEST_F(ShellTest, DataFolderProbeOrder) {
+    // The fixture's current directory has "..\data".
+    Touch(root_ / "run" / "cwd" / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder({}), "..\\data");
+
+    // Only "data\": the joined names carry a doubled backslash, which still opens.
+    fs::current_path(root_ / "run" / "cwd");
+    fs::remove(root_ / "run" / "data");
+    const auto local = FindDataFolder({});
+    ASSERT_EQ(local, "data\\");
+    EXPECT_TRUE(platform::FileExists(*local + "\\Nave.x"));
+
+    // Neither: nothing, unless the executable's places have it.
+    fs::remove_all(root_ / "run" / "cwd" / "data");
+    EXPECT_EQ(FindDataFolder({}), std::nullopt);
+
+    const fs::path app = root_ / "app";
+    fs::create_directories(app / "bin");
+    DataFolderPlaces places{GamePath(app / "bin"), GamePath(root_ / "installed")};
+    EXPECT_EQ(FindDataFolder(places), std::nullopt);
+    Touch(root_ / "installed" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places), GamePath(root_ / "installed"));
+    Touch(app / "share" / "kryxspace" / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\..\\share\\kryxspace\\data");
+    Touch(app / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\..\\data");
+    Touch(app / "bin" / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\data");
+
+    // Only Nave.x decides; the current directory still comes first.
+    Touch(root_ / "run" / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places), "..\\data");
+}
+
+TEST_F(ShellTest, MissingDataShowsTheErrorBoxAndNoWindow) {
+    fs::remove(root_ / "run" / "data");
+    EXPECT_EQ(MyApp::RunProgram({}), 1);
+    ASSERT_EQ(hl::MessageBoxLog().size(), 1u);
+    const auto& box = hl::MessageBoxLog()[0];
+    EXPECT_EQ(box.caption, L"Errore");
+    EXPECT_EQ(box.text,
+              L"Immagini non trovate.\nSe esegui il gioco da un archivio zip dovrai "
+              L"decomprimere tutto il contenuto in una cartella ed eseguire il gioco dalla "
+              L"cartella");
+    EXPECT_EQ(box.type, 0x2010u);
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(TekuUtility::mainWindow, nullptr);
+    EXPECT_EQ(MyApp::mainForm, nullptr);
+}
+
+TEST_F(ShellTest, AWholeRunEndsWhenTheExitIsConfirmed) {
+    bool asked = false;
+    const auto start = platform::MonotonicNow();
+    hl::SetIdleHook([&] {
+        if (asked || platform::MonotonicNow() - start < 2000 * platform::kTicksPerMs) {
+            return false;
+        }
+        asked = true;
+        hl::QueueMessageBoxAnswer(platform::IDYES);
+        platform::PostMessageW(TekuUtility::mainWindow, platform::WM_CLOSE, 0, 0);
+        return true;
+    });
+    EXPECT_EQ(MyApp::RunProgram({}), 0);
+    hl::SetIdleHook(nullptr);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 1);
+    EXPECT_EQ(MyApp::mainForm, nullptr);
+    EXPECT_TRUE(TekuUtility::ElementRegistry().empty());
+}
+
+TEST_F(ShellTest, DamagedPictureIsReportedOnceAndTheWindowClosesWithoutAsking) {
+    // A data folder whose files are the shipped ones except one damaged picture.
+    const fs::path data = root_ / "bad" / "data";
+    fs::create_directories(data);
+    fs::create_directories(root_ / "bad" / "cwd");
+    for (const auto& entry : fs::directory_iterator(SourceData())) {
+        const fs::path target = data / entry.path().filename();
+        if (entry.path().filename() == "Livello5.bmp") {
+            fs::copy_file(entry.path(), target);
+            std::fstream file(target, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekg(100);
+            const char byte = static_cast<char>(file.get());
+            file.seekp(100);
+            file.put(static_cast<char>(byte ^ 0x5A));
+        } else {
+            fs::create_symlink(entry.path(), target);
+        }
+    }
+    fs::current_path(root_ / "bad" / "cwd");
+
+    MyApp::FormMain& form = OpenMainForm();
+    EXPECT_TRUE(form.fields.closeRequested);
+    ASSERT_EQ(hl::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(hl::MessageBoxLog()[0].text,
+              L"Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
+
+    hl::RunFor(100);
+    EXPECT_FALSE(platform::IsWindow(form.handle));
+    EXPECT_TRUE(hl::QuitPosted());
+    EXPECT_EQ(hl::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 0);
+}
+
+#ifdef KX_PROGRAM_PATH
+// Runs a command line; its exit code, or -1 when it did not exit normally.
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
+    const fs::path err = root_ / "stderr.txt";
+    EXPECT_EQ(
+        RunCommand("env -u KX_HEADLESS " + std::string(KX_PROGRAM_PATH) + " 2>" + err.string()), 2);
+    std::ifstream in(err);
+    std::string message;
+    std::getline(in, message);
+    EXPECT_EQ(message, "kryxspace: no display backend in this build");
+
+    // A lone copy of the program, with no data beside it or installed.
+    if (fs::exists("/usr/local/share/kryxspace/data/Nave.x")) {
+        GTEST_SKIP() << "an installed data set is present";
+    }
+    const fs::path lone = root_ / "lone";
+    fs::create_directories(lone / "bin");
+    fs::create_directories(lone / "cwd");
+    fs::copy_file(KX_PROGRAM_PATH, lone / "bin" / "kryxspace");
+    fs::permissions(lone / "bin" / "kryxspace", fs::perms::owner_exec, fs::perm_options::add);
+    EXPECT_EQ(RunCommand("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1 timeout 20 " +
+                         (lone / "bin" / "kryxspace").string() + " 2>/dev/null"),
+              1);
+}
+#endif
+
+}  // namespace
+}  // namespace shell_test
