@@ -72,6 +72,30 @@ bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const 
     return Intersect(MakeRect(ax1, ay1, ax2, ay2, aFactor), MakeRect(bx1, by1, bx2, by2, bFactor));
 }
 
+bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
+                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit) {
+    const Point3 saucerMin{saucer.bounds.minX, saucer.bounds.minY, saucer.bounds.minZ};
+    const Point3 saucerMax{saucer.bounds.maxX, saucer.bounds.maxY, saucer.bounds.maxZ};
+    if (!IsShotVisible(game) || saucer.frame == 4 ||
+        !BoxesOverlap(shotMin, shotMax, kShotMargin, saucerMin, saucerMax, kShotMargin)) {
+        return false;
+    }
+    game.sounds.Push(kSoundHit);
+    game.score += 10;
+    SetShotVisible(game, false);
+    saucer.hitCount += 1;
+    saucer.frame = hitFrame;
+    SetHitTimeNow(saucer);
+    if (saucer.hitCount > hitLimit) {
+        const Point3 shot = GetPosition(game, kShotId);
+        saucer.x = shot.x;
+        saucer.y = shot.y;
+        saucer.z = shot.z;
+        saucer.frame = 4;
+    }
+    return true;
+}
+
 void ShotVersusRocks(GameFields& game) {
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);

@@ -17,6 +17,12 @@ inline constexpr double kPlayerMargin = 0.2;
 bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const Point3& bMin,
                   const Point3& bMax, double bFactor);
 
+// The shot against one visible saucer (every level): unless the saucer is exploding, a shot
+// that touches it is spent, scores 10, and the saucer counts the hit and shows hitFrame;
+// past hitLimit hits it explodes where the shot is. True when the shot hit it.
+bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
+                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit);
+
 // The shot against the visible rocks: the first one it touches explodes where the shot is
 // (5 points, the shot is spent). At most one rock per call.
 void ShotVersusRocks(GameFields& game);

@@ -69,23 +69,8 @@ bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& sh
             continue;
         }
         anySaucer = true;
-        if (IsShotVisible(game) && !HasExploded(*saucer) &&
-            BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
-                         GetBoundsMax(game, id), kShotMargin)) {
-            game.sounds.Push(kSoundHit);
-            game.score += 10;
-            SetShotVisible(game, false);
-            saucer->hitCount += 1;
-            saucer->frame = game.levelPhase == 1 ? 1 : 3;
-            SetHitTimeNow(*saucer);
-            if (saucer->hitCount > kHitsToDestroy) {
-                const Point3 shot = GetPosition(game, kShotId);
-                saucer->x = shot.x;
-                saucer->y = shot.y;
-                saucer->z = shot.z;
-                saucer->frame = kExplosionFrame;
-            }
-        }
+        ShotHitsSaucer(game, *saucer, shotMin, shotMax, game.levelPhase == 1 ? 1 : 3,
+                       kHitsToDestroy);
     }
     return anySaucer;
 }

@@ -51,23 +51,7 @@ bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin,
             continue;
         }
         anySaucer = true;
-        if (IsShotVisible(game) && saucer->frame != kExplosionFrame &&
-            BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
-                         GetBoundsMax(game, id), kShotMargin)) {
-            game.sounds.Push(kSoundHit);
-            game.score += 10;
-            SetShotVisible(game, false);
-            saucer->hitCount += 1;
-            saucer->frame = 1;
-            SetHitTimeNow(*saucer);
-            if (saucer->hitCount > kHitsToDestroy) {
-                const Point3 shot = GetPosition(game, kShotId);
-                saucer->x = shot.x;
-                saucer->y = shot.y;
-                saucer->z = shot.z;
-                saucer->frame = kExplosionFrame;
-            }
-        }
+        ShotHitsSaucer(game, *saucer, shotMin, shotMax, 1, kHitsToDestroy);
     }
     return anySaucer;
 }

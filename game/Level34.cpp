@@ -87,23 +87,7 @@ bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& sh
             continue;
         }
         anySaucer = true;
-        if (IsShotVisible(game) && saucer->frame != kExplosionFrame &&
-            BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
-                         GetBoundsMax(game, id), kShotMargin)) {
-            game.sounds.Push(kSoundHit);
-            game.score += 10;
-            SetShotVisible(game, false);
-            saucer->hitCount += 1;
-            saucer->frame = wandering ? 3 : 1;
-            SetHitTimeNow(*saucer);
-            if (saucer->hitCount > limit) {
-                const Point3 shot = GetPosition(game, kShotId);
-                saucer->x = shot.x;
-                saucer->y = shot.y;
-                saucer->z = shot.z;
-                saucer->frame = kExplosionFrame;
-            }
-        }
+        ShotHitsSaucer(game, *saucer, shotMin, shotMax, wandering ? 3 : 1, limit);
     }
     return anySaucer;
 }
