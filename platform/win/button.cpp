@@ -83,6 +83,8 @@ LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     Window* w = Find(window);
     if (st == nullptr || w == nullptr)
         return 0;
+    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
+        return result;
     switch (message) {
         case WM_GETDLGCODE:
             return DLGC_BUTTON | (IsDefault(*w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
@@ -91,13 +93,6 @@ LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETFONT:
-            st->font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
-                InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(st->font);
         case WM_SETTEXT: {
             LRESULT r = DefWindowProcW(window, message, wParam, lParam);
             InvalidateRect(window, nullptr, TRUE);

@@ -37,6 +37,22 @@ void RegisterSystemClasses() {
     }
 }
 
+bool HandleFontMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HFONT& font,
+                       LRESULT* result) {
+    if (message == WM_SETFONT) {
+        font = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
+            InvalidateRect(window, nullptr, TRUE);
+        *result = 0;
+        return true;
+    }
+    if (message == WM_GETFONT) {
+        *result = reinterpret_cast<LRESULT>(font);
+        return true;
+    }
+    return false;
+}
+
 HBRUSH ControlColor(HWND control, HDC dc, UINT message) {
     HWND parent = GetParent(control);
     Window* w = Find(control);

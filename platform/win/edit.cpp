@@ -470,6 +470,8 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (Multi(*w))
             st->limit = 0x7FFFFFFE;
     }
+    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
+        return result;
     switch (message) {
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
@@ -482,13 +484,6 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETFONT:
-            st->font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
-                InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(st->font);
         case WM_SETTEXT: {
             LRESULT r = DefWindowProcW(window, message, wParam, lParam);
             st->anchor = st->caret = 0;

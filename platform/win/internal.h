@@ -217,6 +217,12 @@ T* StateOf(HWND window) {
     return dynamic_cast<T*>(w->control.get());
 }
 
+// WM_SETFONT and WM_GETFONT for a control that keeps its font in `font` (a set font with
+// the redraw flag repaints the control). True when the message was one of them, with its
+// result in *result.
+bool HandleFontMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HFONT& font,
+                       LRESULT* result);
+
 // Asks the parent for the colours of a control (WM_CTLCOLOR*): the brush to fill with; the
 // text and background colours are left set in `dc`.
 HBRUSH ControlColor(HWND control, HDC dc, UINT message);

@@ -61,6 +61,8 @@ LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     Window* w = Find(window);
     if (st == nullptr || w == nullptr)
         return 0;
+    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
+        return result;
     switch (message) {
         case WM_GETDLGCODE:
             return DLGC_STATIC;
@@ -69,13 +71,6 @@ LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETFONT:
-            st->font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
-                InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(st->font);
         case WM_SETTEXT: {
             LRESULT r = DefWindowProcW(window, message, wParam, lParam);
             InvalidateRect(window, nullptr, TRUE);
