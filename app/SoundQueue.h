@@ -10,7 +10,7 @@
 namespace MyApp {
 
 class SoundQueue {
-public:
+  public:
     SoundQueue() : lastPlayed(Timestamp::Now()) {}
 
     // Queues a one-shot sound; at most five wait, the oldest is dropped.

@@ -65,8 +65,15 @@ struct Text3D {
     Text3D() = default;
     Text3D(std::string text_, std::int32_t size_, std::string face, bool bold_, bool italic_,
            double x_, double y_, double z_, COLORREF color_)
-        : text(std::move(text_)), size(size_), fontFace(std::move(face)), bold(bold_),
-          italic(italic_), x(x_), y(y_), z(z_), color(color_) {}
+        : text(std::move(text_)),
+          size(size_),
+          fontFace(std::move(face)),
+          bold(bold_),
+          italic(italic_),
+          x(x_),
+          y(y_),
+          z(z_),
+          color(color_) {}
 };
 
 // One horizontal band of the panel's sprite sheet, drawn at (x, y) in pixels.

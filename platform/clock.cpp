@@ -17,10 +17,16 @@ Ticks SteadyNow() {
 
 }  // namespace
 
-Ticks MonotonicNow() { return g_source ? g_source->Now() : SteadyNow(); }
+Ticks MonotonicNow() {
+    return g_source ? g_source->Now() : SteadyNow();
+}
 
-void SetClockSource(ClockSource* source) { g_source = source; }
+void SetClockSource(ClockSource* source) {
+    g_source = source;
+}
 
-std::int64_t WallClockSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t WallClockSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 }  // namespace platform

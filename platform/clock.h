@@ -11,7 +11,7 @@ inline constexpr Ticks kTicksPerMs = 10000;
 
 // A source of monotonic time. The default one reads std::chrono::steady_clock.
 class ClockSource {
-public:
+  public:
     virtual ~ClockSource() = default;
     virtual Ticks Now() = 0;
 };
@@ -27,19 +27,19 @@ std::int64_t WallClockSeconds();
 
 // A clock that moves only when told to: the tests' and the simulation's clock.
 class FakeClock : public ClockSource {
-public:
+  public:
     explicit FakeClock(Ticks start = 1000 * kTicksPerMs) : now_(start) {}
     Ticks Now() override { return now_; }
     void AdvanceMs(std::int64_t ms) { now_ += ms * kTicksPerMs; }
     void Set(Ticks t) { now_ = t; }
 
-private:
+  private:
     Ticks now_;
 };
 
 // Installs a FakeClock for the lifetime of the guard.
 class ScopedFakeClock {
-public:
+  public:
     explicit ScopedFakeClock(Ticks start = 1000 * kTicksPerMs) : clock_(start) {
         SetClockSource(&clock_);
     }
@@ -49,7 +49,7 @@ public:
     FakeClock& clock() { return clock_; }
     void AdvanceMs(std::int64_t ms) { clock_.AdvanceMs(ms); }
 
-private:
+  private:
     FakeClock clock_;
 };
 

@@ -41,7 +41,7 @@ void SetWriteFailureAfter(std::optional<std::size_t> bytes);
 
 // Sets that failure for the lifetime of the guard.
 class ScopedWriteFailure {
-public:
+  public:
     explicit ScopedWriteFailure(std::size_t bytes) { SetWriteFailureAfter(bytes); }
     ~ScopedWriteFailure() { SetWriteFailureAfter(std::nullopt); }
     ScopedWriteFailure(const ScopedWriteFailure&) = delete;
@@ -50,7 +50,7 @@ public:
 
 // A file opened for binary reading, read in blocks; closed by the destructor.
 class InputFile {
-public:
+  public:
     explicit InputFile(std::string_view path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
@@ -62,7 +62,7 @@ public:
     // A read has failed (as opposed to reaching the end).
     bool Failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
 
-private:
+  private:
     std::FILE* file_ = nullptr;
 };
 

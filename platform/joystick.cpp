@@ -5,9 +5,13 @@ namespace {
 JoystickBackend* g_backend = nullptr;
 }
 
-void SetJoystickBackend(JoystickBackend* backend) { g_backend = backend; }
+void SetJoystickBackend(JoystickBackend* backend) {
+    g_backend = backend;
+}
 
-UINT joyGetNumDevs() { return g_backend ? g_backend->NumDevs() : 0; }
+UINT joyGetNumDevs() {
+    return g_backend ? g_backend->NumDevs() : 0;
+}
 
 UINT joyGetPos(UINT id, JOYINFO* info) {
     if (!info) {

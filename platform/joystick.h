@@ -31,7 +31,7 @@ struct JOYCAPSW {
 inline constexpr UINT kJoyCapsSize = 728;  // sizeof(JOYCAPSW) on Windows, which callers pass
 
 class JoystickBackend {
-public:
+  public:
     virtual ~JoystickBackend() = default;
     virtual UINT NumDevs() = 0;
     virtual UINT GetPos(UINT id, JOYINFO* info) = 0;

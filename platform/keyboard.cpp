@@ -29,7 +29,9 @@ std::int16_t GetKeyState(int virtualKey) {
     return Held(virtualKey) ? static_cast<std::int16_t>(0x8000) : 0;
 }
 
-HWND GetForegroundWindow() { return g_foreground; }
+HWND GetForegroundWindow() {
+    return g_foreground;
+}
 
 void SetKeyDown(int virtualKey, bool down) {
     if (virtualKey >= 0 && virtualKey <= 255) {
@@ -37,8 +39,12 @@ void SetKeyDown(int virtualKey, bool down) {
     }
 }
 
-void ReleaseAllKeys() { g_down.fill(false); }
+void ReleaseAllKeys() {
+    g_down.fill(false);
+}
 
-void SetForegroundWindowHandle(HWND window) { g_foreground = window; }
+void SetForegroundWindowHandle(HWND window) {
+    g_foreground = window;
+}
 
 }  // namespace platform

@@ -11,8 +11,12 @@ std::mt19937& Generator() {
 }
 }  // namespace
 
-void SeedRandom(std::uint32_t seed) { Generator().seed(seed); }
+void SeedRandom(std::uint32_t seed) {
+    Generator().seed(seed);
+}
 
-int Rand() { return static_cast<int>(Generator()() >> 1); }
+int Rand() {
+    return static_cast<int>(Generator()() >> 1);
+}
 
 }  // namespace platform

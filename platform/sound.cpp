@@ -5,8 +5,12 @@ namespace {
 SoundOutput* g_output = nullptr;
 }
 
-void SetSoundOutput(SoundOutput* output) { g_output = output; }
-SoundOutput* CurrentSoundOutput() { return g_output; }
+void SetSoundOutput(SoundOutput* output) {
+    g_output = output;
+}
+SoundOutput* CurrentSoundOutput() {
+    return g_output;
+}
 
 void PlaySoundResource(int waveResourceId, bool loop) {
     if (g_output) {

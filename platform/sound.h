@@ -5,7 +5,7 @@
 namespace platform {
 
 class SoundOutput {
-public:
+  public:
     virtual ~SoundOutput() = default;
     virtual void Play(int waveResourceId, bool loop) = 0;
     virtual void Stop() = 0;

@@ -54,17 +54,29 @@ constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
 constexpr D3DCOLOR D3DCOLOR_ARGB(BYTE a, BYTE r, BYTE g, BYTE b) {
     return (static_cast<D3DCOLOR>(a) << 24) | (static_cast<D3DCOLOR>(r) << 16) |
            (static_cast<D3DCOLOR>(g) << 8) | static_cast<D3DCOLOR>(b);
 }
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr std::int16_t GET_X_LPARAM(LPARAM lp) { return static_cast<std::int16_t>(lp & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr std::int16_t GET_X_LPARAM(LPARAM lp) {
+    return static_cast<std::int16_t>(lp & 0xFFFF);
+}
 constexpr std::int16_t GET_Y_LPARAM(LPARAM lp) {
     return static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
 }
@@ -200,12 +212,12 @@ inline constexpr int VK_LCONTROL = 0xA2;
 inline constexpr int VK_RCONTROL = 0xA3;
 inline constexpr int VK_LMENU = 0xA4;
 inline constexpr int VK_RMENU = 0xA5;
-inline constexpr int VK_OEM_1 = 0xBA;       // ';:' on a US keyboard
+inline constexpr int VK_OEM_1 = 0xBA;  // ';:' on a US keyboard
 inline constexpr int VK_OEM_PLUS = 0xBB;
 inline constexpr int VK_OEM_COMMA = 0xBC;
 inline constexpr int VK_OEM_MINUS = 0xBD;
 inline constexpr int VK_OEM_PERIOD = 0xBE;
-inline constexpr int VK_OEM_2 = 0xBF;       // '/?'
+inline constexpr int VK_OEM_2 = 0xBF;  // '/?'
 // Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
 
 // Message boxes.
@@ -251,8 +263,8 @@ inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
-inline constexpr DWORD WS_OVERLAPPEDWINDOW = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
-                                            WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+inline constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 inline constexpr DWORD WS_POPUPWINDOW = WS_POPUP | WS_BORDER | WS_SYSMENU;
 inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;

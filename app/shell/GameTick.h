@@ -16,7 +16,7 @@ inline constexpr const char* kStartPrompt = "PREMI [G] o FIRE PER GIOCARE";
 
 // What the tick calls outside its own fields.
 class TickServices {
-public:
+  public:
     virtual ~TickServices() = default;
     virtual bool UpdateLevel(int level) = 0;  // UpdateLevel1..4; false when the level ended
     virtual void ControlPlayer() = 0;         // levels 1 to 3

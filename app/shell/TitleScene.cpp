@@ -63,7 +63,8 @@ void BuildTitleScene(GameFields& game) {
         for (const std::string& entry : game.highScores) {
             char number[16];
             std::snprintf(number, sizeof number, "%02d", k);
-            labels.push_back(ListLabel(number + std::string("  ") + entry, false, 10, 100 + 25 * k));
+            labels.push_back(
+                ListLabel(number + std::string("  ") + entry, false, 10, 100 + 25 * k));
             ++k;
         }
     }

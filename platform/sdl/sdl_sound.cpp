@@ -78,14 +78,14 @@ std::optional<std::vector<std::uint8_t>> SdlSoundOutput::Convert(
     if (!rw) {
         return std::nullopt;
     }
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV_RW(rw, 1, &wavFormat, &buffer, &length)) {
         return std::nullopt;
     }
     SDL_AudioCVT cvt{};
-    const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
+    const int built = SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq,
                                         static_cast<SDL_AudioFormat>(format_),
                                         static_cast<Uint8>(channels_), frequency_);
     if (built < 0) {

@@ -14,7 +14,7 @@ namespace MyApp {
 namespace {
 
 class FakeServices : public TickServices {
-public:
+  public:
     // What the level update returns on its next call; the test may also change the fields.
     std::function<bool(int)> update = [](int) { return true; };
     bool start = false;
@@ -66,7 +66,7 @@ public:
 };
 
 class GameTickTest : public ::testing::Test {
-protected:
+  protected:
     platform::ScopedFakeClock clock;
     TickState state;
     GameFields game;
@@ -279,7 +279,7 @@ TEST_F(GameTickTest, TickDuringATickDoesNothingNotEvenRender) {
 // A level builder that shows a modal box runs a nested loop in which the timer fires again:
 // that inner tick must do nothing.
 class ReentrantServices : public FakeServices {
-public:
+  public:
     TickState* st = nullptr;
     GameFields* g = nullptr;
     int innerRenders = -1;

@@ -13,7 +13,7 @@ namespace MyApp {
 namespace {
 
 class RecordingOutput : public platform::SoundOutput {
-public:
+  public:
     std::vector<std::string> events;
     void Play(int id, bool loop) override {
         events.push_back((loop ? "loop " : "play ") + std::to_string(id));
@@ -22,7 +22,7 @@ public:
 };
 
 class SoundQueueTest : public ::testing::Test {
-protected:
+  protected:
     platform::ScopedFakeClock clock;
     RecordingOutput out;
     SoundQueueTest() { platform::SetSoundOutput(&out); }
@@ -69,8 +69,8 @@ TEST_F(SoundQueueTest, OneShotInterruptsTheLoopWhichRestartsAfterwards) {
     q.Push(1024);
     RunFor(q, 420);
     RunFor(q, 420);
-    EXPECT_EQ(out.events, (std::vector<std::string>{"stop", "loop 1026", "stop", "play 1024",
-                                                    "loop 1026"}));
+    EXPECT_EQ(out.events,
+              (std::vector<std::string>{"stop", "loop 1026", "stop", "play 1024", "loop 1026"}));
 }
 
 TEST_F(SoundQueueTest, SetLoopZeroStopsAtOnceAndNothingRestarts) {

@@ -25,7 +25,7 @@ std::string SourceData() {
 }
 
 class TitleSceneTest : public ::testing::Test {
-protected:
+  protected:
     TestPanel panel;
     GameFields game;
     std::vector<std::string> boxes;

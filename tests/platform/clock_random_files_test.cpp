@@ -47,7 +47,7 @@ TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
 }
 
 class FilesTest : public ::testing::Test {
-protected:
+  protected:
     // One folder per process: CTest runs the cases of this file in parallel.
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("kx_files_" + std::to_string(::getpid()));

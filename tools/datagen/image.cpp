@@ -496,10 +496,10 @@ void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, doub
             if (n.z > 0)
                 n = n * -1.0;  // lit from the viewer's side either way
             const double lambert = std::max(0.0, Dot(n, light));
-            const double spec = std::pow(std::max(0.0, Dot(n, Normalize(light + Vec3{0, 0, -1}))),
-                                         std::max(4.0, mat.power));
+            const double highlight = std::pow(
+                std::max(0.0, Dot(n, Normalize(light + Vec3{0, 0, -1}))), std::max(4.0, mat.power));
             auto ch = [&](double d, double s, double e) {
-                return static_cast<float>(d * (0.38 + 0.72 * lambert) + s * spec * 0.6 + e);
+                return static_cast<float>(d * (0.38 + 0.72 * lambert) + s * highlight * 0.6 + e);
             };
             shade[k] = {ch(mat.diffuse.r, mat.specular.r, mat.emissive.r),
                         ch(mat.diffuse.g, mat.specular.g, mat.emissive.g),
