@@ -1,5 +1,7 @@
 #include "toolkit/FormAbout.h"
 
+#include "toolkit/DialogForwarding.h"
+
 #include "toolkit/OpenDocument.h"
 
 namespace TekuUtility {
@@ -12,10 +14,6 @@ constexpr wchar_t kEnter = L'\r';
 constexpr wchar_t kEscape = 0x1B;
 constexpr COLORREF kLinkColor = 0xFF0000;  // blue
 
-FormAbout* AsDialog(GUIElement* element) {
-    return IsLiveElement(element) ? dynamic_cast<FormAbout*>(element) : nullptr;
-}
-
 // The dialog a child element lives in, through any panels in between.
 FormAbout* ContainingDialog(GUIElement* element) {
     for (GUIElement* up = element->parent; IsLiveElement(up); up = up->parent) {
@@ -24,23 +22,6 @@ FormAbout* ContainingDialog(GUIElement* element) {
         }
     }
     return nullptr;
-}
-
-void ForwardLoad(GUIElement* element) {
-    if (FormAbout* form = AsDialog(element)) {
-        form->OnLoad();
-    }
-}
-
-bool ForwardClosing(GUIElement* element) {
-    FormAbout* form = AsDialog(element);
-    return form == nullptr || form->CanClose();
-}
-
-void ForwardResize(GUIElement* element) {
-    if (FormAbout* form = AsDialog(element)) {
-        form->OnResized();
-    }
 }
 
 // Characters typed into any control of the dialog go to the dialog.
@@ -52,26 +33,8 @@ bool ForwardKeyPress(GUIElement* element, wchar_t character) {
     return form == nullptr || form->OnChar(character);
 }
 
-void ForwardKeyDown(GUIElement* element, int key) {
-    if (FormAbout* form = AsDialog(element)) {
-        form->OnFormKeyDown(key);
-    }
-}
-
-void ForwardKeyUp(GUIElement* element, int key) {
-    if (FormAbout* form = AsDialog(element)) {
-        form->OnFormKeyUp(key);
-    }
-}
-
-void ForwardButton(GUIElement* element) {
-    if (FormAbout* form = AsDialog(element->parent)) {
-        form->OnButtonClick(element);
-    }
-}
-
 void ForwardLinkClick(GUIElement* element, HWND, int, int) {
-    if (FormAbout* form = AsDialog(element->parent)) {
+    if (FormAbout* form = dialog::Live<FormAbout>(element->parent)) {
         form->OnLinkClick(element);
     }
 }
@@ -90,12 +53,8 @@ FormAbout::FormAbout(Form* ownerForm)
     SetText(std::string("Info..."));
     minimizeBox = false;
     maximizeBox = false;
-    Load = &ForwardLoad;
-    Closing = &ForwardClosing;
-    Resize = &ForwardResize;
+    dialog::InstallForwarders(*this);
     KeyPress = &ForwardKeyPress;
-    KeyDown = &ForwardKeyDown;
-    KeyUp = &ForwardKeyUp;
     if (owner != nullptr) {
         owner->SetEnabled(false);
         owner->ownedDialog = this;
@@ -197,7 +156,7 @@ void FormAbout::OnLoad() {
     okButton->SetSize(80, 25);
     okButton->SetLocation(textLeft + ((clientWidth - textLeft - 10) / 2) - 80 / 2,
                           clientHeight - 50);
-    okButton->Command = &ForwardButton;
+    okButton->Command = &dialog::ForwardButton<FormAbout>;
     okButton->KeyPress = &ForwardKeyPress;
     okButton->Create();
     okButton->Focus();

@@ -1,5 +1,7 @@
 #include "toolkit/FormNamePlayer.h"
 
+#include "toolkit/DialogForwarding.h"
+
 namespace TekuUtility {
 
 namespace pf = platform;
@@ -10,52 +12,13 @@ namespace {
 
 constexpr wchar_t kEnter = L'\r';
 
-FormNamePlayer* AsDialog(GUIElement* element) {
-    return IsLiveElement(element) ? dynamic_cast<FormNamePlayer*>(element) : nullptr;
-}
-
-void ForwardLoad(GUIElement* element) {
-    if (FormNamePlayer* form = AsDialog(element)) {
-        form->OnLoad();
-    }
-}
-
-bool ForwardClosing(GUIElement* element) {
-    FormNamePlayer* form = AsDialog(element);
-    return form == nullptr || form->CanClose();
-}
-
-void ForwardResize(GUIElement* element) {
-    if (FormNamePlayer* form = AsDialog(element)) {
-        form->OnResized();
-    }
-}
-
 // Characters typed into the name box go to the dialog that contains it.
 bool ForwardKeyPress(GUIElement* element, wchar_t character) {
     if (dynamic_cast<TextBox*>(element) == nullptr) {
         return true;
     }
-    FormNamePlayer* form = AsDialog(element->parent);
+    FormNamePlayer* form = dialog::Live<FormNamePlayer>(element->parent);
     return form == nullptr || form->OnChar(character);
-}
-
-void ForwardKeyDown(GUIElement* element, int key) {
-    if (FormNamePlayer* form = AsDialog(element)) {
-        form->OnFormKeyDown(key);
-    }
-}
-
-void ForwardKeyUp(GUIElement* element, int key) {
-    if (FormNamePlayer* form = AsDialog(element)) {
-        form->OnFormKeyUp(key);
-    }
-}
-
-void ForwardButton(GUIElement* element) {
-    if (FormNamePlayer* form = AsDialog(element->parent)) {
-        form->OnButtonClick(element);
-    }
 }
 
 }  // namespace
@@ -72,12 +35,8 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, HINSTANCE moduleInstance, const 
     SetText(title);
     minimizeBox = false;
     maximizeBox = false;
-    Load = &ForwardLoad;
-    Closing = &ForwardClosing;
-    Resize = &ForwardResize;
+    dialog::InstallForwarders(*this);
     KeyPress = &ForwardKeyPress;
-    KeyDown = &ForwardKeyDown;
-    KeyUp = &ForwardKeyUp;
     Create();
 }
 
@@ -118,7 +77,7 @@ void FormNamePlayer::OnLoad() {
     okButton = new Button(this, "OK");
     okButton->SetSize(80, 25);
     okButton->SetLocation(clientWidth / 2 + 5, 35);
-    okButton->Command = &ForwardButton;
+    okButton->Command = &dialog::ForwardButton<FormNamePlayer>;
     okButton->Create();
 }
 
