@@ -1,0 +1,107 @@
+#include "platform/sdlwin/child_view.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/win/win32.h"
+
+namespace platform::sdlwin {
+namespace {
+
+struct Registry {
+    std::map<HWND, ChildFrame> frames;
+    FrameListener listener = nullptr;
+};
+
+Registry& Frames() {
+    static Registry registry;
+    return registry;
+}
+
+RECT Intersect(const RECT& a, const RECT& b) {
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    if (r.right < r.left)
+        r.right = r.left;
+    if (r.bottom < r.top)
+        r.bottom = r.top;
+    return r;
+}
+
+}  // namespace
+
+void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixels) {
+    if (width <= 0 || height <= 0 || pixels == nullptr || !IsWindow(child)) {
+        RemoveChildFrame(child);
+        return;
+    }
+    ChildFrame& f = Frames().frames[child];
+    f.width = width;
+    f.height = height;
+    f.pixels.assign(pixels,
+                    pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (Frames().listener != nullptr)
+        Frames().listener(GetAncestorRoot(child));
+}
+
+void RemoveChildFrame(HWND child) {
+    Frames().frames.erase(child);
+}
+
+const ChildFrame* FindChildFrame(HWND child) {
+    auto it = Frames().frames.find(child);
+    return it == Frames().frames.end() ? nullptr : &it->second;
+}
+
+void SetFrameListener(FrameListener listener) {
+    Frames().listener = listener;
+}
+
+std::vector<PlacedFrame> FramesOf(HWND topLevel) {
+    std::vector<PlacedFrame> placed;
+    auto& frames = Frames().frames;
+    for (auto it = frames.begin(); it != frames.end();) {
+        if (!IsWindow(it->first)) {
+            it = frames.erase(it);  // the child is gone: so is its frame
+            continue;
+        }
+        if (GetAncestorRoot(it->first) == topLevel && IsWindowVisible(it->first))
+            placed.push_back(PlacedFrame{win::RectInSurface(it->first, true), &it->second});
+        ++it;
+    }
+    return placed;
+}
+
+std::vector<std::uint32_t> ComposeRegion(const win::Surface& surface, const RECT& region,
+                                         const std::vector<PlacedFrame>& frames) {
+    RECT r = Intersect(region, RECT{0, 0, surface.width, surface.height});
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* src =
+            surface.pixels.data() +
+            static_cast<std::size_t>(r.top + y) * static_cast<std::size_t>(surface.width) +
+            static_cast<std::size_t>(r.left);
+        std::copy(src, src + w, out.begin() + static_cast<std::ptrdiff_t>(y) * w);
+    }
+    for (const PlacedFrame& p : frames) {
+        if (p.frame == nullptr)
+            continue;
+        RECT shown{p.rect.left, p.rect.top, p.rect.left + p.frame->width,
+                   p.rect.top + p.frame->height};
+        RECT clip = Intersect(Intersect(shown, p.rect), r);
+        for (int y = clip.top; y < clip.bottom; ++y) {
+            const std::uint32_t* src = p.frame->pixels.data() +
+                                       static_cast<std::size_t>(y - p.rect.top) *
+                                           static_cast<std::size_t>(p.frame->width) +
+                                       static_cast<std::size_t>(clip.left - p.rect.left);
+            std::copy(
+                src, src + (clip.right - clip.left),
+                out.begin() + static_cast<std::ptrdiff_t>(y - r.top) * w + (clip.left - r.left));
+        }
+    }
+    return out;
+}
+
+}  // namespace platform::sdlwin

@@ -1,0 +1,127 @@
+// A small toolkit program in a real window, driven from outside by the end-to-end test: a
+// form with a menu bar ("&File": "&Saluta", "&Esci"), a button and an edit box. It writes
+// one line per event to standard output ("at <name> <x> <y>" for the screen points to click,
+// then "ready", "button <edit text>", "text <edit text>", "menu saluta", "closing", "end")
+// and, given a folder as its argument, saves its window's picture there at each event.
+#include <cstdio>
+#include <string>
+
+#include "platform/images/images.h"
+#include "platform/sdlwin/sdl_backend.h"
+#include "platform/win/backend.h"
+#include "platform/win/win32.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/Menus.h"
+#include "toolkit/WindowProcedure.h"
+
+namespace pf = platform;
+using namespace TekuUtility;
+
+namespace {
+
+// Handlers are plain functions: what they need is kept here.
+struct Demo {
+    std::string pictures;
+    int pictureCount = 0;
+    Form* form = nullptr;
+    TextBox* box = nullptr;
+    Button* button = nullptr;
+};
+
+Demo& State() {
+    static Demo demo;
+    return demo;
+}
+
+void SavePicture(const std::string& name) {
+    Demo& d = State();
+    if (d.pictures.empty() || d.form == nullptr || d.form->handle == nullptr)
+        return;
+    auto surface = pf::win::CaptureWindow(d.form->handle);
+    if (!surface)
+        return;
+    pf::Image image;
+    image.width = surface->width;
+    image.height = surface->height;
+    image.pixels = surface->pixels;
+    char file[64];
+    std::snprintf(file, sizeof file, "/demo-%02d-%s.png", ++d.pictureCount, name.c_str());
+    pf::WritePngFile(d.pictures + file, image);
+}
+
+void Report(const std::string& line, const std::string& picture) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    SavePicture(picture);
+}
+
+void ReportPoint(const char* name, GUIElement& element, int x, int y) {
+    pf::POINT p{x, y};
+    pf::ClientToScreen(element.handle, &p);
+    std::printf("at %s %d %d\n", name, static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1)
+        State().pictures = argv[1];
+    std::string error;
+    if (!pf::sdlwin::Install(&error)) {
+        std::fprintf(stderr, "no display: %s\n", error.c_str());
+        return 2;
+    }
+
+    Form form(nullptr);
+    form.SetText("Demo del toolkit");
+    form.SetLocation(100, 80);
+    form.SetSize(360, 240);
+    form.Closing = [](GUIElement*) {
+        Report("closing", "closing");
+        return true;
+    };
+    form.Create();
+    State().form = &form;
+
+    MenuBar bar(&form);
+    Menu file(&bar, "&File");
+    SubMenu hello(&file, "&Saluta");
+    hello.Command = [](GUIElement*) { Report("menu saluta", "menu"); };
+    SubMenu quit(&file, "&Esci");
+    quit.Command = [](GUIElement*) { pf::PostMessageW(State().form->handle, pf::WM_CLOSE, 0, 0); };
+    bar.Create();
+
+    Button button(&form, "Premi");
+    button.SetLocation(20, 20);
+    button.SetSize(100, 30);
+    button.Command = [](GUIElement*) { Report("button " + State().box->GetTextA(), "button"); };
+    button.Create();
+    State().button = &button;
+
+    TextBox box(&form, "");
+    box.SetLocation(20, 70);
+    box.SetSize(200, 24);
+    box.TextChanged = [](GUIElement* e) { Report("text " + e->GetTextA(), "text"); };
+    box.Create();
+    State().box = &box;
+
+    // Once the window is up: where to click, then ready.
+    Timer ready(&form, 150);
+    ready.Tick = [](GUIElement* e) {
+        static_cast<Timer*>(e)->Stop();
+        Demo& d = State();
+        ReportPoint("button", *d.button, 50, 15);
+        ReportPoint("edit", *d.box, 100, 12);
+        // The menu strip lies just above the client area; "File" is its first title.
+        ReportPoint("menu", *d.form, 16, -pf::GetSystemMetrics(pf::SM_CYMENU) / 2);
+        Report("ready", "ready");
+    };
+    ready.Start();
+
+    RunMessageLoop(&form);
+    std::printf("end\n");
+    std::fflush(stdout);
+    pf::sdlwin::Uninstall();
+    return 0;
+}

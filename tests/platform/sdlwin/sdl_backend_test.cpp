@@ -1,0 +1,244 @@
+// The backend on SDL's dummy video driver with the software renderer: real SDL windows
+// and events without a display.
+#include "platform/sdlwin/sdl_backend.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/keyboard.h"
+#include "platform/sdlwin/child_view.h"
+#include "platform/win/backend.h"
+#include "platform/win/win32.h"
+
+namespace {
+
+using namespace platform;
+
+struct Seen {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Seen>& Log() {
+    static std::vector<Seen> log;
+    return log;
+}
+
+LRESULT ProbeProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    Log().push_back(Seen{h, m, wp, lp});
+    return DefWindowProcW(h, m, wp, lp);
+}
+
+const Seen* Last(HWND h, UINT message) {
+    for (auto it = Log().rbegin(); it != Log().rend(); ++it) {
+        if (it->window == h && it->message == message)
+            return &*it;
+    }
+    return nullptr;
+}
+
+class SdlBackendTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        std::string error;
+        if (!sdlwin::Install(&error))
+            GTEST_SKIP() << "no SDL video: " << error;
+        win::ResetWindowSystem();
+        ReleaseAllKeys();
+        Log().clear();
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ProbeProc;
+        wc.lpszClassName = L"Probe";
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        ASSERT_NE(RegisterClassW(&wc), 0);
+        top = CreateWindowExW(0, L"Probe", L"Sonda", WS_OVERLAPPEDWINDOW, 50, 60, 300, 200, nullptr,
+                              nullptr, nullptr, nullptr);
+        ASSERT_NE(top, nullptr);
+        ShowWindow(top, SW_SHOW);
+        Pump();
+        native = static_cast<SDL_Window*>(sdlwin::NativeWindowOf(top));
+        ASSERT_NE(native, nullptr);
+    }
+    void TearDown() override {
+        if (!sdlwin::Installed())
+            return;
+        win::ResetWindowSystem();
+        ReleaseAllKeys();
+        sdlwin::Uninstall();
+    }
+
+    // Lets the backend take the pushed events, then dispatches everything (which presents).
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            Dispatch();
+        SDL_Event probe;
+        if (SDL_PeepEvents(&probe, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            WaitMessage();
+        Dispatch();
+    }
+    static void Dispatch() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    void Push(SDL_Event e) {
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        Pump();
+    }
+    SDL_Event Key(bool down, SDL_Scancode scancode, SDL_Keycode keycode) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = SDL_GetWindowID(native);
+        e.key.keysym.scancode = scancode;
+        e.key.keysym.sym = keycode;
+        return e;
+    }
+    SDL_Event WindowEvent(SDL_WindowEventID what, int d1 = 0, int d2 = 0) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = SDL_GetWindowID(native);
+        e.window.event = static_cast<Uint8>(what);
+        e.window.data1 = d1;
+        e.window.data2 = d2;
+        return e;
+    }
+    std::uint32_t NativePixel(int x, int y) {
+        std::uint32_t pixel = 0;
+        SDL_Rect r{x, y, 1, 1};
+        SDL_RenderReadPixels(SDL_GetRenderer(native), &r, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
+        return pixel;
+    }
+
+    HWND top = nullptr;
+    SDL_Window* native = nullptr;
+};
+
+TEST_F(SdlBackendTest, TheNativeWindowShowsTheContentAreaWhereTheWindowIs) {
+    RECT outer{};
+    GetWindowRect(top, &outer);
+    RECT content = win::ContentRect(top);
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowPosition(native, &x, &y);
+    SDL_GetWindowSize(native, &w, &h);
+    EXPECT_EQ(x, outer.left + content.left);
+    EXPECT_EQ(y, outer.top + content.top);
+    EXPECT_EQ(w, content.right - content.left);
+    EXPECT_EQ(h, content.bottom - content.top);
+    EXPECT_STREQ(SDL_GetWindowTitle(native), "Sonda");
+
+    // Our moves move the native window; the desktop's moves move ours.
+    SetWindowPos(top, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SDL_GetWindowPosition(native, &x, &y);
+    EXPECT_EQ(x, 200 + content.left);
+    Push(WindowEvent(SDL_WINDOWEVENT_MOVED, 400, 300));
+    GetWindowRect(top, &outer);
+    EXPECT_EQ(outer.left, 400 - content.left);
+    EXPECT_EQ(outer.top, 300 - content.top);
+}
+
+TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
+    SetFocus(top);
+    Push(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
+    EXPECT_NE(GetKeyState(VK_LCONTROL) & 0x8000, 0);
+    EXPECT_EQ(GetKeyState(VK_RCONTROL) & 0x8000, 0);
+    const Seen* down = Last(top, WM_KEYDOWN);
+    ASSERT_NE(down, nullptr);
+    EXPECT_EQ(down->wParam, static_cast<WPARAM>(VK_CONTROL));
+    Push(Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
+    EXPECT_EQ(GetKeyState(VK_LCONTROL) & 0x8000, 0);
+
+    // A letter key gives its character through the loop's translation, once.
+    Log().clear();
+    Push(Key(true, SDL_SCANCODE_G, SDLK_g));
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.text[0] = 'g';
+    Push(text);
+    int chars = 0;
+    for (const Seen& s : Log())
+        chars += s.message == WM_CHAR ? 1 : 0;
+    EXPECT_EQ(chars, 1);
+    EXPECT_EQ(Last(top, WM_CHAR)->wParam, static_cast<WPARAM>('g'));
+
+    // Another program takes the keyboard: keys held are released, and the game's window is no
+    // longer the foreground window.
+    EXPECT_NE(GetKeyState('G') & 0x8000, 0);
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    EXPECT_EQ(GetKeyState('G') & 0x8000, 0);
+    if (SDL_GetKeyboardFocus() == nullptr) {
+        EXPECT_EQ(GetForegroundWindow(), nullptr);
+    }
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    EXPECT_EQ(GetForegroundWindow(), top);
+}
+
+TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.windowID = SDL_GetWindowID(native);
+    click.button.button = SDL_BUTTON_LEFT;
+    click.button.x = 10;
+    click.button.y = 12;
+    Push(click);
+    const Seen* down = Last(top, WM_LBUTTONDOWN);
+    ASSERT_NE(down, nullptr);
+    EXPECT_EQ(down->lParam, MAKELPARAM(10, 12));
+
+    Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
+    EXPECT_NE(Last(top, WM_CLOSE), nullptr);
+    // Default processing destroyed it, and its native window with it.
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(sdlwin::NativeWindowOf(top), nullptr);
+}
+
+TEST_F(SdlBackendTest, PresentedPixelsShowTheWindowWithTheChildsFrameOverIt) {
+    HWND child = CreateWindowExW(0, L"Probe", L"", WS_CHILD | WS_VISIBLE, 30, 20, 40, 30, top,
+                                 nullptr, nullptr, nullptr);
+    Pump();
+    auto view = sdlwin::ChildViewRect(child);
+    ASSERT_TRUE(view.has_value());
+    EXPECT_EQ(view->right - view->left, 40);
+    // Without a menu or edge the content area is the client area.
+    EXPECT_EQ(view->left, 30);
+    EXPECT_EQ(view->top, 20);
+
+    RECT content = win::ContentRect(top);
+    const win::Surface* surface = win::TopLevelSurface(top);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(NativePixel(5, 5), surface->At(content.left + 5, content.top + 5));
+
+    std::vector<std::uint32_t> red(40 * 30, 0xFFFF0000u);
+    sdlwin::ShowChildFrame(child, 40, 30, red.data());
+    EXPECT_EQ(NativePixel(view->left + 1, view->top + 1), 0xFFFF0000u);
+    EXPECT_EQ(NativePixel(view->right - 1, view->bottom - 1), 0xFFFF0000u);
+    EXPECT_EQ(NativePixel(view->right + 1, view->top + 1),
+              surface->At(content.left + view->right + 1, content.top + view->top + 1));
+    sdlwin::RemoveChildFrame(child);
+}
+
+TEST_F(SdlBackendTest, GetMessageWakesForTheNextTimer) {
+    SetTimer(top, 7, 20, nullptr);
+    MSG msg{};
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    while (msg.message != WM_TIMER) {
+        DispatchMessageW(&msg);
+        ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    }
+    EXPECT_EQ(msg.wParam, 7u);
+    KillTimer(top, 7);
+}
+
+}  // namespace
