@@ -30,6 +30,7 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(std::string* error) {
     }
     context->window_ = window;
     SDL_GLContext gl = SDL_GL_CreateContext(window);
+    SDL_GL_ResetAttributes();
     if (!gl) {
         return fail("no OpenGL 3.3 core context");
     }
