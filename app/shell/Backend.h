@@ -3,10 +3,9 @@
 
 namespace MyApp {
 
-// Installs the window system and its message boxes: the headless one when KX_HEADLESS=1, the
-// real desktop (SDL windows, OpenGL panels, sound, joysticks) when KX_DESKTOP=1. Returns
-// false, after saying why on stderr, when neither is asked for or no display can be opened;
-// the program then exits with code 2.
+// Installs the window system and its message boxes: the real desktop (SDL windows, OpenGL
+// panels, sound, joysticks), or the headless one when KX_HEADLESS=1. Returns false, after
+// saying why on stderr, when no display can be opened; the program then exits with code 2.
 bool StartWindowSystem();
 
 }  // namespace MyApp

@@ -18,6 +18,24 @@
 namespace platform::sdlwin {
 namespace {
 
+// The windows' renderers may use GL contexts of their own. Whoever else draws with GL on this
+// thread (the 3D panel's device) keeps its context: it is made current again when a
+// renderer call has switched it.
+class KeepGlContext {
+  public:
+    KeepGlContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
+    ~KeepGlContext() {
+        if (context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
+            SDL_GL_MakeCurrent(window_, context_);
+    }
+    KeepGlContext(const KeepGlContext&) = delete;
+    KeepGlContext& operator=(const KeepGlContext&) = delete;
+
+  private:
+    SDL_Window* window_;
+    SDL_GLContext context_;
+};
+
 // The native window of one top-level window.
 struct Native {
     SDL_Window* window = nullptr;
@@ -81,6 +99,7 @@ class SdlBackend : public win::Backend {
             return;
         Native& n = it->second;
         byId_.erase(SDL_GetWindowID(n.window));
+        KeepGlContext keep;
         if (n.texture != nullptr)
             SDL_DestroyTexture(n.texture);
         if (n.renderer != nullptr)
@@ -126,6 +145,7 @@ class SdlBackend : public win::Backend {
     }
 
     void Present(HWND window, const win::Surface& surface) override {
+        KeepGlContext keep;
         Native* n = Ensure(window);
         if (n == nullptr)
             return;
@@ -233,6 +253,7 @@ class SdlBackend : public win::Backend {
                              std::max<int>(1, region.bottom - region.top), flags);
         if (n.window == nullptr)
             return nullptr;
+        KeepGlContext keep;
         n.renderer = SDL_CreateRenderer(n.window, -1, 0);
         if (n.renderer == nullptr)
             n.renderer = SDL_CreateRenderer(n.window, -1, SDL_RENDERER_SOFTWARE);
@@ -283,6 +304,7 @@ class SdlBackend : public win::Backend {
     static void Show(Native& n) {
         if (n.texture == nullptr)
             return;
+        KeepGlContext keep;
         SDL_RenderClear(n.renderer);
         SDL_RenderCopy(n.renderer, n.texture, nullptr, nullptr);
         SDL_RenderPresent(n.renderer);

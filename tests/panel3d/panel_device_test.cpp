@@ -183,11 +183,14 @@ TEST(PanelDeviceTest, BackgroundCopiedWhenItFitsTheBackBuffer) {
     panel.drawFrame();
     EXPECT_EQ(panel.headless()->Count("background 640x480"), 1);
 
-    TestPanel small(320, 200);  // the picture is larger than this back buffer
+    // A picture larger than the back buffer (a bordered panel's client area is a few pixels
+    // smaller than the picture made for it): its top-left part is copied.
+    TestPanel small(320, 200);
     small.backgroundImageFile = panel.backgroundImageFile;
     small.start();
     small.drawFrame();
-    EXPECT_EQ(small.headless()->Count("background failed"), 1);
+    EXPECT_EQ(small.headless()->Count("background 320x200"), 1);
+    EXPECT_EQ(small.headless()->Count("background failed"), 0);
 
     TestPanel missing;
     missing.backgroundImageFile = folder.path() + "\\nessuno.png";

@@ -141,8 +141,7 @@ int RunCommand(const std::string& command) {
 TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
     const fs::path err = root_ / "stderr.txt";
     // No display to open: the program says so and exits 2.
-    EXPECT_EQ(RunCommand("env -u KX_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 "
-                         "KX_DESKTOP=1 " +
+    EXPECT_EQ(RunCommand("env -u KX_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " +
                          std::string(KX_PROGRAM_PATH) + " 2>" + err.string()),
               2);
     std::ifstream in(err);
