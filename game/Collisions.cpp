@@ -96,6 +96,30 @@ bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
     return true;
 }
 
+bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& shipMax,
+                     const Timestamp& now, bool& contact) {
+    if (rock.frame == 4) {
+        if (ElapsedMs(HitTime(rock), now) > 300) {
+            rock.visible = false;
+            rock.frame = rock.hitCount;
+        }
+        return false;
+    }
+    const Point3 rockMin{rock.bounds.minX, rock.bounds.minY, rock.bounds.minZ};
+    const Point3 rockMax{rock.bounds.maxX, rock.bounds.maxY, rock.bounds.maxZ};
+    if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, rockMin, rockMax, kPlayerMargin)) {
+        if (rock.frame < 2) {
+            rock.frame += 2;
+        }
+        contact = true;
+        return false;
+    }
+    if (rock.frame > 1) {
+        rock.frame -= 2;
+    }
+    return true;
+}
+
 void ShotVersusRocks(GameFields& game) {
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);

@@ -23,6 +23,13 @@ bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const 
 bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
                     const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit);
 
+// A rock in flight in front of the player (levels 1 and 2): an exploding rock vanishes 300 ms
+// after its hit and takes back its saved shape; a rock touching the ship shows its impact
+// look, stays where it is and sets contact; any other rock shows its normal look. True when
+// the caller should move the rock on.
+bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& shipMax,
+                     const Timestamp& now, bool& contact);
+
 // The shot against the visible rocks: the first one it touches explodes where the shot is
 // (5 points, the shot is spent). At most one rock per call.
 void ShotVersusRocks(GameFields& game);

@@ -15,7 +15,6 @@ constexpr std::int64_t kPauseMs = 2000;
 constexpr std::int64_t kDamagePacingMs = 400;
 constexpr std::int64_t kStepPacingMs = 30;
 constexpr std::int64_t kHitShowMs = 1000;
-constexpr std::int64_t kExplosionMs = 300;
 constexpr std::int32_t kExplosionFrame = 4;
 constexpr std::int32_t kHitsToDestroy = 10;  // destroyed on the hit after this many
 constexpr std::int32_t kLastSaucerScanId = 2019;
@@ -209,21 +208,7 @@ bool RockFieldLevel1(GameFields& game, bool anySaucer) {
                 rock->z = 50;
             }
         } else if (rock->z > -5) {
-            if (HasExploded(*rock)) {
-                if (ElapsedMs(HitTime(*rock), now) > kExplosionMs) {
-                    rock->visible = false;
-                    rock->frame = rock->hitCount;
-                }
-            } else if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
-                                    GetBoundsMax(game, id), kPlayerMargin)) {
-                if (rock->frame < 2) {
-                    rock->frame += 2;
-                }
-                contact = true;
-            } else {
-                if (rock->frame > 1) {
-                    rock->frame -= 2;
-                }
+            if (RockAgainstShip(*rock, shipMin, shipMax, now, contact)) {
                 rock->z -= static_cast<double>(UserFloat(*rock));
                 rock->angle = (rock->angle + 5) % 360;
             }

@@ -16,7 +16,6 @@ constexpr std::int64_t kDamagePacingMs = 400;
 constexpr std::int64_t kStepPacingMs = 30;
 constexpr std::int64_t kSpawnPacingMs = 1200;
 constexpr std::int64_t kHitShowMs = 1000;
-constexpr std::int64_t kExplosionMs = 300;
 constexpr std::int32_t kExplosionFrame = 4;
 constexpr std::int32_t kHitsToDestroy = 3;  // destroyed on the hit after this many
 constexpr std::int32_t kLastSaucerScanId = 2019;
@@ -171,21 +170,7 @@ bool RockStreamLevel2(GameFields& game) {
                 state.lastSpawnTime = now;
             }
         } else if (rock->x > -5) {
-            if (rock->frame == kExplosionFrame) {
-                if (ElapsedMs(HitTime(*rock), now) > kExplosionMs) {
-                    rock->visible = false;
-                    rock->frame = rock->hitCount;
-                }
-            } else if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
-                                    GetBoundsMax(game, id), kPlayerMargin)) {
-                if (rock->frame < 2) {
-                    rock->frame += 2;
-                }
-                contact = true;
-            } else {
-                if (rock->frame > 1) {
-                    rock->frame -= 2;
-                }
+            if (RockAgainstShip(*rock, shipMin, shipMax, now, contact)) {
                 rock->x -= static_cast<double>(UserFloat(*rock));
                 rock->y -= (RandomInt(1, 76) - 1) / 1000.0;
                 rock->angle = (rock->angle + 5) % 360;
