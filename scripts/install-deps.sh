@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build make pkg-config
     libsdl2-dev libgl1-mesa-dri libegl-dev libgl-dev libegl-mesa0 libglu1-mesa-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
-    libstb-dev
+    libstb-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool
     clang libclang-rt-14-dev

@@ -1,6 +1,7 @@
 #include "app/shell/FormMain.h"
 
 #include "app/HighScoreStore.h"
+#include "app/shell/StateTrace.h"
 #include "app/shell/TitleScene.h"
 #include "game/DataFiles.h"
 #include "game/GameInput.h"
@@ -278,6 +279,9 @@ bool FormMain::CanClose() {
 
 void FormMain::OnTimer() {
     RunTick(TheTickState(), fields, driver_);
+    if (trace_ != nullptr) {
+        trace_->Sample(*this);
+    }
 }
 
 bool FormMain::OnChar(wchar_t character) {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/ScoreRegistration.h"
 #include "app/shell/GameTick.h"
+#include "app/shell/StateTrace.h"
 #include "game/GameFields.h"
 #include "toolkit/Form.h"
 
@@ -98,6 +100,7 @@ class FormMain : public TekuUtility::Form {
     void DropNameForm(bool showTable);
 
     TickDriver driver_{*this};
+    std::unique_ptr<StateTrace> trace_ = StateTrace::FromEnvironment();
     bool tearingDown_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/keyboard.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/event_translation.h"
+#include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/win32.h"
 
@@ -427,6 +428,7 @@ bool Install(std::string* error) {
             *error = SDL_GetError();
         return false;
     }
+    IgnoreErrorsAboutGoneWindows();
     SDL_StartTextInput();
     g_backend = new SdlBackend();
     win::SetBackend(g_backend);

@@ -1,0 +1,320 @@
+#!/usr/bin/env bash
+# The real game in a real window on a virtual X server of its own, driven with real X input
+# (keys, clicks, the close request a window manager sends). The game runs with KX_TRACE=1 and
+# reports on standard error what its window shows; screenshots of each step are kept.
+# Usage: run_game.sh <scenario> <kryxspace> <xtool> <data folder> <artefact folder>
+#   scenario: play | name | nodata | damaged
+set -u
+scenario=$1
+program=$(realpath "$2")
+E2E_XTOOL=$(realpath "$3")
+data=$(realpath "$4")
+E2E_ART=$5/$scenario
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_start_x 280 "$0" "$@"
+
+mkdir -p "$E2E_ART"
+rm -f "$E2E_ART"/screen-*.png
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+E2E_OUT=$E2E_ART/game.err
+
+# Runs the game from $1 (its current directory) with the top ten of a scratch data home.
+start_game() {
+    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" SDL_VIDEODRIVER=x11 \
+        SDL_AUDIODRIVER=dummy exec ${E2E_WRAP:-} "$2" >"$E2E_ART/game.out" 2>"$E2E_OUT") &
+    E2E_PID=$!
+    E2E_FROM=0
+}
+
+# A copy of the data folder beside a folder to start from ("..\data" seen from bin/).
+game_folder() {
+    mkdir -p "$work/game/bin" "$work/game/data"
+    for f in "$data"/*; do ln -s "$f" "$work/game/data/"; done
+    echo "$work/game/bin"
+}
+
+seed_table() {
+    mkdir -p "$work/xdg/KryxSpace/Score"
+    printf '00001200 ANNA 3\r\n00000800 BRUNO 2\r\n' >"$work/xdg/KryxSpace/Score/Classifica.txt"
+}
+
+# The last value the trace gave for a key.
+last() { grep "^kx-trace $1 " "$E2E_OUT" | tail -n 1 | cut -d' ' -f3-; }
+
+# Holds a key for $2 seconds: the game reads the keyboard's state once per 30 ms tick.
+hold() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# Presses keys one by one, letting the window system settle between them: an opening menu or
+# box takes the X input focus when it is mapped.
+keys() {
+    for k in "$@"; do
+        xdotool key "$k"
+        sleep 0.25
+    done
+}
+
+# Gives the main window the keyboard (there is no window manager to do it).
+focus_main() {
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    sleep 0.2
+}
+
+# Answers the open "Uscita" question: $1 = no | yes.
+answer_exit() {
+    local box
+    box=$(e2e_window '^Uscita$' 5) || e2e_fail "no exit question"
+    sleep 0.5
+    e2e_shot "$2"
+    xdotool windowfocus "$box"
+    sleep 0.2
+    if [ "$1" = no ]; then keys Tab Return; else keys Return; fi
+    sleep 0.3
+}
+
+# Steers the ship toward the nearest rock or saucer for at most $1 seconds, until the score
+# is positive ($2 = score) or the name form is open ($2 = nameform).
+chase() {
+    local end=$((SECONDS + $1)) held_h="" held_v="" want_h want_v sx sy nx ny
+    while [ $SECONDS -lt $end ]; do
+        if [ "$2" = score ]; then
+            [ "$(last score)" != 0 ] && break
+        elif [ "$(last nameform)" = open ]; then
+            break
+        fi
+        read -r sx sy _ <<<"$(last ship)"
+        read -r nx ny _ <<<"$(last nearest)"
+        want_h="" want_v=""
+        if [ -n "${nx:-}" ] && [ -n "${sx:-}" ]; then
+            want_h=$(awk -v s="$sx" -v n="$nx" 'BEGIN { if (n < s - 0.15) print "Left"; else if (n > s + 0.15) print "Right" }')
+            want_v=$(awk -v s="$sy" -v n="$ny" 'BEGIN { if (n < s - 0.15) print "Down"; else if (n > s + 0.15) print "Up" }')
+        fi
+        if [ "$want_h" != "$held_h" ]; then
+            [ -n "$held_h" ] && xdotool keyup "$held_h"
+            [ -n "$want_h" ] && xdotool keydown "$want_h"
+            held_h=$want_h
+        fi
+        if [ "$want_v" != "$held_v" ]; then
+            [ -n "$held_v" ] && xdotool keyup "$held_v"
+            [ -n "$want_v" ] && xdotool keydown "$want_v"
+            held_v=$want_v
+        fi
+        sleep 0.05
+    done
+    [ -n "$held_h" ] && xdotool keyup "$held_h"
+    [ -n "$held_v" ] && xdotool keyup "$held_v"
+    return 0
+}
+
+# Waits for the heartbeat to move on: the game is still ticking.
+still_ticking() {
+    local before
+    before=$(last alive)
+    e2e_wait_for "kx-trace alive $((before + 2))" 5
+}
+
+play() {
+    seed_table
+    local folder started
+    folder=$(game_folder)
+    started=$(date +%s%N)
+    start_game "$folder" "$program"
+    # The first tick draws the first frame and then writes its first trace lines.
+    e2e_wait_for "kx-trace alive 0"
+    echo "startup to the first frame: $((($(date +%s%N) - started) / 1000000)) ms"
+    e2e_wait_for "kx-trace table 00001200 ANNA 3 | 00000800 BRUNO 2"
+    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
+    main=$(e2e_window '^Kryx Space' 5) || e2e_fail "no main window"
+    focus_main
+    e2e_shot 1-title
+    grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
+
+    e2e_mark
+    hold g 0.2
+    e2e_wait_for "kx-trace banner Livello1.bmp shown" 5
+    e2e_shot 2-banner
+    e2e_wait_for "kx-trace level 1 running" 15
+    e2e_wait_for "kx-trace panel shown"
+    sleep 0.5
+    e2e_shot 3-level1
+
+    local x0 x1
+    x0=$(last ship | cut -d' ' -f1)
+    hold Left 0.6
+    sleep 0.1
+    x1=$(last ship | cut -d' ' -f1)
+    awk -v a="$x0" -v b="$x1" 'BEGIN { exit !(b < a - 0.5) }' || e2e_fail "Left moved the ship from $x0 to $x1"
+    hold Right 1.2
+    sleep 0.1
+    x0=$(last ship | cut -d' ' -f1)
+    awk -v a="$x1" -v b="$x0" 'BEGIN { exit !(b > a + 0.5) }' || e2e_fail "Right moved the ship from $x1 to $x0"
+
+    xdotool keydown Control_L
+    for _ in $(seq 30); do
+        [ "$(last shots)" != 0 ] && break
+        sleep 0.1
+    done
+    e2e_shot 4-fire
+    xdotool keyup Control_L
+    [ "$(last shots)" != 0 ] || e2e_fail "Ctrl fired no shot"
+
+    e2e_mark
+    xdotool key p
+    e2e_wait_for "kx-trace paused 1" 3
+    sleep 0.3
+    local ship
+    ship=$(last ship)
+    e2e_shot 5-paused-a
+    hold Left 0.5
+    e2e_shot 5-paused-b
+    [ "$(last ship)" = "$ship" ] || e2e_fail "the ship moved while paused"
+    "$E2E_XTOOL" same "$E2E_ART/screen-5-paused-a.png" "$E2E_ART/screen-5-paused-b.png" \
+        0 0 1024 768 >/dev/null || e2e_fail "the screen changed while paused"
+    e2e_mark
+    xdotool key p
+    e2e_wait_for "kx-trace paused 0" 3
+
+    # The close box asks; No keeps the game running.
+    "$E2E_XTOOL" close "$main"
+    answer_exit no 6-close-question
+    still_ticking
+    xdotool search --onlyvisible --name '^Kryx Space' >/dev/null || e2e_fail "the window went away"
+
+    # File > Esci asks the same.
+    focus_main
+    keys alt+f
+    e2e_shot 7-file-menu
+    keys e
+    answer_exit no 8-exit-question
+    still_ticking
+
+    # ? > Info... opens the About box; Escape closes it; a second time there is one box again.
+    for round in 1 2; do
+        focus_main
+        e2e_mark
+        keys alt+f Right Right i
+        e2e_wait_for "kx-trace about open" 5
+        local about
+        about=$(e2e_window '^Info\.\.\.$' 5) || e2e_fail "no About box"
+        [ "$(xdotool search --onlyvisible --name '^Info\.\.\.$' | wc -l)" -eq 1 ] ||
+            e2e_fail "more than one About box"
+        e2e_shot "9-about-$round"
+        xdotool windowfocus "$about"
+        sleep 0.2
+        e2e_mark
+        xdotool key Escape
+        e2e_wait_for "kx-trace about closed" 5
+    done
+
+    # Opzioni > Abilita Joystick toggles its check mark.
+    focus_main
+    e2e_mark
+    keys alt+o a
+    e2e_wait_for "kx-trace joystick checked" 3
+    focus_main
+    keys alt+o
+    e2e_shot 10-joystick-checked
+    e2e_mark
+    keys a
+    e2e_wait_for "kx-trace joystick unchecked" 3
+
+    # Esci, then Yes: the program ends.
+    focus_main
+    keys alt+f e
+    answer_exit yes 11-exit-yes
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    echo "e2e play: title, level 1, steering, fire, pause, exit question, About, joystick item"
+}
+
+name() {
+    seed_table
+    start_game "$(game_folder)" "$program"
+    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
+    main=$(e2e_window '^Kryx Space' 5) || e2e_fail "no main window"
+    focus_main
+    e2e_mark
+    hold g 0.2
+    e2e_wait_for "kx-trace level 1 running" 15
+
+    # Fire until something is hit, then fly into the rocks until the energy is gone.
+    xdotool keydown Control_L
+    chase 60 score
+    xdotool keyup Control_L
+    [ "$(last score)" != 0 ] || e2e_fail "no point scored in a minute"
+    chase 240 nameform
+    e2e_shot 1-scored
+    e2e_wait_for "kx-trace nameform open" 10
+    e2e_shot 2-name-form
+    local form X Y
+    form=$(e2e_window '^Classifica$' 5) || e2e_fail "no name form"
+    eval "$(xdotool getwindowgeometry --shell "$form")"
+    xdotool windowfocus "$form"
+    e2e_click $((X + 30)) $((Y + 47))
+    xdotool type --delay 60 "zoe"
+    e2e_shot 3-name-typed
+    e2e_mark
+    xdotool key Return
+    e2e_wait_for "kx-trace nameform closed" 5
+    local score
+    score=$(last score)
+    local line
+    line="$(printf '%08d' "$score") ZOE +Livello 1"
+    grep -qE "^$line"$'\r'"?$" "$work/xdg/KryxSpace/Score/Classifica.txt" ||
+        e2e_fail "Classifica.txt has no line '$line'"
+    e2e_wait_match "^kx-trace table 00001200 ANNA 3 \| 00000800 BRUNO 2 \| $line\$" 10
+    for _ in $(seq 150); do
+        [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] && break
+        sleep 0.1
+    done
+    [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] || e2e_fail "the title did not come back"
+    e2e_shot 4-title-with-name
+    focus_main
+    keys alt+f e
+    answer_exit yes 5-exit
+    e2e_wait_exit 10
+    echo "e2e name: a game lost with $score points, the name typed stored and on the title"
+}
+
+nodata() {
+    mkdir -p "$work/empty/bin"
+    cp "$program" "$work/empty/bin/kryxspace"
+    start_game "$work/empty/bin" "$work/empty/bin/kryxspace"
+    local box
+    box=$(e2e_window '^Errore$' 10) || e2e_fail "no Errore box"
+    sleep 0.5
+    e2e_shot 1-errore
+    xdotool windowfocus "$box"
+    sleep 0.2
+    xdotool key Return
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 1 ] || e2e_fail "exit code $E2E_RC, not 1"
+    echo "e2e nodata: the Errore box, then exit code 1"
+}
+
+damaged() {
+    local bin
+    bin=$(game_folder)
+    rm "$work/game/data/Livello5.bmp"
+    cp "$data/Livello5.bmp" "$work/game/data/Livello5.bmp"
+    printf 'XX' | dd of="$work/game/data/Livello5.bmp" bs=1 seek=100 conv=notrunc status=none
+    start_game "$bin" "$program"
+    local box
+    box=$(e2e_window '^errore$' 10) || e2e_fail "no box for the damaged picture"
+    sleep 0.5
+    e2e_shot 1-damaged
+    xdotool windowfocus "$box"
+    sleep 0.2
+    xdotool key Return
+    # A second box or the exit question would keep the program waiting.
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 0 ] || e2e_fail "exit code $E2E_RC"
+    echo "e2e damaged: one box, then the window closed without the question"
+}
+
+"$scenario"
+echo "1 passed, 0 failed"

@@ -1,0 +1,114 @@
+// X helpers for the end-to-end scripts, the two things xdotool does not do:
+//   xtool shot <file.png> [<window id>]   saves the screen (or one window) as a PNG
+//   xtool close <window id>               asks a window to close, as a window manager's close
+//                                         box does (WM_DELETE_WINDOW)
+//   xtool same <a.png> <b.png> <x> <y> <w> <h>
+//                                         exit 0 when the two pictures agree in the rectangle
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "platform/images/images.h"
+
+namespace {
+
+int Shot(Display* display, const char* path, Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        std::fprintf(stderr, "xtool: no such window\n");
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        std::fprintf(stderr, "xtool: cannot read the window's pixels\n");
+        return 1;
+    }
+    platform::Image picture;
+    picture.width = attributes.width;
+    picture.height = attributes.height;
+    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            picture.pixels[static_cast<std::size_t>(y) * picture.width + x] =
+                0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFFu);
+        }
+    }
+    XDestroyImage(image);
+    if (!platform::WritePngFile(path, picture)) {
+        std::fprintf(stderr, "xtool: cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
+int Close(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
+int Same(char** argv) {
+    const std::optional<platform::Image> a = platform::LoadImageFile(argv[0]);
+    const std::optional<platform::Image> b = platform::LoadImageFile(argv[1]);
+    if (!a || !b || a->width != b->width || a->height != b->height) {
+        std::fprintf(stderr, "xtool: pictures missing or of different sizes\n");
+        return 2;
+    }
+    const int x0 = std::atoi(argv[2]), y0 = std::atoi(argv[3]);
+    const int w = std::atoi(argv[4]), h = std::atoi(argv[5]);
+    long differing = 0;
+    for (int y = y0; y < y0 + h && y < a->height; ++y) {
+        for (int x = x0; x < x0 + w && x < a->width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * a->width + x;
+            differing += a->pixels[i] != b->pixels[i] ? 1 : 0;
+        }
+    }
+    std::printf("%ld pixels differ\n", differing);
+    return differing == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 8 && std::strcmp(argv[1], "same") == 0) {
+        return Same(argv + 2);
+    }
+    const bool shot = argc >= 3 && std::strcmp(argv[1], "shot") == 0;
+    const bool close = argc >= 3 && std::strcmp(argv[1], "close") == 0;
+    if (!shot && !close) {
+        std::fprintf(stderr,
+                     "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
+                     "       xtool same <a.png> <b.png> <x> <y> <w> <h>\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "xtool: no X display\n");
+        return 1;
+    }
+    int result = 0;
+    if (shot) {
+        const Window window =
+            argc >= 4 ? std::strtoul(argv[3], nullptr, 0) : DefaultRootWindow(display);
+        result = Shot(display, argv[2], window);
+    } else {
+        result = Close(display, std::strtoul(argv[2], nullptr, 0));
+    }
+    XCloseDisplay(display);
+    return result;
+}
