@@ -1,7 +1,7 @@
-// One frame of level 1's opening scene drawn by the OpenGL device at 640 x 480 (llvmpipe on
-// the build machines), and the floor: the same triangles, already in world space, in one
-// buffer drawn with one call. The ratio of the two says what the panel's per-object drawing
-// costs over the bare triangles.
+// One frame of the title scene and of level 1's opening scene drawn by the OpenGL device at
+// 640 x 480 (llvmpipe on the build machines), each against its floor: the same triangles
+// (meshes and 3D texts), already in world space, in one buffer drawn with one call. The ratio
+// of the two says what the panel's per-object drawing costs over the bare triangles.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,11 +9,15 @@
 #include <memory>
 #include <string>
 
+#include "app/shell/TitleScene.h"
 #include "game/GameFields.h"
 #include "game/LevelBuilders.h"
 #include "panel3d/D3DPanelEx.h"
+#include "panel3d/PanelMath.h"
+#include "platform/d3dx/text_mesh.h"
 #include "platform/gl/gl_context.h"
 #include "platform/gl/gl_device.h"
+#include "toolkit/GUIElement.h"
 
 namespace {
 
@@ -34,93 +38,119 @@ gl::OffscreenContext* Context() {
     return context.get();
 }
 
-// The level-1 scene in a panel with the GL device.
-struct LevelScene {
+enum class SceneKind { Title, Level1 };
+
+// A game scene in a panel with the GL device.
+struct Scene {
     BenchPanel panel;
     MyApp::GameFields game;
     gl::GlDevice* device = nullptr;
 
-    bool Build() {
+    bool Build(SceneKind kind) {
         gfx::SetFactoryProvider([] { return std::make_unique<gl::GlFactory>(); });
         panel.initDevice(nullptr);
         game.dataFolder = std::string(KX_SOURCE_DIR) + "/data";
         game.panel = &panel;
         game.energy = 100;
-        MyApp::BuildLevel(game, 1, [](MyApp::GameFields&, const std::string&) {});
+        if (kind == SceneKind::Title) {
+            game.highScores = {"1200 Anna 3", "800 Bruno 2", "150 Carla 1"};
+            MyApp::BuildTitleScene(game);
+        } else {
+            MyApp::BuildLevel(game, 1, [](MyApp::GameFields&, const std::string&) {});
+        }
         device = dynamic_cast<gl::GlDevice*>(panel.device());
         return device != nullptr;
     }
+
+    // Appends the mesh's faces moved by world.
+    static void Append(const d3dx::Mesh& mesh, const d3dx::D3DXMATRIX& world, d3dx::Mesh* all) {
+        const auto base = static_cast<std::uint32_t>(all->vertices.size());
+        for (auto v : mesh.vertices) {
+            d3dx::D3DXVec3TransformCoord(&v.position, &v.position, &world);
+            d3dx::D3DXVec3TransformNormal(&v.normal, &v.normal, &world);
+            all->vertices.push_back(v);
+        }
+        for (std::uint32_t index : mesh.indices) {
+            all->indices.push_back(base + index);
+        }
+    }
+
+    // Every visible mesh object's and 3D text's faces in world space, in one mesh of one
+    // subset.
+    d3dx::Mesh AllTriangles() {
+        d3dx::Mesh all;
+        all.fvf = d3dx::kFvfPositionNormalTex;
+        for (const auto& object : panel.meshObjects) {
+            if (!object.visible || object.meshFiles.empty()) {
+                continue;
+            }
+            const auto* entry =
+                panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)]);
+            if (!entry) {
+                continue;
+            }
+            d3dx::D3DXMATRIX r, t, world;
+            d3dx::D3DXMatrixRotationYawPitchRoll(
+                &r, static_cast<float>(object.angle) * 0.017453292f, 0, 0);
+            d3dx::D3DXMatrixTranslation(&t, static_cast<float>(object.x),
+                                        static_cast<float>(object.y), static_cast<float>(object.z));
+            d3dx::D3DXMatrixMultiply(&world, &r, &t);
+            Append(entry->mesh, world, &all);
+        }
+        for (const auto& text : panel.texts3D) {
+            d3dx::TextMeshFont font;
+            font.face = text.fontFace;
+            font.bold = text.bold;
+            font.italic = text.italic;
+            d3dx::Mesh glyphs;
+            if (!text.visible ||
+                !d3dx::D3DXCreateText(font, TekuUtility::Widen(text.text), 0.001f, 0.4f, &glyphs)) {
+                continue;
+            }
+            const float s = TekuUtility::Text3DScale(text.size);
+            d3dx::D3DXMATRIX scale, t, world;
+            d3dx::D3DXMatrixScaling(&scale, s, s, s);
+            d3dx::D3DXMatrixTranslation(&t, static_cast<float>(text.x), static_cast<float>(text.y),
+                                        static_cast<float>(text.z));
+            d3dx::D3DXMatrixMultiply(&world, &scale, &t);
+            Append(glyphs, world, &all);
+        }
+        all.attributes.assign(all.indices.size() / 3, 0);
+        return all;
+    }
 };
 
-void BM_GlLevelFrame(benchmark::State& state) {
+void PanelFrame(benchmark::State& state, SceneKind kind) {
     if (!Context()) {
         state.SkipWithError("no OpenGL context");
         return;
     }
-    LevelScene scene;
-    if (!scene.Build()) {
+    Scene scene;
+    if (!scene.Build(kind)) {
         state.SkipWithError("no GL device");
         return;
     }
-    scene.panel.drawFrame();  // loads meshes and fonts
+    scene.panel.drawFrame();  // loads meshes and fonts, makes the text meshes
     scene.device->Finish();
     for (auto _ : state) {
         scene.panel.drawFrame();
         scene.device->Finish();
     }
-    std::size_t triangles = 0;
-    for (const auto& object : scene.panel.meshObjects) {
-        if (object.visible && !object.meshFiles.empty()) {
-            if (const auto* entry =
-                    scene.panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)])) {
-                triangles += entry->mesh.FaceCount();
-            }
-        }
-    }
-    state.counters["triangles"] = static_cast<double>(triangles);
+    state.counters["triangles"] = static_cast<double>(scene.AllTriangles().FaceCount());
 }
-BENCHMARK(BM_GlLevelFrame)->Unit(benchmark::kMillisecond);
 
-void BM_GlOneDrawFloor(benchmark::State& state) {
+void OneDrawFloor(benchmark::State& state, SceneKind kind) {
     if (!Context()) {
         state.SkipWithError("no OpenGL context");
         return;
     }
-    LevelScene scene;
-    if (!scene.Build()) {
+    Scene scene;
+    if (!scene.Build(kind)) {
         state.SkipWithError("no GL device");
         return;
     }
     scene.panel.drawFrame();  // camera, projection and every object's placement
-    // Every visible object's faces moved into world space, in one mesh of one subset.
-    d3dx::Mesh all;
-    all.fvf = d3dx::kFvfPositionNormalTex;
-    for (const auto& object : scene.panel.meshObjects) {
-        if (!object.visible || object.meshFiles.empty()) {
-            continue;
-        }
-        const auto* entry =
-            scene.panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)]);
-        if (!entry) {
-            continue;
-        }
-        d3dx::D3DXMATRIX r, t, world;
-        d3dx::D3DXMatrixRotationYawPitchRoll(&r, static_cast<float>(object.angle) * 0.017453292f, 0,
-                                             0);
-        d3dx::D3DXMatrixTranslation(&t, static_cast<float>(object.x), static_cast<float>(object.y),
-                                    static_cast<float>(object.z));
-        d3dx::D3DXMatrixMultiply(&world, &r, &t);
-        const auto base = static_cast<std::uint32_t>(all.vertices.size());
-        for (auto v : entry->mesh.vertices) {
-            d3dx::D3DXVec3TransformCoord(&v.position, &v.position, &world);
-            d3dx::D3DXVec3TransformNormal(&v.normal, &v.normal, &world);
-            all.vertices.push_back(v);
-        }
-        for (std::uint32_t index : entry->mesh.indices) {
-            all.indices.push_back(base + index);
-        }
-    }
-    all.attributes.assign(all.indices.size() / 3, 0);
+    const d3dx::Mesh all = scene.AllTriangles();
     gfx::Device& device = *scene.device;
     d3dx::D3DXMATRIX identity;
     device.SetTransform(gfx::TransformState::World, identity);
@@ -137,6 +167,25 @@ void BM_GlOneDrawFloor(benchmark::State& state) {
         scene.device->Finish();
     }
     state.counters["triangles"] = static_cast<double>(all.FaceCount());
+}
+
+void BM_GlTitleFrame(benchmark::State& state) {
+    PanelFrame(state, SceneKind::Title);
+}
+BENCHMARK(BM_GlTitleFrame)->Unit(benchmark::kMillisecond);
+
+void BM_GlTitleOneDrawFloor(benchmark::State& state) {
+    OneDrawFloor(state, SceneKind::Title);
+}
+BENCHMARK(BM_GlTitleOneDrawFloor)->Unit(benchmark::kMillisecond);
+
+void BM_GlLevelFrame(benchmark::State& state) {
+    PanelFrame(state, SceneKind::Level1);
+}
+BENCHMARK(BM_GlLevelFrame)->Unit(benchmark::kMillisecond);
+
+void BM_GlOneDrawFloor(benchmark::State& state) {
+    OneDrawFloor(state, SceneKind::Level1);
 }
 BENCHMARK(BM_GlOneDrawFloor)->Unit(benchmark::kMillisecond);
 

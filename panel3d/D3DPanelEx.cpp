@@ -206,6 +206,7 @@ void D3DPanelEx::drawFrame() {
         }
     }
     device_->EndScene();
+    passObjects_.endFrame(*device_);
     device_->Present();
 }
 
@@ -264,15 +265,6 @@ void D3DPanelEx::drawMeshObjects() {
         if (!entry) {
             continue;
         }
-        std::vector<D3DMATERIAL9> materials(entry->materialCount);
-        std::vector<const gfx::Texture*> textures(entry->materialCount, nullptr);
-        for (std::uint32_t i = 0; i < entry->materialCount; ++i) {
-            materials[i] = entry->materials[i].MatD3D;
-            materials[i].Ambient = materials[i].Diffuse;
-            if (!entry->materials[i].textureFilename.empty()) {
-                textures[i] = getTextureFromFile(entry->materials[i].textureFilename);
-            }
-        }
         const D3DXMATRIX saved = device_->GetTransform(gfx::TransformState::World);
         const D3DXMATRIX world = ObjectWorld(saved, object);
         device_->SetTransform(gfx::TransformState::World, world);
@@ -282,9 +274,14 @@ void D3DPanelEx::drawMeshObjects() {
             device_->SetRenderState(gfx::RenderState::Lighting, 0);
         }
         for (std::uint32_t i = 0; i < entry->materialCount; ++i) {
-            device_->SetMaterial(materials[i]);
-            if (textures[i]) {
-                device_->SetTexture(0, textures[i]);
+            // The file's colours with the ambient colour replaced by the diffuse one.
+            D3DMATERIAL9 material = entry->materials[i].MatD3D;
+            material.Ambient = material.Diffuse;
+            device_->SetMaterial(material);
+            const std::string& textureFile = entry->materials[i].textureFilename;
+            if (const gfx::Texture* texture =
+                    textureFile.empty() ? nullptr : getTextureFromFile(textureFile)) {
+                device_->SetTexture(0, texture);  // a subset without one keeps the bound one
             }
             device_->DrawSubset(entry->mesh, i);
         }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "panel3d/FirstPersonCamera.h"
+#include "panel3d/PassObjectCache.h"
 #include "panel3d/SceneRecords.h"
 #include "platform/d3dx/mesh.h"
 #include "platform/gfx/device.h"
@@ -125,6 +126,8 @@ class D3DPanelEx : public PanelChildren {
     std::size_t textureCacheSize() const { return textureCache_.size(); }
     bool hasBackground() const { return backgroundSurface_.has_value(); }
     const platform::gfx::Texture* spriteSheet() const { return spriteSheet_.get(); }
+    // The sprite, fonts and 3D text meshes the passes keep between frames.
+    const PassObjectCache& passObjects() const { return passObjects_; }
 
   protected:
     // Steps 2 to 10 of a frame, on an existing device (OnPaint checks the window first).
@@ -157,6 +160,11 @@ class D3DPanelEx : public PanelChildren {
     std::unique_ptr<platform::gfx::Texture> spriteSheet_;
     int sheetWidth_ = 0;
     int sheetHeight_ = 0;
+    PassObjectCache passObjects_;
+    // Scratch meshes reused from frame to frame: the picking mesh of the triangle and quad
+    // passes, and one mesh per polygon-mesh record.
+    platform::d3dx::Mesh pickingMesh_;
+    std::vector<platform::d3dx::Mesh> polygonScratch_;
 };
 
 }  // namespace TekuUtility

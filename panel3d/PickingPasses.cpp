@@ -3,6 +3,7 @@
 // nearest wall ahead.
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "panel3d/D3DPanelEx.h"
 #include "panel3d/PanelMath.h"
@@ -20,18 +21,32 @@ gfx::ColorVertex Vertex(const Vertex3& v, platform::D3DCOLOR color, float u, flo
     return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z), color, u, t};
 }
 
-// A one- or two-face picking mesh of the transformed points, coloured white.
-bool BuildPickingMesh(const std::vector<D3DXVECTOR3>& points,
-                      const std::vector<std::uint32_t>& indices, Mesh* mesh) {
-    if (!D3DXCreateMesh(static_cast<std::uint32_t>(indices.size() / 3),
-                        static_cast<std::uint32_t>(points.size()), kFvfPositionColorTex, mesh)) {
-        return false;
-    }
+// Makes mesh a one- or two-face picking mesh of the transformed points, coloured white,
+// reusing its storage.
+void BuildPickingMesh(std::span<const D3DXVECTOR3> points, std::span<const std::uint32_t> indices,
+                      Mesh* mesh) {
+    mesh->fvf = kFvfPositionColorTex;
+    mesh->vertices.assign(points.size(), MeshVertex{});
     for (std::size_t i = 0; i < points.size(); ++i) {
         mesh->vertices[i].position = points[i];
-        mesh->vertices[i].color = 0xFFFFFFFFu;
     }
-    mesh->indices = indices;
+    mesh->indices.assign(indices.begin(), indices.end());
+    mesh->attributes.assign(indices.size() / 3, 0);
+    mesh->use32BitIndices = false;
+}
+
+// Makes mesh an empty mesh of the given size, as D3DXCreateMesh would, reusing its storage;
+// false for a size D3DXCreateMesh refuses.
+bool ResetMesh(std::uint32_t faceCount, std::uint32_t vertexCount, std::uint32_t fvf, Mesh* mesh) {
+    constexpr std::uint32_t kMax = 1u << 24;
+    if (faceCount == 0 || vertexCount == 0 || faceCount > kMax || vertexCount > kMax) {
+        return false;
+    }
+    mesh->fvf = fvf;
+    mesh->vertices.assign(vertexCount, MeshVertex{});
+    mesh->indices.assign(std::size_t{faceCount} * 3, 0);
+    mesh->attributes.assign(faceCount, 0);
+    mesh->use32BitIndices = vertexCount > 0xFFFF;
     return true;
 }
 
@@ -146,19 +161,16 @@ void D3DPanelEx::drawTriangles() {
         device_->DrawPrimitive(vertices);
 
         const D3DXMATRIX& world = device_->GetTransform(gfx::TransformState::World);
-        std::vector<D3DXVECTOR3> points(3);
+        D3DXVECTOR3 points[3];
         t.inView = true;
-        for (int i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < 3; ++i) {
             const D3DXVECTOR3 p{vertices[i].x, vertices[i].y, vertices[i].z};
-            D3DXVec3TransformCoord(&points[static_cast<std::size_t>(i)], &p, &world);
-            const D3DXVECTOR3& q = points[static_cast<std::size_t>(i)];
-            t.inView = t.inView && isInFrustum(q.x, q.y, q.z);
+            D3DXVec3TransformCoord(&points[i], &p, &world);
+            t.inView = t.inView && isInFrustum(points[i].x, points[i].y, points[i].z);
         }
-        Mesh picking;
-        if (!BuildPickingMesh(points, {0, 1, 2}, &picking)) {
-            continue;
-        }
-        if (testHit(picking, t.id == 0, t.id, true)) {
+        static constexpr std::uint32_t kFace[3] = {0, 1, 2};
+        BuildPickingMesh(points, kFace, &pickingMesh_);
+        if (testHit(pickingMesh_, t.id == 0, t.id, true)) {
             return;
         }
     }
@@ -182,24 +194,26 @@ void D3DPanelEx::drawQuads() {
         device_->DrawIndexedPrimitive(vertices, kIndices);
 
         const D3DXMATRIX& world = device_->GetTransform(gfx::TransformState::World);
-        std::vector<D3DXVECTOR3> points(4);
+        D3DXVECTOR3 points[4];
         q.inView = true;
         for (std::size_t i = 0; i < 4; ++i) {
             const D3DXVECTOR3 p{vertices[i].x, vertices[i].y, vertices[i].z};
             D3DXVec3TransformCoord(&points[i], &p, &world);
             q.inView = q.inView && isInFrustum(points[i].x, points[i].y, points[i].z);
         }
-        Mesh picking;
-        if (!BuildPickingMesh(points, {0, 1, 2, 3, 1, 0}, &picking)) {
-            continue;
-        }
+        static constexpr std::uint32_t kFaces[6] = {0, 1, 2, 3, 1, 0};
+        BuildPickingMesh(points, kFaces, &pickingMesh_);
         // A quad trigger's answer never stops the frame.
-        testHit(picking, q.tag == 1000, q.tag, false);
+        testHit(pickingMesh_, q.tag == 1000, q.tag, false);
     }
 }
 
 void D3DPanelEx::drawPolygonMeshes() {
-    for (const PolygonMesh& record : polygonMeshes) {
+    if (polygonScratch_.size() < polygonMeshes.size()) {
+        polygonScratch_.resize(polygonMeshes.size());
+    }
+    for (std::size_t k = 0; k < polygonMeshes.size(); ++k) {
+        const PolygonMesh& record = polygonMeshes[k];
         if (!record.visible) {
             continue;
         }
@@ -207,10 +221,12 @@ void D3DPanelEx::drawPolygonMeshes() {
         if (record.vertices.size() <= 2 || record.faceCount <= 0) {
             continue;
         }
-        Mesh mesh;
-        if (!D3DXCreateMesh(static_cast<std::uint32_t>(record.faceCount),
-                            static_cast<std::uint32_t>(record.vertices.size()),
-                            kFvfPositionColorTex, &mesh)) {
+        // The record's own scratch mesh: made anew in place every frame, so that the record
+        // may change between frames without anything being allocated again.
+        Mesh& mesh = polygonScratch_[k];
+        if (!ResetMesh(static_cast<std::uint32_t>(record.faceCount),
+                       static_cast<std::uint32_t>(record.vertices.size()), kFvfPositionColorTex,
+                       &mesh)) {
             continue;
         }
         for (std::size_t i = 0; i < record.vertices.size(); ++i) {

@@ -110,6 +110,8 @@ std::optional<platform::Image> D3DPanelEx::loadBackgroundFromResource(std::int32
 }
 
 void D3DPanelEx::releaseResources(bool releaseDirect3D) {
+    passObjects_.clear(device_.get());
+    polygonScratch_.clear();
     backgroundSurface_.reset();
     textureCache_.clear();
     for (const auto& entry : meshCache_) {

@@ -1,5 +1,6 @@
 // The sprite-cell and 2D label passes: bands of the sprite sheet and texts placed in pixels
-// from the panel's top-left corner, drawn over the 3D scene.
+// from the panel's top-left corner, drawn over the 3D scene. The sprite and the fonts are kept
+// from frame to frame (PassObjectCache).
 #include "panel3d/D3DPanelEx.h"
 #include "panel3d/PanelMath.h"
 
@@ -9,8 +10,8 @@ using namespace platform::d3dx;
 namespace gfx = platform::gfx;
 
 void D3DPanelEx::drawSpriteCells() {
+    gfx::Sprite* sprite = passObjects_.sprite(*device_);
     for (const SpriteCell& cell : spriteCells) {
-        std::unique_ptr<gfx::Sprite> sprite = device_->CreateSprite();
         if (!sprite) {
             continue;
         }
@@ -35,24 +36,20 @@ void D3DPanelEx::drawTextLabels() {
         if (!label.visible) {
             continue;
         }
-        std::unique_ptr<gfx::Sprite> sprite = device_->CreateSprite();
+        gfx::Sprite* sprite = passObjects_.sprite(*device_);
         if (!sprite) {
             continue;
         }
-        gfx::FontDesc desc;
-        desc.height = label.height;
-        desc.weight = label.bold ? 700 : 0;
-        desc.italic = label.italic;
-        desc.face = label.fontFace;
-        std::unique_ptr<gfx::Font> font = device_->CreateFont(desc);
+        gfx::Font* font = passObjects_.labelFont(*device_, label);
         if (!font) {
             continue;
         }
         sprite->Begin(gfx::kSpriteAlphaBlend);
+        // The sprite is shared with the cells: labels are drawn unscaled.
+        sprite->SetTransform(D3DXMATRIX{});
         platform::RECT rect = LabelRectangle(label);
-        font->DrawText(sprite.get(), label.text, &rect, gfx::DT_CALCRECT, label.color);
-        font->DrawText(sprite.get(), label.text, &rect, gfx::DT_CENTER | gfx::DT_NOCLIP,
-                       label.color);
+        font->DrawText(sprite, label.text, &rect, gfx::DT_CALCRECT, label.color);
+        font->DrawText(sprite, label.text, &rect, gfx::DT_CENTER | gfx::DT_NOCLIP, label.color);
         sprite->End();
     }
 }

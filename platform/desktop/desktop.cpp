@@ -32,11 +32,12 @@ class PanelDeviceFactory : public gfx::Factory {
         }
         const HWND window = params.window;
         gl::GlDevice* raw = device.get();
-        device->SetPresentHook([raw, window](unsigned, int, int) {
+        // The frame's picture is kept from one present to the next.
+        device->SetPresentHook([raw, window, frame = Image{}](unsigned, int, int) mutable {
             if (window == nullptr) {
                 return;
             }
-            const Image frame = raw->ReadPixels();
+            raw->ReadPixels(&frame);
             sdlwin::ShowChildFrame(window, frame.width, frame.height, frame.pixels.data());
             // Showing the frame presents the window, which may make the window's own renderer
             // context current: the device's next frame must draw in the panels' context again.

@@ -16,10 +16,12 @@ std::string FamilyFor(const std::string& face) {
     std::string lower = face;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "arial")
+    // Tahoma is narrow: Liberation Sans (Arial's widths) comes within a few per cent of it,
+    // where DejaVu Sans (Verdana's) is a fifth wider.
+    if (lower == "arial" || lower == "tahoma")
         return "Liberation Sans";
-    if (lower == "tahoma" || lower == "system" || lower == "ms sans serif" ||
-        lower == "ms shell dlg" || lower == "segoe ui") {
+    if (lower == "system" || lower == "ms sans serif" || lower == "ms shell dlg" ||
+        lower == "segoe ui") {
         return "DejaVu Sans";
     }
     if (lower == "consolas" || lower == "courier new")

@@ -4,6 +4,7 @@
 #include <GL/glcorearb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -153,10 +154,63 @@ GLuint Link(const char* prelude, const char* vertex, const char* fragment) {
     return program;
 }
 
+// A uniform of the program in use with the value it was last given: an unchanged value is
+// not sent again.
+template <int N>
+struct UniformF {
+    GLint location = -1;
+    std::array<float, N> value{};
+    bool known = false;
+
+    void Set(const float* v) {
+        if (known && std::memcmp(value.data(), v, sizeof value) == 0) {
+            return;
+        }
+        std::memcpy(value.data(), v, sizeof value);
+        known = true;
+        if constexpr (N == 16) {
+            glUniformMatrix4fv(location, 1, GL_FALSE, v);
+        } else if constexpr (N == 4) {
+            glUniform4fv(location, 1, v);
+        } else if constexpr (N == 3) {
+            glUniform3fv(location, 1, v);
+        } else {
+            static_assert(N == 2);
+            glUniform2fv(location, 1, v);
+        }
+    }
+};
+
+struct UniformI {
+    GLint location = -1;
+    GLint value = 0;
+    bool known = false;
+
+    void Set(GLint v) {
+        if (!known || value != v) {
+            glUniform1i(location, v);
+            value = v;
+            known = true;
+        }
+    }
+};
+
+std::array<float, 4> ColorFloats(const d3dx::D3DCOLORVALUE& c) {
+    return {c.r, c.g, c.b, c.a};
+}
+
+std::array<float, 4> ColorFloats(D3DCOLOR c) {
+    return {static_cast<float>((c >> 16) & 0xFF) / 255.0f,
+            static_cast<float>((c >> 8) & 0xFF) / 255.0f, static_cast<float>(c & 0xFF) / 255.0f,
+            static_cast<float>(c >> 24) / 255.0f};
+}
+
 struct Program3D {
     GLuint id = 0;
-    GLint world, wvp, lighting, lightOn, hasColor, matDiffuse, matAmbient, matEmissive,
-        ambientLight, lightDiffuse, lightAmbient, toLight, hasTexture, colorOp, alphaOp, texture;
+    UniformF<16> world, wvp;
+    UniformI lighting, lightOn, hasColor, hasTexture, colorOp, alphaOp;
+    UniformF<4> matDiffuse, matAmbient, matEmissive, ambientLight, lightDiffuse, lightAmbient;
+    UniformF<3> toLight;
 
     bool Make(const char* prelude) {
         id = Link(prelude, kVertex3D, kFragment3D);
@@ -164,31 +218,68 @@ struct Program3D {
             return false;
         }
         auto at = [&](const char* name) { return glGetUniformLocation(id, name); };
-        world = at("uWorld");
-        wvp = at("uWorldViewProjection");
-        lighting = at("uLighting");
-        lightOn = at("uLightOn");
-        hasColor = at("uHasColor");
-        matDiffuse = at("uMaterialDiffuse");
-        matAmbient = at("uMaterialAmbient");
-        matEmissive = at("uMaterialEmissive");
-        ambientLight = at("uAmbientLight");
-        lightDiffuse = at("uLightDiffuse");
-        lightAmbient = at("uLightAmbient");
-        toLight = at("uToLight");
-        hasTexture = at("uHasTexture");
-        colorOp = at("uColorOp");
-        alphaOp = at("uAlphaOp");
-        texture = at("uTexture");
+        world.location = at("uWorld");
+        wvp.location = at("uWorldViewProjection");
+        lighting.location = at("uLighting");
+        lightOn.location = at("uLightOn");
+        hasColor.location = at("uHasColor");
+        matDiffuse.location = at("uMaterialDiffuse");
+        matAmbient.location = at("uMaterialAmbient");
+        matEmissive.location = at("uMaterialEmissive");
+        ambientLight.location = at("uAmbientLight");
+        lightDiffuse.location = at("uLightDiffuse");
+        lightAmbient.location = at("uLightAmbient");
+        toLight.location = at("uToLight");
+        hasTexture.location = at("uHasTexture");
+        colorOp.location = at("uColorOp");
+        alphaOp.location = at("uAlphaOp");
+        // Every program samples texture unit 0.
+        glUseProgram(id);
+        glUniform1i(at("uTexture"), 0);
         return true;
     }
+};
+
+// A vertex buffer written at increasing offsets within a frame, so that no write waits for
+// (or forces) the drawing of what an earlier draw call took from it; when full it gets fresh
+// storage, the driver keeping the old one for as long as pending draws read it.
+struct StreamBuffer {
+    GLuint name = 0;
+    std::size_t size = 0;
+    std::size_t used = 0;
+
+    // Copies bytes into the buffer bound to target at an offset that is a multiple of align;
+    // returns that offset.
+    std::size_t Write(GLenum target, const void* data, std::size_t bytes, std::size_t align) {
+        glBindBuffer(target, name);
+        std::size_t offset = (used + align - 1) / align * align;
+        if (offset + bytes > size) {
+            size = std::max({bytes, size, kInitialSize});
+            glBufferData(target, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
+            offset = 0;
+        }
+        void* target_memory = glMapBufferRange(
+            target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+            GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+        if (target_memory) {
+            std::memcpy(target_memory, data, bytes);
+            glUnmapBuffer(target);
+        } else {
+            glBufferSubData(target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                            data);
+        }
+        used = offset + bytes;
+        return offset;
+    }
+    static constexpr std::size_t kInitialSize = 64 * 1024;
 };
 
 // A subset's run of indices in a mesh's index buffer (faces sorted by subset).
 struct SubsetRange {
     std::uint32_t attribId = 0;
-    std::uint32_t first = 0;  // index offset
-    std::uint32_t count = 0;  // indices
+    std::uint32_t first = 0;                // index offset
+    std::uint32_t count = 0;                // indices
+    std::uint32_t lowest = 0, highest = 0;  // vertex indices the run uses
 };
 
 // GL buffers of one mesh, with what identifies the mesh contents they were made from.
@@ -254,16 +345,6 @@ GLenum BlendFactor(DWORD value) {
     }
 }
 
-void Color4(GLint location, const d3dx::D3DCOLORVALUE& c) {
-    glUniform4f(location, c.r, c.g, c.b, c.a);
-}
-
-void ColorBytes(GLint location, D3DCOLOR c) {
-    glUniform4f(location, static_cast<float>((c >> 16) & 0xFF) / 255.0f,
-                static_cast<float>((c >> 8) & 0xFF) / 255.0f, static_cast<float>(c & 0xFF) / 255.0f,
-                static_cast<float>(c >> 24) / 255.0f);
-}
-
 class GlTexture : public gfx::Texture {
   public:
     GlTexture(GLuint id, int width, int height) : id_(id), width_(width), height_(height) {}
@@ -278,16 +359,16 @@ class GlTexture : public gfx::Texture {
     int height_;
 };
 
-GLuint UploadPicture(const Image& picture, GLuint texture) {
+// Uploads width x height 0xAARRGGBB words (B, G, R, A bytes in memory) into the texture, made
+// when 0. The first row given is v = 0.
+GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
     if (!texture) {
         glGenTextures(1, &texture);
     }
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    // 0xAARRGGBB words are B, G, R, A bytes in memory; the top row is v = 0, as in Direct3D.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture.width, picture.height, 0, GL_BGRA,
-                 GL_UNSIGNED_BYTE, picture.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -347,18 +428,24 @@ class GlSprite : public gfx::Sprite {
 
 }  // namespace
 
+// Texture sampling modes, as sampler objects (texture objects keep their own defaults).
+enum Sampling { kLinearRepeat, kLinearClamp, kNearestClamp, kSamplings };
+
 struct GlState {
     GLuint fbo = 0, color = 0, depth = 0;
     Program3D smooth, flat;
     GLuint program2D = 0;
-    GLint targetSize2D = -1, coverage2D = -1, texture2D = -1;
-    GLuint listVao = 0, listVbo = 0, listIbo = 0;
-    std::size_t listVboSize = 0, listIboSize = 0;
-    GLuint vao2D = 0, vbo2D = 0;
-    std::size_t vbo2DSize = 0;
-    GLuint background = 0;
+    UniformI coverage2D;
+    std::array<GLuint, kSamplings> samplers{};
+    GLuint listVao = 0;
+    StreamBuffer listVertices, listIndices;
+    GLuint vao2D = 0;
+    StreamBuffer vertices2D;
+    // The background picture, its rows bottom first so that a plain framebuffer copy puts it
+    // upright, read through a framebuffer of its own.
+    GLuint background = 0, backgroundFbo = 0;
     int backgroundWidth = 0, backgroundHeight = 0;
-    std::vector<std::uint32_t> backgroundPixels;  // what the background texture holds
+    std::vector<std::uint32_t> backgroundPixels;  // the picture the texture was made from
     std::vector<MeshBuffers> meshes;              // meshes drawn and not forgotten
     std::vector<MeshBuffers> retired;  // forgotten meshes, kept for an identical successor
 };
@@ -404,17 +491,32 @@ bool GlDevice::Init() {
     if (!s.program2D) {
         return false;
     }
-    s.targetSize2D = glGetUniformLocation(s.program2D, "uTargetSize");
-    s.coverage2D = glGetUniformLocation(s.program2D, "uCoverage");
-    s.texture2D = glGetUniformLocation(s.program2D, "uTexture");
+    glUseProgram(s.program2D);
+    glUniform2f(glGetUniformLocation(s.program2D, "uTargetSize"), static_cast<float>(backWidth_),
+                static_cast<float>(backHeight_));
+    glUniform1i(glGetUniformLocation(s.program2D, "uTexture"), 0);
+    s.coverage2D.location = glGetUniformLocation(s.program2D, "uCoverage");
+
+    glGenSamplers(kSamplings, s.samplers.data());
+    const std::array<std::pair<GLint, GLint>, kSamplings> sampling = {
+        {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
+    for (int i = 0; i < kSamplings; ++i) {
+        const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
+        const GLuint sampler = s.samplers[static_cast<std::size_t>(i)];
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+    }
+    glActiveTexture(GL_TEXTURE0);
 
     // Vertex lists: 24-byte vertices of position, colour (B, G, R, A bytes) and uv.
     glGenVertexArrays(1, &s.listVao);
     glBindVertexArray(s.listVao);
-    glGenBuffers(1, &s.listVbo);
-    glGenBuffers(1, &s.listIbo);
-    glBindBuffer(GL_ARRAY_BUFFER, s.listVbo);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.listIbo);
+    glGenBuffers(1, &s.listVertices.name);
+    glGenBuffers(1, &s.listIndices.name);
+    glBindBuffer(GL_ARRAY_BUFFER, s.listVertices.name);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.listIndices.name);
     constexpr GLsizei stride = sizeof(gfx::ColorVertex);
     glEnableVertexAttribArray(kPosition);
     glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
@@ -428,8 +530,8 @@ bool GlDevice::Init() {
 
     glGenVertexArrays(1, &s.vao2D);
     glBindVertexArray(s.vao2D);
-    glGenBuffers(1, &s.vbo2D);
-    glBindBuffer(GL_ARRAY_BUFFER, s.vbo2D);
+    glGenBuffers(1, &s.vertices2D.name);
+    glBindBuffer(GL_ARRAY_BUFFER, s.vertices2D.name);
     constexpr GLsizei stride2D = sizeof(Vertex2D);
     glEnableVertexAttribArray(kPosition);
     glVertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, stride2D,
@@ -459,10 +561,12 @@ GlDevice::~GlDevice() {
     for (MeshBuffers& m : s.retired) {
         m.Release();
     }
-    const GLuint buffers[] = {s.listVbo, s.listIbo, s.vbo2D};
+    const GLuint buffers[] = {s.listVertices.name, s.listIndices.name, s.vertices2D.name};
     glDeleteBuffers(3, buffers);
     const GLuint arrays[] = {s.listVao, s.vao2D};
     glDeleteVertexArrays(2, arrays);
+    glDeleteSamplers(kSamplings, s.samplers.data());
+    glDeleteFramebuffers(1, &s.backgroundFbo);
     glDeleteTextures(1, &s.background);
     glDeleteProgram(s.smooth.id);
     glDeleteProgram(s.flat.id);
@@ -490,24 +594,25 @@ void GlDevice::Finish() const {
 
 Image GlDevice::ReadPixels() const {
     Image image;
-    image.width = backWidth_;
-    image.height = backHeight_;
-    image.pixels.resize(static_cast<std::size_t>(backWidth_) *
-                        static_cast<std::size_t>(backHeight_));
+    ReadPixels(&image);
+    return image;
+}
+
+void GlDevice::ReadPixels(Image* into) const {
+    into->width = backWidth_;
+    into->height = backHeight_;
+    const auto row = static_cast<std::size_t>(backWidth_);
+    into->pixels.resize(row * static_cast<std::size_t>(backHeight_));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl_->fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, backWidth_, backHeight_, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
+    glReadPixels(0, 0, backWidth_, backHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
     // GL's rows run from the bottom.
-    const std::size_t row = static_cast<std::size_t>(backWidth_);
+    std::uint32_t* pixels = into->pixels.data();
     for (int y = 0; y < backHeight_ / 2; ++y) {
-        std::swap_ranges(
-            image.pixels.begin() + static_cast<std::ptrdiff_t>(row * static_cast<std::size_t>(y)),
-            image.pixels.begin() +
-                static_cast<std::ptrdiff_t>(row * static_cast<std::size_t>(y + 1)),
-            image.pixels.begin() +
-                static_cast<std::ptrdiff_t>(row * static_cast<std::size_t>(backHeight_ - 1 - y)));
+        std::swap_ranges(pixels + row * static_cast<std::size_t>(y),
+                         pixels + row * static_cast<std::size_t>(y + 1),
+                         pixels + row * static_cast<std::size_t>(backHeight_ - 1 - y));
     }
-    return image;
 }
 
 void GlDevice::Clear(D3DCOLOR color, float depth) {
@@ -536,6 +641,8 @@ bool GlDevice::EndScene() {
 }
 
 bool GlDevice::Present() {
+    // Whatever the hook does in this context must not change what our vertex arrays hold.
+    glBindVertexArray(0);
     if (presentHook_) {
         presentHook_(gl_->fbo, backWidth_, backHeight_);
     } else {
@@ -551,25 +658,44 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
         return false;
     }
     GlState& s = *gl_;
+    const std::size_t count =
+        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
     // The picture usually is the same every frame: upload it only when it changed.
     const bool same = s.background && s.backgroundWidth == picture.width &&
                       s.backgroundHeight == picture.height &&
-                      s.backgroundPixels.size() == picture.pixels.size() &&
                       std::memcmp(s.backgroundPixels.data(), picture.pixels.data(),
-                                  picture.pixels.size() * sizeof(std::uint32_t)) == 0;
+                                  count * sizeof(std::uint32_t)) == 0;
     if (!same) {
-        s.background = UploadPicture(picture, s.background);
-        // The back buffer has no alpha channel of its own: the copy is opaque.
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+        s.backgroundPixels.assign(picture.pixels.begin(),
+                                  picture.pixels.begin() + static_cast<std::ptrdiff_t>(count));
+        // Bottom row first, and opaque: the back buffer has no alpha channel of its own.
+        std::vector<std::uint32_t> rows(count);
+        const auto width = static_cast<std::size_t>(picture.width);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(picture.height); ++y) {
+            const std::uint32_t* from =
+                picture.pixels.data() + (static_cast<std::size_t>(picture.height) - 1 - y) * width;
+            std::uint32_t* to = rows.data() + y * width;
+            for (std::size_t x = 0; x < width; ++x) {
+                to[x] = from[x] | 0xFF000000u;
+            }
+        }
+        s.background = UploadPicture(rows.data(), picture.width, picture.height, s.background);
         s.backgroundWidth = picture.width;
         s.backgroundHeight = picture.height;
-        s.backgroundPixels.assign(picture.pixels.begin(), picture.pixels.end());
+        if (!s.backgroundFbo) {
+            glGenFramebuffers(1, &s.backgroundFbo);
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, s.backgroundFbo);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, s.background,
+                               0);
     }
-    const float w = static_cast<float>(picture.width), h = static_cast<float>(picture.height);
-    const Vertex2D quad[6] = {{0, 0, 0, 0, 0xFFFFFFFFu}, {w, 0, 1, 0, 0xFFFFFFFFu},
-                              {w, h, 1, 1, 0xFFFFFFFFu}, {0, 0, 0, 0, 0xFFFFFFFFu},
-                              {w, h, 1, 1, 0xFFFFFFFFu}, {0, h, 0, 1, 0xFFFFFFFFu}};
-    Draw2D(quad, s.background, Quads2D::Picture, false, false);
+    // A copy without scaling or blending: the picture's pixels land unchanged.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
+    const int top = backHeight_ - picture.height;  // GL counts rows from the bottom
+    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, picture.width,
+                      top + picture.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     return true;
 }
 
@@ -590,6 +716,9 @@ void GlDevice::ApplyBlend(bool blend) {
 
 void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D kind, bool blend,
                       bool linear) {
+    if (quads.empty()) {
+        return;
+    }
     GlState& s = *gl_;
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     glViewport(0, 0, backWidth_, backHeight_);
@@ -597,36 +726,22 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
     glDisable(GL_CULL_FACE);
     ApplyBlend(blend);
     glUseProgram(s.program2D);
-    glUniform2f(s.targetSize2D, static_cast<float>(backWidth_), static_cast<float>(backHeight_));
-    glUniform1i(s.coverage2D, kind == Quads2D::Coverage ? 1 : 0);
-    glUniform1i(s.texture2D, 0);
-    glActiveTexture(GL_TEXTURE0);
+    s.coverage2D.Set(kind == Quads2D::Coverage ? 1 : 0);
     glBindTexture(GL_TEXTURE_2D, texture);
-    if (kind == Quads2D::Picture) {
-        const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    }
+    // Glyph coverage is read texel for texel.
+    glBindSampler(0, s.samplers[kind == Quads2D::Picture && linear ? kLinearClamp : kNearestClamp]);
     glBindVertexArray(s.vao2D);
-    glBindBuffer(GL_ARRAY_BUFFER, s.vbo2D);
-    const std::size_t bytes = quads.size_bytes();
-    if (bytes > s.vbo2DSize) {
-        s.vbo2DSize = std::max(bytes, s.vbo2DSize * 2);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.vbo2DSize), nullptr,
-                     GL_DYNAMIC_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), quads.data());
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(quads.size()));
-    glBindVertexArray(0);
+    const std::size_t offset =
+        s.vertices2D.Write(GL_ARRAY_BUFFER, quads.data(), quads.size_bytes(), sizeof(Vertex2D));
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(offset / sizeof(Vertex2D)),
+                 static_cast<GLsizei>(quads.size()));
 }
 
 void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     GlState& s = *gl_;
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     glViewport(0, 0, backWidth_, backHeight_);
-    const Program3D& p =
+    Program3D& p =
         GetRenderState(gfx::RenderState::ShadeMode) == gfx::kShadeFlat ? s.flat : s.smooth;
     glUseProgram(p.id);
 
@@ -634,26 +749,27 @@ void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     D3DXMATRIX worldView, wvp;
     d3dx::D3DXMatrixMultiply(&worldView, &world, &GetTransform(gfx::TransformState::View));
     d3dx::D3DXMatrixMultiply(&wvp, &worldView, &GetTransform(gfx::TransformState::Projection));
-    glUniformMatrix4fv(p.world, 1, GL_FALSE, &world.m[0][0]);
-    glUniformMatrix4fv(p.wvp, 1, GL_FALSE, &wvp.m[0][0]);
+    p.world.Set(&world.m[0][0]);
+    p.wvp.Set(&wvp.m[0][0]);
 
     const bool lighting = GetRenderState(gfx::RenderState::Lighting) != 0;
-    glUniform1i(p.lighting, lighting ? 1 : 0);
-    glUniform1i(p.hasColor, hasColor ? 1 : 0);
+    p.lighting.Set(lighting ? 1 : 0);
+    p.hasColor.Set(hasColor ? 1 : 0);
     if (lighting) {
         const d3dx::D3DMATERIAL9& m = GetMaterial();
-        Color4(p.matDiffuse, m.Diffuse);
-        Color4(p.matAmbient, m.Ambient);
-        Color4(p.matEmissive, m.Emissive);
-        ColorBytes(p.ambientLight, GetRenderState(gfx::RenderState::Ambient));
+        p.matDiffuse.Set(ColorFloats(m.Diffuse).data());
+        p.matAmbient.Set(ColorFloats(m.Ambient).data());
+        p.matEmissive.Set(ColorFloats(m.Emissive).data());
+        p.ambientLight.Set(ColorFloats(GetRenderState(gfx::RenderState::Ambient)).data());
         const gfx::Light& light = GetLight();
         const bool directional = light.type == gfx::LightType::Directional;
-        glUniform1i(p.lightOn, IsLightEnabled() && directional ? 1 : 0);
-        Color4(p.lightDiffuse, light.diffuse);
-        Color4(p.lightAmbient, light.ambient);
+        p.lightOn.Set(IsLightEnabled() && directional ? 1 : 0);
+        p.lightDiffuse.Set(ColorFloats(light.diffuse).data());
+        p.lightAmbient.Set(ColorFloats(light.ambient).data());
         d3dx::D3DXVECTOR3 toLight{-light.direction.x, -light.direction.y, -light.direction.z};
         d3dx::D3DXVec3Normalize(&toLight, &toLight);
-        glUniform3f(p.toLight, toLight.x, toLight.y, toLight.z);
+        const float toLightFloats[3] = {toLight.x, toLight.y, toLight.z};
+        p.toLight.Set(toLightFloats);
     }
     if (!hasNormals) {
         glVertexAttrib3f(kNormal, 0, 0, 0);
@@ -661,19 +777,11 @@ void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
 
     const auto* texture = dynamic_cast<const GlTexture*>(GetTexture());
     const DWORD colorOp = GetTextureStageState(gfx::TextureStageState::ColorOp);
-    glUniform1i(p.hasTexture, texture && colorOp != gfx::kTopDisable ? 1 : 0);
-    glUniform1i(p.colorOp, static_cast<GLint>(colorOp));
-    glUniform1i(p.alphaOp,
-                static_cast<GLint>(GetTextureStageState(gfx::TextureStageState::AlphaOp)));
-    glUniform1i(p.texture, 0);
-    glActiveTexture(GL_TEXTURE0);
+    p.hasTexture.Set(texture && colorOp != gfx::kTopDisable ? 1 : 0);
+    p.colorOp.Set(static_cast<GLint>(colorOp));
+    p.alphaOp.Set(static_cast<GLint>(GetTextureStageState(gfx::TextureStageState::AlphaOp)));
     glBindTexture(GL_TEXTURE_2D, texture ? texture->Id() : 0);
-    if (texture) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    }
+    glBindSampler(0, s.samplers[kLinearRepeat]);
 
     if (GetRenderState(gfx::RenderState::ZEnable)) {
         glEnable(GL_DEPTH_TEST);
@@ -700,28 +808,20 @@ bool GlDevice::DrawVertices(std::span<const gfx::ColorVertex> vertices,
     const std::uint32_t fvf = GetFVF();
     ApplyFixedState(false, fvf == 0 || (fvf & d3dx::D3DFVF_DIFFUSE) != 0);
     glBindVertexArray(s.listVao);
-    glBindBuffer(GL_ARRAY_BUFFER, s.listVbo);
-    if (vertices.size_bytes() > s.listVboSize) {
-        s.listVboSize = std::max(vertices.size_bytes(), s.listVboSize * 2);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.listVboSize), nullptr,
-                     GL_DYNAMIC_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(vertices.size_bytes()),
-                    vertices.data());
+    const std::size_t first =
+        s.listVertices.Write(GL_ARRAY_BUFFER, vertices.data(), vertices.size_bytes(),
+                             sizeof(gfx::ColorVertex)) /
+        sizeof(gfx::ColorVertex);
     if (indices.empty()) {
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size() / 3 * 3));
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first),
+                     static_cast<GLsizei>(vertices.size() / 3 * 3));
     } else {
-        if (indices.size_bytes() > s.listIboSize) {
-            s.listIboSize = std::max(indices.size_bytes(), s.listIboSize * 2);
-            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.listIboSize), nullptr,
-                         GL_DYNAMIC_DRAW);
-        }
-        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(indices.size_bytes()),
-                        indices.data());
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size() / 3 * 3),
-                       GL_UNSIGNED_SHORT, nullptr);
+        const std::size_t offset = s.listIndices.Write(GL_ELEMENT_ARRAY_BUFFER, indices.data(),
+                                                       indices.size_bytes(), sizeof(std::uint16_t));
+        glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(indices.size() / 3 * 3),
+                                 GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset),
+                                 static_cast<GLint>(first));
     }
-    glBindVertexArray(0);
     return true;
 }
 
@@ -783,12 +883,18 @@ bool Upload(const Mesh& mesh, MeshBuffers* b) {
     for (std::uint32_t f : order) {
         const std::uint32_t attrib = mesh.attributes[f];
         if (b->ranges.empty() || b->ranges.back().attribId != attrib) {
-            b->ranges.push_back({attrib, static_cast<std::uint32_t>(sorted.size()), 0});
+            const std::uint32_t first = mesh.indices[f * 3];
+            b->ranges.push_back(
+                {attrib, static_cast<std::uint32_t>(sorted.size()), 0, first, first});
         }
+        SubsetRange& range = b->ranges.back();
         for (int k = 0; k < 3; ++k) {
-            sorted.push_back(mesh.indices[f * 3 + static_cast<std::size_t>(k)]);
+            const std::uint32_t index = mesh.indices[f * 3 + static_cast<std::size_t>(k)];
+            sorted.push_back(index);
+            range.lowest = std::min(range.lowest, index);
+            range.highest = std::max(range.highest, index);
         }
-        b->ranges.back().count += 3;
+        range.count += 3;
     }
     glGenVertexArrays(1, &b->vao);
     glBindVertexArray(b->vao);
@@ -874,10 +980,10 @@ bool GlDevice::DrawSubset(const Mesh& mesh, std::uint32_t attribId) {
     }
     ApplyFixedState((mesh.fvf & d3dx::D3DFVF_NORMAL) != 0, (mesh.fvf & d3dx::D3DFVF_DIFFUSE) != 0);
     glBindVertexArray(buffers->vao);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(range->count), GL_UNSIGNED_INT,
-                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(range->first) *
-                                                 sizeof(std::uint32_t)));
-    glBindVertexArray(0);
+    glDrawRangeElements(GL_TRIANGLES, range->lowest, range->highest,
+                        static_cast<GLsizei>(range->count), GL_UNSIGNED_INT,
+                        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(range->first) *
+                                                      sizeof(std::uint32_t)));
     return true;
 }
 
@@ -903,7 +1009,8 @@ std::unique_ptr<gfx::Texture> GlDevice::CreateTexture(const Image& picture) {
                                                        static_cast<std::size_t>(picture.height)) {
         return nullptr;
     }
-    const GLuint id = UploadPicture(picture, 0);
+    // The top row is v = 0, as in Direct3D.
+    const GLuint id = UploadPicture(picture.pixels.data(), picture.width, picture.height, 0);
     return std::make_unique<GlTexture>(id, picture.width, picture.height);
 }
 

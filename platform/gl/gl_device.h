@@ -32,6 +32,8 @@ class GlDevice : public gfx::Device {
     void Finish() const;
     // The back buffer as a picture, top row first (what a screenshot of the panel shows).
     Image ReadPixels() const;
+    // The same into a picture whose storage is reused from call to call.
+    void ReadPixels(Image* into) const;
     // Objects kept between frames: GL meshes, 2D font faces, glyphs.
     std::size_t CachedMeshes() const;
     std::size_t CachedFonts() const;

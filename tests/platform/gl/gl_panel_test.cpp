@@ -297,5 +297,29 @@ TEST_F(GlPanelTest, SteadyFramesReuseWhatTheyMadeAndDrawTheSamePicture) {
     EXPECT_EQ(fonts, 1u);
 }
 
+TEST_F(GlPanelTest, TextsChangingEveryFrameKeepTheDeviceBounded) {
+    TextLabel score;
+    score.text = "Punteggio: 000000";
+    score.height = 18;
+    score.fontFace = "Arial";
+    score.color = 0xfffefefe;
+    Text3D title("0", 20, "Arial", true, false, -1, 0, 0, 0x00FFFFFF);
+    Draw({}, {}, {score}, {title});
+    for (int i = 0; i < 100; ++i) {
+        panel_->textLabels[0].text = "Punteggio: " + std::to_string(i);
+        panel_->texts3D[0].text = std::to_string(i);
+        Frame();
+    }
+    // The text meshes the panel keeps and the device's copies of those it dropped.
+    EXPECT_LE(Device()->CachedMeshes(), 2 * TekuUtility::PassObjectCache::kMaxTextMeshes);
+    EXPECT_EQ(Device()->CachedFonts(), 1u);
+    // Drawing the same text again after all that gives the same picture as the first time.
+    panel_->texts3D[0].text = "42";
+    panel_->textLabels[0].text = "Punteggio: 42";
+    const Image later = Frame();
+    Draw({}, {}, {panel_->textLabels[0]}, {panel_->texts3D[0]});
+    EXPECT_EQ(Frame().pixels, later.pixels);
+}
+
 }  // namespace
 }  // namespace platform::gl
