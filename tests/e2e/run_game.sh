@@ -14,7 +14,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_start_x 280 "$0" "$@"
 
 mkdir -p "$E2E_ART"
-rm -f "$E2E_ART"/screen-*.png
+rm -f "$E2E_ART"/screen-*.png "$E2E_ART"/window-*.png
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 E2E_OUT=$E2E_ART/game.err
@@ -131,6 +131,7 @@ play() {
     main=$(e2e_window '^Kryx Space' 5) || e2e_fail "no main window"
     focus_main
     e2e_shot 1-title
+    "$E2E_XTOOL" shot "$E2E_ART/window-title.png" "$main"
     grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
 
     e2e_mark
@@ -141,6 +142,7 @@ play() {
     e2e_wait_for "kx-trace panel shown"
     sleep 0.5
     e2e_shot 3-level1
+    "$E2E_XTOOL" shot "$E2E_ART/window-level1.png" "$main"
 
     local x0 x1
     x0=$(last ship | cut -d' ' -f1)
