@@ -189,6 +189,27 @@ void BM_GlOneDrawFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_GlOneDrawFloor)->Unit(benchmark::kMillisecond);
 
+// The level frame as the desktop shows it: drawn, then read back for the window.
+void BM_GlLevelFrameReadBack(benchmark::State& state) {
+    if (!Context()) {
+        state.SkipWithError("no OpenGL context");
+        return;
+    }
+    Scene scene;
+    if (!scene.Build(SceneKind::Level1)) {
+        state.SkipWithError("no GL device");
+        return;
+    }
+    Image frame;
+    scene.panel.drawFrame();
+    scene.device->ReadPixels(&frame);
+    for (auto _ : state) {
+        scene.panel.drawFrame();
+        scene.device->ReadPixels(&frame);
+    }
+}
+BENCHMARK(BM_GlLevelFrameReadBack)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
