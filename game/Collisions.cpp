@@ -96,6 +96,27 @@ bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
     return true;
 }
 
+bool ShotVersusVisibleSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
+                              std::int32_t hitFrame, std::int32_t hitLimit) {
+    bool anySaucer = false;
+    ForEachVisibleSaucer(game, kLastSaucerScanId, [&](std::int32_t, MeshObject& saucer) {
+        anySaucer = true;
+        ShotHitsSaucer(game, saucer, shotMin, shotMax, hitFrame, hitLimit);
+    });
+    return anySaucer;
+}
+
+void EndSaucerHitShow(MeshObject& saucer, const Timestamp& now, std::int32_t restFrame) {
+    if ((saucer.frame == 1 || saucer.frame == 3 || saucer.frame == 4) &&
+        ElapsedMs(HitTime(saucer), now) > 1000) {
+        if (saucer.frame == 4) {
+            saucer.visible = false;
+        } else {
+            saucer.frame = restFrame;
+        }
+    }
+}
+
 bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& shipMax,
                      const Timestamp& now, bool& contact) {
     if (rock.frame == 4) {

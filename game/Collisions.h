@@ -23,6 +23,15 @@ bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const 
 bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
                     const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit);
 
+// The shot against every visible saucer (levels 1, 3 and 4), from id 2001 up to the first
+// missing one (2019 at most), each with ShotHitsSaucer. True when any saucer is visible.
+bool ShotVersusVisibleSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
+                              std::int32_t hitFrame, std::int32_t hitLimit);
+
+// A saucer shown hit (frame 1 or 3) or exploding (4) for more than a second (every level):
+// an exploding one vanishes, a hit one shows restFrame again.
+void EndSaucerHitShow(MeshObject& saucer, const Timestamp& now, std::int32_t restFrame);
+
 // A rock in flight in front of the player (levels 1 and 2): an exploding rock vanishes 300 ms
 // after its hit and takes back its saved shape; a rock touching the ship shows its impact
 // look, stays where it is and sets contact; any other rock shows its normal look. True when

@@ -21,6 +21,8 @@ inline constexpr std::int32_t kFirstRockId = 1001;
 inline constexpr std::int32_t kLastRockId = 1010;
 inline constexpr std::int32_t kFirstSaucerId = 2001;
 inline constexpr std::int32_t kLastSaucerId = 2010;
+// Scans for saucers stop at the first missing id, or here.
+inline constexpr std::int32_t kLastSaucerScanId = 2019;
 
 // Sounds the level code plays.
 inline constexpr std::int32_t kSoundShot = 1023;
@@ -36,6 +38,21 @@ struct Point3 {
 
 // The first record of the panel's meshObjects with this id, or nullptr (also without a panel).
 MeshObject* FindObject(GameFields& game, std::int32_t id);
+
+// Calls fn(id, saucer) for each visible saucer from id 2001 up to lastId, stopping at the
+// first id the scene lacks.
+template <typename Fn>
+void ForEachVisibleSaucer(GameFields& game, std::int32_t lastId, Fn&& fn) {
+    for (std::int32_t id = kFirstSaucerId; id <= lastId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            return;
+        }
+        if (saucer->visible) {
+            fn(id, *saucer);
+        }
+    }
+}
 
 Point3 GetPosition(GameFields& game, std::int32_t id);
 Point3 GetBoundsMin(GameFields& game, std::int32_t id);

@@ -14,10 +14,8 @@ Level1State state;
 constexpr std::int64_t kPauseMs = 2000;
 constexpr std::int64_t kDamagePacingMs = 400;
 constexpr std::int64_t kStepPacingMs = 30;
-constexpr std::int64_t kHitShowMs = 1000;
 constexpr std::int32_t kExplosionFrame = 4;
 constexpr std::int32_t kHitsToDestroy = 10;  // destroyed on the hit after this many
-constexpr std::int32_t kLastSaucerScanId = 2019;
 
 bool HasExploded(const MeshObject& o) {
     return o.frame == kExplosionFrame;
@@ -54,24 +52,6 @@ void ReturnSaucers(GameFields& game) {
         }
     }
     state.respawnPending = false;
-}
-
-// The shot against the visible saucers; true when any saucer is visible.
-bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax) {
-    bool anySaucer = false;
-    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
-        MeshObject* saucer = FindObject(game, id);
-        if (saucer == nullptr) {
-            break;
-        }
-        if (!saucer->visible) {
-            continue;
-        }
-        anySaucer = true;
-        ShotHitsSaucer(game, *saucer, shotMin, shotMax, game.levelPhase == 1 ? 1 : 3,
-                       kHitsToDestroy);
-    }
-    return anySaucer;
 }
 
 }  // namespace
@@ -122,38 +102,26 @@ bool UpdateLevel1(GameFields& game) {
     if (game.levelPhase == 1 && IsShotVisible(game)) {
         ShotVersusRocks(game);
     }
-    const bool anySaucer = ShotVersusSaucers(game, shotMin, shotMax);
+    const bool anySaucer = ShotVersusVisibleSaucers(game, shotMin, shotMax,
+                                                    game.levelPhase == 1 ? 1 : 3, kHitsToDestroy);
 
     bool contact = false;
     if (game.levelPhase == 1) {
         contact = RockFieldLevel1(game, anySaucer);
     }
 
-    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
-        MeshObject* saucer = FindObject(game, id);
-        if (saucer == nullptr) {
-            break;
+    ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
+        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? 0 : 2);
+        if (HasExploded(saucer)) {
+            return;
         }
-        if (!saucer->visible) {
-            continue;
+        if (game.levelPhase == 1) {
+            UfoSweep(saucer);
+        } else {
+            SaucerWander(game, id);
+            contact = SaucerFireLevel1(game, id);
         }
-        if ((saucer->frame == 1 || saucer->frame == 3 || saucer->frame == 4) &&
-            ElapsedMs(HitTime(*saucer), now) > kHitShowMs) {
-            if (HasExploded(*saucer)) {
-                saucer->visible = false;
-            } else {
-                saucer->frame = game.levelPhase == 1 ? 0 : 2;
-            }
-        }
-        if (!HasExploded(*saucer)) {
-            if (game.levelPhase == 1) {
-                UfoSweep(*saucer);
-            } else {
-                SaucerWander(game, id);
-                contact = SaucerFireLevel1(game, id);
-            }
-        }
-    }
+    });
 
     if (!state.touched && contact) {
         if (game.levelPhase == 1) {

@@ -15,10 +15,8 @@ Level2State state;
 constexpr std::int64_t kDamagePacingMs = 400;
 constexpr std::int64_t kStepPacingMs = 30;
 constexpr std::int64_t kSpawnPacingMs = 1200;
-constexpr std::int64_t kHitShowMs = 1000;
 constexpr std::int32_t kExplosionFrame = 4;
 constexpr std::int32_t kHitsToDestroy = 3;  // destroyed on the hit after this many
-constexpr std::int32_t kLastSaucerScanId = 2019;
 constexpr double kSaucerStep = 0.33;
 
 // The timeline, in ms from the level's start.
@@ -101,26 +99,12 @@ bool UpdateLevel2(GameFields& game) {
         contact = true;
     }
 
-    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
-        MeshObject* saucer = FindObject(game, id);
-        if (saucer == nullptr) {
-            break;
+    ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t, MeshObject& saucer) {
+        EndSaucerHitShow(saucer, now, 0);
+        if (saucer.frame != kExplosionFrame) {
+            SaucerWanderLevel2(saucer);
         }
-        if (!saucer->visible) {
-            continue;
-        }
-        if ((saucer->frame == 1 || saucer->frame == 3 || saucer->frame == 4) &&
-            ElapsedMs(HitTime(*saucer), now) > kHitShowMs) {
-            if (saucer->frame == kExplosionFrame) {
-                saucer->visible = false;
-            } else {
-                saucer->frame = 0;
-            }
-        }
-        if (saucer->frame != kExplosionFrame) {
-            SaucerWanderLevel2(*saucer);
-        }
-    }
+    });
 
     if (!state.touched && contact) {
         game.sounds.SetLoop(kSoundTouch);

@@ -16,9 +16,7 @@ SquadronState level4State;
 
 constexpr std::int64_t kPauseMs = 2000;
 constexpr std::int64_t kStepPacingMs = 30;
-constexpr std::int64_t kHitShowMs = 1000;
 constexpr std::int32_t kExplosionFrame = 4;
-constexpr std::int32_t kLastSaucerScanId = 2019;
 constexpr std::int32_t kLastRockScanId = 1019;
 
 // What differs between level 3 and level 4.
@@ -76,20 +74,8 @@ void EnterAfterPause(GameFields& game, const LevelRules& rules) {
 
 bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax) {
     const bool wandering = game.levelPhase == 1;
-    const std::int32_t limit = game.levelPhase == 2 ? 2 : 8;
-    bool anySaucer = false;
-    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
-        MeshObject* saucer = FindObject(game, id);
-        if (saucer == nullptr) {
-            break;
-        }
-        if (!saucer->visible) {
-            continue;
-        }
-        anySaucer = true;
-        ShotHitsSaucer(game, *saucer, shotMin, shotMax, wandering ? 3 : 1, limit);
-    }
-    return anySaucer;
+    return ShotVersusVisibleSaucers(game, shotMin, shotMax, wandering ? 3 : 1,
+                                    game.levelPhase == 2 ? 2 : 8);
 }
 
 // One diving saucer: hits the player or moves on, restarts past the player, fires while
@@ -152,24 +138,10 @@ bool UpdateSquadron(GameFields& game, SquadronState& state, const LevelRules& ru
     const bool anySaucer = ShotVersusSaucers(game, shotMin, shotMax);
 
     bool contact = false;
-    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
-        MeshObject* saucer = FindObject(game, id);
-        if (saucer == nullptr) {
-            break;
-        }
-        if (!saucer->visible) {
-            continue;
-        }
-        if ((saucer->frame == 1 || saucer->frame == 3 || saucer->frame == 4) &&
-            ElapsedMs(HitTime(*saucer), now) > kHitShowMs) {
-            if (saucer->frame == kExplosionFrame) {
-                saucer->visible = false;
-            } else {
-                saucer->frame = game.levelPhase == 1 ? 2 : 0;
-            }
-        }
-        if (saucer->frame == kExplosionFrame) {
-            continue;
+    ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
+        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? 2 : 0);
+        if (saucer.frame == kExplosionFrame) {
+            return;
         }
         if (game.levelPhase == 1) {
             SaucerWander(game, id);
@@ -179,7 +151,7 @@ bool UpdateSquadron(GameFields& game, SquadronState& state, const LevelRules& ru
         } else if (Dive(game, id, rules, shipMin, shipMax)) {
             contact = true;
         }
-    }
+    });
 
     if (!state.touched && contact) {
         state.touched = true;
