@@ -42,6 +42,11 @@ e2e_wait_for() {
     e2e_wait_grep -xF "$1" "${2:-10}" || e2e_fail "no line '$1'"
 }
 
+# True when a whole line $1 came after the mark (no waiting).
+e2e_seen() {
+    tail -n +$((E2E_FROM + 1)) "$E2E_OUT" 2>/dev/null | grep -qxF -- "$1"
+}
+
 # The same for a line matching the extended regular expression $1.
 e2e_wait_match() {
     e2e_wait_grep -E "$1" "${2:-10}" || e2e_fail "no line matching '$1'"

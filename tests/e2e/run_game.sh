@@ -49,12 +49,34 @@ hold() {
     xdotool keyup "$1"
 }
 
+# Holds a key until the command "$2" succeeds (checked every 0.1 s) or $3 seconds pass, as a
+# player holds a key until the game answers; the command's status is returned.
+hold_until() {
+    local ok=1
+    xdotool keydown "$1"
+    for _ in $(seq $(($3 * 10))); do
+        if eval "$2"; then
+            ok=0
+            break
+        fi
+        sleep 0.1
+    done
+    xdotool keyup "$1"
+    return $ok
+}
+
+# The ship's x now, compared with $2 by $1 (lt: below $2 - 0.5, gt: above $2 + 0.5).
+ship_moved() {
+    awk -v op="$1" -v from="$2" -v now="$(last ship | cut -d' ' -f1)" \
+        'BEGIN { exit !(op == "lt" ? now < from - 0.5 : now > from + 0.5) }'
+}
+
 # Presses keys one by one, letting the window system settle between them: an opening menu or
 # box takes the X input focus when it is mapped.
 keys() {
     for k in "$@"; do
         xdotool key "$k"
-        sleep 0.25
+        sleep 0.4
     done
 }
 
@@ -64,16 +86,24 @@ focus_main() {
     sleep 0.2
 }
 
-# Answers the open "Uscita" question: $1 = no | yes.
+# Answers the open "Uscita" question with a click on its button: $1 = no | yes; $2 names the
+# screenshot. The box's two 80 x 25 buttons sit centred 11 pixels above its bottom edge.
 answer_exit() {
-    local box
-    box=$(e2e_window '^Uscita$' 5) || e2e_fail "no exit question"
+    local box X Y WIDTH HEIGHT x
+    box=$(e2e_window '^Uscita$' 10) || e2e_fail "no exit question"
     sleep 0.5
     e2e_shot "$2"
-    xdotool windowfocus "$box"
-    sleep 0.2
-    if [ "$1" = no ]; then keys Tab Return; else keys Return; fi
-    sleep 0.3
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    x=$((X + (WIDTH - 168) / 2 + 40))
+    [ "$1" = no ] && x=$((x + 88))
+    for _ in 1 2 3; do
+        e2e_click "$x" $((Y + HEIGHT - 24))
+        for _ in $(seq 50); do
+            xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
+            sleep 0.1
+        done
+    done
+    e2e_fail "the exit question did not take the answer"
 }
 
 # Steers the ship toward the nearest rock or saucer for at most $1 seconds, until the score
@@ -110,11 +140,31 @@ chase() {
     return 0
 }
 
+# Chooses a menu item with the keys $2... from the main window and waits up to 10 s for the
+# command "$1" to succeed. A busy machine can take a key before the menu it belongs to is up,
+# so the choice is tried up to three times, closing any open menu in between.
+menu_command() {
+    local check=$1
+    shift
+    for _ in 1 2 3; do
+        focus_main
+        keys "$@"
+        for _ in $(seq 100); do
+            eval "$check" && return 0
+            sleep 0.1
+        done
+        keys Escape Escape
+    done
+    e2e_fail "the menu keys $* did nothing"
+}
+
+exit_question_up() { xdotool search --onlyvisible --name '^Uscita$' >/dev/null; }
+
 # Waits for the heartbeat to move on: the game is still ticking.
 still_ticking() {
     local before
     before=$(last alive)
-    e2e_wait_for "kx-trace alive $((before + 2))" 5
+    e2e_wait_for "kx-trace alive $((before + 2))" 15
 }
 
 play() {
@@ -124,19 +174,18 @@ play() {
     started=$(date +%s%N)
     start_game "$folder" "$program"
     # The first tick draws the first frame and then writes its first trace lines.
-    e2e_wait_for "kx-trace alive 0"
+    e2e_wait_for "kx-trace alive 0" 30
     echo "startup to the first frame: $((($(date +%s%N) - started) / 1000000)) ms"
     e2e_wait_for "kx-trace table 00001200 ANNA 3 | 00000800 BRUNO 2"
     e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 5) || e2e_fail "no main window"
+    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
     focus_main
     e2e_shot 1-title
     "$E2E_XTOOL" shot "$E2E_ART/window-title.png" "$main"
     grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
 
     e2e_mark
-    hold g 0.2
-    e2e_wait_for "kx-trace banner Livello1.bmp shown" 5
+    hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
     e2e_shot 2-banner
     e2e_wait_for "kx-trace level 1 running" 15
     e2e_wait_for "kx-trace panel shown"
@@ -144,29 +193,18 @@ play() {
     e2e_shot 3-level1
     "$E2E_XTOOL" shot "$E2E_ART/window-level1.png" "$main"
 
-    local x0 x1
-    x0=$(last ship | cut -d' ' -f1)
-    hold Left 0.6
-    sleep 0.1
-    x1=$(last ship | cut -d' ' -f1)
-    awk -v a="$x0" -v b="$x1" 'BEGIN { exit !(b < a - 0.5) }' || e2e_fail "Left moved the ship from $x0 to $x1"
-    hold Right 1.2
-    sleep 0.1
-    x0=$(last ship | cut -d' ' -f1)
-    awk -v a="$x1" -v b="$x0" 'BEGIN { exit !(b > a + 0.5) }' || e2e_fail "Right moved the ship from $x1 to $x0"
+    local x
+    x=$(last ship | cut -d' ' -f1)
+    hold_until Left "ship_moved lt $x" 5 || e2e_fail "Left did not move the ship from $x"
+    x=$(last ship | cut -d' ' -f1)
+    hold_until Right "ship_moved gt $x" 5 || e2e_fail "Right did not move the ship from $x"
 
-    xdotool keydown Control_L
-    for _ in $(seq 30); do
-        [ "$(last shots)" != 0 ] && break
-        sleep 0.1
-    done
+    hold_until Control_L '[ "$(last shots)" != 0 ]' 5 || e2e_fail "Ctrl fired no shot"
     e2e_shot 4-fire
-    xdotool keyup Control_L
-    [ "$(last shots)" != 0 ] || e2e_fail "Ctrl fired no shot"
 
     e2e_mark
     xdotool key p
-    e2e_wait_for "kx-trace paused 1" 3
+    e2e_wait_for "kx-trace paused 1" 10
     sleep 0.3
     local ship
     ship=$(last ship)
@@ -178,7 +216,7 @@ play() {
         0 0 1024 768 >/dev/null || e2e_fail "the screen changed while paused"
     e2e_mark
     xdotool key p
-    e2e_wait_for "kx-trace paused 0" 3
+    e2e_wait_for "kx-trace paused 0" 10
 
     # The close box asks; No keeps the game running.
     "$E2E_XTOOL" close "$main"
@@ -190,43 +228,42 @@ play() {
     focus_main
     keys alt+f
     e2e_shot 7-file-menu
-    keys e
+    keys Escape Escape
+    menu_command exit_question_up alt+f e
     answer_exit no 8-exit-question
     still_ticking
 
     # ? > Info... opens the About box; Escape closes it; a second time there is one box again.
     for round in 1 2; do
-        focus_main
         e2e_mark
-        keys alt+f Right Right i
-        e2e_wait_for "kx-trace about open" 5
+        menu_command 'e2e_seen "kx-trace about open"' alt+f Right Right i
         local about
-        about=$(e2e_window '^Info\.\.\.$' 5) || e2e_fail "no About box"
+        about=$(e2e_window '^Info\.\.\.$' 10) || e2e_fail "no About box"
         [ "$(xdotool search --onlyvisible --name '^Info\.\.\.$' | wc -l)" -eq 1 ] ||
             e2e_fail "more than one About box"
         e2e_shot "9-about-$round"
-        xdotool windowfocus "$about"
-        sleep 0.2
         e2e_mark
-        xdotool key Escape
-        e2e_wait_for "kx-trace about closed" 5
+        for _ in 1 2 3; do
+            xdotool windowfocus "$about"
+            sleep 0.3
+            xdotool key Escape
+            e2e_wait_grep -xF "kx-trace about closed" 10 && break
+        done
+        e2e_seen "kx-trace about closed" || e2e_fail "Escape did not close the About box"
     done
 
     # Opzioni > Abilita Joystick toggles its check mark.
-    focus_main
     e2e_mark
-    keys alt+o a
-    e2e_wait_for "kx-trace joystick checked" 3
+    menu_command 'e2e_seen "kx-trace joystick checked"' alt+o a
     focus_main
     keys alt+o
     e2e_shot 10-joystick-checked
+    keys Escape Escape
     e2e_mark
-    keys a
-    e2e_wait_for "kx-trace joystick unchecked" 3
+    menu_command 'e2e_seen "kx-trace joystick unchecked"' alt+o a
 
     # Esci, then Yes: the program ends.
-    focus_main
-    keys alt+f e
+    menu_command exit_question_up alt+f e
     answer_exit yes 11-exit-yes
     e2e_wait_exit 10
     [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
@@ -237,10 +274,10 @@ name() {
     seed_table
     start_game "$(game_folder)" "$program"
     e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 5) || e2e_fail "no main window"
+    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
     focus_main
     e2e_mark
-    hold g 0.2
+    hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
     e2e_wait_for "kx-trace level 1 running" 15
 
     # Fire until something is hit, then fly into the rocks until the energy is gone.
@@ -253,7 +290,7 @@ name() {
     e2e_wait_for "kx-trace nameform open" 10
     e2e_shot 2-name-form
     local form X Y
-    form=$(e2e_window '^Classifica$' 5) || e2e_fail "no name form"
+    form=$(e2e_window '^Classifica$' 10) || e2e_fail "no name form"
     eval "$(xdotool getwindowgeometry --shell "$form")"
     xdotool windowfocus "$form"
     e2e_click $((X + 30)) $((Y + 47))
@@ -275,8 +312,7 @@ name() {
     done
     [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] || e2e_fail "the title did not come back"
     e2e_shot 4-title-with-name
-    focus_main
-    keys alt+f e
+    menu_command exit_question_up alt+f e
     answer_exit yes 5-exit
     e2e_wait_exit 10
     echo "e2e name: a game lost with $score points, the name typed stored and on the title"
