@@ -6,13 +6,27 @@ namespace TekuUtility {
 
 namespace pf = platform;
 
+namespace {
+
+// Buttons, labels and text boxes start at 80 x 30 with their caption.
+void StartWithCaption(Child& control, const std::string& caption, const char* kind) {
+    control.text = Widen(caption);
+    control.width = 80;
+    control.height = 30;
+    control.typeName = kind;
+}
+
+// The sunken edge of a control with a border.
+platform::DWORD BorderExStyle(bool border) {
+    return border ? pf::WS_EX_CLIENTEDGE : 0;
+}
+
+}  // namespace
+
 // ---- Button ----
 
 Button::Button(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
-    text = Widen(caption);
-    width = 80;
-    height = 30;
-    typeName = "button";
+    StartWithCaption(*this, caption, "button");
 }
 
 platform::DWORD Button::WindowStyle() const {
@@ -20,14 +34,7 @@ platform::DWORD Button::WindowStyle() const {
 }
 
 void Button::Create() {
-    if (created) {
-        return;
-    }
-    handle = CreateControlWindow(0, L"Button", WindowStyle());
-    created = true;
-    SubclassWindow();
-    CreateToolTip();
-    ApplyFont();
+    CreateControl(0, L"Button", WindowStyle());
 }
 
 void Button::DrawImage(HDC, const platform::RECT&) {}
@@ -35,10 +42,7 @@ void Button::DrawImage(HDC, const platform::RECT&) {}
 // ---- Label ----
 
 Label::Label(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
-    text = Widen(caption);
-    width = 80;
-    height = 30;
-    typeName = "label";
+    StartWithCaption(*this, caption, "label");
 }
 
 platform::DWORD Label::WindowStyle() const {
@@ -55,18 +59,11 @@ platform::DWORD Label::WindowStyle() const {
 }
 
 platform::DWORD Label::WindowExStyle() const {
-    return border ? pf::WS_EX_CLIENTEDGE : 0;
+    return BorderExStyle(border);
 }
 
 void Label::Create() {
-    if (created) {
-        return;
-    }
-    handle = CreateControlWindow(WindowExStyle(), L"static", WindowStyle());
-    created = true;
-    SubclassWindow();
-    CreateToolTip();
-    ApplyFont();
+    CreateControl(WindowExStyle(), L"static", WindowStyle());
 }
 
 // ---- Image ----
@@ -96,7 +93,7 @@ platform::DWORD Image::WindowStyle() const {
 }
 
 platform::DWORD Image::WindowExStyle() const {
-    return border ? pf::WS_EX_CLIENTEDGE : 0;
+    return BorderExStyle(border);
 }
 
 void Image::SetImageFile(const std::string& file) {
@@ -106,9 +103,21 @@ void Image::SetImageFile(const std::string& file) {
         return;
     }
     const std::wstring wideName = Widen(file);
-    auto loaded =
-        static_cast<pf::HBITMAP>(pf::LoadImageW(nullptr, wideName.c_str(), pf::IMAGE_BITMAP, 0, 0,
-                                                pf::LR_LOADFROMFILE | pf::LR_CREATEDIBSECTION));
+    ShowLoaded(pf::LoadImageW(nullptr, wideName.c_str(), pf::IMAGE_BITMAP, 0, 0,
+                              pf::LR_LOADFROMFILE | pf::LR_CREATEDIBSECTION));
+}
+
+void Image::SetImageResource(std::int32_t resource) {
+    resourceId = resource;
+    fileName.clear();
+    if (!created || resource <= 0) {
+        return;
+    }
+    ShowLoaded(pf::LoadImageW(pf::GetModuleHandleW(nullptr), pf::MAKEINTRESOURCEW(resource),
+                              pf::IMAGE_BITMAP, 0, 0, pf::LR_CREATEDIBSECTION));
+}
+
+void Image::ShowLoaded(platform::HANDLE loaded) {
     if (loaded == nullptr) {
         pf::GetLastError();
         return;
@@ -119,28 +128,7 @@ void Image::SetImageFile(const std::string& file) {
     if (bitmap != nullptr) {
         pf::DeleteObject(bitmap);
     }
-    bitmap = loaded;
-}
-
-void Image::SetImageResource(std::int32_t resource) {
-    resourceId = resource;
-    fileName.clear();
-    if (!created || resource <= 0) {
-        return;
-    }
-    auto loaded = static_cast<pf::HBITMAP>(
-        pf::LoadImageW(pf::GetModuleHandleW(nullptr), pf::MAKEINTRESOURCEW(resource),
-                       pf::IMAGE_BITMAP, 0, 0, pf::LR_CREATEDIBSECTION));
-    if (loaded == nullptr) {
-        pf::GetLastError();
-        return;
-    }
-    pf::SendMessageW(handle, pf::STM_SETIMAGE, pf::IMAGE_BITMAP,
-                     reinterpret_cast<pf::LPARAM>(loaded));
-    if (bitmap != nullptr) {
-        pf::DeleteObject(bitmap);
-    }
-    bitmap = loaded;
+    bitmap = static_cast<pf::HBITMAP>(loaded);
 }
 
 void Image::Create() {
@@ -157,18 +145,13 @@ void Image::Create() {
     } else {
         SetImageResource(resourceId);
     }
-    SubclassWindow();
-    CreateToolTip();
-    ApplyFont();
+    AttachControl();
 }
 
 // ---- TextBox ----
 
 TextBox::TextBox(GUIElement* parentElement, const std::string& content) : Child(parentElement) {
-    text = Widen(content);
-    width = 80;
-    height = 30;
-    typeName = "textbox";
+    StartWithCaption(*this, content, "textbox");
 }
 
 platform::DWORD TextBox::WindowStyle() const {
@@ -208,7 +191,7 @@ platform::DWORD TextBox::WindowStyle() const {
 }
 
 platform::DWORD TextBox::WindowExStyle() const {
-    return border ? pf::WS_EX_CLIENTEDGE : 0;
+    return BorderExStyle(border);
 }
 
 void TextBox::SetMaxLength(std::int32_t length) {
@@ -238,17 +221,14 @@ void TextBox::ApplyStyle() {
 }
 
 void TextBox::Create() {
-    if (created) {
-        return;
-    }
-    handle = CreateControlWindow(WindowExStyle(), L"edit", WindowStyle());
-    created = true;
-    if (maxLength != -1) {
-        pf::SendMessageW(handle, pf::EM_SETLIMITTEXT, static_cast<pf::WPARAM>(maxLength), 0);
-    }
-    SubclassWindow();
-    CreateToolTip();
-    ApplyFont();
+    // The limit is set before the box is subclassed.
+    CreateControl(WindowExStyle(), L"edit", WindowStyle(), [](Child& control) {
+        auto& box = static_cast<TextBox&>(control);
+        if (box.maxLength != -1) {
+            pf::SendMessageW(box.handle, pf::EM_SETLIMITTEXT,
+                             static_cast<pf::WPARAM>(box.maxLength), 0);
+        }
+    });
 }
 
 // ---- Timer ----
@@ -266,14 +246,7 @@ Timer::~Timer() {
 }
 
 void Timer::Create() {
-    if (created) {
-        return;
-    }
-    handle = CreateControlWindow(0, L"static", pf::WS_CHILD);
-    created = true;
-    SubclassWindow();
-    CreateToolTip();
-    ApplyFont();
+    CreateControl(0, L"static", pf::WS_CHILD);
 }
 
 void Timer::Start() {

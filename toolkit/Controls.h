@@ -56,6 +56,11 @@ class Image : public Child {
 
     platform::DWORD WindowStyle() const;
     platform::DWORD WindowExStyle() const;
+
+  private:
+    // Shows a freshly loaded bitmap and deletes the one it replaces; a failed load (none)
+    // keeps the current one and only reads the error code.
+    void ShowLoaded(platform::HANDLE loaded);
 };
 
 // An edit control with style switches.

@@ -45,12 +45,7 @@ Form::~Form() {
         created = false;
         pf::DestroyWindow(handle);
     }
-    if (!className.empty()) {
-        pf::UnregisterClassW(className.c_str(), instance);
-    }
-    if (classBrush != nullptr) {
-        pf::DeleteObject(classBrush);
-    }
+    // The window class goes with ownClass, after the window.
 }
 
 void Form::Render() {}
@@ -100,28 +95,14 @@ void Form::Create() {
     if (created) {
         return;
     }
-    className = L"Window" + std::to_wstring(idCounter);
-    id = ++idCounter;
-
-    windowClass = pf::WNDCLASSW{};
-    windowClass.style = pf::CS_VREDRAW | pf::CS_HREDRAW | pf::CS_DBLCLKS;
-    windowClass.lpfnWndProc = &WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = iconId != 0 ? pf::LoadIconW(instance, pf::MAKEINTRESOURCEW(iconId))
-                                    : pf::LoadIconW(nullptr, pf::IDI_APPLICATION);
-    windowClass.hCursor = pf::LoadCursorW(nullptr, pf::IDC_ARROW);
-    if (backColor == kNoColor) {
-        windowClass.hbrBackground = pf::GetSysColorBrush(pf::COLOR_BTNFACE);
-    } else {
-        classBrush = pf::CreateSolidBrush(backColor);
-        windowClass.hbrBackground = classBrush;
-    }
-    windowClass.lpszClassName = className.c_str();
-    pf::RegisterClassW(&windowClass);
+    const pf::HICON icon = iconId != 0 ? pf::LoadIconW(instance, pf::MAKEINTRESOURCEW(iconId))
+                                       : pf::LoadIconW(nullptr, pf::IDI_APPLICATION);
+    ownClass.Register(*this, L"Window", pf::CS_VREDRAW | pf::CS_HREDRAW | pf::CS_DBLCLKS, instance,
+                      icon);
 
     HWND window =
-        pf::CreateWindowExW(WindowExStyle(), className.c_str(), text.c_str(), WindowStyle(), left,
-                            top, width, height, nullptr, nullptr, instance, nullptr);
+        pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(), WindowStyle(),
+                            left, top, width, height, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         pf::GetLastError();
     } else {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/GUIElement.h"
+#include "toolkit/OwnWindowClass.h"
 
 namespace TekuUtility {
 
@@ -27,8 +28,8 @@ class Form : public GUIElement {
 
     explicit Form(HINSTANCE instance);
     Form(HINSTANCE instance, DialogStyle);
-    // Closes the window if it still exists (WM_CLOSE, then DestroyWindow) and frees the icon
-    // and the class brush.
+    // Closes the window if it still exists (WM_CLOSE, then DestroyWindow) and frees the icon;
+    // the window class goes after the window.
     ~Form() override;
 
     // Draws continuously in subclasses; nothing here.
@@ -45,8 +46,7 @@ class Form : public GUIElement {
     platform::DWORD WindowExStyle() const;
 
   private:
-    std::wstring className;       // the registered window class, "Window<n>"
-    HBRUSH classBrush = nullptr;  // background brush of the window class, if made here
+    OwnWindowClass ownClass;  // "Window<n>"
 };
 
 }  // namespace TekuUtility

@@ -1,6 +1,7 @@
 #include "toolkit/FormAbout.h"
 
 #include "toolkit/DialogForwarding.h"
+#include "toolkit/DialogOwner.h"
 
 #include "toolkit/OpenDocument.h"
 
@@ -55,24 +56,14 @@ FormAbout::FormAbout(Form* ownerForm)
     maximizeBox = false;
     dialog::InstallForwarders(*this);
     KeyPress = &ForwardKeyPress;
-    if (owner != nullptr) {
-        owner->SetEnabled(false);
-        owner->ownedDialog = this;
-        ownerHeld = true;
-    }
+    ownerHold.Take(owner, this);
 }
 
 FormAbout::~FormAbout() {
     // Closed here, while the object is still a FormAbout, so CanClose runs.
-    if (handle != nullptr && pf::IsWindow(handle)) {
-        pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
-        created = false;
-        if (pf::IsWindow(handle)) {
-            pf::DestroyWindow(handle);
-        }
-    }
+    CloseDialogWindow(*this);
     // A dialog that was never shown disabled its owner all the same.
-    ReleaseOwner();
+    ownerHold.Release(owner, this);
     delete okButton;
     delete noticeBox;
     delete mailLink;
@@ -112,19 +103,17 @@ void FormAbout::OnLoad() {
     picture->KeyPress = &ForwardKeyPress;
     picture->Create();
 
-    titleLabel = new Label(this, titleText);
-    titleLabel->font = &titleFont;
-    titleLabel->SetSize(textWidth, 25);
-    titleLabel->SetLocation(textLeft, 10);
-    titleLabel->KeyPress = &ForwardKeyPress;
-    titleLabel->Create();
-
-    subtitleLabel = new Label(this, subtitleText);
-    subtitleLabel->font = &formFont;
-    subtitleLabel->SetSize(textWidth, 25);
-    subtitleLabel->SetLocation(textLeft, 35);
-    subtitleLabel->KeyPress = &ForwardKeyPress;
-    subtitleLabel->Create();
+    auto makeLabel = [&](const std::string& labelText, Font* labelFont, int labelTop) {
+        auto* label = new Label(this, labelText);
+        label->font = labelFont;
+        label->SetSize(textWidth, 25);
+        label->SetLocation(textLeft, labelTop);
+        label->KeyPress = &ForwardKeyPress;
+        label->Create();
+        return label;
+    };
+    titleLabel = makeLabel(titleText, &titleFont, 10);
+    subtitleLabel = makeLabel(subtitleText, &formFont, 35);
 
     auto makeLink = [&](const std::string& linkText, int linkLeft) {
         auto* link = new CellControl(this);
@@ -163,18 +152,8 @@ void FormAbout::OnLoad() {
 }
 
 bool FormAbout::CanClose() {
-    ReleaseOwner();
+    ownerHold.Release(owner, this);
     return true;
-}
-
-void FormAbout::ReleaseOwner() {
-    if (ownerHeld && IsLiveElement(owner)) {
-        if (owner->ownedDialog == this) {
-            owner->ownedDialog = nullptr;
-        }
-        owner->SetEnabled(true);
-    }
-    ownerHeld = false;
 }
 
 void FormAbout::OnResized() {}

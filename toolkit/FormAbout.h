@@ -13,6 +13,7 @@
 
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
+#include "toolkit/DialogOwner.h"
 #include "toolkit/Form.h"
 #include "toolkit/PanelChildren.h"
 
@@ -79,10 +80,7 @@ class FormAbout : public Form {
     void OnShow() override;
 
   private:
-    // Enables the owner again and clears its ownedDialog, once.
-    void ReleaseOwner();
-
-    bool ownerHeld = false;  // the owner is disabled on this dialog's account
+    OwnerHold ownerHold;  // the owner is disabled on this dialog's account
 };
 
 }  // namespace TekuUtility

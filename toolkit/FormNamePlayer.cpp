@@ -1,6 +1,7 @@
 #include "toolkit/FormNamePlayer.h"
 
 #include "toolkit/DialogForwarding.h"
+#include "toolkit/DialogOwner.h"
 
 namespace TekuUtility {
 
@@ -26,11 +27,7 @@ bool ForwardKeyPress(GUIElement* element, wchar_t character) {
 FormNamePlayer::FormNamePlayer(Form* ownerForm, HINSTANCE moduleInstance, const std::string& title)
     : Form(moduleInstance, kDialogStyle), owner(ownerForm) {
     topMost = false;
-    if (owner != nullptr) {
-        owner->SetEnabled(false);
-        owner->ownedDialog = this;
-        ownerHeld = true;
-    }
+    ownerHold.Take(owner, this);
     SetSize(250, 150);
     SetText(title);
     minimizeBox = false;
@@ -42,14 +39,8 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, HINSTANCE moduleInstance, const 
 
 FormNamePlayer::~FormNamePlayer() {
     // Closed here, while the object is still a FormNamePlayer, so CanClose runs.
-    if (handle != nullptr && pf::IsWindow(handle)) {
-        pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
-        created = false;
-        if (pf::IsWindow(handle)) {
-            pf::DestroyWindow(handle);
-        }
-    }
-    ReleaseOwner();
+    CloseDialogWindow(*this);
+    ownerHold.Release(owner, this);
     delete okButton;
     delete nameBox;
     delete label;
@@ -82,18 +73,8 @@ void FormNamePlayer::OnLoad() {
 }
 
 bool FormNamePlayer::CanClose() {
-    ReleaseOwner();
+    ownerHold.Release(owner, this);
     return true;
-}
-
-void FormNamePlayer::ReleaseOwner() {
-    if (ownerHeld && IsLiveElement(owner)) {
-        if (owner->ownedDialog == this) {
-            owner->ownedDialog = nullptr;
-        }
-        owner->SetEnabled(true);
-    }
-    ownerHeld = false;
 }
 
 void FormNamePlayer::OnResized() {}

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/DialogOwner.h"
 #include "toolkit/Form.h"
 
 namespace TekuUtility {
@@ -44,10 +45,7 @@ class FormNamePlayer : public Form {
     void SetPrompt(const std::string& text);
 
   private:
-    // Enables the owner again and clears its ownedDialog, once.
-    void ReleaseOwner();
-
-    bool ownerHeld = false;  // the owner is disabled on this dialog's account
+    OwnerHold ownerHold;  // the owner is disabled on this dialog's account
 };
 
 }  // namespace TekuUtility

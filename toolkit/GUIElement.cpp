@@ -495,4 +495,23 @@ HWND Child::CreateControlWindow(platform::DWORD exStyle, const wchar_t* classNam
     return window;
 }
 
+void Child::CreateControl(platform::DWORD exStyle, const wchar_t* className, platform::DWORD style,
+                          void (*setUp)(Child& control)) {
+    if (created) {
+        return;
+    }
+    handle = CreateControlWindow(exStyle, className, style);
+    created = true;
+    if (setUp != nullptr) {
+        setUp(*this);
+    }
+    AttachControl();
+}
+
+void Child::AttachControl() {
+    SubclassWindow();
+    CreateToolTip();
+    ApplyFont();
+}
+
 }  // namespace TekuUtility

@@ -195,6 +195,14 @@ class Child : public GUIElement {
     // none; the platform's error code is read and dropped.
     HWND CreateControlWindow(platform::DWORD exStyle, const wchar_t* className,
                              platform::DWORD style);
+    // The whole Create of a standard control, once: the window (CreateControlWindow), created
+    // set (also when the window could not be made), `setUp` when given (the control's own
+    // first settings), then AttachControl.
+    void CreateControl(platform::DWORD exStyle, const wchar_t* className, platform::DWORD style,
+                       void (*setUp)(Child& control) = nullptr);
+    // The last steps of a standard control's Create: subclasses its window, then makes the
+    // tool tip and applies the font.
+    void AttachControl();
     // The parent's native window, or none (also when the parent has been deleted).
     HWND ParentWindow() const;
 };

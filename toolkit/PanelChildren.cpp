@@ -24,12 +24,7 @@ PanelChildren::~PanelChildren() {
     if (ownsControlBrush && controlBrush != nullptr) {
         pf::DeleteObject(controlBrush);
     }
-    if (!className.empty()) {
-        pf::UnregisterClassW(className.c_str(), windowClass.hInstance);
-    }
-    if (classBrush != nullptr) {
-        pf::DeleteObject(classBrush);
-    }
+    // The window class goes with ownClass, after the window.
 }
 
 platform::DWORD PanelChildren::WindowStyle() const {
@@ -68,28 +63,14 @@ void PanelChildren::Create() {
     if (created) {
         return;
     }
-    className = L"PanelChildren" + std::to_wstring(idCounter);
-    id = ++idCounter;
-
     const bool parentLive = IsLiveElement(parent);
-    windowClass = pf::WNDCLASSW{};
-    windowClass.style = pf::CS_DBLCLKS;
-    windowClass.lpfnWndProc = &WindowProcedure;
-    windowClass.hInstance = parentLive ? parent->instance : nullptr;
-    windowClass.hCursor = pf::LoadCursorW(nullptr, pf::IDC_ARROW);
-    if (backColor == kNoColor) {
-        windowClass.hbrBackground = pf::GetSysColorBrush(pf::COLOR_BTNFACE);
-    } else {
-        classBrush = pf::CreateSolidBrush(backColor);
-        windowClass.hbrBackground = classBrush;
-    }
-    windowClass.lpszClassName = className.c_str();
-    pf::RegisterClassW(&windowClass);
+    ownClass.Register(*this, L"PanelChildren", pf::CS_DBLCLKS,
+                      parentLive ? parent->instance : nullptr, nullptr);
 
     HWND parentWindow = (!popup && parentLive) ? parent->handle : nullptr;
     auto menuId = popup ? nullptr : reinterpret_cast<pf::HMENU>(static_cast<std::intptr_t>(id));
-    handle = pf::CreateWindowExW(WindowExStyle(), className.c_str(), text.c_str(), WindowStyle(),
-                                 left, top, width, height, parentWindow, menuId,
+    handle = pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(),
+                                 WindowStyle(), left, top, width, height, parentWindow, menuId,
                                  windowClass.hInstance, nullptr);
     if (handle == nullptr) {
         pf::GetLastError();

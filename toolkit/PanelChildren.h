@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/GUIElement.h"
+#include "toolkit/OwnWindowClass.h"
 
 namespace TekuUtility {
 
@@ -40,8 +41,7 @@ class PanelChildren : public Child {
     platform::DWORD WindowExStyle() const;
 
   private:
-    std::wstring className;         // the registered window class, "PanelChildren<n>"
-    HBRUSH classBrush = nullptr;    // background brush of the window class, if made here
+    OwnWindowClass ownClass;        // "PanelChildren<n>"
     bool ownsControlBrush = false;  // controlBrush was made here (not a system brush)
 };
 

@@ -182,6 +182,53 @@ bool HandleScroll(PanelChildren* panel, pf::UINT message, pf::WPARAM wParam) {
     return true;
 }
 
+// The messages whose whole routing is one event operation of the element, followed by the
+// default processing.
+struct EventRoute {
+    pf::UINT message;
+    void (GUIElement::*event)();
+};
+constexpr EventRoute kEventRoutes[] = {
+    {pf::WM_MOVE, &GUIElement::OnMove},         {pf::WM_SIZE, &GUIElement::OnResize},
+    {pf::WM_SETFOCUS, &GUIElement::OnGotFocus}, {pf::WM_KILLFOCUS, &GUIElement::OnLostFocus},
+    {pf::WM_PAINT, &GUIElement::OnPaint},       {pf::WM_MOUSEHOVER, &GUIElement::OnMouseHover},
+};
+
+// Likewise for mouse buttons, whose event gets the position.
+struct MouseRoute {
+    pf::UINT message;
+    void (GUIElement::*event)(int x, int y);
+};
+constexpr MouseRoute kMouseRoutes[] = {
+    {pf::WM_LBUTTONUP, &GUIElement::OnMouseUp},
+    {pf::WM_LBUTTONDBLCLK, &GUIElement::OnDoubleClick},
+    {pf::WM_RBUTTONDOWN, &GUIElement::OnRightMouseDown},
+    {pf::WM_RBUTTONUP, &GUIElement::OnRightMouseUp},
+    {pf::WM_RBUTTONDBLCLK, &GUIElement::OnRightDoubleClick},
+};
+
+// Raises the element's event for a message of the two tables (nothing without an element);
+// false for any other message.
+bool RaiseEvent(GUIElement* element, pf::UINT message, int x, int y) {
+    for (const EventRoute& route : kEventRoutes) {
+        if (route.message == message) {
+            if (element != nullptr) {
+                (element->*route.event)();
+            }
+            return true;
+        }
+    }
+    for (const MouseRoute& route : kMouseRoutes) {
+        if (route.message == message) {
+            if (element != nullptr) {
+                (element->*route.event)(x, y);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf::LPARAM lParam) {
@@ -207,6 +254,9 @@ pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf
     const int x = pf::GET_X_LPARAM(lParam);
     const int y = pf::GET_Y_LPARAM(lParam);
 
+    if (RaiseEvent(element, message, x, y)) {
+        return defaultProcessing();
+    }
     switch (message) {
         case pf::WM_CREATE:
             if (auto* form = dynamic_cast<Form*>(element)) {
@@ -221,34 +271,9 @@ pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf
                 pf::PostQuitMessage(0);
             }
             break;
-        case pf::WM_MOVE:
-            if (element != nullptr) {
-                element->OnMove();
-            }
-            break;
-        case pf::WM_SIZE:
-            if (element != nullptr) {
-                element->OnResize();
-            }
-            break;
         case pf::WM_ACTIVATE:
             if (element != nullptr) {
                 HandleActivate(element, window);
-            }
-            break;
-        case pf::WM_SETFOCUS:
-            if (element != nullptr) {
-                element->OnGotFocus();
-            }
-            break;
-        case pf::WM_KILLFOCUS:
-            if (element != nullptr) {
-                element->OnLostFocus();
-            }
-            break;
-        case pf::WM_PAINT:
-            if (element != nullptr) {
-                element->OnPaint();
             }
             break;
         case pf::WM_CLOSE:
@@ -373,36 +398,6 @@ pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf
             if (element != nullptr) {
                 element->OnMouseDown(x, y);
                 wheelPanel = alive() ? dynamic_cast<PanelChildren*>(element) : nullptr;
-            }
-            break;
-        case pf::WM_LBUTTONUP:
-            if (element != nullptr) {
-                element->OnMouseUp(x, y);
-            }
-            break;
-        case pf::WM_LBUTTONDBLCLK:
-            if (element != nullptr) {
-                element->OnDoubleClick(x, y);
-            }
-            break;
-        case pf::WM_RBUTTONDOWN:
-            if (element != nullptr) {
-                element->OnRightMouseDown(x, y);
-            }
-            break;
-        case pf::WM_RBUTTONUP:
-            if (element != nullptr) {
-                element->OnRightMouseUp(x, y);
-            }
-            break;
-        case pf::WM_RBUTTONDBLCLK:
-            if (element != nullptr) {
-                element->OnRightDoubleClick(x, y);
-            }
-            break;
-        case pf::WM_MOUSEHOVER:
-            if (element != nullptr) {
-                element->OnMouseHover();
             }
             break;
         case pf::WM_MOUSELEAVE:

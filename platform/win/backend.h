@@ -22,9 +22,11 @@ struct Surface {
     std::vector<std::uint32_t> pixels;
 
     void Resize(int w, int h, std::uint32_t fill = 0xFFFFFFFFu);
-    std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)];
+    std::uint32_t At(int x, int y) const { return pixels[Index(x, y)]; }
+    std::uint32_t& At(int x, int y) { return pixels[Index(x, y)]; }
+    std::size_t Index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
     }
 };
 

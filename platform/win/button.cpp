@@ -21,19 +21,14 @@ void Click(HWND window) {
     NotifyParent(window, BN_CLICKED);
 }
 
-void Paint(HWND window, ButtonState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    Window* w = Find(window);
-    if (w == nullptr)
-        return;
-    RECT r;
-    GetClientRect(window, &r);
+// A push button paints its face in the system colour whatever brush the parent answers;
+// only the text colours the parent sets apply.
+void Paint(HWND window, const Window& w, ButtonState& st, HDC dc, const RECT& r) {
     ControlColor(window, dc, WM_CTLCOLORBTN);
     FillSolid(dc, r, GetSysColor(COLOR_BTNFACE));
     bool focused = Sys().focus == window;
     RECT inner = r;
-    if (IsDefault(*w) || focused) {
+    if (IsDefault(w) || focused) {
         HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         FrameRect(dc, &r, black);
         inner = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
@@ -44,13 +39,12 @@ void Paint(HWND window, ButtonState& st) {
         BlendSurface(dc, (r.right - pic->width) / 2 + shift, (r.bottom - pic->height) / 2 + shift,
                      *pic);
     } else {
-        HGDIOBJ old =
-            SelectObject(dc, st.font != nullptr ? static_cast<HGDIOBJ>(st.font) : UiFont());
+        HGDIOBJ old = SelectControlFont(dc, st.font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc,
-                     IsEnabledChain(*w) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
+                     IsEnabledChain(w) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
         RECT text{r.left + 2 + shift, r.top + 2 + shift, r.right - 2 + shift, r.bottom - 2 + shift};
-        DrawTextW(dc, w->text.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, w.text.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SelectObject(dc, old);
     }
     if (focused) {
@@ -65,7 +59,6 @@ void Paint(HWND window, ButtonState& st) {
             FillSolid(dc, RECT{f.right - 1, y, f.right, y + 1}, 0);
         }
     }
-    EndPaint(window, &ps);
 }
 
 bool Inside(HWND window, LPARAM lParam) {
@@ -76,28 +69,13 @@ bool Inside(HWND window, LPARAM lParam) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-}  // namespace
-
-LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ButtonState* st = StateOf<ButtonState>(window);
-    Window* w = Find(window);
-    if (st == nullptr || w == nullptr)
-        return 0;
-    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
-        return result;
+LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wParam,
+               LPARAM lParam) {
     switch (message) {
         case WM_GETDLGCODE:
             return DLGC_BUTTON | (IsDefault(*w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        case WM_PAINT:
-            Paint(window, *st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_SETTEXT: {
-            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
-            InvalidateRect(window, nullptr, TRUE);
-            return r;
-        }
+        case WM_SETTEXT:
+            return SetTextAndRepaint(window, wParam, lParam);
         case WM_ENABLE:
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
@@ -183,6 +161,12 @@ LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ControlProcedure<ButtonState>(window, message, wParam, lParam, &Paint, &Handle);
 }
 
 }  // namespace platform::win

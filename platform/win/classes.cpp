@@ -53,6 +53,16 @@ bool HandleFontMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     return false;
 }
 
+LRESULT SetTextAndRepaint(HWND window, WPARAM wParam, LPARAM lParam) {
+    LRESULT r = DefWindowProcW(window, WM_SETTEXT, wParam, lParam);
+    InvalidateRect(window, nullptr, TRUE);
+    return r;
+}
+
+HGDIOBJ SelectControlFont(HDC dc, HFONT font) {
+    return SelectObject(dc, font != nullptr ? static_cast<HGDIOBJ>(font) : UiFont());
+}
+
 HBRUSH ControlColor(HWND control, HDC dc, UINT message) {
     HWND parent = GetParent(control);
     Window* w = Find(control);
@@ -65,6 +75,12 @@ HBRUSH ControlColor(HWND control, HDC dc, UINT message) {
                            reinterpret_cast<LPARAM>(control));
     }
     return reinterpret_cast<HBRUSH>(r);
+}
+
+void FillControlBackground(HWND control, HDC dc, const RECT& client, UINT message, int fallback) {
+    HBRUSH brush = ControlColor(control, dc, message);
+    if (FillRect(dc, &client, brush) == 0)
+        FillSolid(dc, client, GetSysColor(fallback));
 }
 
 void NotifyParent(HWND control, WORD code) {

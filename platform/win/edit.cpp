@@ -51,7 +51,7 @@ wchar_t Lower(wchar_t c) {
 
 HDC MeasureDc(const EditState& st) {
     HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, st.font != nullptr ? static_cast<HGDIOBJ>(st.font) : UiFont());
+    SelectControlFont(dc, st.font);
     return dc;
 }
 
@@ -260,29 +260,21 @@ void DrawRun(HDC dc, int x, int y, std::wstring_view text, int lo, int hi, int l
                  text.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a)));
 }
 
-void Paint(HWND window, EditState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    Window* w = Find(window);
-    if (w == nullptr)
-        return;
-    Clamp(*w, st);
-    RECT r;
-    GetClientRect(window, &r);
-    bool readOnly = (w->style & ES_READONLY) != 0 || !IsEnabledChain(*w);
-    HBRUSH brush = ControlColor(window, dc, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
-    if (FillRect(dc, &r, brush) == 0)
-        FillSolid(dc, r, GetSysColor(COLOR_WINDOW));
-    COLORREF textColor = IsEnabledChain(*w) ? GetTextColor(dc) : GetSysColor(COLOR_GRAYTEXT);
-    SelectObject(dc, st.font != nullptr ? static_cast<HGDIOBJ>(st.font) : UiFont());
+void Paint(HWND window, const Window& w, EditState& st, HDC dc, const RECT& r) {
+    Clamp(w, st);
+    bool readOnly = (w.style & ES_READONLY) != 0 || !IsEnabledChain(w);
+    FillControlBackground(window, dc, r, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
+                          COLOR_WINDOW);
+    COLORREF textColor = IsEnabledChain(w) ? GetTextColor(dc) : GetSysColor(COLOR_GRAYTEXT);
+    SelectControlFont(dc, st.font);
     int height = LineHeight(st);
     bool focused = Sys().focus == window;
-    bool showSel = focused || (w->style & ES_NOHIDESEL) != 0;
+    bool showSel = focused || (w.style & ES_NOHIDESEL) != 0;
     int lo = std::min(st.anchor, st.caret);
     int hi = std::max(st.anchor, st.caret);
-    std::wstring shown = Shown(*w, st);
-    if (Multi(*w)) {
-        auto lines = Lines(window, *w, st);
+    std::wstring shown = Shown(w, st);
+    if (Multi(w)) {
+        auto lines = Lines(window, w, st);
         int y = 1;
         for (int i = st.firstLine; i < static_cast<int>(lines.size()) && y < r.bottom; ++i) {
             const LineSpan& l = lines[static_cast<std::size_t>(i)];
@@ -290,9 +282,9 @@ void Paint(HWND window, EditState& st) {
                 static_cast<std::size_t>(l.start), static_cast<std::size_t>(l.length));
             int x = kMargin;
             int tw = TextWidth(dc, text);
-            if ((w->style & ES_CENTER) != 0)
+            if ((w.style & ES_CENTER) != 0)
                 x = (r.right - tw) / 2;
-            if ((w->style & ES_RIGHT) != 0)
+            if ((w.style & ES_RIGHT) != 0)
                 x = r.right - kMargin - tw;
             DrawRun(dc, x, y, text, lo, hi, l.start, height, showSel, textColor);
             if (focused && LineOf(lines, st.caret) == i) {
@@ -315,9 +307,9 @@ void Paint(HWND window, EditState& st) {
             st.scrollX = std::max(0, textWidth - room);
         int x = kMargin - st.scrollX;
         if (textWidth <= room) {
-            if ((w->style & ES_CENTER) != 0)
+            if ((w.style & ES_CENTER) != 0)
                 x = (r.right - textWidth) / 2;
-            if ((w->style & ES_RIGHT) != 0)
+            if ((w.style & ES_RIGHT) != 0)
                 x = r.right - kMargin - textWidth;
         }
         DrawRun(dc, x, 1, shown, lo, hi, 0, height, showSel, textColor);
@@ -326,7 +318,6 @@ void Paint(HWND window, EditState& st) {
             FillSolid(dc, RECT{cx, 1, cx + 1, 1 + height}, 0);
         }
     }
-    EndPaint(window, &ps);
 }
 
 void MoveCaret(HWND window, Window& w, EditState& st, int to, bool extend) {
@@ -456,13 +447,7 @@ void Char(HWND window, Window& w, EditState& st, wchar_t c) {
     EnsureCaretVisible(window, w, st);
 }
 
-}  // namespace
-
-LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    EditState* st = StateOf<EditState>(window);
-    Window* w = Find(window);
-    if (st == nullptr || w == nullptr)
-        return 0;
+LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!st->created) {
         st->created = true;
         if ((w->style & ES_PASSWORD) != 0)
@@ -470,8 +455,6 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (Multi(*w))
             st->limit = 0x7FFFFFFE;
     }
-    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
-        return result;
     switch (message) {
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
@@ -479,11 +462,6 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 code |= DLGC_WANTALLKEYS;
             return code;
         }
-        case WM_PAINT:
-            Paint(window, *st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_SETTEXT: {
             LRESULT r = DefWindowProcW(window, message, wParam, lParam);
             st->anchor = st->caret = 0;
@@ -716,6 +694,14 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+// The box takes its password character and its limit from its styles on its first message
+// (WM_NCCREATE), before anything can paint it.
+LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ControlProcedure<EditState>(window, message, wParam, lParam, &Paint, &Handle);
 }
 
 }  // namespace platform::win

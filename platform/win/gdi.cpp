@@ -236,6 +236,18 @@ std::uintptr_t NewObject(std::unique_ptr<GdiObject> obj) {
     return h;
 }
 
+// A bitmap or an icon of width x height: the given pixels, or `fill` without them.
+std::uintptr_t NewPicture(Kind kind, int width, int height, std::uint32_t fill,
+                          const std::uint32_t* argb) {
+    auto obj = std::make_unique<GdiObject>();
+    obj->kind = kind;
+    obj->picture.Resize(width, height, fill);
+    if (argb != nullptr) {
+        std::copy(argb, argb + obj->picture.pixels.size(), obj->picture.pixels.begin());
+    }
+    return NewObject(std::move(obj));
+}
+
 GdiObject* Obj(const void* handle) {
     auto it = G().objects.find(reinterpret_cast<std::uintptr_t>(handle));
     return it == G().objects.end() ? nullptr : it->second.get();
@@ -251,7 +263,24 @@ DeviceContext* Dc(HDC dc) {
     return it == G().dcs.end() ? nullptr : it->second.get();
 }
 
+// Sets one of the colours of a device context, returning the old one (kNoColor for an
+// unknown context).
+COLORREF SwapColor(HDC dc, COLORREF DeviceContext::*color, COLORREF value) {
+    DeviceContext* d = Dc(dc);
+    return d == nullptr ? kNoColor : std::exchange(d->*color, value & 0xFFFFFF);
+}
+
+// Reads one of the colours of a device context (kNoColor for an unknown one).
+COLORREF ReadColor(HDC dc, COLORREF DeviceContext::*color) {
+    DeviceContext* d = Dc(dc);
+    return d == nullptr ? kNoColor : d->*color;
+}
+
+// Every new device context starts with the system font, a white brush and a black pen.
 HDC NewDc(std::unique_ptr<DeviceContext> dc) {
+    dc->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    dc->brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    dc->pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
     std::uintptr_t h = (G().next += 8);
     G().dcs.emplace(h, std::move(dc));
     return reinterpret_cast<HDC>(h);
@@ -300,26 +329,41 @@ Surface* TargetSurface(DeviceContext& dc) {
     return top->surface.get();
 }
 
+// A rectangle in logical coordinates moved into surface coordinates.
+RECT ToSurface(const DeviceContext& dc, const RECT& r) {
+    return RECT{r.left + dc.origin.x, r.top + dc.origin.y, r.right + dc.origin.x,
+                r.bottom + dc.origin.y};
+}
+
 // The effective clip in surface coordinates, bounded by the surface.
 RECT ClipOf(DeviceContext& dc, const Surface& s) {
     RECT c{0, 0, s.width, s.height};
-    if (dc.clipSet) {
-        c.left = std::max(c.left, dc.clip.left);
-        c.top = std::max(c.top, dc.clip.top);
-        c.right = std::min(c.right, dc.clip.right);
-        c.bottom = std::min(c.bottom, dc.clip.bottom);
-    }
-    return c;
+    return dc.clipSet ? Intersect(c, dc.clip) : c;
+}
+
+// Where a drawing call draws: the device context, the surface it draws into and the effective
+// clip. `dc` is none for an unknown context; `surface` is none as well when the context has
+// nothing to draw into.
+struct DrawTarget {
+    DeviceContext* dc = nullptr;
+    Surface* surface = nullptr;
+    RECT clip{};
+};
+
+DrawTarget TargetOf(HDC dc) {
+    DrawTarget t;
+    t.dc = Dc(dc);
+    if (t.dc != nullptr)
+        t.surface = TargetSurface(*t.dc);
+    if (t.surface != nullptr)
+        t.clip = ClipOf(*t.dc, *t.surface);
+    return t;
 }
 
 void FillSurface(Surface& s, RECT r, const RECT& clip, std::uint32_t argb) {
-    r.left = std::max(r.left, clip.left);
-    r.top = std::max(r.top, clip.top);
-    r.right = std::min(r.right, clip.right);
-    r.bottom = std::min(r.bottom, clip.bottom);
+    r = Intersect(r, clip);
     for (int y = r.top; y < r.bottom; ++y) {
-        std::uint32_t* row =
-            &s.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width)];
+        std::uint32_t* row = &s.pixels[s.Index(0, y)];
         std::fill(row + r.left, row + std::max(r.left, r.right), argb);
     }
 }
@@ -376,10 +420,7 @@ void RenderLine(DeviceContext& dc, Surface& s, const RECT& clip, int x, int y,
                             static_cast<std::size_t>(col)];
                 if (a == 0)
                     continue;
-                std::uint32_t& p =
-                    s.pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(s.width) +
-                             static_cast<std::size_t>(sx)];
-                p = Blend(p, argb, a);
+                s.At(sx, sy) = Blend(s.At(sx, sy), argb, a);
             }
         }
         if (font.underline || static_cast<int>(i) == underline) {
@@ -471,61 +512,50 @@ std::vector<Line> SplitLines(std::wstring_view text, UINT format, FontInstance& 
     return wrapped;
 }
 
+// The stock objects GetStockObject hands out, made on first request.
+struct StockEntry {
+    int index;
+    Kind kind;
+    COLORREF color;
+    bool hollow;
+    int penStyle;
+    const wchar_t* face;
+    int height;
+    int weight;
+};
+
+constexpr StockEntry kStockObjects[] = {
+    {WHITE_BRUSH, Kind::Brush, 0xFFFFFF, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {LTGRAY_BRUSH, Kind::Brush, 0xC0C0C0, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {GRAY_BRUSH, Kind::Brush, 0x808080, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {DKGRAY_BRUSH, Kind::Brush, 0x404040, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {BLACK_BRUSH, Kind::Brush, 0, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {NULL_BRUSH, Kind::Brush, 0, true, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {WHITE_PEN, Kind::Pen, 0xFFFFFF, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {BLACK_PEN, Kind::Pen, 0, false, PS_SOLID, nullptr, 0, FW_NORMAL},
+    {NULL_PEN, Kind::Pen, 0, false, PS_NULL, nullptr, 0, FW_NORMAL},
+    {SYSTEM_FONT, Kind::Font, 0, false, PS_SOLID, L"System", 16, FW_BOLD},
+    {DEFAULT_GUI_FONT, Kind::Font, 0, false, PS_SOLID, L"Tahoma", -11, FW_NORMAL},
+};
+
 HGDIOBJ MakeStock(int index) {
-    auto obj = std::make_unique<GdiObject>();
-    obj->stock = true;
-    switch (index) {
-        case WHITE_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->color = 0xFFFFFF;
-            break;
-        case LTGRAY_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->color = 0xC0C0C0;
-            break;
-        case GRAY_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->color = 0x808080;
-            break;
-        case DKGRAY_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->color = 0x404040;
-            break;
-        case BLACK_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->color = 0;
-            break;
-        case NULL_BRUSH:
-            obj->kind = Kind::Brush;
-            obj->hollow = true;
-            break;
-        case WHITE_PEN:
-            obj->kind = Kind::Pen;
-            obj->color = 0xFFFFFF;
-            break;
-        case BLACK_PEN:
-            obj->kind = Kind::Pen;
-            obj->color = 0;
-            break;
-        case NULL_PEN:
-            obj->kind = Kind::Pen;
-            obj->penStyle = PS_NULL;
-            break;
-        case SYSTEM_FONT:
-            obj->kind = Kind::Font;
-            obj->request.face = L"System";
-            obj->request.height = 16;
-            obj->request.weight = FW_BOLD;
-            break;
-        case DEFAULT_GUI_FONT:
-            obj->kind = Kind::Font;
-            obj->request.face = L"Tahoma";
-            obj->request.height = -11;
-            break;
-        default:
-            return nullptr;
+    for (const StockEntry& e : kStockObjects) {
+        if (e.index != index)
+            continue;
+        auto obj = std::make_unique<GdiObject>();
+        obj->stock = true;
+        obj->kind = e.kind;
+        obj->color = e.color;
+        obj->hollow = e.hollow;
+        obj->penStyle = e.penStyle;
+        if (e.face != nullptr) {
+            obj->request.face = e.face;
+            obj->request.height = e.height;
+            obj->request.weight = e.weight;
+        }
+        return reinterpret_cast<HGDIOBJ>(NewObject(std::move(obj)));
     }
-    return reinterpret_cast<HGDIOBJ>(NewObject(std::move(obj)));
+    return nullptr;
 }
 
 }  // namespace
@@ -544,9 +574,6 @@ HDC CreateWindowDC(HWND window, POINT origin, RECT clip) {
     dc->origin = origin;
     dc->clip = clip;
     dc->clipSet = true;
-    dc->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    dc->brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    dc->pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
     return NewDc(std::move(dc));
 }
 
@@ -577,13 +604,7 @@ Surface* BitmapSurface(HBITMAP bitmap) {
 }
 
 HBITMAP CreateBitmapFromPixels(int width, int height, const std::uint32_t* argb) {
-    auto obj = std::make_unique<GdiObject>();
-    obj->kind = Kind::Bitmap;
-    obj->picture.Resize(width, height, 0xFF000000u);
-    if (argb != nullptr) {
-        std::copy(argb, argb + obj->picture.pixels.size(), obj->picture.pixels.begin());
-    }
-    return reinterpret_cast<HBITMAP>(NewObject(std::move(obj)));
+    return reinterpret_cast<HBITMAP>(NewPicture(Kind::Bitmap, width, height, 0xFF000000u, argb));
 }
 
 Surface* IconSurface(HICON icon) {
@@ -596,13 +617,7 @@ const Surface* IconPicture(HICON icon) {
 }
 
 HICON CreateIconFromPixels(int width, int height, const std::uint32_t* argb) {
-    auto obj = std::make_unique<GdiObject>();
-    obj->kind = Kind::Icon;
-    obj->picture.Resize(width, height, 0);
-    if (argb != nullptr) {
-        std::copy(argb, argb + obj->picture.pixels.size(), obj->picture.pixels.begin());
-    }
-    return reinterpret_cast<HICON>(NewObject(std::move(obj)));
+    return reinterpret_cast<HICON>(NewPicture(Kind::Icon, width, height, 0, argb));
 }
 
 int TextWidth(HDC dc, std::wstring_view text) {
@@ -613,35 +628,23 @@ int TextWidth(HDC dc, std::wstring_view text) {
 }
 
 void DrawTextLine(HDC dc, int x, int y, std::wstring_view text, int underline) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return;
-    Surface* s = TargetSurface(*d);
+    auto [d, s, clip] = TargetOf(dc);
     if (s == nullptr)
         return;
-    RenderLine(*d, *s, ClipOf(*d, *s), x, y, text, underline, d->textColor);
+    RenderLine(*d, *s, clip, x, y, text, underline, d->textColor);
 }
 
 void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return;
-    Surface* s = TargetSurface(*d);
+    auto [d, s, clip] = TargetOf(dc);
     if (s == nullptr)
         return;
-    RECT sr{r.left + d->origin.x, r.top + d->origin.y, r.right + d->origin.x,
-            r.bottom + d->origin.y};
-    FillSurface(*s, sr, ClipOf(*d, *s), ToArgb(color));
+    FillSurface(*s, ToSurface(*d, r), clip, ToArgb(color));
 }
 
 void BlendSurface(HDC dc, int x, int y, const Surface& source) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return;
-    Surface* s = TargetSurface(*d);
+    auto [d, s, clip] = TargetOf(dc);
     if (s == nullptr)
         return;
-    RECT clip = ClipOf(*d, *s);
     for (int row = 0; row < source.height; ++row) {
         int sy = d->origin.y + y + row;
         if (sy < clip.top || sy >= clip.bottom)
@@ -651,10 +654,7 @@ void BlendSurface(HDC dc, int x, int y, const Surface& source) {
             if (sx < clip.left || sx >= clip.right)
                 continue;
             std::uint32_t src = source.At(col, row);
-            std::uint32_t& p =
-                s->pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(s->width) +
-                          static_cast<std::size_t>(sx)];
-            p = Blend(p, src, src >> 24);
+            s->At(sx, sy) = Blend(s->At(sx, sy), src, src >> 24);
         }
     }
 }
@@ -823,14 +823,10 @@ int GetObjectW(HGDIOBJ object, int size, void* out) {
 }
 
 COLORREF SetBkColor(HDC dc, COLORREF color) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return kNoColor;
-    return std::exchange(d->bkColor, color & 0xFFFFFF);
+    return win::SwapColor(dc, &DeviceContext::bkColor, color);
 }
 COLORREF GetBkColor(HDC dc) {
-    DeviceContext* d = Dc(dc);
-    return d == nullptr ? kNoColor : d->bkColor;
+    return win::ReadColor(dc, &DeviceContext::bkColor);
 }
 int SetBkMode(HDC dc, int mode) {
     DeviceContext* d = Dc(dc);
@@ -839,14 +835,10 @@ int SetBkMode(HDC dc, int mode) {
     return std::exchange(d->bkMode, mode);
 }
 COLORREF SetTextColor(HDC dc, COLORREF color) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return kNoColor;
-    return std::exchange(d->textColor, color & 0xFFFFFF);
+    return win::SwapColor(dc, &DeviceContext::textColor, color);
 }
 COLORREF GetTextColor(HDC dc) {
-    DeviceContext* d = Dc(dc);
-    return d == nullptr ? kNoColor : d->textColor;
+    return win::ReadColor(dc, &DeviceContext::textColor);
 }
 
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* tm) {
@@ -882,33 +874,23 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
 
 BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
                  const int* /*dx*/) {
-    DeviceContext* d = Dc(dc);
+    auto [d, s, clip] = win::TargetOf(dc);
     if (d == nullptr)
         return FALSE;
-    win::Surface* s = win::TargetSurface(*d);
     if (s == nullptr)
         return TRUE;
-    RECT clip = win::ClipOf(*d, *s);
-    if (rect != nullptr && (options & ETO_OPAQUE) != 0) {
-        RECT sr{rect->left + d->origin.x, rect->top + d->origin.y, rect->right + d->origin.x,
-                rect->bottom + d->origin.y};
-        win::FillSurface(*s, sr, clip, win::ToArgb(d->bkColor));
-    }
-    if (rect != nullptr && (options & ETO_CLIPPED) != 0) {
-        clip.left = std::max(clip.left, rect->left + d->origin.x);
-        clip.top = std::max(clip.top, rect->top + d->origin.y);
-        clip.right = std::min(clip.right, rect->right + d->origin.x);
-        clip.bottom = std::min(clip.bottom, rect->bottom + d->origin.y);
-    }
+    if (rect != nullptr && (options & ETO_OPAQUE) != 0)
+        win::FillSurface(*s, win::ToSurface(*d, *rect), clip, win::ToArgb(d->bkColor));
+    if (rect != nullptr && (options & ETO_CLIPPED) != 0)
+        clip = win::Intersect(clip, win::ToSurface(*d, *rect));
     if (text == nullptr || count == 0)
         return TRUE;
     std::wstring_view view(text, count);
     win::FontInstance& f = win::FontOf(*d);
     if (d->bkMode == OPAQUE && (options & ETO_OPAQUE) == 0) {
         int w = win::MeasureLine(f, view);
-        RECT box{x + d->origin.x, y + d->origin.y, x + w + d->origin.x,
-                 y + f.ascent + f.descent + d->origin.y};
-        win::FillSurface(*s, box, clip, win::ToArgb(d->bkColor));
+        RECT box{x, y, x + w, y + f.ascent + f.descent};
+        win::FillSurface(*s, win::ToSurface(*d, box), clip, win::ToArgb(d->bkColor));
     }
     win::RenderLine(*d, *s, clip, x, y, view, -1, d->textColor);
     return TRUE;
@@ -947,12 +929,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
     if (s == nullptr)
         return total;
     RECT clip = win::ClipOf(*d, *s);
-    if ((format & DT_NOCLIP) == 0) {
-        clip.left = std::max(clip.left, rect->left + d->origin.x);
-        clip.top = std::max(clip.top, rect->top + d->origin.y);
-        clip.right = std::min(clip.right, rect->right + d->origin.x);
-        clip.bottom = std::min(clip.bottom, rect->bottom + d->origin.y);
-    }
+    if ((format & DT_NOCLIP) == 0)
+        clip = win::Intersect(clip, win::ToSurface(*d, *rect));
     int y = rect->top;
     if ((format & DT_SINGLELINE) != 0) {
         if ((format & DT_VCENTER) != 0) {
@@ -970,9 +948,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
             x = rect->right - w;
         }
         if (d->bkMode == OPAQUE) {
-            RECT box{x + d->origin.x, y + d->origin.y, x + w + d->origin.x,
-                     y + lineHeight + d->origin.y};
-            win::FillSurface(*s, box, clip, win::ToArgb(d->bkColor));
+            RECT box{x, y, x + w, y + lineHeight};
+            win::FillSurface(*s, win::ToSurface(*d, box), clip, win::ToArgb(d->bkColor));
         }
         win::RenderLine(*d, *s, clip, x, y, line.text, line.underline, d->textColor);
         y += lineHeight;
@@ -981,19 +958,15 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
 }
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    DeviceContext* d = Dc(dc);
+    auto [d, s, clip] = win::TargetOf(dc);
     if (d == nullptr)
         return FALSE;
-    win::Surface* s = win::TargetSurface(*d);
     if (s == nullptr)
         return TRUE;
-    RECT clip = win::ClipOf(*d, *s);
     if (right < left)
         std::swap(left, right);
     if (bottom < top)
         std::swap(top, bottom);
-    int ox = d->origin.x;
-    int oy = d->origin.y;
     GdiObject* pen = ObjOf(d->pen, Kind::Pen);
     GdiObject* brush = ObjOf(d->brush, Kind::Brush);
     bool nullPen = pen == nullptr || pen->penStyle == PS_NULL;
@@ -1002,15 +975,16 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
         // With a null pen the filled area is one pixel smaller on the right and bottom.
         RECT fill = nullPen ? RECT{left, top, right - 1, bottom - 1}
                             : RECT{left + pw, top + pw, right - pw, bottom - pw};
-        win::FillSurface(*s, RECT{fill.left + ox, fill.top + oy, fill.right + ox, fill.bottom + oy},
-                         clip, win::ToArgb(brush->color));
+        win::FillSurface(*s, win::ToSurface(*d, fill), clip, win::ToArgb(brush->color));
     }
     if (!nullPen) {
         std::uint32_t c = win::ToArgb(pen->color);
-        win::FillSurface(*s, RECT{left + ox, top + oy, right + ox, top + pw + oy}, clip, c);
-        win::FillSurface(*s, RECT{left + ox, bottom - pw + oy, right + ox, bottom + oy}, clip, c);
-        win::FillSurface(*s, RECT{left + ox, top + oy, left + pw + ox, bottom + oy}, clip, c);
-        win::FillSurface(*s, RECT{right - pw + ox, top + oy, right + ox, bottom + oy}, clip, c);
+        const RECT edges[] = {{left, top, right, top + pw},
+                              {left, bottom - pw, right, bottom},
+                              {left, top, left + pw, bottom},
+                              {right - pw, top, right, bottom}};
+        for (const RECT& edge : edges)
+            win::FillSurface(*s, win::ToSurface(*d, edge), clip, c);
     }
     return TRUE;
 }
@@ -1033,10 +1007,12 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (b->hollow)
         return 1;
     const RECT& r = *rect;
-    win::FillSolid(dc, RECT{r.left, r.top, r.right, r.top + 1}, b->color);
-    win::FillSolid(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, b->color);
-    win::FillSolid(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, b->color);
-    win::FillSolid(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, b->color);
+    const RECT edges[] = {{r.left, r.top, r.right, r.top + 1},
+                          {r.left, r.bottom - 1, r.right, r.bottom},
+                          {r.left, r.top, r.left + 1, r.bottom},
+                          {r.right - 1, r.top, r.right, r.bottom}};
+    for (const RECT& edge : edges)
+        win::FillSolid(dc, edge, b->color);
     return 1;
 }
 
@@ -1088,15 +1064,11 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return kNoColor;
-    win::Surface* s = win::TargetSurface(*d);
+    auto [d, s, clip] = win::TargetOf(dc);
     if (s == nullptr)
         return kNoColor;
     int sx = x + d->origin.x;
     int sy = y + d->origin.y;
-    RECT clip = win::ClipOf(*d, *s);
     if (sx < clip.left || sy < clip.top || sx >= clip.right || sy >= clip.bottom)
         return kNoColor;
     std::uint32_t p = s->At(sx, sy);
@@ -1110,9 +1082,6 @@ HDC CreateCompatibleDC(HDC /*dc*/) {
         G().defaultBitmap = win::CreateBitmapFromPixels(1, 1, nullptr);
     }
     d->bitmap = G().defaultBitmap;
-    d->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    d->brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    d->pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
     return win::NewDc(std::move(d));
 }
 
@@ -1163,8 +1132,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
             int fx = s->origin.x + sx + col * sw / width;
             if (fx < sclip.left || fx >= sclip.right)
                 continue;
-            to->pixels[static_cast<std::size_t>(ty) * static_cast<std::size_t>(to->width) +
-                       static_cast<std::size_t>(tx)] = src->At(fx, fy) | 0xFF000000u;
+            to->At(tx, ty) = src->At(fx, fy) | 0xFF000000u;
         }
     }
     return TRUE;
@@ -1212,10 +1180,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, i
                 continue;
             const std::uint8_t* p =
                 line + static_cast<std::size_t>(srcCol) * static_cast<std::size_t>(bytesPerPixel);
-            s->pixels[static_cast<std::size_t>(ty) * static_cast<std::size_t>(s->width) +
-                      static_cast<std::size_t>(tx)] =
-                0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) |
-                (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+            s->At(tx, ty) = 0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) |
+                            (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
         }
     }
     return static_cast<int>(lines);

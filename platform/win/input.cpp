@@ -55,14 +55,7 @@ WPARAM MouseKeys() {
 
 void Post(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (h == kToFocus) {
-        MSG msg;
-        msg.hwnd = h;
-        msg.message = m;
-        msg.wParam = wp;
-        msg.lParam = lp;
-        msg.time = NowMs();
-        msg.pt = Sys().cursorPos;
-        Sys().queue.push_back(msg);
+        Sys().queue.push_back(MakeMessage(h, m, wp, lp));
         return;
     }
     PostMessageW(h, m, wp, lp);

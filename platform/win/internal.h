@@ -154,6 +154,8 @@ POINT SurfaceOrigin(const Window& w);  // outer top-left in its top-level surfac
 bool IsVisibleChain(const Window& w);
 bool IsEnabledChain(const Window& w);
 bool IsDescendant(HWND ancestor, HWND window);  // window == ancestor counts
+// The common part of two rectangles; where they do not meet, an empty one (never inverted).
+RECT Intersect(const RECT& a, const RECT& b);
 
 // Painting.
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool frame, bool children);
@@ -165,6 +167,8 @@ void SendPaintNow(HWND window, bool children);
 
 // Messages.
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A queued message stamped with the current time and cursor position.
+MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostFront(const MSG& msg);
 // The window of queued keyboard input: resolved to the focus window when taken.
 inline HWND const kToFocus = reinterpret_cast<HWND>(std::uintptr_t{1});
@@ -223,9 +227,48 @@ T* StateOf(HWND window) {
 bool HandleFontMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HFONT& font,
                        LRESULT* result);
 
+// The procedure of a text-showing control ("Button", "Static", "Edit") in what they share:
+// the window and its `State` (which keeps the control's `font`) are found, a window that is
+// gone gets 0; WM_SETFONT and WM_GETFONT are answered; WM_PAINT runs `paint` between
+// BeginPaint and EndPaint with the client rectangle; WM_ERASEBKGND is left to the paint,
+// which fills the whole client area. Every other message goes to `handle`.
+template <class State>
+LRESULT ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                         void (*paint)(HWND, const Window&, State&, HDC, const RECT&),
+                         LRESULT (*handle)(HWND, Window*, State*, UINT, WPARAM, LPARAM)) {
+    State* st = StateOf<State>(window);
+    Window* w = Find(window);
+    if (st == nullptr || w == nullptr)
+        return 0;
+    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
+        return result;
+    if (message == WM_ERASEBKGND)
+        return 1;
+    if (message != WM_PAINT)
+        return handle(window, w, st, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if ((w = Find(window)) == nullptr)
+        return 0;
+    RECT client;
+    GetClientRect(window, &client);
+    paint(window, *w, *st, dc, client);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+// WM_SETTEXT for a control drawn from its text: the default processing, then a repaint.
+LRESULT SetTextAndRepaint(HWND window, WPARAM wParam, LPARAM lParam);
+// Selects the control's font into `dc`, or the UI font when it has none; returns the font
+// that was selected before.
+HGDIOBJ SelectControlFont(HDC dc, HFONT font);
+
 // Asks the parent for the colours of a control (WM_CTLCOLOR*): the brush to fill with; the
 // text and background colours are left set in `dc`.
 HBRUSH ControlColor(HWND control, HDC dc, UINT message);
+// Fills a control's client area with the brush its parent answers to `message`, or with the
+// system colour `fallback` when the parent gives no usable brush.
+void FillControlBackground(HWND control, HDC dc, const RECT& client, UINT message, int fallback);
 // Sends a notification to the parent: WM_COMMAND with the control's id and `code`.
 void NotifyParent(HWND control, WORD code);
 LRESULT CALLBACK_Button(HWND, UINT, WPARAM, LPARAM);

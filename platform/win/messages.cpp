@@ -27,6 +27,17 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return r;
 }
 
+MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg;
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = NowMs();
+    msg.pt = Sys().cursorPos;
+    return msg;
+}
+
 void PostFront(const MSG& msg) {
     Sys().queue.push_front(msg);
 }
@@ -39,17 +50,6 @@ bool Matches(const MSG& m, HWND filter, UINT lo, UINT hi) {
     if (lo == 0 && hi == 0)
         return true;
     return m.message >= lo && m.message <= hi;
-}
-
-MSG Make(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    MSG msg;
-    msg.hwnd = h;
-    msg.message = m;
-    msg.wParam = wp;
-    msg.lParam = lp;
-    msg.time = NowMs();
-    msg.pt = Sys().cursorPos;
-    return msg;
 }
 
 // The first window, parents before children and lower windows first, that needs painting.
@@ -85,7 +85,7 @@ bool CheckHover(Ticks now) {
         return false;
     POINT p = Sys().cursorPos;
     ScreenToClient(t.window, &p);
-    Sys().queue.push_back(Make(t.window, WM_MOUSEHOVER, 0, MAKELPARAM(p.x, p.y)));
+    Sys().queue.push_back(MakeMessage(t.window, WM_MOUSEHOVER, 0, MAKELPARAM(p.x, p.y)));
     return true;
 }
 
@@ -152,7 +152,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
         return true;
     }
     if (s.quitPosted && (lo == 0 && hi == 0)) {
-        *msg = Make(nullptr, WM_QUIT, static_cast<WPARAM>(s.quitCode), 0);
+        *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(s.quitCode), 0);
         if (remove)
             s.quitPosted = false;
         return true;
@@ -160,7 +160,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     bool wantPaint = (lo == 0 && hi == 0) || (WM_PAINT >= lo && WM_PAINT <= hi);
     if (wantPaint) {
         if (HWND h = NextPaint(filter)) {
-            *msg = Make(h, WM_PAINT, 0, 0);
+            *msg = MakeMessage(h, WM_PAINT, 0, 0);
             return true;
         }
     }
@@ -171,7 +171,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
                 continue;
             if (filter != nullptr && !IsDescendant(filter, t.window))
                 continue;
-            *msg = Make(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc));
+            *msg = MakeMessage(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc));
             if (remove)
                 t.due = now + static_cast<Ticks>(t.interval) * kTicksPerMs;
             return true;
@@ -179,6 +179,22 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     }
     return false;
 }
+
+// The characters of the keys outside the letters and digits, without and with Shift.
+struct KeyText {
+    int vk;
+    char plain;
+    char shifted;
+};
+
+constexpr KeyText kKeyTexts[] = {
+    {VK_SPACE, ' ', ' '},      {VK_RETURN, '\r', '\r'},  {VK_BACK, '\b', '\b'},
+    {VK_TAB, '\t', '\t'},      {VK_ESCAPE, 0x1B, 0x1B},  {VK_OEM_1, ';', ':'},
+    {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
+    {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},     {VK_MULTIPLY, '*', '*'},
+    {VK_ADD, '+', '+'},        {VK_SUBTRACT, '-', '-'},  {VK_DECIMAL, '.', '.'},
+    {VK_DIVIDE, '/', '/'},
+};
 
 int KeyChar(int vk, bool shift, bool ctrl) {
     if (vk >= 'A' && vk <= 'Z') {
@@ -194,42 +210,11 @@ int KeyChar(int vk, bool shift, bool ctrl) {
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return '0' + (vk - VK_NUMPAD0);
-    switch (vk) {
-        case VK_SPACE:
-            return ' ';
-        case VK_RETURN:
-            return '\r';
-        case VK_BACK:
-            return '\b';
-        case VK_TAB:
-            return '\t';
-        case VK_ESCAPE:
-            return 0x1B;
-        case VK_OEM_1:
-            return shift ? ':' : ';';
-        case VK_OEM_PLUS:
-            return shift ? '+' : '=';
-        case VK_OEM_COMMA:
-            return shift ? '<' : ',';
-        case VK_OEM_MINUS:
-            return shift ? '_' : '-';
-        case VK_OEM_PERIOD:
-            return shift ? '>' : '.';
-        case VK_OEM_2:
-            return shift ? '?' : '/';
-        case VK_MULTIPLY:
-            return '*';
-        case VK_ADD:
-            return '+';
-        case VK_SUBTRACT:
-            return '-';
-        case VK_DECIMAL:
-            return '.';
-        case VK_DIVIDE:
-            return '/';
-        default:
-            return 0;
+    for (const KeyText& k : kKeyTexts) {
+        if (k.vk == vk)
+            return shift ? k.shifted : k.plain;
     }
+    return 0;
 }
 
 // The direct child of `dialog` that contains `window`.
@@ -290,7 +275,7 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         win::SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    Sys().queue.push_back(win::Make(window, message, wParam, lParam));
+    Sys().queue.push_back(win::MakeMessage(window, message, wParam, lParam));
     return TRUE;
 }
 
@@ -362,7 +347,7 @@ BOOL TranslateMessage(const MSG* msg) {
     if (c == 0)
         return FALSE;
     UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-    win::PostFront(win::Make(msg->hwnd, charMessage, static_cast<WPARAM>(c), msg->lParam));
+    win::PostFront(win::MakeMessage(msg->hwnd, charMessage, static_cast<WPARAM>(c), msg->lParam));
     return TRUE;
 }
 

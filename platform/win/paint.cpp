@@ -5,7 +5,6 @@
 #include "platform/win/internal.h"
 
 namespace platform::win {
-namespace {
 
 RECT Intersect(const RECT& a, const RECT& b) {
     RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -16,6 +15,8 @@ RECT Intersect(const RECT& a, const RECT& b) {
         r.bottom = r.top;
     return r;
 }
+
+namespace {
 
 bool Empty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;

@@ -11,71 +11,46 @@ struct StaticState : ControlState {
     bool pressed = false;
 };
 
-void Paint(HWND window, StaticState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    Window* w = Find(window);
-    if (w == nullptr)
-        return;
-    RECT r;
-    GetClientRect(window, &r);
-    HBRUSH brush = ControlColor(window, dc, WM_CTLCOLORSTATIC);
-    if (FillRect(dc, &r, brush) == 0)
-        FillSolid(dc, r, GetSysColor(COLOR_BTNFACE));
-    DWORD type = w->style & SS_TYPEMASK;
+void Paint(HWND window, const Window& w, StaticState& st, HDC dc, const RECT& r) {
+    FillControlBackground(window, dc, r, WM_CTLCOLORSTATIC, COLOR_BTNFACE);
+    DWORD type = w.style & SS_TYPEMASK;
     if (type == SS_BITMAP || type == SS_ICON) {
         Surface* pic = type == SS_BITMAP ? BitmapSurface(static_cast<HBITMAP>(st.image))
                                          : IconSurface(static_cast<HICON>(st.image));
         if (pic != nullptr) {
             int x = 0;
             int y = 0;
-            if ((w->style & SS_CENTERIMAGE) != 0) {
+            if ((w.style & SS_CENTERIMAGE) != 0) {
                 x = (r.right - pic->width) / 2;
                 y = (r.bottom - pic->height) / 2;
             }
             BlendSurface(dc, x, y, *pic);
         }
     } else {
-        HGDIOBJ old =
-            SelectObject(dc, st.font != nullptr ? static_cast<HGDIOBJ>(st.font) : UiFont());
+        HGDIOBJ old = SelectControlFont(dc, st.font);
         SetBkMode(dc, TRANSPARENT);
-        if (!IsEnabledChain(*w))
+        if (!IsEnabledChain(w))
             SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         UINT format = DT_WORDBREAK | DT_EXPANDTABS;
         if (type == SS_CENTER)
             format |= DT_CENTER;
         if (type == SS_RIGHT)
             format |= DT_RIGHT;
-        if ((w->style & SS_CENTERIMAGE) != 0)
+        if ((w.style & SS_CENTERIMAGE) != 0)
             format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
-        DrawTextW(dc, w->text.c_str(), -1, &r, format);
+        RECT box = r;
+        DrawTextW(dc, w.text.c_str(), -1, &box, format);
         SelectObject(dc, old);
     }
-    EndPaint(window, &ps);
 }
 
-}  // namespace
-
-LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    StaticState* st = StateOf<StaticState>(window);
-    Window* w = Find(window);
-    if (st == nullptr || w == nullptr)
-        return 0;
-    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
-        return result;
+LRESULT Handle(HWND window, Window* w, StaticState* st, UINT message, WPARAM wParam,
+               LPARAM lParam) {
     switch (message) {
         case WM_GETDLGCODE:
             return DLGC_STATIC;
-        case WM_PAINT:
-            Paint(window, *st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_SETTEXT: {
-            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
-            InvalidateRect(window, nullptr, TRUE);
-            return r;
-        }
+        case WM_SETTEXT:
+            return SetTextAndRepaint(window, wParam, lParam);
         case WM_ENABLE:
         case WM_STYLECHANGED:
             InvalidateRect(window, nullptr, TRUE);
@@ -111,6 +86,12 @@ LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ControlProcedure<StaticState>(window, message, wParam, lParam, &Paint, &Handle);
 }
 
 }  // namespace platform::win

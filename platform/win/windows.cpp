@@ -192,10 +192,14 @@ bool IsDescendant(HWND ancestor, HWND window) {
     return false;
 }
 
-bool IsVisibleChain(const Window& w) {
+namespace {
+
+// Whether the style bit `bit` is `set` on the window and on each parent up to its top-level
+// window; a child whose parent is gone does not pass.
+bool StyleUpToTop(const Window& w, DWORD bit, bool set) {
     const Window* cur = &w;
     while (cur != nullptr) {
-        if ((cur->style & WS_VISIBLE) == 0)
+        if (((cur->style & bit) != 0) != set)
             return false;
         if ((cur->style & WS_CHILD) == 0)
             return true;
@@ -204,16 +208,14 @@ bool IsVisibleChain(const Window& w) {
     return false;
 }
 
+}  // namespace
+
+bool IsVisibleChain(const Window& w) {
+    return StyleUpToTop(w, WS_VISIBLE, true);
+}
+
 bool IsEnabledChain(const Window& w) {
-    const Window* cur = &w;
-    while (cur != nullptr) {
-        if ((cur->style & WS_DISABLED) != 0)
-            return false;
-        if ((cur->style & WS_CHILD) == 0)
-            return true;
-        cur = Find(cur->parent);
-    }
-    return false;
+    return StyleUpToTop(w, WS_DISABLED, false);
 }
 
 RECT ClientRectInWindow(const Window& w) {
@@ -1020,26 +1022,29 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
     return TRUE;
 }
 
-BOOL ClientToScreen(HWND window, POINT* point) {
+namespace {
+
+// Moves a point by the screen position of the window's client area, `sign` times: +1 from
+// client to screen coordinates, -1 back.
+BOOL ShiftByClientOrigin(HWND window, POINT* point, int sign) {
     Window* w = Find(window);
     if (w == nullptr || point == nullptr)
         return FALSE;
     RECT r = win::ScreenRectOf(*w);
     RECT c = win::ClientRectInWindow(*w);
-    point->x += r.left + c.left;
-    point->y += r.top + c.top;
+    point->x += sign * (r.left + c.left);
+    point->y += sign * (r.top + c.top);
     return TRUE;
 }
 
+}  // namespace
+
+BOOL ClientToScreen(HWND window, POINT* point) {
+    return ShiftByClientOrigin(window, point, 1);
+}
+
 BOOL ScreenToClient(HWND window, POINT* point) {
-    Window* w = Find(window);
-    if (w == nullptr || point == nullptr)
-        return FALSE;
-    RECT r = win::ScreenRectOf(*w);
-    RECT c = win::ClientRectInWindow(*w);
-    point->x -= r.left + c.left;
-    point->y -= r.top + c.top;
-    return TRUE;
+    return ShiftByClientOrigin(window, point, -1);
 }
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
