@@ -136,18 +136,11 @@ const MeshObject* Bot::ReachableDiver(GameFields& game, const Point3& p, bool al
     return best;
 }
 
-// Levels 1 and 3: the ship moves in x and y at depth 0 and fires along +z.
-Bot::Keys Bot::Front(GameFields& game) {
-    Keys k;
-    const MeshObject& ship = *FindObject(game, kPlayerId);
-    const Point3 p{ship.x, ship.y, ship.z};
-
-    // The soonest rock, fireball or diving saucer that would meet the ship where it is.
-    double soonest = 1e9, threatX = 0, threatY = 0;
+Bot::Threat Bot::Soonest(GameFields& game, const Point3& p, const Reach& reach,
+                         const std::function<bool(const MeshObject&)>& isThreat) const {
+    Threat threat;
     for (const MeshObject& o : game.panel->meshObjects) {
-        const bool rock = o.id >= kFirstRockId && o.id <= kLastRockId && o.frame != 4;
-        const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1 && game.level == 3;
-        if (!o.visible || !(rock || diver)) {
+        if (!o.visible || !isThreat(o)) {
             continue;
         }
         Point3 v;
@@ -156,23 +149,36 @@ Bot::Keys Bot::Front(GameFields& game) {
         }
         const Box b = BoxOf(o);
         double n = 0;
-        if (o.z - b.half.z > p.z + 0.7) {
+        if (o.z - b.half.z > p.z + reach.front) {
             if (v.z > -1e-6) {
                 continue;
             }
-            n = (o.z - b.half.z - p.z - 0.7) / -v.z;
+            n = (o.z - b.half.z - p.z - reach.front) / -v.z;
         }
-        if (n > 30) {
+        if (n > reach.horizon) {
             continue;
         }
         const double x = o.x + v.x * n, y = o.y + v.y * n;
-        if (std::abs(x - p.x) < b.half.x + 0.75 && std::abs(y - p.y) < b.half.y + 0.45 &&
-            n < soonest) {
-            soonest = n;
-            threatX = x;
-            threatY = y;
+        if (std::abs(x - p.x) < b.half.x + reach.halfX &&
+            std::abs(y - p.y) < b.half.y + reach.halfY && n < threat.ticks) {
+            threat = {n, x, y};
         }
     }
+    return threat;
+}
+
+// Levels 1 and 3: the ship moves in x and y at depth 0 and fires along +z.
+Bot::Keys Bot::Front(GameFields& game) {
+    Keys k;
+    const MeshObject& ship = *FindObject(game, kPlayerId);
+    const Point3 p{ship.x, ship.y, ship.z};
+
+    // The soonest rock, fireball or diving saucer that would meet the ship where it is.
+    const Threat threat = Soonest(game, p, {0.7, 30, 0.75, 0.45}, [&](const MeshObject& o) {
+        const bool rock = o.id >= kFirstRockId && o.id <= kLastRockId && o.frame != 4;
+        const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1 && game.level == 3;
+        return rock || diver;
+    });
 
     // The target: a diver it can line up with in time, else the nearest saucer in play.
     const MeshObject* target = ReachableDiver(game, p, true);
@@ -201,12 +207,12 @@ Bot::Keys Bot::Front(GameFields& game) {
         k.fire = shotReady && std::abs(x - p.x) < b.half.x * 0.75 &&
                  std::abs(target->y - p.y) < b.half.y + 0.03;
     }
-    if (soonest < 1e9) {
+    if (threat.ticks < 1e9) {
         // Away from the threat, in the direction with room.
-        const bool goRight = (p.x >= threatX && p.x < 3.7) || p.x < -3.7;
+        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
         wantX = goRight ? p.x + 1 : p.x - 1;
-        if (std::abs(threatY - p.y) < 0.6) {
-            wantY = (p.y >= threatY && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+        if (std::abs(threat.y - p.y) < 0.6) {
+            wantY = (p.y >= threat.y && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
         }
     }
     Toward(p.x, wantX, k.left, k.right);
@@ -290,35 +296,11 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
     const Point3 p{man.x, man.y, man.z};
     const bool onGround = man.hitCount == 0 && p.y <= -3.45;
 
-    double soonest = 1e9, threatX = 0;
-    for (const MeshObject& o : game.panel->meshObjects) {
+    const Threat threat = Soonest(game, p, {0.3, 40, 0.45, 0.9}, [&](const MeshObject& o) {
         const bool ball = o.id >= kFirstRockId && o.id <= kLastRockId;
         const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1;
-        if (!o.visible || o.frame == 4 || !(ball || diver)) {
-            continue;
-        }
-        Point3 v;
-        if (!Velocity(o.id, v)) {
-            continue;
-        }
-        const Box b = BoxOf(o);
-        double n = 0;
-        if (o.z - b.half.z > p.z + 0.3) {
-            if (v.z > -1e-6) {
-                continue;
-            }
-            n = (o.z - b.half.z - p.z - 0.3) / -v.z;
-        }
-        if (n > 40) {
-            continue;
-        }
-        const double x = o.x + v.x * n, y = o.y + v.y * n;
-        if (std::abs(x - p.x) < b.half.x + 0.45 && std::abs(y - p.y) < b.half.y + 0.9 &&
-            n < soonest) {
-            soonest = n;
-            threatX = x;
-        }
-    }
+        return o.frame != 4 && (ball || diver);
+    });
 
     const MeshObject* diver = ReachableDiver(game, p, false);
     const MeshObject* target = diver;
@@ -344,8 +326,8 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
         // Out of reach from the ground: jump when under it.
         k.up = onGround && under && y - b.half.y * 0.5 > p.y;
     }
-    if (soonest < 1e9) {
-        const bool goRight = (p.x >= threatX && p.x < 3.7) || p.x < -3.7;
+    if (threat.ticks < 1e9) {
+        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
         wantX = goRight ? p.x + 1 : p.x - 1;
     }
     Toward(p.x, wantX, k.left, k.right);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "game/Entities.h"
@@ -25,6 +26,18 @@ class Bot : public Player {
         std::array<Point3, 3> seen{};  // the last three positions, newest first
         int count = 0;
     };
+    // What the bot keeps clear of: how far in front of the body a thing meets it, how many
+    // ticks ahead it looks, and the body's half width and height with their margins.
+    struct Reach {
+        double front, horizon, halfX, halfY;
+    };
+    // The soonest thing isThreat picks that would meet a body at p, and where; ticks is 1e9
+    // when nothing would.
+    struct Threat {
+        double ticks = 1e9, x = 0, y = 0;
+    };
+    Threat Soonest(GameFields& game, const Point3& p, const Reach& reach,
+                   const std::function<bool(const MeshObject&)>& isThreat) const;
     // Movement per tick estimated over the last two ticks; false without enough history.
     bool Velocity(std::int32_t id, Point3& v) const;
     void Observe(GameFields& game);
