@@ -84,13 +84,13 @@ void StateTrace::Sample(const FormMain& form) {
             }
         }
         Put("shots", std::to_string(shots));
-        // The rock or saucer nearest to the ship.
+        // The rock or saucer nearest to the ship among those still in front of it.
         const TekuUtility::MeshObject* nearest = nullptr;
         double best = 0;
         for (const TekuUtility::MeshObject& object : game.panel->meshObjects) {
             const bool enemy = (object.id >= kFirstRockId && object.id <= kLastRockId + 9) ||
                                (object.id >= kFirstSaucerId && object.id <= kLastSaucerId);
-            if (ship == nullptr || !enemy || !object.visible) {
+            if (ship == nullptr || !enemy || !object.visible || object.z <= ship->z) {
                 continue;
             }
             const double dx = object.x - ship->x, dy = object.y - ship->y, dz = object.z - ship->z;

@@ -106,10 +106,12 @@ answer_exit() {
     e2e_fail "the exit question did not take the answer"
 }
 
-# Steers the ship toward the nearest rock or saucer for at most $1 seconds, until the score
-# is positive ($2 = score) or the name form is open ($2 = nameform).
+# Flies the ship for at most $1 seconds by the nearest rock or saucer in front of it. $2 =
+# score: lines up with it while it is far (so the held fire meets it) and steps aside when it
+# comes close, until the score is positive. $2 = nameform: flies into it, until the energy is
+# gone and the name form is open.
 chase() {
-    local end=$((SECONDS + $1)) held_h="" held_v="" want_h want_v sx sy nx ny
+    local end=$((SECONDS + $1)) held_h="" held_v="" want_h want_v sx sy nx ny nz
     while [ $SECONDS -lt $end ]; do
         if [ "$2" = score ]; then
             [ "$(last score)" != 0 ] && break
@@ -117,11 +119,21 @@ chase() {
             break
         fi
         read -r sx sy _ <<<"$(last ship)"
-        read -r nx ny _ <<<"$(last nearest)"
+        read -r nx ny nz <<<"$(last nearest)"
         want_h="" want_v=""
         if [ -n "${nx:-}" ] && [ -n "${sx:-}" ]; then
-            want_h=$(awk -v s="$sx" -v n="$nx" 'BEGIN { if (n < s - 0.15) print "Left"; else if (n > s + 0.15) print "Right" }')
-            want_v=$(awk -v s="$sy" -v n="$ny" 'BEGIN { if (n < s - 0.15) print "Down"; else if (n > s + 0.15) print "Up" }')
+            read -r want_h want_v <<<"$(awk -v sx="$sx" -v sy="$sy" -v nx="$nx" -v ny="$ny" \
+                -v nz="$nz" -v mode="$2" 'BEGIN {
+                    h = "-"; v = "-"
+                    if (mode == "score" && nz < 3) {
+                        if (nx - sx < 1.5 && sx - nx < 1.5) h = (nx > sx ? "Left" : "Right")
+                    } else {
+                        if (nx < sx - 0.15) h = "Left"; else if (nx > sx + 0.15) h = "Right"
+                        if (ny < sy - 0.15) v = "Down"; else if (ny > sy + 0.15) v = "Up"
+                    }
+                    print h, v }')"
+            [ "$want_h" = - ] && want_h=""
+            [ "$want_v" = - ] && want_v=""
         fi
         if [ "$want_h" != "$held_h" ]; then
             [ -n "$held_h" ] && xdotool keyup "$held_h"
@@ -282,9 +294,9 @@ name() {
 
     # Fire until something is hit, then fly into the rocks until the energy is gone.
     xdotool keydown Control_L
-    chase 60 score
+    chase 150 score
     xdotool keyup Control_L
-    [ "$(last score)" != 0 ] || e2e_fail "no point scored in a minute"
+    [ "$(last score)" != 0 ] || e2e_fail "no point scored ($(last status))"
     chase 240 nameform
     e2e_shot 1-scored
     e2e_wait_for "kx-trace nameform open" 10
