@@ -120,16 +120,25 @@ struct Scene {
     }
 };
 
+// Builds the scene in a GL panel; false, with the benchmark marked skipped, when there is no
+// GL context or device.
+bool Prepare(benchmark::State& state, SceneKind kind, Scene& scene) {
+    if (!Context()) {
+        state.SkipWithError("no OpenGL context");
+        return false;
+    }
+    if (!scene.Build(kind)) {
+        state.SkipWithError("no GL device");
+        return false;
+    }
+    return true;
+}
+
 // One frame through the panel; with readBack, then read back into a reused picture as the
 // desktop does to show it in the window.
 void PanelFrame(benchmark::State& state, SceneKind kind, bool readBack = false) {
-    if (!Context()) {
-        state.SkipWithError("no OpenGL context");
-        return;
-    }
     Scene scene;
-    if (!scene.Build(kind)) {
-        state.SkipWithError("no GL device");
+    if (!Prepare(state, kind, scene)) {
         return;
     }
     Image frame;
@@ -150,13 +159,8 @@ void PanelFrame(benchmark::State& state, SceneKind kind, bool readBack = false) 
 }
 
 void OneDrawFloor(benchmark::State& state, SceneKind kind) {
-    if (!Context()) {
-        state.SkipWithError("no OpenGL context");
-        return;
-    }
     Scene scene;
-    if (!scene.Build(kind)) {
-        state.SkipWithError("no GL device");
+    if (!Prepare(state, kind, scene)) {
         return;
     }
     scene.panel.drawFrame();  // camera, projection and every object's placement
@@ -179,31 +183,13 @@ void OneDrawFloor(benchmark::State& state, SceneKind kind) {
     state.counters["triangles"] = static_cast<double>(all.FaceCount());
 }
 
-void BM_GlTitleFrame(benchmark::State& state) {
-    PanelFrame(state, SceneKind::Title);
-}
-BENCHMARK(BM_GlTitleFrame)->Unit(benchmark::kMillisecond);
-
-void BM_GlTitleOneDrawFloor(benchmark::State& state) {
-    OneDrawFloor(state, SceneKind::Title);
-}
-BENCHMARK(BM_GlTitleOneDrawFloor)->Unit(benchmark::kMillisecond);
-
-void BM_GlLevelFrame(benchmark::State& state) {
-    PanelFrame(state, SceneKind::Level1);
-}
-BENCHMARK(BM_GlLevelFrame)->Unit(benchmark::kMillisecond);
-
-void BM_GlOneDrawFloor(benchmark::State& state) {
-    OneDrawFloor(state, SceneKind::Level1);
-}
-BENCHMARK(BM_GlOneDrawFloor)->Unit(benchmark::kMillisecond);
-
+BENCHMARK_CAPTURE(PanelFrame, title, SceneKind::Title)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OneDrawFloor, title, SceneKind::Title)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PanelFrame, level1, SceneKind::Level1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OneDrawFloor, level1, SceneKind::Level1)->Unit(benchmark::kMillisecond);
 // The level frame as the desktop shows it: drawn, then read back for the window.
-void BM_GlLevelFrameReadBack(benchmark::State& state) {
-    PanelFrame(state, SceneKind::Level1, true);
-}
-BENCHMARK(BM_GlLevelFrameReadBack)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PanelFrame, level1_read_back, SceneKind::Level1, true)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -144,7 +144,7 @@ bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& ship
 void ShotVersusRocks(GameFields& game) {
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);
-    for (std::int32_t id = kFirstRockId; id <= 1019; ++id) {
+    for (std::int32_t id = kFirstRockId; id <= kLastRockScanId; ++id) {
         MeshObject* rock = FindObject(game, id);
         if (rock == nullptr) {
             return;

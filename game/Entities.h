@@ -21,7 +21,8 @@ inline constexpr std::int32_t kFirstRockId = 1001;
 inline constexpr std::int32_t kLastRockId = 1010;
 inline constexpr std::int32_t kFirstSaucerId = 2001;
 inline constexpr std::int32_t kLastSaucerId = 2010;
-// Scans for saucers stop at the first missing id, or here.
+// Scans for rocks and saucers stop at the first missing id, or here.
+inline constexpr std::int32_t kLastRockScanId = 1019;
 inline constexpr std::int32_t kLastSaucerScanId = 2019;
 
 // Sounds the level code plays.

@@ -17,7 +17,6 @@ SquadronState level4State;
 constexpr std::int64_t kPauseMs = 2000;
 constexpr std::int64_t kStepPacingMs = 30;
 constexpr std::int32_t kExplosionFrame = 4;
-constexpr std::int32_t kLastRockScanId = 1019;
 
 // What differs between level 3 and level 4.
 struct LevelRules {

@@ -88,7 +88,7 @@ void StateTrace::Sample(const FormMain& form) {
         const TekuUtility::MeshObject* nearest = nullptr;
         double best = 0;
         for (const TekuUtility::MeshObject& object : game.panel->meshObjects) {
-            const bool enemy = (object.id >= kFirstRockId && object.id <= kLastRockId + 9) ||
+            const bool enemy = (object.id >= kFirstRockId && object.id <= kLastRockScanId) ||
                                (object.id >= kFirstSaucerId && object.id <= kLastSaucerId);
             if (ship == nullptr || !enemy || !object.visible || object.z <= ship->z) {
                 continue;
