@@ -16,10 +16,11 @@ inline constexpr const char* kDataMissingText =
 struct DataFolderPlaces {
     std::string executableFolder;  // the folder of the running program
     std::string installedFolder;   // the data folder of an installed copy
+    std::string dataFromProgram;   // an installed copy's data folder relative to its program
 };
 
 // "..\data", else "data\" (both relative to the current directory), else the executable's
-// "data", "../data" and "../share/kryxspace/data" folders, else the installed folder; the first one
+// "data", "..\data" and dataFromProgram folders, else the installed folder; the first one
 // holding "\Nave.x" (a plain existence test) wins. Nothing when none does.
 std::optional<std::string> FindDataFolder(const DataFolderPlaces& places);
 

@@ -6,10 +6,13 @@
 #ifndef KX_INSTALLED_DATA_DIR
 #define KX_INSTALLED_DATA_DIR ""
 #endif
+#ifndef KX_DATA_FROM_PROGRAM
+#define KX_DATA_FROM_PROGRAM ""
+#endif
 
 int main() {
     if (!MyApp::StartWindowSystem()) {
         return 2;
     }
-    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR});
+    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR, KX_DATA_FROM_PROGRAM});
 }

@@ -46,12 +46,14 @@ TEST_F(ShellTest, DataFolderProbeOrder) {
 
     const fs::path app = root_ / "app";
     fs::create_directories(app / "bin");
-    DataFolderPlaces places{GamePath(app / "bin"), GamePath(root_ / "installed")};
+    DataFolderPlaces places{GamePath(app / "bin"), GamePath(root_ / "installed"),
+                            "..\\share\\games\\kryxspace\\data"};
     EXPECT_EQ(FindDataFolder(places), std::nullopt);
     Touch(root_ / "installed" / "Nave.x");
     EXPECT_EQ(FindDataFolder(places), GamePath(root_ / "installed"));
-    Touch(app / "share" / "kryxspace" / "data" / "Nave.x");
-    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\..\\share\\kryxspace\\data");
+    Touch(app / "share" / "games" / "kryxspace" / "data" / "Nave.x");
+    EXPECT_EQ(FindDataFolder(places),
+              GamePath(app / "bin") + "\\..\\share\\games\\kryxspace\\data");
     Touch(app / "data" / "Nave.x");
     EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\..\\data");
     Touch(app / "bin" / "data" / "Nave.x");
@@ -150,7 +152,7 @@ TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
     EXPECT_EQ(message.rfind("kryxspace: cannot open a window", 0), 0u) << message;
 
     // A lone copy of the program, with no data beside it or installed.
-    if (fs::exists("/usr/local/share/kryxspace/data/Nave.x")) {
+    if (fs::exists(KX_INSTALLED_DATA_DIR "/Nave.x")) {
         GTEST_SKIP() << "an installed data set is present";
     }
     const fs::path lone = root_ / "lone";

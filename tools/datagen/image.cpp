@@ -457,13 +457,8 @@ std::string FindFont(const std::string& family, bool bold) {
 
 // ---- mesh preview ----
 
-void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, double yaw,
-                double pitch, double perspective, double zoom) {
-    constexpr int kSs = 3;  // supersampling per axis
-    const int sw = w * kSs, sh = h * kSs;
-    std::vector<float> depth(static_cast<std::size_t>(sw) * sh, 1e30f);
-    std::vector<Pixel> colour(static_cast<std::size_t>(sw) * sh, Pixel{0, 0, 0, 0});
-
+std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double yaw,
+                                        double pitch, double perspective, double zoom) {
     const double ya = yaw * 3.14159265358979 / 180, pa = pitch * 3.14159265358979 / 180;
     auto turn = [&](Vec3 p) {
         // yaw about y (+z towards +x), then tilt the top towards the viewer
@@ -477,21 +472,18 @@ void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, doub
         radius = std::max(radius, Length(p));
     const double scale = std::min(sw, sh) * 0.5 / radius * zoom;
     const double camera = radius * perspective;
-    auto project = [&](Vec3 p, double& sx, double& sy) {
-        const double f = perspective > 0 ? camera / (camera + p.z) : 1.0;
-        sx = sw * 0.5 + p.x * f * scale;
-        sy = sh * 0.5 - p.y * f * scale;
-    };
     const Vec3 light = Normalize({-0.45, 0.75, -0.55});
+    std::vector<ShadedTriangle> out;
     for (std::size_t fi = 0; fi < mesh.faces.size(); ++fi) {
         const auto& f = mesh.faces[fi];
         const Material& mat = mesh.materials[mesh.faceMaterials[fi]];
-        Vec3 v[3];
-        double sx[3], sy[3];
-        Pixel shade[3];
+        ShadedTriangle t;
         for (int k = 0; k < 3; ++k) {
-            v[k] = turn(mesh.positions[f[k]]);
-            project(v[k], sx[k], sy[k]);
+            const Vec3 v = turn(mesh.positions[f[k]]);
+            const double persp = perspective > 0 ? camera / (camera + v.z) : 1.0;
+            t.sx[k] = sw * 0.5 + v.x * persp * scale;
+            t.sy[k] = sh * 0.5 - v.y * persp * scale;
+            t.z[k] = v.z;
             Vec3 n = turn(mesh.normals[f[k]]);
             if (n.z > 0)
                 n = n * -1.0;  // lit from the viewer's side either way
@@ -501,10 +493,25 @@ void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, doub
             auto ch = [&](double d, double s, double e) {
                 return static_cast<float>(d * (0.38 + 0.72 * lambert) + s * highlight * 0.6 + e);
             };
-            shade[k] = {ch(mat.diffuse.r, mat.specular.r, mat.emissive.r),
-                        ch(mat.diffuse.g, mat.specular.g, mat.emissive.g),
-                        ch(mat.diffuse.b, mat.specular.b, mat.emissive.b), 1.0f};
+            t.shade[k] = {ch(mat.diffuse.r, mat.specular.r, mat.emissive.r),
+                          ch(mat.diffuse.g, mat.specular.g, mat.emissive.g),
+                          ch(mat.diffuse.b, mat.specular.b, mat.emissive.b), 1.0f};
         }
+        out.push_back(t);
+    }
+    return out;
+}
+
+void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, double yaw,
+                double pitch, double perspective, double zoom) {
+    constexpr int kSs = 3;  // supersampling per axis
+    const int sw = w * kSs, sh = h * kSs;
+    std::vector<float> depth(static_cast<std::size_t>(sw) * sh, 1e30f);
+    std::vector<Pixel> colour(static_cast<std::size_t>(sw) * sh, Pixel{0, 0, 0, 0});
+    for (const ShadedTriangle& t : ProjectMesh(mesh, sw, sh, yaw, pitch, perspective, zoom)) {
+        const double* sx = t.sx;
+        const double* sy = t.sy;
+        const Pixel* shade = t.shade;
         const double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
         if (std::fabs(area) < 1e-9)
             continue;
@@ -524,7 +531,7 @@ void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, doub
                 const double w2 = 1 - w0 - w1;
                 if (w0 < 0 || w1 < 0 || w2 < 0)
                     continue;
-                const float z = static_cast<float>(w0 * v[0].z + w1 * v[1].z + w2 * v[2].z);
+                const float z = static_cast<float>(w0 * t.z[0] + w1 * t.z[1] + w2 * t.z[2]);
                 const std::size_t idx = static_cast<std::size_t>(py) * sw + px;
                 if (z >= depth[idx])
                     continue;

@@ -86,6 +86,15 @@ class TextRenderer {
 // The file of a font found through fontconfig ("DejaVu Sans", bold), empty when none.
 std::string FindFont(const std::string& family, bool bold);
 
+// A mesh triangle turned, projected into a w x h canvas and lit at its corners.
+struct ShadedTriangle {
+    double sx[3], sy[3];  // canvas position of each corner
+    double z[3];          // depth of each corner, smaller is nearer
+    Pixel shade[3];       // lit colour of each corner
+};
+std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int w, int h, double yaw, double pitch,
+                                        double perspective, double zoom);
+
 // A small rasteriser for meshes: flat-lit triangles with a depth buffer, drawn into the
 // rectangle with alpha where nothing covers it. yaw and pitch in degrees turn the mesh
 // before an orthographic (perspective = 0) or perspective projection.

@@ -1,6 +1,7 @@
 // datagen: writes the game's data set (data/), the executable's resources (resources/),
-// the built-in checksum table (app/DataChecksums.cpp) and a contact sheet of everything
-// (docs/data-preview.png) under the folder given on the command line. Same bytes every run.
+// the desktop icons (dist/icons/), the built-in checksum table (app/DataChecksums.cpp) and a
+// contact sheet of everything (docs/data-preview.png) under the folder given on the command
+// line. Same bytes every run.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "tools/datagen/models.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sound.h"
+#include "tools/datagen/svg.h"
 
 namespace fs = std::filesystem;
 using namespace datagen;
@@ -167,6 +169,18 @@ Image ContactSheet(const std::vector<NamedImage>& backgrounds,
     return sheet;
 }
 
+// The desktop icons of the hicolor theme: the ship at each size the menus ask for, and
+// scalable.
+bool WriteThemeIcons(const fs::path& folder, const Mesh& ship) {
+    bool ok = true;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string dim = std::to_string(size) + "x" + std::to_string(size);
+        ok &= WriteFile(folder / dim / "kryxspace.png", ShipIcon(ship, size).EncodePng(true));
+    }
+    const std::string svg = MeshSvg(ship, 256, kIconYaw, kIconPitch, kIconZoom);
+    return ok && WriteFile(folder / "scalable" / "kryxspace.svg", ToBytes(svg));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +222,8 @@ int main(int argc, char** argv) {
     ok &= WriteFile(root / "resources" / "RCDATA_1025.png", bar.EncodePng(true));
     ok &= WriteFile(root / "resources" / "ICON_1005.png", icon.EncodePng(true));
     ok &= WriteFile(root / "resources" / "BITMAP_1006.bmp", about.EncodeBmp24());
+
+    ok &= WriteThemeIcons(root / "dist" / "icons", meshes.front().mesh);
 
     ok &= WriteFile(root / "app" / "DataChecksums.cpp", ToBytes(ChecksumSource(dataFiles)));
     ok &= WriteFile(

@@ -424,9 +424,9 @@ Image EnergyBarSheet() {
     return img;
 }
 
-Image ShipIcon(const Mesh& ship) {
-    Image img(48, 48, {0, 0, 0, 0});
-    RenderMesh(img, ship, 0, 0, 48, 48, 180, 55, 0.0, 1.05);
+Image ShipIcon(const Mesh& ship, int size) {
+    Image img(size, size, {0, 0, 0, 0});
+    RenderMesh(img, ship, 0, 0, size, size, kIconYaw, kIconPitch, 0.0, kIconZoom);
     return img;
 }
 

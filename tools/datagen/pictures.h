@@ -21,8 +21,10 @@ std::vector<NamedImage> LevelPictures(TextRenderer& bold, TextRenderer& regular,
                                       const std::vector<NamedMesh>& meshes);
 // The 128 x 168 energy-bar sheet: seven 24-pixel bands, band k with 6 - k filled boxes.
 Image EnergyBarSheet();
-// The window icon: the ship, 48 x 48 with alpha.
-Image ShipIcon(const Mesh& ship);
+// How the icons show the ship.
+inline constexpr double kIconYaw = 180, kIconPitch = 55, kIconZoom = 1.05;
+// The ship icon with alpha: the window icon at 48 x 48, the desktop icons at every size.
+Image ShipIcon(const Mesh& ship, int size = 48);
 // The 164 x 50 About picture with the game's name.
 Image AboutPicture(TextRenderer& bold, const Mesh& ship);
 
