@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "platform/files.h"
 #include "platform/xfile/lexer.h"
@@ -28,14 +29,22 @@ bool IsKeyword(std::string_view text, std::string_view keyword) {
     return true;
 }
 
+// open + text + close, built by appending (no temporaries to splice in front of).
+std::string Enclosed(std::string_view open, std::string_view text, std::string_view close) {
+    std::string out;
+    out.reserve(open.size() + text.size() + close.size());
+    out.append(open).append(text).append(close);
+    return out;
+}
+
 std::string Describe(const Token& t) {
     switch (t.kind) {
         case Token::Kind::Name:
         case Token::Kind::Integer:
         case Token::Kind::Float:
-            return "'" + std::string(t.text) + "'";
+            return Enclosed("'", t.text, "'");
         case Token::Kind::String:
-            return "the string \"" + std::string(t.text) + "\"";
+            return Enclosed("the string \"", t.text, "\"");
         default:
             return TokenKindName(t.kind);
     }

@@ -80,7 +80,9 @@ class Writer {
                 out_ += o.referenceName + " ";
             }
             if (o.referenceHasGuid) {
-                out_ += "<" + o.referenceGuid.ToString() + "> ";
+                out_ += '<';
+                out_ += o.referenceGuid.ToString();
+                out_ += "> ";
             } else if (o.referenceName.empty()) {
                 return Fail("a reference without a name or GUID");
             }

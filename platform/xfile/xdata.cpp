@@ -118,7 +118,8 @@ XResult XResult::Fail(std::string_view source, int line, std::string_view what) 
     r.line = line;
     r.error = std::string(source);
     if (line > 0) {
-        r.error += ":" + std::to_string(line);
+        r.error += ':';
+        r.error += std::to_string(line);
     }
     r.error += ": ";
     r.error += what;

@@ -109,7 +109,7 @@ TEST_F(PassObjectsTest, ManyDistinctStylesInOneFrameStayCappedAndAllDraw) {
     const int count = static_cast<int>(PassObjectCache::kMaxFonts) + 4;
     for (int i = 0; i < count; ++i) {
         labels.push_back(Label("x", 10 + i, 0, 20 * i));
-        texts.push_back(Title("t" + std::to_string(i)));
+        texts.push_back(Title(std::string("t").append(std::to_string(i))));
     }
     panel_.setScene({}, {}, {}, {}, labels, texts);
     panel_.drawFrame();
