@@ -7,11 +7,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_PACKAGE_CONTACT "${KX_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 3D arcade space shooter")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "small 3D arcade space shooter
- Fly a ship, and in the last level an astronaut on foot, against rocks,
- saucers and their fireballs through four levels. Hits score points, being
- hit drains an energy bar, and the best ten results are kept with the
- player's name. The game's texts are in Italian.")
+# The long description; CPack puts the summary above it and indents its lines.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Fly a ship, and in the last level an astronaut on foot, against rocks,
+saucers and their fireballs through four levels. Hits score points, being
+hit drains an energy bar, and the best ten results are kept with the
+player's name. The game's texts are in Italian.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
