@@ -29,9 +29,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Installs under CMAKE_INSTALL_PREFIX (default /usr/local); PREFIX=... installs elsewhere.
+# Installs, stripped, under CMAKE_INSTALL_PREFIX (default /usr/local); PREFIX=... elsewhere.
 install: build
-	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+	cmake --install $(BUILD) --strip $(if $(PREFIX),--prefix $(PREFIX))
 
 run: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target kryxspace
