@@ -31,8 +31,8 @@ std::optional<std::string> FindDataFolder(const DataFolderPlaces& places) {
         return local;
     }
     if (!places.executableFolder.empty()) {
-        for (const std::string& inside : {std::string("data"), std::string("..\\data"),
-                                          places.dataFromProgram}) {
+        for (const std::string& inside :
+             {std::string("data"), std::string("..\\data"), places.dataFromProgram}) {
             const std::string candidate = places.executableFolder + "\\" + inside;
             if (!inside.empty() && HoldsProbe(candidate)) {
                 return candidate;

@@ -14,5 +14,6 @@ int main() {
     if (!MyApp::StartWindowSystem()) {
         return 2;
     }
-    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR, KX_DATA_FROM_PROGRAM});
+    return MyApp::RunProgram(
+        {platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR, KX_DATA_FROM_PROGRAM});
 }

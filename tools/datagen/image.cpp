@@ -457,8 +457,8 @@ std::string FindFont(const std::string& family, bool bold) {
 
 // ---- mesh preview ----
 
-std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double yaw,
-                                        double pitch, double perspective, double zoom) {
+std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double yaw, double pitch,
+                                        double perspective, double zoom) {
     const double ya = yaw * 3.14159265358979 / 180, pa = pitch * 3.14159265358979 / 180;
     auto turn = [&](Vec3 p) {
         // yaw about y (+z towards +x), then tilt the top towards the viewer

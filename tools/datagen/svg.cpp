@@ -17,10 +17,9 @@ int Channel(float c) {
 std::string MeshSvg(const Mesh& mesh, int size, double yaw, double pitch, double zoom) {
     std::vector<ShadedTriangle> tris = ProjectMesh(mesh, size, size, yaw, pitch, 0.0, zoom);
     auto depth = [](const ShadedTriangle& t) { return t.z[0] + t.z[1] + t.z[2]; };
-    std::stable_sort(tris.begin(), tris.end(), [&](const ShadedTriangle& a,
-                                                   const ShadedTriangle& b) {
-        return depth(a) > depth(b);
-    });
+    std::stable_sort(
+        tris.begin(), tris.end(),
+        [&](const ShadedTriangle& a, const ShadedTriangle& b) { return depth(a) > depth(b); });
     char buf[200];
     std::snprintf(buf, sizeof buf,
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
