@@ -1,6 +1,6 @@
 // The game's controls as one small record, sampled from the keyboard (while the main window
-// is in the foreground) and, when enabled, from the first attached joystick. Nothing is kept
-// between calls: every read polls the devices anew.
+// is in the foreground) and, when enabled, from the first attached joystick and the game
+// pads. Nothing is kept between calls: every read polls the devices anew.
 #pragma once
 
 #include <cstdint>
