@@ -159,8 +159,12 @@ TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
     fs::copy_file(KX_PROGRAM_PATH, lone / "bin" / "kryxspace");
     fs::permissions(lone / "bin" / "kryxspace", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_EQ(RunCommand("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1 timeout 20 " +
-                         (lone / "bin" / "kryxspace").string() + " 2>/dev/null"),
+                         (lone / "bin" / "kryxspace").string() + " 2>" + err.string()),
               1);
+    // The error box is on the terminal too.
+    std::ifstream box(err);
+    std::getline(box, message);
+    EXPECT_EQ(message, "Errore: Immagini non trovate.") << message;
 }
 #endif
 
