@@ -101,10 +101,9 @@ Settings ParseSettings(std::string_view text) {
 std::string FormatSettings(const Settings& s) {
     const WindowSettings& w = s.window;
     return "# Kryx Space settings, rewritten by the game\n"
-           "[game]\njoystick=" + std::to_string(s.joystick) +
-           "\n[sound]\nmute=" + std::to_string(s.mute) +
-           "\nvolume=" + std::to_string(s.volume) +
-           "\n[window]\nknown=" + std::to_string(w.known) +
+           "[game]\njoystick=" +
+           std::to_string(s.joystick) + "\n[sound]\nmute=" + std::to_string(s.mute) +
+           "\nvolume=" + std::to_string(s.volume) + "\n[window]\nknown=" + std::to_string(w.known) +
            "\nx=" + std::to_string(w.x) + "\ny=" + std::to_string(w.y) +
            "\nwidth=" + std::to_string(w.width) + "\nheight=" + std::to_string(w.height) +
            "\nfullscreen=" + std::to_string(w.fullscreen) + "\n";
@@ -118,8 +117,8 @@ Settings LoadSettings(const std::string& path) {
     if (!bytes) {
         return {};
     }
-    return ParseSettings(std::string_view(reinterpret_cast<const char*>(bytes->data()),
-                                          bytes->size()));
+    return ParseSettings(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 bool SaveSettings(const std::string& path, const Settings& settings) {

@@ -15,8 +15,7 @@ int RunProgram(const DataFolderPlaces& places, const Settings& settings,
                               platform::MB_TASKMODAL | platform::MB_ICONERROR);
         return 1;
     }
-    auto* form =
-        new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
+    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
     form->settingsFile = settingsFile;
     TekuUtility::RunMessageLoop(form);
     form->SaveSettingsFile();

@@ -65,8 +65,7 @@ bool DriverShowsWindows() {
         return false;
     }
     const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
-                           std::strcmp(driver, "dummy") == 0 ||
-                           std::strcmp(driver, "evdev") == 0;
+                           std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
     return !invisible || EnvironmentSet("SDL_VIDEODRIVER");
 }
 

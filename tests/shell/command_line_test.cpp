@@ -58,8 +58,8 @@ TEST(ProgramCommandLine, AnswersWithoutStartingAndRefusesToRunWithoutADisplay) {
     EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << none.err;
     EXPECT_NE(none.err.find("no display"), std::string::npos) << none.err;
     // A display that does not answer is none either: SDL's invisible fallback is refused.
-    const ProgramRun dead = RunProgramWith(
-        "env -u KX_HEADLESS -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:987", "");
+    const ProgramRun dead =
+        RunProgramWith("env -u KX_HEADLESS -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:987", "");
     EXPECT_EQ(dead.code, 1);
     EXPECT_NE(dead.err.find("kryxspace: cannot open a window: no display"), std::string::npos);
 }
