@@ -69,6 +69,16 @@ std::string LocalAppDataFolder() {
     return DirectoryExists(base) ? base : std::string();
 }
 
+std::string UserConfigFolder() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return std::string(home) + "/.config";
+    }
+    return {};
+}
+
 std::string ExecutableFolder() {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

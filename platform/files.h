@@ -23,6 +23,9 @@ std::string CurrentDirectory();               // without a trailing separator
 // The per-user local data folder ($XDG_DATA_HOME, else $HOME/.local/share), created when
 // missing; empty when it cannot be had.
 std::string LocalAppDataFolder();
+// The per-user configuration folder ($XDG_CONFIG_HOME, else $HOME/.config), not created
+// here; empty when neither names one.
+std::string UserConfigFolder();
 // The folder of the running executable, empty when it cannot be found.
 std::string ExecutableFolder();
 

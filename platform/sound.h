@@ -9,6 +9,9 @@ class SoundOutput {
     virtual ~SoundOutput() = default;
     virtual void Play(int waveResourceId, bool loop) = 0;
     virtual void Stop() = 0;
+    // How loud what plays is heard: silent while muted, else scaled to volumePercent
+    // (0..100). Sounds still start, loop and end as they would; only their level changes.
+    virtual void SetLevel(bool mute, int volumePercent) = 0;
 };
 
 // Installs the output (not owned); nullptr makes the program silent (the default).
@@ -17,5 +20,7 @@ SoundOutput* CurrentSoundOutput();
 
 void PlaySoundResource(int waveResourceId, bool loop);
 void StopSound();
+// The player's mute and volume (0..100, clamped) for the installed output.
+void SetSoundLevel(bool mute, int volumePercent);
 
 }  // namespace platform

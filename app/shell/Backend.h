@@ -5,7 +5,8 @@ namespace MyApp {
 
 // Installs the window system and its message boxes: the real desktop (SDL windows, OpenGL
 // panels, sound, joysticks), or the headless one when KX_HEADLESS=1. Returns false, after
-// saying why on stderr, when no display can be opened; the program then exits with code 2.
+// saying why on stderr in one line, when no display can be opened; the program then exits
+// with code 1.
 bool StartWindowSystem();
 
 }  // namespace MyApp

@@ -112,9 +112,11 @@ void ResetTickStateForTesting() {
 }
 
 FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolder,
-                   const std::string& title)
-    : Form(instance), formFont("Lucida Console", 14) {
+                   const std::string& title, const Settings& initialSettings)
+    : Form(instance), settings(initialSettings), formFont("Lucida Console", 14) {
     fields.dataFolder = dataFolder;
+    fields.joystickEnabled = settings.joystick;
+    ApplySoundLevel();
     font = &formFont;
     left = 0;
     top = 0;
@@ -162,6 +164,7 @@ FormMain::~FormMain() {
     delete helpItem;
     delete homeItem;
     delete infoItem;
+    DeleteAudioMenu();
     menuBar = nullptr;
     fileMenu = optionsMenu = helpMenu = nullptr;
     exitItem = joystickItem = helpItem = homeItem = infoItem = nullptr;
@@ -204,11 +207,16 @@ void FormMain::OnLoad() {
     joystickItem = new SubMenu(optionsMenu, "&Abilita Joystick");
     joystickItem->SetCheckable(true);
     joystickItem->SetChecked(fields.joystickEnabled);
+    BuildAudioMenu();
     helpMenu = new Menu(menuBar, "&?");
     helpItem = new SubMenu(helpMenu, "&Guida");
     homeItem = new SubMenu(helpMenu, "&Home");
     infoItem = new SubMenu(helpMenu, "&Info...");
     for (SubMenu* item : {exitItem, joystickItem, helpItem, homeItem, infoItem}) {
+        item->Command = &RouteCommand;
+    }
+    muteItem->Command = &RouteCommand;
+    for (SubMenu* item : volumeItems) {
         item->Command = &RouteCommand;
     }
     menuBar->Create();
@@ -278,6 +286,7 @@ bool FormMain::CanClose() {
 }
 
 void FormMain::OnTimer() {
+    PollGamepads();
     RunTick(TheTickState(), fields, driver_);
     if (trace_ != nullptr) {
         trace_->Sample(*this);
@@ -287,6 +296,8 @@ void FormMain::OnTimer() {
 bool FormMain::OnChar(wchar_t character) {
     if (character == 0x70) {
         fields.paused = !fields.paused;
+    } else if (character == L'm' || character == L'M') {
+        ToggleMute();
     }
     return true;
 }
@@ -302,6 +313,10 @@ void FormMain::OnCommand(GUIElement* item) {
         ShowAbout();
     } else if (SameId(item, joystickItem)) {
         fields.joystickEnabled = joystickItem->IsChecked();
+        settings.joystick = fields.joystickEnabled;
+        SaveSettingsFile();
+    } else {
+        OnOptionCommand(item);
     }
 }
 

@@ -3,11 +3,13 @@
 // game fields and opens the About box and the name entry at the end of a game.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/ScoreRegistration.h"
+#include "app/Settings.h"
 #include "app/shell/GameTick.h"
 #include "app/shell/StateTrace.h"
 #include "game/GameFields.h"
@@ -35,9 +37,10 @@ inline constexpr std::int32_t kAboutPictureId = 1006;
 class FormMain : public TekuUtility::Form {
   public:
     // Builds the window (OnLoad runs inside, when the window exists) and checks the level
-    // pictures of dataFolder.
+    // pictures of
+    // dataFolder. The joystick item and the sound start from settings.
     FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolder,
-             const std::string& title);
+             const std::string& title, const Settings& settings = {});
     ~FormMain() override;
 
     void Render() override;
@@ -56,6 +59,18 @@ class FormMain : public TekuUtility::Form {
     // The panel's trigger test: the game defines no triggers.
     bool OnHit(std::int32_t value);
 
+    // The player's options (FormMainOptions.cpp): the "Audio" submenu, mute on the key M,
+    // the game pads' Start and unplugging, and the settings file.
+    void BuildAudioMenu();
+    void ToggleMute();
+    void SetVolume(int percent);
+    // Stores the settings in settingsFile (nothing when it is empty); false when that fails,
+    // which the game takes in its stride.
+    bool SaveSettingsFile();
+
+    Settings settings;
+    std::string settingsFile;
+
     GameFields fields;
     TekuUtility::Font formFont;
     TekuUtility::MenuBar* menuBar = nullptr;
@@ -67,6 +82,9 @@ class FormMain : public TekuUtility::Form {
     TekuUtility::SubMenu* helpItem = nullptr;
     TekuUtility::SubMenu* homeItem = nullptr;
     TekuUtility::SubMenu* infoItem = nullptr;
+    TekuUtility::SubMenu* audioItem = nullptr;
+    TekuUtility::SubMenu* muteItem = nullptr;
+    std::array<TekuUtility::SubMenu*, 4> volumeItems{};  // kVolumeSteps, in order
     TekuUtility::FormAbout* aboutForm = nullptr;
     TekuUtility::FormNamePlayer* nameForm = nullptr;
     PendingResult pending;
@@ -98,10 +116,19 @@ class FormMain : public TekuUtility::Form {
     // Deletes the name form without its going-away registration, then registers a result
     // still waiting; the title scene is rebuilt only when showTable is set.
     void DropNameForm(bool showTable);
+    // Handles the options' commands; false when item is none of theirs.
+    bool OnOptionCommand(TekuUtility::GUIElement* item);
+    // Gives the sound output the mute and volume of settings.
+    void ApplySoundLevel();
+    // Once a tick: a pad's Start pressed while a level runs pauses or resumes as "p" does,
+    // and a pad unplugged while a level runs pauses it.
+    void PollGamepads();
+    void DeleteAudioMenu();
 
     TickDriver driver_{*this};
     std::unique_ptr<StateTrace> trace_ = StateTrace::FromEnvironment();
     bool tearingDown_ = false;
+    bool padStartHeld_ = false;
 };
 
 // The one main form; set by the first FormMain. Menu commands fall back to it.

@@ -7,15 +7,18 @@
 
 namespace MyApp {
 
-int RunProgram(const DataFolderPlaces& places) {
+int RunProgram(const DataFolderPlaces& places, const Settings& settings,
+               const std::string& settingsFile) {
     const auto folder = FindDataFolder(places);
     if (!folder) {
         platform::MessageBoxA(nullptr, kDataMissingText, "Errore",
                               platform::MB_TASKMODAL | platform::MB_ICONERROR);
         return 1;
     }
-    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle);
+    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
+    form->settingsFile = settingsFile;
     TekuUtility::RunMessageLoop(form);
+    form->SaveSettingsFile();
     delete form;
     return 0;
 }

@@ -1,5 +1,8 @@
-// Program entry: pick the window system, then run the game.
+// Program entry: answer the command line, pick the window system, then run the game with the
+// player's remembered settings.
+#include "app/Settings.h"
 #include "app/shell/Backend.h"
+#include "app/shell/CommandLine.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
 
@@ -7,9 +10,19 @@
 #define KX_INSTALLED_DATA_DIR ""
 #endif
 
-int main() {
-    if (!MyApp::StartWindowSystem()) {
-        return 2;
+int main(int argc, char** argv) {
+    const MyApp::CommandLine command = MyApp::ParseCommandLine(argc, argv);
+    if (command.action != MyApp::CommandLine::Action::kRun) {
+        return MyApp::AnswerCommandLine(command);
     }
-    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR});
+    if (!MyApp::StartWindowSystem()) {
+        return 1;
+    }
+    const std::string settingsFile = MyApp::SettingsFilePath();
+    MyApp::Settings settings = MyApp::LoadSettings(settingsFile);
+    if (command.fullscreen) {
+        settings.window.fullscreen = *command.fullscreen;
+    }
+    return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR}, settings,
+                             settingsFile);
 }

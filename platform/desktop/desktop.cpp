@@ -1,10 +1,15 @@
 #include "platform/desktop/desktop.h"
 
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/gfx/device.h"
 #include "platform/gl/gl_context.h"
 #include "platform/gl/gl_device.h"
+#include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_joystick.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdlwin/child_view.h"
@@ -47,14 +52,50 @@ class PanelDeviceFactory : public gfx::Factory {
     }
 };
 
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// SDL falls back to drivers that show nothing when no display answers; the game would then
+// run unseen. Those count only when SDL_VIDEODRIVER asks for them.
+bool DriverShowsWindows() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return false;
+    }
+    const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
+                           std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
+    return !invisible || EnvironmentSet("SDL_VIDEODRIVER");
+}
+
 }  // namespace
 
 bool Start(std::string* error) {
+    if (!EnvironmentSet("SDL_VIDEODRIVER") && !EnvironmentSet("DISPLAY") &&
+        !EnvironmentSet("WAYLAND_DISPLAY")) {
+        if (error != nullptr) {
+            *error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        }
+        return false;
+    }
     if (!sdlwin::Install(error)) {
+        return false;
+    }
+    if (!DriverShowsWindows()) {
+        if (error != nullptr) {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            *error = std::string("no display answers (SDL offers only its \"") +
+                     (driver != nullptr ? driver : "") + "\" driver)";
+        }
+        sdlwin::Uninstall();
         return false;
     }
     static sdl::SdlSoundOutput sound;
     SetSoundOutput(&sound);
+    // Pads first: the raw joysticks then leave out the devices read as pads.
+    static sdl::SdlGamepadBackend pads;
+    SetGamepadBackend(&pads);
     static sdl::SdlJoystickBackend joysticks;
     SetJoystickBackend(&joysticks);
 

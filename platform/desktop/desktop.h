@@ -7,7 +7,8 @@
 
 namespace platform::desktop {
 
-// False, with the reason in *error, when no display can be opened.
+// False, with the reason in *error, when no display can be opened: none is named in the
+// environment, or SDL can only offer a driver that shows nothing.
 bool Start(std::string* error);
 
 }  // namespace platform::desktop

@@ -23,6 +23,7 @@ class SdlSoundOutput : public SoundOutput {
 
     void Play(int waveResourceId, bool loop) override;
     void Stop() override;
+    void SetLevel(bool mute, int volumePercent) override;
 
     // True when an audio device is open (sounds are heard or recorded).
     bool HasDevice() const { return device_ != 0; }
@@ -49,6 +50,7 @@ class SdlSoundOutput : public SoundOutput {
     const std::vector<std::uint8_t>* current_ = nullptr;
     std::size_t position_ = 0;
     bool loop_ = false;
+    int gain_ = 128;  // SDL_MIX_MAXVOLUME scaled by the volume; 0 while muted
 };
 
 }  // namespace platform::sdl

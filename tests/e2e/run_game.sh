@@ -19,9 +19,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 E2E_OUT=$E2E_ART/game.err
 
-# Runs the game from $1 (its current directory) with the top ten of a scratch data home.
+# Runs the game from $1 (its current directory) with the top ten and the settings of
+# scratch data and configuration homes.
 start_game() {
-    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" SDL_VIDEODRIVER=x11 \
+    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/config" \
+        SDL_VIDEODRIVER=x11 \
         SDL_AUDIODRIVER=dummy exec ${E2E_WRAP:-} "$2" >"$E2E_ART/game.out" 2>"$E2E_OUT") &
     E2E_PID=$!
     E2E_FROM=0
