@@ -28,12 +28,12 @@ class FakeServices : public TickServices {
     bool bannerVisible = false, panelVisible = true;
     std::string status;
 
-    bool UpdateLevel(int level) override {
+    bool UpdateLevel(int level, const Timestamp&) override {
         ++updates;
         return update(level);
     }
-    void ControlPlayer() override { ++controls; }
-    void ControlAstronaut() override { ++astronautControls; }
+    void ControlPlayer(const Timestamp&) override { ++controls; }
+    void ControlAstronaut(const Timestamp&) override { ++astronautControls; }
     void BuildLevel(int level) override {
         builtLevels.push_back(level);
         log.push_back("build" + std::to_string(level));
