@@ -304,6 +304,10 @@ bool FormMain::CanClose() {
 }
 
 void FormMain::OnTimer() {
+    // A level that began while minimised (after a level-complete picture) is paused at once.
+    if (minimized_) {
+        PauseRunningLevel();
+    }
     RunTick(TheTickState(), fields, driver_);
     if (trace_ != nullptr) {
         trace_->Sample(*this);

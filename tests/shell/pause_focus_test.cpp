@@ -80,12 +80,17 @@ INSTANTIATE_TEST_SUITE_P(
                            platform::SIZE_RESTORED}),
     [](const ::testing::TestParamInfo<Away>& info) { return std::string(info.param.name); });
 
-TEST_F(ShellTest, MinimisedGameStaysPausedUntilShownAgain) {
+TEST_F(ShellTest, NoLevelRunsWhileMinimised) {
     FormMain& form = OpenMainForm();
     hl::RunFor(1600);
+    // Minimised between levels: the level that begins then is paused before its first update.
+    platform::SendMessageW(form.handle, platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
     Hold('G');
     ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
-    platform::SendMessageW(form.handle, platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
+    const double saucerX = Object(2001)->x;
+    hl::RunFor(300);
+    EXPECT_TRUE(form.fields.paused);
+    EXPECT_DOUBLE_EQ(Object(2001)->x, saucerX);
     // A pause command that arrives while minimised (a gamepad's Start) does not resume.
     form.TogglePause();
     EXPECT_TRUE(form.fields.paused);

@@ -101,6 +101,20 @@ std::vector<Pause> PausesFor(const Played& reference, bool afterChange, bool lat
     return pauses;
 }
 
+// The first event (tick and text) where two games part, or "" when they never do.
+std::string FirstDifference(const std::vector<std::pair<std::int64_t, std::string>>& a,
+                            const std::vector<std::pair<std::int64_t, std::string>>& b) {
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        if (i >= a.size() || i >= b.size() || a[i] != b[i]) {
+            auto show = [&](const auto& v) {
+                return i < v.size() ? std::to_string(v[i].first) + " " + v[i].second : "(end)";
+            };
+            return "event " + std::to_string(i) + ": " + show(a) + " | " + show(b);
+        }
+    }
+    return "";
+}
+
 TEST(PauseSimulation, PausedGamesEndAsTheSameGamesUnpaused) {
     const int seeds = SeedCount(3);
     std::mt19937 random(77);
@@ -111,7 +125,8 @@ TEST(PauseSimulation, PausedGamesEndAsTheSameGamesUnpaused) {
         for (const bool variant : {false, true}) {
             const std::vector<Pause> pauses = PausesFor(reference, variant, variant, random);
             const Played paused = Play(seed, pauses);
-            EXPECT_EQ(paused.events, reference.events) << "seed " << seed << " variant " << variant;
+            EXPECT_EQ(FirstDifference(paused.events, reference.events), "")
+                << "seed " << seed << " variant " << variant;
             EXPECT_EQ(paused.score, reference.score) << "seed " << seed;
             // Each pause said so on the status line, and nothing else happened meanwhile.
             EXPECT_EQ(paused.eventsWhilePaused,
