@@ -17,6 +17,9 @@ SquadronState level4State;
 constexpr std::int32_t kLastPhase = 3;  // 1: the saucers wander; 2 and 3: they dive
 constexpr std::int32_t kDiveFireMs = 1000;
 constexpr double kDiveFireFromZ = 10, kDiveFireUntilZ = 20;
+constexpr std::int32_t kWanderFrame = 2, kWanderHitFrame = 3, kDiveHitFrame = 1;
+// Hits a saucer takes before the next destroys it: phase 2 is the short one.
+constexpr std::int32_t kHitsToDestroy = 8, kHitsToDestroyPhase2 = 2;
 
 // What differs between level 3 and level 4.
 struct LevelRules {
@@ -74,8 +77,10 @@ void EnterAfterPause(GameFields& game, const LevelRules& rules) {
 bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
                        const Timestamp& now) {
     const bool wandering = game.levelPhase == 1;
-    return ShotVersusVisibleSaucers(game, shotMin, shotMax, wandering ? 3 : 1,
-                                    game.levelPhase == 2 ? 2 : 8, now);
+    return ShotVersusVisibleSaucers(game, shotMin, shotMax,
+                                    wandering ? kWanderHitFrame : kDiveHitFrame,
+                                    game.levelPhase == 2 ? kHitsToDestroyPhase2 : kHitsToDestroy,
+                                    now);
 }
 
 // One diving saucer: hits the player or moves on, restarts past the player, fires while
@@ -127,7 +132,7 @@ StepResult Step(GameFields& game, const LevelRules& rules, const Timestamp& now)
     StepResult result;
     result.anySaucer = ShotVersusSaucers(game, shotMin, shotMax, now);
     ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
-        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? 2 : 0);
+        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? kWanderFrame : 0);
         if (saucer.frame == kExplosionFrame) {
             return;
         }
