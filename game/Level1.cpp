@@ -64,9 +64,8 @@ StepResult Step(GameFields& game, const Timestamp& now) {
         ShotVersusRocks(game, now);
     }
     StepResult result;
-    result.anySaucer =
-        ShotVersusVisibleSaucers(game, shotMin, shotMax, sweeping ? kSweepHitFrame : kWanderHitFrame,
-                                 kHitsToDestroy, now);
+    result.anySaucer = ShotVersusVisibleSaucers(
+        game, shotMin, shotMax, sweeping ? kSweepHitFrame : kWanderHitFrame, kHitsToDestroy, now);
     if (sweeping) {
         result.contact = RockFieldLevel1(game, result.anySaucer, now);
     }

@@ -26,8 +26,8 @@ bool Within(std::int64_t t, std::int64_t from, std::int64_t until) {
     return t >= from && t <= until;
 }
 
-bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin,
-                    const Point3& shotMax, const Timestamp& now) {
+bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin, const Point3& shotMax,
+                    const Timestamp& now) {
     bool anySaucer = false;
     for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
         MeshObject* saucer = FindObject(game, id);

@@ -77,10 +77,9 @@ void EnterAfterPause(GameFields& game, const LevelRules& rules) {
 bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
                        const Timestamp& now) {
     const bool wandering = game.levelPhase == 1;
-    return ShotVersusVisibleSaucers(game, shotMin, shotMax,
-                                    wandering ? kWanderHitFrame : kDiveHitFrame,
-                                    game.levelPhase == 2 ? kHitsToDestroyPhase2 : kHitsToDestroy,
-                                    now);
+    return ShotVersusVisibleSaucers(
+        game, shotMin, shotMax, wandering ? kWanderHitFrame : kDiveHitFrame,
+        game.levelPhase == 2 ? kHitsToDestroyPhase2 : kHitsToDestroy, now);
 }
 
 // One diving saucer: hits the player or moves on, restarts past the player, fires while

@@ -171,8 +171,7 @@ std::vector<MeshObject> SceneObjects(GameFields& game, const LevelLayout& layout
                       "\\asteroideImpatto2.x", "\\esplosione.x", layout.lastRockFile},
                      checkFile);
     for (std::int32_t id = kFirstRockId; id <= kLastRockId; ++id) {
-        objects.push_back(
-            MakeRockObject(0, 50, id, 0, id <= 1006 ? 0 : 1, false, rockFiles, now));
+        objects.push_back(MakeRockObject(0, 50, id, 0, id <= 1006 ? 0 : 1, false, rockFiles, now));
     }
 
     const std::vector<std::string> saucerFiles = CheckedFiles(game, layout.saucerFiles, checkFile);

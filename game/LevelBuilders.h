@@ -27,8 +27,9 @@ void BuildLevel2(GameFields& game);
 void BuildLevel3(GameFields& game);
 void BuildLevel4(GameFields& game);
 
-// Builds level 1..4 (nothing for other numbers) at the game clock's now, running `checkFile` on every data file
-// before use: the background, then each entry of the player, shot, rock and saucer lists.
+// Builds level 1..4 (nothing for other numbers) at the game clock's now, running `checkFile` on
+// every data file before use: the background, then each entry of the player, shot, rock and saucer
+// lists.
 using DataFileCheck = std::function<void(GameFields&, const std::string&)>;
 void BuildLevel(GameFields& game, std::int32_t level, const DataFileCheck& checkFile);
 

@@ -39,9 +39,9 @@ struct LevelPlan {
     // bar is checked on every tick.
     bool rockPhase = false;
     void (*flyShot)(GameFields&) = nullptr;
-    std::function<void()> afterPause;              // once the pause between phases is over
-    std::function<StepResult()> step;              // the level's moves, once a step is due
-    std::function<bool(const StepResult&)> won;    // after the step: whether the level is won
+    std::function<void()> afterPause;            // once the pause between phases is over
+    std::function<StepResult()> step;            // the level's moves, once a step is due
+    std::function<bool(const StepResult&)> won;  // after the step: whether the level is won
 };
 
 // One tick of a level at game time `now`. True while the level goes on; false when it ended,

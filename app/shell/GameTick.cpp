@@ -89,8 +89,7 @@ void LevelEndedStep(TickState& st, GameFields& game, TickServices& sv, const Tim
     }
 }
 
-void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv,
-                       const Timestamp& now) {
+void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv, const Timestamp& now) {
     if (ElapsedMs(st.endClock, now) <= kLevelEndPauseMs) {
         return;
     }

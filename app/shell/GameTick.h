@@ -24,8 +24,8 @@ class TickServices {
     virtual bool UpdateLevel(int level, const Timestamp& now) = 0;
     virtual void ControlPlayer(const Timestamp& now) = 0;     // levels 1 to 3
     virtual void ControlAstronaut(const Timestamp& now) = 0;  // level 4
-    virtual void BuildLevel(int level) = 0;   // BuildLevel1..4
-    virtual bool StartPressed() = 0;          // ReadInput's start
+    virtual void BuildLevel(int level) = 0;                   // BuildLevel1..4
+    virtual bool StartPressed() = 0;                          // ReadInput's start
     virtual void BuildTitleScene() = 0;
     virtual void OpenNameEntry() = 0;
     virtual void Render() = 0;

@@ -163,7 +163,8 @@ class SaucerFireTest : public GameSceneTest {
 };
 
 TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));  // the first call starts the clock
+    // The first call starts the clock.
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
     EXPECT_EQ(VisibleFireballs(), 0);
     clock.AdvanceMs(600);
     SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
@@ -265,7 +266,8 @@ TEST_F(SaucerFireTest, EachCallMovesEveryFireballOnce) {
     SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());
     clock.AdvanceMs(601);
     SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());  // launched from 2001, z 30
-    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());  // moves it; 2002 must wait for the clock
+    // Moves it; 2002 must wait for the clock.
+    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
     SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);  // two moves of 0.5

@@ -57,7 +57,8 @@ Played Play(std::uint32_t seed, const std::vector<Pause>& pauses) {
             for (std::int64_t i = 0; i < pauses[nextPause].ticks; ++i) {
                 sim.Tick();
             }
-            TakeEvents(sim, seen, [&](const std::string& e) { played.eventsWhilePaused.push_back(e); });
+            TakeEvents(sim, seen,
+                       [&](const std::string& e) { played.eventsWhilePaused.push_back(e); });
             sim.game().paused = false;
             sim.SetPlayer(&bot);
             ++nextPause;
@@ -130,7 +131,8 @@ TEST(PauseSimulation, PausedGamesEndAsTheSameGamesUnpaused) {
             EXPECT_EQ(paused.score, reference.score) << "seed " << seed;
             // Each pause said so on the status line, and nothing else happened meanwhile.
             EXPECT_EQ(paused.eventsWhilePaused,
-                      std::vector<std::string>(pauses.size(), "status \"" + std::string(kPauseText) + "\""))
+                      std::vector<std::string>(pauses.size(),
+                                               "status \"" + std::string(kPauseText) + "\""))
                 << "seed " << seed;
         }
     }
