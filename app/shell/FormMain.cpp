@@ -105,6 +105,24 @@ bool SameId(const GUIElement* a, const GUIElement* b) {
     return a != nullptr && b != nullptr && a->id == b->id;
 }
 
+// The main window's procedure: sees the focus and minimise messages first, then passes every
+// message on to the toolkit's procedure.
+pf::LRESULT MainWindowProcedure(pf::HWND window, pf::UINT message, pf::WPARAM wParam,
+                                pf::LPARAM lParam) {
+    auto* form = dynamic_cast<FormMain*>(TekuUtility::FindElementByHandle(window));
+    if (form == nullptr) {
+        return pf::DefWindowProcW(window, message, wParam, lParam);
+    }
+    const pf::WNDPROC next = form->ToolkitProcedure();
+    if (message == pf::WM_ACTIVATEAPP) {
+        form->OnAppActivate(wParam != pf::FALSE);
+    } else if (message == pf::WM_SIZE) {
+        form->OnMinimize(wParam == pf::SIZE_MINIMIZED);
+    }
+    // The form may be gone now; the toolkit's procedure copes with a window without one.
+    return pf::CallWindowProcW(next, window, message, wParam, lParam);
+}
+
 }  // namespace
 
 void ResetTickStateForTesting() {
@@ -131,6 +149,10 @@ FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolde
 
     Create();
     fields.mainWindow = handle;
+    if (handle != nullptr) {
+        toolkitProcedure_ = reinterpret_cast<pf::WNDPROC>(pf::SetWindowLongPtrW(
+            handle, pf::GWLP_WNDPROC, reinterpret_cast<pf::LONG_PTR>(&MainWindowProcedure)));
+    }
     SetClientSize(640, 505);
     SetIcon(kIconId);
     pf::SendMessageW(handle, pf::WM_SETFONT, reinterpret_cast<pf::WPARAM>(formFont.GetHandle()),
@@ -146,6 +168,10 @@ FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolde
 
 FormMain::~FormMain() {
     tearingDown_ = true;
+    if (toolkitProcedure_ != nullptr && pf::IsWindow(handle)) {
+        pf::SetWindowLongPtrW(handle, pf::GWLP_WNDPROC,
+                              reinterpret_cast<pf::LONG_PTR>(toolkitProcedure_));
+    }
     if (created && pf::IsWindow(handle)) {
         // The program is ending: the window goes without the exit question.
         fields.closeRequested = true;
@@ -287,6 +313,10 @@ bool FormMain::CanClose() {
 
 void FormMain::OnTimer() {
     PollGamepads();
+    // A level that began while minimised (after a level-complete picture) is paused at once.
+    if (minimized_) {
+        PauseRunningLevel();
+    }
     RunTick(TheTickState(), fields, driver_);
     if (trace_ != nullptr) {
         trace_->Sample(*this);
@@ -295,11 +325,37 @@ void FormMain::OnTimer() {
 
 bool FormMain::OnChar(wchar_t character) {
     if (character == 0x70) {
-        fields.paused = !fields.paused;
+        TogglePause();
     } else if (character == L'm' || character == L'M') {
         ToggleMute();
     }
     return true;
+}
+
+void FormMain::TogglePause() {
+    if (fields.paused && minimized_) {
+        return;
+    }
+    fields.paused = !fields.paused;
+}
+
+void FormMain::PauseRunningLevel() {
+    if (fields.levelRunning && !fields.paused) {
+        TogglePause();
+    }
+}
+
+void FormMain::OnAppActivate(bool active) {
+    if (!active) {
+        PauseRunningLevel();
+    }
+}
+
+void FormMain::OnMinimize(bool minimized) {
+    minimized_ = minimized;
+    if (minimized) {
+        PauseRunningLevel();
+    }
 }
 
 void FormMain::OnCommand(GUIElement* item) {
@@ -393,27 +449,27 @@ bool FormMain::OnHit(std::int32_t) {
 
 // ---------------------------------------------------------------------------------------
 
-bool FormMain::TickDriver::UpdateLevel(int level) {
+bool FormMain::TickDriver::UpdateLevel(int level, const Timestamp& now) {
     switch (level) {
         case 1:
-            return UpdateLevel1(form_.fields);
+            return UpdateLevel1(form_.fields, now);
         case 2:
-            return UpdateLevel2(form_.fields);
+            return UpdateLevel2(form_.fields, now);
         case 3:
-            return UpdateLevel3(form_.fields);
+            return UpdateLevel3(form_.fields, now);
         case 4:
-            return UpdateLevel4(form_.fields);
+            return UpdateLevel4(form_.fields, now);
         default:
             return true;
     }
 }
 
-void FormMain::TickDriver::ControlPlayer() {
-    MyApp::ControlPlayer(form_.fields);
+void FormMain::TickDriver::ControlPlayer(const Timestamp& now) {
+    MyApp::ControlPlayer(form_.fields, now);
 }
 
-void FormMain::TickDriver::ControlAstronaut() {
-    MyApp::ControlAstronaut(form_.fields);
+void FormMain::TickDriver::ControlAstronaut(const Timestamp& now) {
+    MyApp::ControlAstronaut(form_.fields, now);
 }
 
 void FormMain::TickDriver::BuildLevel(int level) {

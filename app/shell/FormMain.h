@@ -49,6 +49,15 @@ class FormMain : public TekuUtility::Form {
     virtual void OnTimer();
     virtual bool OnChar(wchar_t character);
     virtual void OnCommand(TekuUtility::GUIElement* item);
+    // Pauses a game or resumes it (the "p" key and every other pause command). A game does
+    // not resume while the window is minimised.
+    void TogglePause();
+    // The application lost the keyboard focus (active false) or got it back.
+    void OnAppActivate(bool active);
+    // The window was minimised (true) or shown again (false).
+    void OnMinimize(bool minimized);
+    // The toolkit's procedure of the main window, which the form's own procedure passes on to.
+    TekuUtility::WNDPROC ToolkitProcedure() const { return toolkitProcedure_; }
 
     void ShowAbout();
     void BuildTitleScene();
@@ -94,9 +103,9 @@ class FormMain : public TekuUtility::Form {
     class TickDriver : public TickServices {
       public:
         explicit TickDriver(FormMain& form) : form_(form) {}
-        bool UpdateLevel(int level) override;
-        void ControlPlayer() override;
-        void ControlAstronaut() override;
+        bool UpdateLevel(int level, const Timestamp& now) override;
+        void ControlPlayer(const Timestamp& now) override;
+        void ControlAstronaut(const Timestamp& now) override;
         void BuildLevel(int level) override;
         bool StartPressed() override;
         void BuildTitleScene() override;
@@ -125,7 +134,12 @@ class FormMain : public TekuUtility::Form {
     void PollGamepads();
     void DeleteAudioMenu();
 
+    // Pauses a running level that is not paused yet: losing the focus or being minimised.
+    void PauseRunningLevel();
+
     TickDriver driver_{*this};
+    TekuUtility::WNDPROC toolkitProcedure_ = nullptr;
+    bool minimized_ = false;
     std::unique_ptr<StateTrace> trace_ = StateTrace::FromEnvironment();
     bool tearingDown_ = false;
     bool padStartHeld_ = false;

@@ -100,11 +100,11 @@ void FormMain::PollGamepads() {
     if (!fields.levelRunning) {
         return;  // at the title Start starts a game, through ReadInput
     }
-    // Both go through the "p" key's own handling, so a pad pauses exactly as the key does.
-    if (unplugged > 0 && !fields.paused) {
-        OnChar(L'p');
+    // An unplugged pad pauses as losing the focus does; Start pauses and resumes as "p" does.
+    if (unplugged > 0) {
+        PauseRunningLevel();
     } else if (pressed) {
-        OnChar(L'p');
+        TogglePause();
     }
 }
 

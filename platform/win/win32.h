@@ -188,6 +188,7 @@ inline constexpr WPARAM SC_KEYMENU = 0xF100;
 
 // WM_SIZE.
 inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
 
 // Class styles.
 inline constexpr UINT CS_VREDRAW = 0x0001;

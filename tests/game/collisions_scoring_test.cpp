@@ -115,7 +115,7 @@ TEST_F(ScoringTest, ShotExplodesTheFirstRockItTouches) {
     game.score = 10;
     clock.AdvanceMs(100);
 
-    ShotVersusRocks(game);
+    ShotVersusRocks(game, Timestamp::Now());
     EXPECT_EQ(game.score, 15);
     EXPECT_FALSE(Object(kShotId).visible);
     ASSERT_EQ(game.sounds.pending.size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(ScoringTest, ShotVersusRocksStopsAtTheFirstMissingId) {
     Add(1001, 5, 0, 10);
     Add(1003, 0, 0, 10);  // 1002 is missing
     Draw();
-    ShotVersusRocks(game);
+    ShotVersusRocks(game, Timestamp::Now());
     EXPECT_EQ(game.score, 0);
     EXPECT_EQ(Object(1003).frame, 0);
 }
@@ -163,13 +163,14 @@ class SaucerFireTest : public GameSceneTest {
 };
 
 TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));  // the first call starts the clock
+    // The first call starts the clock.
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
     EXPECT_EQ(VisibleFireballs(), 0);
     clock.AdvanceMs(600);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 0);  // strictly more than the interval
     clock.AdvanceMs(1);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     ASSERT_EQ(VisibleFireballs(), 1);
 
     const MeshObject& ball = Object(1001);
@@ -181,29 +182,29 @@ TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
     EXPECT_EQ(ball.z, 30);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2001);
 
-    SaucerFire(game, 2001, 600, true, 1.0);  // moves it; no second launch yet
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());  // moves it; no second launch yet
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);
     EXPECT_NEAR(Object(1001).y, 0.9, 1e-12);
 }
 
 TEST_F(SaucerFireTest, CannotFireWithoutPermission) {
-    SaucerFire(game, 2001, 600, false, 1.0);
+    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
     clock.AdvanceMs(5000);
-    SaucerFire(game, 2001, 600, false, 1.0);
+    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 0);
 }
 
 TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);  // 2001 fired last
-    SaucerFire(game, 2002, 600, true, 1.0);
+    SaucerFire(game, 2002, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(Object(1002).x, 3);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2002);
@@ -211,15 +212,15 @@ TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
     // Alone on screen a saucer may fire twice in a row.
     Object(2002).visible = false;
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 3);
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 4);
 }
 
 TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     // A fireball resting on the player and one already behind it.
     MeshObject& onShip = Object(1001);
     onShip.visible = true;
@@ -230,22 +231,22 @@ TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
     behind.visible = true;
     behind.z = -5;
     Draw();
-    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0));
+    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
     EXPECT_EQ(game.energy, 95);
     EXPECT_FALSE(Object(1001).visible);
     EXPECT_FALSE(Object(1002).visible);
     ASSERT_EQ(game.sounds.pending.size(), 1u);
     EXPECT_EQ(game.sounds.pending.front(), kSoundTouch);
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
 }
 
 TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     clock.AdvanceMs(401);
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     clock.AdvanceMs(401);
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 0);  // the shared rule is untouched
 
@@ -255,18 +256,19 @@ TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
     ball.y = -2;
     ball.z = 0;
     Draw();
-    EXPECT_TRUE(SaucerFireLevel1(game, 2001));
+    EXPECT_TRUE(SaucerFireLevel1(game, 2001, Timestamp::Now()));
     EXPECT_EQ(game.energy, 90);
     EXPECT_EQ(game.sounds.pending.back(), kSoundTouch);
 }
 
 TEST_F(SaucerFireTest, EachCallMovesEveryFireballOnce) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 0.5);
+    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 0.5);  // launched from 2001, z 30
-    SaucerFire(game, 2002, 600, true, 0.5);  // moves it; 2002 must wait for the clock
-    SaucerFire(game, 2002, 600, true, 0.5);
+    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());  // launched from 2001, z 30
+    // Moves it; 2002 must wait for the clock.
+    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
+    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);  // two moves of 0.5
 }

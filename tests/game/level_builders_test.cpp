@@ -348,7 +348,7 @@ TEST_F(LevelBuilderTest, ShipLeavesTheViewByAtMostOneStep) {
             last = GetPosition(game, kPlayerId).x;
             panel.drawFrame();
             clock.AdvanceMs(41);
-            ControlPlayer(game);
+            ControlPlayer(game, Timestamp::Now());
         }
         panel.drawFrame();
         const Point3 bmin = GetBoundsMin(game, kPlayerId);
