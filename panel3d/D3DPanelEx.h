@@ -130,7 +130,11 @@ class D3DPanelEx : public PanelChildren {
     const PassObjectCache& passObjects() const { return passObjects_; }
 
   protected:
-    // Steps 2 to 10 of a frame, on an existing device (OnPaint checks the window first).
+    // One frame on an existing device (OnPaint checks the window first): rebuild a lost
+    // device, clear, copy the background, set the scene's world transform, camera and
+    // projection, run the passes in order (triangles, quads, mesh objects, polygon meshes,
+    // sprites, labels, 3D texts; a trigger whose handler says so stops them), end the scene
+    // and present.
     void drawFrame();
     void updateCameraAndProjection();
     void applyLight();

@@ -30,10 +30,9 @@ D3DXMATRIX SceneWorld(double yaw, double pitch, double roll, double tx, double t
 }
 
 D3DXMATRIX ObjectWorld(const D3DXMATRIX& scene, const MeshObject& object) {
-    D3DXMATRIX r, t, w;
+    D3DXMATRIX r, w;
     D3DXMatrixRotationYawPitchRoll(&r, static_cast<float>(object.angle) * kDegreesToRadians, 0, 0);
-    D3DXMatrixTranslation(&t, static_cast<float>(object.x), static_cast<float>(object.y),
-                          static_cast<float>(object.z));
+    const D3DXMATRIX t = TranslationTo(object);
     D3DXMatrixMultiply(&w, &scene, &r);
     D3DXMatrixMultiply(&w, &w, &t);
     return w;

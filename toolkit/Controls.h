@@ -60,7 +60,7 @@ class Image : public Child {
   private:
     // Shows a freshly loaded bitmap and deletes the one it replaces; a failed load (none)
     // keeps the current one and only reads the error code.
-    void ShowLoaded(platform::HANDLE loaded);
+    void ShowLoaded(void* loaded);
 };
 
 // An edit control with style switches.

@@ -1,5 +1,6 @@
 #include "toolkit/FormNamePlayer.h"
 
+#include "platform/win/win32.h"
 #include "toolkit/DialogForwarding.h"
 #include "toolkit/DialogOwner.h"
 

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/win32.h"
 #include "platform/wintypes.h"
+
+namespace platform {
+struct NMHDR;  // the notification record of the window system (platform/win/win32.h)
+}
 
 namespace TekuUtility {
 
@@ -75,7 +78,6 @@ class GUIElement {
     HWND toolTipWindow = nullptr;
     HWND handle = nullptr;
     HINSTANCE instance = nullptr;
-    platform::WNDCLASSW windowClass{};
     Font* font = nullptr;  // not owned
     std::int32_t width = 100;
     std::int32_t height = 50;

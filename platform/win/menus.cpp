@@ -705,15 +705,6 @@ HMENU GetMenu(HWND window) {
     return w == nullptr || (w->style & WS_CHILD) != 0 ? nullptr : w->menu;
 }
 
-BOOL DrawMenuBar(HWND window) {
-    win::Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    RECT none;
-    win::InvalidateWindow(window, &none, false, true, false);
-    return TRUE;
-}
-
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
     MenuItem* it = win::ItemOf(menu, item, check);
     if (it == nullptr)

@@ -221,15 +221,6 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return TRUE;
 }
 
-BOOL ValidateRect(HWND window, const RECT* /*rect*/) {
-    Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    w->needsPaint = false;
-    w->needsErase = false;
-    return TRUE;
-}
-
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN /*region*/, UINT flags) {
     Window* w = Find(window);
     if (w == nullptr) {

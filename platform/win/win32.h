@@ -569,7 +569,6 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
-BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* wc);
 int GetClassNameW(HWND window, LPWSTR buffer, int maxCount);
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
@@ -577,7 +576,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      void* param);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
-BOOL IsChild(HWND parent, HWND window);
 HWND GetParent(HWND window);        // the parent of a child, the owner of a top-level window
 HWND GetAncestorRoot(HWND window);  // the top-level window that contains the window
 HWND GetDlgItem(HWND dialog, int id);
@@ -618,7 +616,6 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
-BOOL SetForegroundWindow(HWND window);
 // GetForegroundWindow and GetKeyState are in platform/keyboard.h.
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
@@ -631,7 +628,6 @@ BOOL IsWindowVisible(HWND window);          // the window and all its ancestors 
 
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
@@ -643,10 +639,8 @@ BOOL GetWindowRect(HWND window, RECT* rect);  // screen coordinates
 BOOL ScreenToClient(HWND window, POINT* point);
 BOOL ClientToScreen(HWND window, POINT* point);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 HWND WindowFromPoint(POINT point);
-BOOL GetCursorPos(POINT* point);
 int GetSystemMetrics(int index);
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
@@ -670,7 +664,6 @@ HMENU CreatePopupMenu();
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCWSTR text);
 BOOL SetMenu(HWND window, HMENU menu);
 HMENU GetMenu(HWND window);
-BOOL DrawMenuBar(HWND window);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);   // previous state, or -1
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);     // MF_ flags, or -1
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);  // previous state, or -1
@@ -721,9 +714,6 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
-BOOL LineTo(HDC dc, int x, int y);
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);
 
 HDC CreateCompatibleDC(HDC dc);

@@ -493,21 +493,6 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE /*instance*/) {
     return TRUE;
 }
 
-BOOL GetClassInfoW(HINSTANCE /*instance*/, LPCWSTR className, WNDCLASSW* wc) {
-    win::RegisterSystemClasses();
-    if (className == nullptr || wc == nullptr)
-        return FALSE;
-    auto& classes = Sys().classes;
-    auto it = classes.find(win::Lower(className));
-    if (it == classes.end()) {
-        win::SetError(ERROR_CANNOT_FIND_WND_CLASS);
-        return FALSE;
-    }
-    *wc = it->second.wc;
-    wc->lpszClassName = className;
-    return TRUE;
-}
-
 int GetClassNameW(HWND window, LPWSTR buffer, int maxCount) {
     Window* w = Find(window);
     if (w == nullptr || buffer == nullptr || maxCount <= 0)
@@ -680,12 +665,6 @@ BOOL DestroyWindow(HWND window) {
 
 BOOL IsWindow(HWND window) {
     return Find(window) != nullptr ? TRUE : FALSE;
-}
-
-BOOL IsChild(HWND parent, HWND window) {
-    if (parent == window || Find(parent) == nullptr)
-        return FALSE;
-    return win::IsDescendant(parent, window) ? TRUE : FALSE;
 }
 
 HWND GetParent(HWND window) {
@@ -888,14 +867,6 @@ HWND SetActiveWindow(HWND window) {
 
 HWND GetActiveWindow() {
     return Sys().active;
-}
-
-BOOL SetForegroundWindow(HWND window) {
-    Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    win::Activate(win::TopLevelOf(window));
-    return TRUE;
 }
 
 HWND SetCapture(HWND window) {
@@ -1132,11 +1103,6 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     return TRUE;
 }
 
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
-    return SetWindowPos(window, nullptr, x, y, width, height,
-                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
-}
-
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr)
         return FALSE;
@@ -1193,13 +1159,6 @@ HWND WindowFromPoint(POINT point) {
         return found;
     }
     return nullptr;
-}
-
-BOOL GetCursorPos(POINT* point) {
-    if (point == nullptr)
-        return FALSE;
-    *point = Sys().cursorPos;
-    return TRUE;
 }
 
 int GetSystemMetrics(int index) {

@@ -26,9 +26,6 @@ class LevelUpdateTest : public testing_support::GameSceneTest {
     using Update = bool (*)(GameFields&, const Timestamp&);
 
     LevelUpdateTest() {
-        ResetLevel1ForTesting();
-        ResetLevel2ForTesting();
-        ResetLevel34ForTesting();
         game.levelPhase = 1;
         panel.spriteCells.push_back({});
         panel.textLabels.push_back({});

@@ -106,33 +106,6 @@ TEST_F(PlayerControlTest, ShipStaysWithinHeightLimits) {
     EXPECT_GT(Ship().y, -3.5 - 0.1 + 1e-9);
 }
 
-TEST_F(PlayerControlTest, ShipLeavesTheViewByAtMostOneStep) {
-    for (int key : {VK_LEFT, VK_RIGHT}) {
-        Ship().x = 0;
-        Hold(VK_LEFT, key == VK_LEFT);
-        Hold(VK_RIGHT, key == VK_RIGHT);
-        double last = 0;
-        for (int i = 0; i < 100; ++i) {
-            Step();
-        }
-        Draw();
-        last = Ship().x;
-        Step();
-        EXPECT_EQ(Ship().x, last) << "the ship has stopped";
-        const Point3 bmin = GetBoundsMin(game, kPlayerId);
-        const Point3 bmax = GetBoundsMax(game, kPlayerId);
-        if (key == VK_LEFT) {
-            EXPECT_LT(last, -3.5);
-            EXPECT_FALSE(InsideLeftPlane(game, bmin));
-            EXPECT_TRUE(InsideLeftPlane(game, {bmin.x + 0.1 + 1e-9, bmin.y, bmin.z}));
-        } else {
-            EXPECT_GT(last, 3.5);
-            EXPECT_FALSE(InsideRightPlane(game, bmax));
-            EXPECT_TRUE(InsideRightPlane(game, {bmax.x - 0.1 - 1e-9, bmax.y, bmax.z}));
-        }
-    }
-}
-
 TEST_F(PlayerControlTest, OneShotPer400MsAndNoneWhileOneFlies) {
     Hold(VK_LCONTROL);
     ControlPlayer(game, Timestamp::Now());  // the first call starts the shot clock

@@ -37,7 +37,6 @@ class DialogTest : public ToolkitTest {
   protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        PlayerName.clear();
         owner = std::make_unique<Form>(nullptr);
         owner->Create();
     }

@@ -11,6 +11,7 @@
 #include "game/LevelBuilders.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
+#include "game/ResetForTests.h"
 #include "platform/keyboard.h"
 
 namespace MyApp::sim {
@@ -38,11 +39,7 @@ SimPanel::SimPanel() : D3DPanelEx(nullptr) {
 
 Simulation::Simulation(std::uint32_t seed, std::string dataFolder) {
     // Every piece of state the game keeps for the whole run starts afresh.
-    ResetLevel1ForTesting();
-    ResetLevel2ForTesting();
-    ResetLevel34ForTesting();
-    ResetPlayerControlForTesting();
-    ResetEnemyFireForTesting();
+    ResetGameForTests();
     SeedRandomForTesting(seed);
     platform::ReleaseAllKeys();
     platform::SetForegroundWindowHandle(kMainWindow);
