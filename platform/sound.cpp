@@ -25,3 +25,13 @@ void StopSound() {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+void PlayAlertSound(int waveResourceId) {
+    if (g_output) {
+        g_output->PlayAlert(waveResourceId);
+    }
+}
+
+}  // namespace platform

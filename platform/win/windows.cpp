@@ -6,6 +6,7 @@
 
 #include "platform/images/images.h"
 #include "platform/resources.h"
+#include "platform/sound.h"
 #include "platform/win/canvas.h"
 #include "platform/win/internal.h"
 
@@ -1335,7 +1336,9 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
     return init != nullptr ? TRUE : FALSE;
 }
 
+// Every kind of beep is the same short sound, mixed over the game's own sounds.
 BOOL MessageBeep(UINT /*type*/) {
+    PlayAlertSound(kAlertWaveId);
     return TRUE;
 }
 

@@ -2,12 +2,15 @@
 // prompt, starting level 1, steering and firing, pause, the menus and the exit question.
 #include <algorithm>
 
+#include "app/shell/DataFolder.h"
 #include "panel3d/D3DPanelEx.h"
+#include "platform/files.h"
 #include "platform/keyboard.h"
 #include "tests/shell/ShellFixture.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
 #include "toolkit/FormAbout.h"
+#include "toolkit/FormNamePlayer.h"
 #include "toolkit/Menus.h"
 
 namespace shell_test {
@@ -191,13 +194,57 @@ TEST_F(ShellTest, JoystickItemTogglesItsCheckMarkAndTheSetting) {
     EXPECT_FALSE(form.fields.joystickEnabled);
 }
 
-TEST_F(ShellTest, HomeAndGuideOpenTheirAddresses) {
+TEST_F(ShellTest, HomeAndGuideOpenTheHelpPageThatShipsWithTheData) {
     FormMain& form = OpenMainForm();
     Choose(form.homeItem);
     Choose(form.helpItem);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"https://kryxspace.example/",
-                                                 "https://kryxspace.example/KryxSpace.asp"}));
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[0], opened_[1]);
+    const std::string prefix = "file:///";
+    ASSERT_EQ(opened_[0].compare(0, prefix.size(), prefix), 0) << opened_[0];
+    EXPECT_TRUE(platform::FileExists(opened_[0].substr(prefix.size() - 1)));
+    EXPECT_TRUE(opened_[0].ends_with("/data/Guida.html"));
     EXPECT_TRUE(hl::MessageBoxLog().empty());
+}
+
+TEST_F(ShellTest, FileAddressesAreAbsoluteAndEscaped) {
+    EXPECT_EQ(MyApp::FileAddress("/opt/Kryx Space/data\\Guida.html"),
+              "file:///opt/Kryx%20Space/data/Guida.html");
+    EXPECT_EQ(MyApp::FileAddress("..\\data\\G\xE8.html"),
+              "file://" + platform::CurrentDirectory() + "/../data/G%E8.html");
+}
+
+TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizes) {
+    FormMain& form = OpenMainForm();
+    form.fields.score = 10;
+    form.OpenNameEntry();
+    ASSERT_NE(form.nameForm, nullptr);
+    for (platform::HWND window : {form.handle, form.nameForm->handle}) {
+        const auto big = platform::SendMessageW(window, platform::WM_GETICON, platform::ICON_BIG, 0);
+        const auto small =
+            platform::SendMessageW(window, platform::WM_GETICON, platform::ICON_SMALL, 0);
+        EXPECT_EQ(big, small);
+        EXPECT_NE(reinterpret_cast<platform::HICON>(big),
+                  platform::LoadIconW(nullptr, platform::IDI_APPLICATION));
+    }
+}
+
+TEST_F(ShellTest, TheAboutBoxShowsWholeLinksAndAccentedNotice) {
+    FormMain& form = OpenMainForm();
+    Choose(form.infoItem);
+    ASSERT_NE(form.aboutForm, nullptr);
+    for (TekuUtility::CellControl* link : {form.aboutForm->webLink, form.aboutForm->mailLink}) {
+        platform::HDC dc = platform::GetDC(link->handle);
+        platform::SelectObject(dc, form.aboutForm->linkFont.GetHandle());
+        platform::SIZE size{};
+        platform::GetTextExtentPoint32W(dc, link->text.c_str(), static_cast<int>(link->text.size()),
+                                        &size);
+        platform::ReleaseDC(link->handle, dc);
+        EXPECT_LE(size.cx, link->width) << TekuUtility::Narrow(link->text);
+    }
+    const std::wstring notice = form.aboutForm->noticeBox->GetText();
+    EXPECT_NE(notice.find(L"pu\u00F2"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"n\u00E9 "), std::wstring::npos);
 }
 
 }  // namespace
