@@ -23,6 +23,7 @@ struct Tracker {
     HWND window = nullptr;  // the window whose menu is in use; none when menus are idle
     int barItem = -1;
     std::vector<Level> open;
+    bool byMouse = false;  // opened with a click on the bar, not with Alt or F10
 };
 
 Tracker g_track;
@@ -381,6 +382,10 @@ bool MenuHandlesKey(int vk, bool down) {
         case VK_ESCAPE:
             if (g_track.open.size() > 1) {
                 ClosePopupsFrom(g_track.open.size() - 1);
+            } else if (g_track.open.size() == 1 && g_track.byMouse) {
+                // A menu opened with the mouse is left whole: no title stays highlighted
+                // while the keys go back to the window.
+                Exit();
             } else if (g_track.open.size() == 1) {
                 ClosePopupsFrom(0);
                 RedrawBar();
@@ -538,6 +543,8 @@ void MenuBarClicked(HWND window, int item) {
     if (item < 0)
         return;
     OpenBarItem(window, item, false);
+    if (g_track.window == window)
+        g_track.byMouse = true;
 }
 
 void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar) {

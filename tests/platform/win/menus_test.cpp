@@ -202,3 +202,33 @@ TEST_F(MenusTest, DestroyingTheWindowDestroysItsMenus) {
 
 }  // namespace
 }  // namespace winsys_test
+
+namespace winsys_test {
+namespace {
+
+// The colour of the menu bar's first title, in the window's picture.
+std::uint32_t BarTitlePixel(HWND window) {
+    auto image = headless::WindowImage(window);
+    return image ? image->pixels[static_cast<std::size_t>(36 * image->width + 13)] & 0xFFFFFFu : 0;
+}
+
+TEST_F(MenusTest, LeavingTheMenuWithEscapeLeavesNoTitleHighlighted) {
+    const std::uint32_t plain = BarTitlePixel(window_);
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    headless::MouseMove(g.x, g.y + 10 + 2 + 11);
+    headless::RunUntilIdle();
+    EXPECT_NE(BarTitlePixel(window_), plain);
+    // One Escape leaves a menu opened with the mouse: the title is plain and keys reach the
+    // window again.
+    headless::PressKey(VK_ESCAPE);
+    headless::RunUntilIdle();
+    EXPECT_EQ(BarTitlePixel(window_), plain);
+    headless::PressKey('A');
+    headless::RunUntilIdle();
+    EXPECT_EQ(Count(window_, WM_CHAR), 1);
+    EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
+}
+
+}  // namespace
+}  // namespace winsys_test
