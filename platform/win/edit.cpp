@@ -306,8 +306,7 @@ void SelectWordAt(HWND window, const Window& w, EditState& st, LPARAM lParam) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wParam,
-                LPARAM lParam) {
+LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN: {
             SetFocus(window);

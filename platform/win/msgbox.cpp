@@ -17,9 +17,9 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 8;
 constexpr int kMaxTextWidth = 420;
-constexpr int kMargin = 24;    // around the icon and the text
-constexpr int kIconGap = 16;   // between the icon and the text
-constexpr int kStrip = 22;     // the button strip's padding
+constexpr int kMargin = 24;   // around the icon and the text
+constexpr int kIconGap = 16;  // between the icon and the text
+constexpr int kStrip = 22;    // the button strip's padding
 
 struct BoxState : ControlState {
     UINT type = 0;
@@ -113,10 +113,9 @@ BoxLayout LayOut(const std::wstring& body, UINT type, std::size_t buttonCount) {
     if (icon)
         l.iconRect = RECT{kMargin, kMargin, kMargin + kBoxIconSize, kMargin + kBoxIconSize};
     l.textRect = RECT{textX, textY, textX + text.right, textY + textH};
-    int buttonsWidth =
-        static_cast<int>(buttonCount) * (kButtonWidth + kButtonGap) - kButtonGap;
-    l.clientW = std::max({textX + static_cast<int>(text.right) + kMargin, buttonsWidth + kMargin,
-                          180});
+    int buttonsWidth = static_cast<int>(buttonCount) * (kButtonWidth + kButtonGap) - kButtonGap;
+    l.clientW =
+        std::max({textX + static_cast<int>(text.right) + kMargin, buttonsWidth + kMargin, 180});
     l.clientH = kMargin + bodyH + kMargin + kButtonHeight + kStrip;
     l.buttonsX = (l.clientW - buttonsWidth) / 2;
     l.buttonsY = l.clientH - kButtonHeight - kStrip / 2;
@@ -213,10 +212,9 @@ HWND CreateButtons(HWND box, const BoxLayout& l, const std::vector<ButtonChoice>
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         DWORD bstyle =
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND b = CreateWindowExW(0, L"Button", buttons[i].text, bstyle, bx, l.buttonsY,
-                                 kButtonWidth, kButtonHeight, box,
-                                 reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(buttons[i].id)),
-                                 nullptr, nullptr);
+        HWND b = CreateWindowExW(
+            0, L"Button", buttons[i].text, bstyle, bx, l.buttonsY, kButtonWidth, kButtonHeight, box,
+            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(buttons[i].id)), nullptr, nullptr);
         if (i == 0)
             first = b;
         bx += kButtonWidth + kButtonGap;

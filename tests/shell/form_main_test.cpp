@@ -220,7 +220,8 @@ TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizes) {
     form.OpenNameEntry();
     ASSERT_NE(form.nameForm, nullptr);
     for (platform::HWND window : {form.handle, form.nameForm->handle}) {
-        const auto big = platform::SendMessageW(window, platform::WM_GETICON, platform::ICON_BIG, 0);
+        const auto big =
+            platform::SendMessageW(window, platform::WM_GETICON, platform::ICON_BIG, 0);
         const auto small =
             platform::SendMessageW(window, platform::WM_GETICON, platform::ICON_SMALL, 0);
         EXPECT_EQ(big, small);

@@ -20,8 +20,8 @@ Rgb ClientRgb(HWND window, int x, int y) {
 // Where the icon's parts are in the client area (the icon sits at 24, 24).
 struct IconCase {
     UINT type;
-    POINT mark;         // on the white cross or question mark
-    bool red;           // red disc, else blue
+    POINT mark;  // on the white cross or question mark
+    bool red;    // red disc, else blue
 };
 
 class MessageBoxIconTest : public MessageBoxTest, public ::testing::WithParamInterface<IconCase> {};
