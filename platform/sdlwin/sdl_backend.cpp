@@ -140,11 +140,6 @@ class SdlBackend : public win::Backend {
             SDL_SetWindowTitle(n->window, Utf8FromWide(title).c_str());
     }
 
-    void TopLevelIcon(HWND window) override {
-        if (Native* n = Find(window))
-            SetIcon(window, *n);
-    }
-
     void TopLevelActivated(HWND window) override {
         Native* n = Find(window);
         if (n != nullptr && n->shown && !n->popup)
@@ -157,6 +152,7 @@ class SdlBackend : public win::Backend {
         if (n == nullptr)
             return;
         Place(window, *n);
+        SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
         RECT region = RegionOf(window, n->decorated);
         region.left = std::clamp<LONG>(region.left, 0, surface.width);
         region.top = std::clamp<LONG>(region.top, 0, surface.height);

@@ -61,8 +61,6 @@ class Backend {
     virtual void TopLevelMoved(HWND window, const RECT& screenRect) = 0;
     virtual void TopLevelTitle(HWND window, const std::wstring& title) = 0;
     virtual void TopLevelActivated(HWND window) = 0;
-    // WM_SETICON gave the window a new icon (WM_GETICON reads it).
-    virtual void TopLevelIcon(HWND /*window*/) {}
 
     // The surface of a top-level window has new pixels; called when the message loop goes
     // idle, once per changed window.

@@ -588,8 +588,6 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             auto old = reinterpret_cast<LRESULT>(w->icons[which]);
             w->icons[which] = reinterpret_cast<HICON>(lParam);
             win::InvalidateWindow(window, nullptr, false, true, false);
-            if (!child && s.backend != nullptr)
-                s.backend->TopLevelIcon(window);
             return old;
         }
         case WM_PAINT: {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/msgbox.h"
+#include "platform/sound.h"
 #include "platform/win/canvas.h"
 #include "platform/win/internal.h"
 #include "platform/win/msgicons.h"
@@ -356,6 +357,12 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     if (end.quit)
         PostQuitMessage(end.quitCode);
     return result;
+}
+
+// Every kind of beep is the same short sound, mixed over the game's own sounds.
+BOOL MessageBeep(UINT /*type*/) {
+    PlayAlertSound(kAlertWaveId);
+    return TRUE;
 }
 
 void InstallMessageBoxes() {

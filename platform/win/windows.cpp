@@ -6,7 +6,6 @@
 
 #include "platform/images/images.h"
 #include "platform/resources.h"
-#include "platform/sound.h"
 #include "platform/win/canvas.h"
 #include "platform/win/internal.h"
 
@@ -1334,12 +1333,6 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int /*cx*/, int /
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
     win::RegisterSystemClasses();
     return init != nullptr ? TRUE : FALSE;
-}
-
-// Every kind of beep is the same short sound, mixed over the game's own sounds.
-BOOL MessageBeep(UINT /*type*/) {
-    PlayAlertSound(kAlertWaveId);
-    return TRUE;
 }
 
 }  // namespace platform

@@ -214,7 +214,7 @@ TEST_F(DialogTest, AboutDialogLayoutAndClientSize) {
     EXPECT_EQ(about->webLink->left, 164 + 45);
     EXPECT_EQ(about->mailLink->left, 164 + 45);
     EXPECT_GT(about->mailLink->top, about->webLink->top);
-    EXPECT_EQ(about->mailLink->width, 600 - 164 - 55);
+    EXPECT_EQ(about->mailLink->width, about->titleLabel->width);
     EXPECT_EQ(about->titleLabel->font, &about->titleFont);
     EXPECT_TRUE(about->titleFont.bold);
     EXPECT_TRUE(about->linkFont.underline);

@@ -155,11 +155,16 @@ TEST_F(SdlBackendTest, AnIconSetAfterShowingReachesTheNativeWindowBigBeforeSmall
     const std::vector<std::uint32_t> blue(32 * 32, 0xFF0000FFu);
     HICON small = win::CreateIconFromPixels(16, 16, red.data());
     HICON big = win::CreateIconFromPixels(32, 32, blue.data());
-    SendMessageW(top, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // The native window takes the icon when the window system next presents the window.
+    auto setIcon = [&](WPARAM which, HICON icon) {
+        SendMessageW(top, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        Pump();
+    };
+    setIcon(ICON_SMALL, small);
     EXPECT_EQ(sdlwin::NativeIconOf(top), small);
-    SendMessageW(top, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    setIcon(ICON_BIG, big);
     EXPECT_EQ(sdlwin::NativeIconOf(top), big);
-    SendMessageW(top, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(big));
+    setIcon(ICON_SMALL, small);
     EXPECT_EQ(sdlwin::NativeIconOf(top), big);
 }
 
