@@ -36,7 +36,10 @@ TEST_P(MessageBoxIconTest, TheIconIsDrawnAtTheLeftOfTheText) {
 
 INSTANTIATE_TEST_SUITE_P(Icons, MessageBoxIconTest,
                          ::testing::Values(IconCase{MB_OK | MB_ICONERROR, {16, 16}, 16},
-                                           IconCase{MB_YESNO | MB_ICONQUESTION, {16, 24}, 0}));
+                                           IconCase{MB_YESNO | MB_ICONQUESTION, {16, 24}, 0}),
+                         [](const auto& info) {
+                             return info.param.hotShift ? "Error" : "Question";
+                         });
 
 // Answers a box with keys pressed while it is up.
 int AnswerWithKeys(UINT type, std::vector<int> keys) {
