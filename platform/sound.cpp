@@ -30,4 +30,10 @@ void SetSoundLevel(bool mute, int volumePercent) {
     }
 }
 
+void PlayAlertSound(int waveResourceId) {
+    if (g_output) {
+        g_output->PlayAlert(waveResourceId);
+    }
+}
+
 }  // namespace platform

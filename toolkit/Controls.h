@@ -79,6 +79,8 @@ class TextBox : public Child {
     bool alignCenter = false;
     bool border = true;
     bool noWrap = false;
+    // Accepts only characters a narrow string keeps (one byte each), refusing others.
+    bool narrowOnly = false;
 
     TextBox(GUIElement* parentElement, const std::string& content);
     void SetMaxLength(std::int32_t length);

@@ -160,7 +160,9 @@ void Form::SetIcon(std::int32_t icon) {
     if (loaded == nullptr) {
         return;
     }
+    // One picture for both sizes, so the title bar, the taskbar and the window switcher agree.
     pf::SendMessageW(handle, pf::WM_SETICON, pf::ICON_SMALL, reinterpret_cast<pf::LPARAM>(loaded));
+    pf::SendMessageW(handle, pf::WM_SETICON, pf::ICON_BIG, reinterpret_cast<pf::LPARAM>(loaded));
     if (iconHandle != nullptr) {
         pf::DestroyIcon(iconHandle);
     }

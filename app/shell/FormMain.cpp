@@ -1,6 +1,7 @@
 #include "app/shell/FormMain.h"
 
 #include "app/HighScoreStore.h"
+#include "app/shell/DataFolder.h"
 #include "app/shell/StateTrace.h"
 #include "app/shell/TitleScene.h"
 #include "game/DataFiles.h"
@@ -38,9 +39,10 @@ constexpr const char* kLevelPictures[] = {
 
 constexpr const char* kAboutTitle = "Kryx Space 1.0.0.0";
 constexpr const char* kAboutCopyright = "Copyright (c) 2021 Kryx Space team";
+// Latin-1 bytes: the toolkit widens narrow text byte by byte.
 constexpr const char* kAboutNotice =
     "Gioco gratuito: puoi usarlo e copiarlo liberamente per uso personale.\r\n"
-    "Non puo' essere venduto ne' distribuito modificato.";
+    "Non pu\xF2 essere venduto n\xE9 distribuito modificato.";
 
 TickState& TheTickState() {
     static TickState state;
@@ -361,10 +363,8 @@ void FormMain::OnMinimize(bool minimized) {
 void FormMain::OnCommand(GUIElement* item) {
     if (SameId(item, exitItem)) {
         pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
-    } else if (SameId(item, homeItem)) {
-        TekuUtility::OpenDocument(kHomeAddress);
-    } else if (SameId(item, helpItem)) {
-        TekuUtility::OpenDocument(kHelpAddress);
+    } else if (SameId(item, homeItem) || SameId(item, helpItem)) {
+        TekuUtility::OpenDocument(FileAddress(fields.dataFolder + kHelpPage));
     } else if (SameId(item, infoItem)) {
         ShowAbout();
     } else if (SameId(item, joystickItem)) {

@@ -26,8 +26,9 @@ class FormNamePlayer;
 namespace MyApp {
 
 inline constexpr const char* kWindowTitle = "Kryx Space (c) 2021 Kryx Space team";
-inline constexpr const char* kHomeAddress = "https://kryxspace.example/";
-inline constexpr const char* kHelpAddress = "https://kryxspace.example/KryxSpace.asp";
+// The help page ships in the data folder; "Guida" and "Home" (the project has no page of
+// its own) open it.
+inline constexpr const char* kHelpPage = "\\Guida.html";
 // The About box derives its mail link from this address's "http://www." form.
 inline constexpr const char* kAboutAddress = "http://www.kryxspace.example";
 inline constexpr const char* kScoreFolder = "KryxSpace";

@@ -164,6 +164,17 @@ void SdlSoundOutput::SetLevel(bool mute, int volumePercent) {
     SDL_UnlockAudioDevice(device_);
 }
 
+void SdlSoundOutput::PlayAlert(int waveResourceId) {
+    if (device_ == 0) {
+        return;
+    }
+    const std::vector<std::uint8_t>* samples = Converted(waveResourceId);
+    SDL_LockAudioDevice(device_);
+    alert_ = samples;
+    alertPosition_ = 0;
+    SDL_UnlockAudioDevice(device_);
+}
+
 bool SdlSoundOutput::Playing() const {
     if (device_ == 0) {
         return false;
@@ -207,6 +218,18 @@ void SdlSoundOutput::Mix(std::uint8_t* stream, int length) {
     }
     if (fullLevel) {
         std::memset(stream + done, silence_, total - done);
+    }
+    // The alert is mixed over the game's sound at the player's level, never replacing it.
+    if (alert_ != nullptr) {
+        const std::size_t n = std::min(alert_->size() - alertPosition_, total);
+        SDL_MixAudioFormat(stream, alert_->data() + alertPosition_,
+                           static_cast<SDL_AudioFormat>(format_), static_cast<Uint32>(n),
+                           gain_);
+        alertPosition_ += n;
+        if (alertPosition_ >= alert_->size()) {
+            alert_ = nullptr;
+            alertPosition_ = 0;
+        }
     }
 }
 

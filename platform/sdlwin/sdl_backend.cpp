@@ -47,6 +47,7 @@ struct Native {
     bool decorated = false;  // native title bar and frame; shows the content rect only
     bool popup = false;      // menus and tool tips
     bool shown = false;
+    HICON icon = nullptr;  // the icon last handed to SDL
 };
 
 RECT OuterRect(HWND window) {
@@ -151,6 +152,7 @@ class SdlBackend : public win::Backend {
         if (n == nullptr)
             return;
         Place(window, *n);
+        SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
         RECT region = RegionOf(window, n->decorated);
         region.left = std::clamp<LONG>(region.left, 0, surface.width);
         region.top = std::clamp<LONG>(region.top, 0, surface.height);
@@ -286,10 +288,14 @@ class SdlBackend : public win::Backend {
             SDL_SetWindowPosition(n.window, x, y);
     }
 
-    void SetIcon(HWND window, Native& n) {
+    // The native window shows the window's big icon (title bar, taskbar, window switcher),
+    // or its small one when it has no big one.
+    static void SetIcon(HWND window, Native& n) {
         auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
         if (icon == nullptr)
             icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+        if (icon == n.icon)
+            return;
         const win::Surface* picture = win::IconPicture(icon);
         if (picture == nullptr || picture->width <= 0 || picture->height <= 0)
             return;
@@ -300,6 +306,7 @@ class SdlBackend : public win::Backend {
             return;
         SDL_SetWindowIcon(n.window, s);
         SDL_FreeSurface(s);
+        n.icon = icon;
     }
 
     static void Show(Native& n) {
@@ -459,6 +466,13 @@ void* NativeWindowOf(HWND window) {
         return nullptr;
     Native* n = g_backend->Find(GetAncestorRoot(window));
     return n == nullptr ? nullptr : n->window;
+}
+
+HICON NativeIconOf(HWND window) {
+    if (g_backend == nullptr)
+        return nullptr;
+    Native* n = g_backend->Find(GetAncestorRoot(window));
+    return n == nullptr ? nullptr : n->icon;
 }
 
 std::optional<RECT> ChildViewRect(HWND child) {

@@ -23,4 +23,7 @@ bool Installed();
 // device that creates its own context there; nullptr when none.
 void* NativeWindowOf(HWND window);
 
+// The icon last handed to the native window that shows `window`; nullptr when none.
+HICON NativeIconOf(HWND window);
+
 }  // namespace platform::sdlwin

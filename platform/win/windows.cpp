@@ -1294,8 +1294,4 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
     return init != nullptr ? TRUE : FALSE;
 }
 
-BOOL MessageBeep(UINT /*type*/) {
-    return TRUE;
-}
-
 }  // namespace platform

@@ -277,7 +277,7 @@ TEST(DataGeneratorTest, RegeneratesEveryCommittedFileByteForByte) {
     for (const auto& e : fs::directory_iterator(out.Path() / "resources")) {
         files.push_back(fs::path("resources") / e.path().filename());
     }
-    EXPECT_EQ(files.size(), 2u + std::size(kRows) + 6u);
+    EXPECT_EQ(files.size(), 2u + std::size(kRows) + 7u);
     for (const fs::path& rel : files) {
         SCOPED_TRACE(rel.string());
         const auto made = ReadBytes(out.Path() / rel);

@@ -196,6 +196,8 @@ play() {
     focus_main
     e2e_shot 1-title
     "$E2E_XTOOL" shot "$E2E_ART/window-title.png" "$main"
+    # The icon the title bar, the taskbar and the window switcher show: the ship.
+    "$E2E_XTOOL" icon "$E2E_ART/window-icon.png" "$main" || e2e_fail "the main window has no icon"
     grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
 
     e2e_mark

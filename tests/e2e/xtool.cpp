@@ -4,10 +4,13 @@
 //                                         box does (WM_DELETE_WINDOW)
 //   xtool same <a.png> <b.png> <x> <y> <w> <h>
 //                                         exit 0 when the two pictures agree in the rectangle
+//   xtool icon <file.png> <window id>     saves the window's first icon (_NET_WM_ICON) as a
+//                                         PNG; exit 1 when the window has none
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,6 +85,38 @@ int Same(char** argv) {
     return differing == 0 ? 0 : 1;
 }
 
+// _NET_WM_ICON: width, height, then width * height ARGB pixels, one per long.
+int Icon(Display* display, const char* path, Window window) {
+    const Atom property = XInternAtom(display, "_NET_WM_ICON", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 1 << 20, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) != Success ||
+        data == nullptr) {
+        return 1;
+    }
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    platform::Image picture;
+    if (format == 32 && count >= 2) {
+        picture.width = static_cast<int>(values[0]);
+        picture.height = static_cast<int>(values[1]);
+    }
+    const unsigned long pixels = static_cast<unsigned long>(picture.width) *
+                                 static_cast<unsigned long>(picture.height);
+    if (picture.width <= 0 || picture.height <= 0 || count < 2 + pixels) {
+        XFree(data);
+        return 1;
+    }
+    for (unsigned long i = 0; i < pixels; ++i) {
+        picture.pixels.push_back(static_cast<std::uint32_t>(values[2 + i]));
+    }
+    XFree(data);
+    return platform::WritePngFile(path, picture) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,10 +125,12 @@ int main(int argc, char** argv) {
     }
     const bool shot = argc >= 3 && std::strcmp(argv[1], "shot") == 0;
     const bool close = argc >= 3 && std::strcmp(argv[1], "close") == 0;
-    if (!shot && !close) {
+    const bool icon = argc >= 4 && std::strcmp(argv[1], "icon") == 0;
+    if (!shot && !close && !icon) {
         std::fprintf(stderr,
                      "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
-                     "       xtool same <a.png> <b.png> <x> <y> <w> <h>\n");
+                     "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
+                     "       xtool icon <file.png> <window>\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -106,6 +143,8 @@ int main(int argc, char** argv) {
         const Window window =
             argc >= 4 ? std::strtoul(argv[3], nullptr, 0) : DefaultRootWindow(display);
         result = Shot(display, argv[2], window);
+    } else if (icon) {
+        result = Icon(display, argv[2], std::strtoul(argv[3], nullptr, 0));
     } else {
         result = Close(display, std::strtoul(argv[2], nullptr, 0));
     }

@@ -11,6 +11,7 @@
 #include "platform/keyboard.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/win/backend.h"
+#include "platform/win/canvas.h"
 #include "platform/win/win32.h"
 
 namespace {
@@ -147,6 +148,24 @@ TEST_F(SdlBackendTest, TheNativeWindowShowsTheContentAreaWhereTheWindowIs) {
     GetWindowRect(top, &outer);
     EXPECT_EQ(outer.left, 400 - content.left);
     EXPECT_EQ(outer.top, 300 - content.top);
+}
+
+TEST_F(SdlBackendTest, AnIconSetAfterShowingReachesTheNativeWindowBigBeforeSmall) {
+    const std::vector<std::uint32_t> red(16 * 16, 0xFFFF0000u);
+    const std::vector<std::uint32_t> blue(32 * 32, 0xFF0000FFu);
+    HICON small = win::CreateIconFromPixels(16, 16, red.data());
+    HICON big = win::CreateIconFromPixels(32, 32, blue.data());
+    // The native window takes the icon when the window system next presents the window.
+    auto setIcon = [&](WPARAM which, HICON icon) {
+        SendMessageW(top, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        Pump();
+    };
+    setIcon(ICON_SMALL, small);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), small);
+    setIcon(ICON_BIG, big);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), big);
+    setIcon(ICON_SMALL, small);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), big);
 }
 
 TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
