@@ -50,6 +50,12 @@ std::optional<SpriteCellPlacement> PlaceSpriteCell(const SpriteCell& cell, int s
 // The rectangle a label is measured from: (x, y) to (x + 100, y + height).
 RECT LabelRectangle(const TextLabel& label);
 
+// The part of a label's text that can show on a panel of the given size: nothing when the
+// label starts below or right of the panel; otherwise each line cut to the pixels left on its
+// right (no glyph is narrower than a pixel) and no more lines than pixel rows below it. A
+// table of millions of lines or one line of megabytes then costs what the panel shows.
+std::string LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHeight);
+
 // Uniform scale of a 3D text mesh: size / 44.
 float Text3DScale(std::int32_t size);
 // Diffuse and ambient from the COLORREF bytes / 255 with alpha 1; the rest zero.

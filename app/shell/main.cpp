@@ -2,6 +2,7 @@
 #include "app/shell/Backend.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
+#include "platform/session_end.h"
 
 #ifndef KX_INSTALLED_DATA_DIR
 #define KX_INSTALLED_DATA_DIR ""
@@ -11,5 +12,6 @@ int main() {
     if (!MyApp::StartWindowSystem()) {
         return 2;
     }
+    platform::InstallSessionEndSignals();  // a logout closes the game in good order
     return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR});
 }
