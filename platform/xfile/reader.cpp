@@ -67,16 +67,20 @@ IntRange RangeOf(Primitive p) {
 
 class Parser {
   public:
-    Parser(std::string_view source, const std::vector<Token>& tokens, TemplateRegistry* registry)
-        : source_(source), tokens_(tokens), registry_(registry) {
+    // text has been counted to hold tokenCount tokens (End included) without a lexing error;
+    // they are read one at a time, never all held at once.
+    Parser(std::string_view source, std::string_view text, std::size_t tokenCount,
+           TemplateRegistry* registry)
+        : source_(source), lexer_(text, 1), tokenCount_(tokenCount), registry_(registry) {
         // Every value read costs one unit; a file can never make more values than a small
         // multiple of its tokens, whatever counts it claims.
-        budget_ = tokens.size() * 4 + 64;
+        budget_ = tokenCount * 4 + 64;
+        lexer_.Next(&current_);
     }
 
     XResult Run(XDocument* out) {
         while (true) {
-            const Token& t = Peek();
+            const Token t = Peek();
             if (t.kind == Token::Kind::End) {
                 return XResult::Ok();
             }
@@ -104,18 +108,17 @@ class Parser {
     }
 
   private:
-    const Token& Peek(std::size_t ahead = 0) const {
-        const std::size_t i = pos_ + ahead;
-        return i < tokens_.size() ? tokens_[i] : tokens_.back();
-    }
-    const Token& Next() {
-        const Token& t = Peek();
-        if (pos_ + 1 < tokens_.size()) {
-            ++pos_;
+    // Tokens are handed out by value: the one looked at changes with every Next.
+    Token Peek() const { return current_; }
+    Token Next() {
+        const Token t = current_;
+        if (current_.kind != Token::Kind::End) {
+            lexer_.Next(&current_);
+            ++consumed_;
         }
         return t;
     }
-    std::size_t Remaining() const { return tokens_.size() - pos_; }
+    std::size_t Remaining() const { return tokenCount_ - consumed_; }
 
     bool Fail(const Token& at, std::string what) {
         if (error_.ok) {
@@ -515,9 +518,11 @@ class Parser {
     }
 
     std::string_view source_;
-    const std::vector<Token>& tokens_;
+    Lexer lexer_;
+    Token current_;
+    std::size_t tokenCount_;
+    std::size_t consumed_ = 0;
     TemplateRegistry* registry_;
-    std::size_t pos_ = 0;
     std::size_t budget_ = 0;
     XResult error_;
 };
@@ -558,15 +563,17 @@ XResult ReadXText(std::string_view text, std::string_view sourceName, TemplateRe
     if (!header) {
         return header;
     }
-    std::vector<Token> tokens;
+    // A first pass finds lexing errors before any value is read, as a whole-file tokeniser
+    // would, and counts the tokens that bound what the file may claim.
+    std::size_t tokenCount = 0;
     int errorLine = 0;
     std::string error;
-    if (!Tokenize(text.substr(16), 1, &tokens, &errorLine, &error)) {
+    if (!CountTokens(text.substr(16), 1, &tokenCount, &errorLine, &error)) {
         return XResult::Fail(sourceName, errorLine, error);
     }
     XDocument doc;
     doc.sourceName = std::string(sourceName);
-    Parser parser(sourceName, tokens, registry);
+    Parser parser(sourceName, text.substr(16), tokenCount, registry);
     const XResult r = parser.Run(&doc);
     if (r) {
         *out = std::move(doc);
