@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "platform/files.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kMaxObjectDepth = 64;  // nested data objects
 constexpr int kMaxStructDepth = 32;  // templates used as members of templates
+// Arrays of at least this many elements are packed when their elements allow it.
+constexpr std::uint64_t kPackedMinimum = 1024;
 
 bool IsKeyword(std::string_view text, std::string_view keyword) {
     if (text.size() != keyword.size()) {
@@ -445,6 +448,11 @@ class Parser {
             return false;
         }
         out->kind = XValue::Kind::Array;
+        if (count >= kPackedMinimum) {
+            if (auto packed = PackedShape(m)) {
+                return ReadPacked(m, count, std::move(packed), out, depth);
+            }
+        }
         out->items.reserve(static_cast<std::size_t>(count));
         for (std::uint64_t i = 0; i < count; ++i) {
             XValue element;
@@ -453,6 +461,63 @@ class Parser {
             }
             out->items.push_back(std::move(element));
         }
+        return true;
+    }
+
+    // The layout of packed elements of member m, or nothing when they cannot be packed: 64-bit
+    // integers, strings, nested structures, or more than one array in an element.
+    std::shared_ptr<PackedArray> PackedShape(const TemplateMember& m) const {
+        auto packable = [](Primitive p) {
+            return p != Primitive::None && p != Primitive::String && p != Primitive::Ulonglong;
+        };
+        auto packed = std::make_shared<PackedArray>();
+        if (m.primitive != Primitive::None) {
+            packed->isFloat = IsFloatPrimitive(m.primitive);
+            return packable(m.primitive) ? packed : nullptr;
+        }
+        const Template* sub = registry_->Find(m.typeName);
+        int arrays = 0;
+        for (const auto& member : sub ? sub->members : std::vector<TemplateMember>{}) {
+            if (!packable(member.primitive) || (member.isArray && ++arrays > 1)) {
+                return nullptr;
+            }
+            packed->members.push_back({member.name, IsFloatPrimitive(member.primitive),
+                                       member.isArray});
+        }
+        if (!sub || sub->members.empty()) {
+            return nullptr;
+        }
+        packed->ofStructs = true;
+        packed->starts.push_back(0);
+        return packed;
+    }
+
+    // Reads count elements of m as usual, one at a time, and keeps only their numbers.
+    bool ReadPacked(const TemplateMember& m, std::uint64_t count,
+                    std::shared_ptr<PackedArray> packed, XValue* out, int depth) {
+        std::vector<double> numbers;
+        const std::size_t perElement = packed->ofStructs ? packed->members.size() : 1;
+        packed->numbers.reserve(static_cast<std::size_t>(count) * perElement);
+        packed->starts.reserve(packed->ofStructs ? static_cast<std::size_t>(count) + 1 : 0);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            if (packed->numbers.size() > std::numeric_limits<std::uint32_t>::max()) {
+                return Fail(Peek(), "array " + m.name + " holds too many numbers");
+            }
+            XValue element;
+            if (!ReadElement(m, &element, depth)) {
+                return false;
+            }
+            XValue holder;
+            holder.items.push_back(std::move(element));
+            holder.ElementNumbers(0, &numbers);
+            packed->numbers.insert(packed->numbers.end(), numbers.begin(), numbers.end());
+            if (packed->ofStructs) {
+                packed->starts.push_back(static_cast<std::uint32_t>(packed->numbers.size()));
+            }
+        }
+        packed->numbers.shrink_to_fit();
+        packed->starts.shrink_to_fit();
+        out->packed = std::move(packed);
         return true;
     }
 
