@@ -2,6 +2,7 @@
 // faces fanned into triangles, normals per face corner, materials concatenated.
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <unordered_map>
 
 #include "platform/d3dx/mesh.h"
@@ -21,6 +22,16 @@ constexpr int kMaxFrameDepth = 64;
 struct Face {
     std::uint32_t index[3];
     std::uint32_t attribute;
+};
+
+// The index lists of faces in one block: face f is indices[starts[f]] up to starts[f + 1].
+struct FaceLists {
+    std::vector<std::uint32_t> indices;
+    std::vector<std::uint32_t> starts{0};
+    std::size_t size() const { return starts.size() - 1; }
+    std::span<const std::uint32_t> operator[](std::size_t f) const {
+        return {indices.data() + starts[f], starts[f + 1] - starts[f]};
+    }
 };
 
 class Loader {
@@ -201,20 +212,19 @@ class Loader {
     }
 
     // The index lists of an array of MeshFace structures (a count, then the indices).
-    static std::vector<std::vector<std::uint32_t>> FaceLists(const XValue* arr) {
-        std::vector<std::vector<std::uint32_t>> faces;
+    static FaceLists ReadFaceLists(const XValue* arr) {
+        FaceLists faces;
         if (!arr) {
             return faces;
         }
-        faces.reserve(arr->Count());
+        faces.starts.reserve(arr->Count() + 1);
         std::vector<double> n;
         for (std::size_t i = 0; i < arr->Count(); ++i) {
             arr->ElementNumbers(i, &n);
-            std::vector<std::uint32_t> list;
             for (std::size_t k = 1; k < n.size(); ++k) {
-                list.push_back(static_cast<std::uint32_t>(static_cast<std::int64_t>(n[k])));
+                faces.indices.push_back(static_cast<std::uint32_t>(static_cast<std::int64_t>(n[k])));
             }
-            faces.push_back(std::move(list));
+            faces.starts.push_back(static_cast<std::uint32_t>(faces.indices.size()));
         }
         return faces;
     }
@@ -229,9 +239,9 @@ class Loader {
     struct MeshData {
         std::string label;
         std::vector<D3DXVECTOR3> positions;
-        std::vector<std::vector<std::uint32_t>> faces;
+        FaceLists faces;
         std::vector<D3DXVECTOR3> normals;
-        std::vector<std::vector<std::uint32_t>> normalFaces;
+        FaceLists normalFaces;
         std::vector<std::pair<float, float>> uvs;
         std::vector<std::uint32_t> colors;
         std::vector<std::uint32_t> faceMaterial;
@@ -275,7 +285,7 @@ class Loader {
     // MeshNormals: normals and one normal face per face, corner for corner.
     bool ReadNormals(const XDataObject& obj, MeshData* mesh) {
         mesh->normals = Vectors(obj.data.Field("normals"));
-        mesh->normalFaces = FaceLists(obj.data.Field("faceNormals"));
+        mesh->normalFaces = ReadFaceLists(obj.data.Field("faceNormals"));
         const auto& faces = mesh->faces;
         if (mesh->normalFaces.size() != faces.size()) {
             return Fail(obj.line, "MeshNormals of " + mesh->label + " has " +
@@ -400,7 +410,7 @@ class Loader {
         MeshData mesh;
         mesh.label = o.name.empty() ? "Mesh" : "Mesh '" + o.name + "'";
         mesh.positions = Vectors(o.data.Field("vertices"));
-        mesh.faces = FaceLists(o.data.Field("faces"));
+        mesh.faces = ReadFaceLists(o.data.Field("faces"));
         MeshChildren children;
         return FindChildren(o, &children) && CheckFaces(o, mesh) &&
                (!children.normals || ReadNormals(*children.normals, &mesh)) &&
@@ -425,11 +435,17 @@ class Loader {
         const bool mirrored = det < 0;
 
         const std::uint32_t first = static_cast<std::uint32_t>(vertices_.size());
+        // One vertex per distinct corner: by position alone without normals (a plain table),
+        // by (position, normal) pair with them.
+        constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+        std::vector<std::uint32_t> byPosition(hasNormals ? 0 : mesh.positions.size(), kNone);
         std::unordered_map<std::uint64_t, std::uint32_t> corners;
         auto vertexFor = [&](std::uint32_t p, std::uint32_t n) {
             const std::uint64_t key = (std::uint64_t{p} << 32) | n;
-            const auto it = corners.find(key);
-            if (it != corners.end()) {
+            if (!hasNormals && byPosition[p] != kNone) {
+                return byPosition[p];
+            }
+            if (const auto it = corners.find(key); hasNormals && it != corners.end()) {
                 return it->second;
             }
             MeshVertex v;
@@ -447,12 +463,16 @@ class Loader {
             }
             const std::uint32_t index = static_cast<std::uint32_t>(vertices_.size());
             vertices_.push_back(v);
-            corners.emplace(key, index);
+            if (hasNormals) {
+                corners.emplace(key, index);
+            } else {
+                byPosition[p] = index;
+            }
             return index;
         };
         const std::size_t firstFace = faces_.size();
         for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-            const auto& list = mesh.faces[f];
+            const auto list = mesh.faces[f];
             if (list.size() < 3) {
                 continue;  // points and lines have no surface
             }
@@ -474,18 +494,24 @@ class Loader {
         }
     }
 
-    // Normals for the vertices from first on, from the faces from firstFace on.
+    // Normals for the vertices from first on, from the faces from firstFace on: each face adds
+    // its cross product (weighting by area) to its corners, as ComputeNormals does, without a
+    // copy of the vertices.
     void ComputeSmoothNormals(std::uint32_t first, std::size_t firstFace) {
-        Mesh part;
-        part.vertices.assign(vertices_.begin() + first, vertices_.end());
+        std::vector<D3DXVECTOR3> sums(vertices_.size() - first);
         for (std::size_t f = firstFace; f < faces_.size(); ++f) {
-            for (std::uint32_t i : faces_[f].index) {
-                part.indices.push_back(i - first);
+            const std::uint32_t* i = faces_[f].index;
+            const D3DXVECTOR3 a = vertices_[i[0]].position;
+            const D3DXVECTOR3 e1 = vertices_[i[1]].position - a;
+            const D3DXVECTOR3 e2 = vertices_[i[2]].position - a;
+            D3DXVECTOR3 n;
+            D3DXVec3Cross(&n, &e1, &e2);
+            for (int k = 0; k < 3; ++k) {
+                sums[i[k] - first] = sums[i[k] - first] + n;
             }
         }
-        ComputeNormals(&part);
-        for (std::size_t v = 0; v < part.vertices.size(); ++v) {
-            vertices_[first + v].normal = part.vertices[v].normal;
+        for (std::size_t v = 0; v < sums.size(); ++v) {
+            D3DXVec3Normalize(&vertices_[first + v].normal, &sums[v]);
         }
     }
 
@@ -503,16 +529,11 @@ class Loader {
 
 }  // namespace
 
-MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName, Mesh* mesh,
-                             std::vector<D3DXMATERIAL>* materials) {
+namespace {
+
+MeshResult BuildMesh(const XDocument& doc, std::string_view sourceName, Mesh* mesh,
+                     std::vector<D3DXMATERIAL>* materials) {
     MeshResult result;
-    xfile::TemplateRegistry registry;
-    XDocument doc;
-    const xfile::XResult read = xfile::ReadXText(text, sourceName, &registry, &doc);
-    if (!read) {
-        result.error = read.error;
-        return result;
-    }
     Loader loader(doc, sourceName);
     if (!loader.Run(mesh, materials)) {
         result.error = loader.Error();
@@ -522,16 +543,39 @@ MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName,
     return result;
 }
 
-MeshResult D3DXLoadMeshFromX(std::string_view path, Mesh* mesh,
+}  // namespace
+
+MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName, Mesh* mesh,
                              std::vector<D3DXMATERIAL>* materials) {
-    const auto bytes = platform::ReadWholeFile(path);
-    if (!bytes) {
+    xfile::TemplateRegistry registry;
+    XDocument doc;
+    if (const xfile::XResult read = xfile::ReadXText(text, sourceName, &registry, &doc); !read) {
         MeshResult result;
-        result.error = std::string(path) + ": cannot open the file";
+        result.error = read.error;
         return result;
     }
-    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    return LoadMeshFromXText(text, path, mesh, materials);
+    return BuildMesh(doc, sourceName, mesh, materials);
+}
+
+MeshResult D3DXLoadMeshFromX(std::string_view path, Mesh* mesh,
+                             std::vector<D3DXMATERIAL>* materials) {
+    MeshResult result;
+    xfile::TemplateRegistry registry;
+    XDocument doc;
+    {
+        // The file's bytes go before the mesh is built: the document holds all it needs.
+        const auto bytes = platform::ReadWholeFile(path);
+        if (!bytes) {
+            result.error = std::string(path) + ": cannot open the file";
+            return result;
+        }
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        if (const xfile::XResult read = xfile::ReadXText(text, path, &registry, &doc); !read) {
+            result.error = read.error;
+            return result;
+        }
+    }
+    return BuildMesh(doc, path, mesh, materials);
 }
 
 }  // namespace platform::d3dx
