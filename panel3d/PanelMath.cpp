@@ -92,7 +92,8 @@ RECT LabelRectangle(const TextLabel& label) {
     return {label.x, label.y, label.x + 100, label.y + label.height};
 }
 
-std::string LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHeight) {
+std::string_view LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHeight,
+                                  std::string* scratch) {
     if (label.x >= panelWidth || label.y >= panelHeight) {
         return {};
     }
@@ -100,9 +101,10 @@ std::string LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHe
     const auto lineCount = static_cast<std::size_t>(std::int64_t{panelHeight} - label.y);
     const std::string_view text = label.text;
     if (text.size() <= lineLimit) {
-        return label.text;  // no line can be longer than the whole text
+        return text;  // no line can be longer than the whole text
     }
-    std::string shown;
+    std::string& shown = *scratch;
+    shown.clear();
     std::size_t begin = 0;
     for (std::size_t line = 0; line < lineCount && begin <= text.size(); ++line) {
         std::size_t end = text.find('\n', begin);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/shell/TitleScene.h"
-#include "panel3d/PanelMath.h"
 #include "platform/msgbox.h"
 #include "tests/panel3d/panel_test_support.h"
 
@@ -68,36 +67,16 @@ TEST_P(TitleLargeTableTest, FirstFramesComeQuicklyAndMemoryStaysSmall) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, TitleLargeTableTest,
-                         ::testing::Values(LargeTable{"OneLineOf10Mb",
-                                                      [] {
-                                                          return std::vector<std::string>{
-                                                              std::string(10'000'000, '9'),
-                                                              "00000001 A"};
-                                                      }},
-                                           LargeTable{"MillionLines",
-                                                      [] {
-                                                          return std::vector<std::string>(
-                                                              1'000'000, "00000001 A");
-                                                      }}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// A label is cut to the panel whatever its text; one that starts outside shows nothing.
-TEST(LabelTextInPanelTest, KeepsWhatFitsOnThePanel) {
-    TekuUtility::TextLabel label;
-    label.x = 600;
-    label.y = 470;
-    label.text = std::string(5000, 'x') + "\n" + std::string(30, 'y') + "\n" + "zz";
-    EXPECT_EQ(TekuUtility::LabelTextInPanel(label, 640, 480),
-              std::string(40, 'x') + "\n" + std::string(30, 'y') + "\n" + "zz");
-    label.y = 478;
-    EXPECT_EQ(TekuUtility::LabelTextInPanel(label, 640, 480),
-              std::string(40, 'x') + "\n" + std::string(30, 'y'));
-    label.text = "short";
-    EXPECT_EQ(TekuUtility::LabelTextInPanel(label, 640, 480), "short");
-    label.y = 480;
-    EXPECT_EQ(TekuUtility::LabelTextInPanel(label, 640, 480), "");
+std::vector<std::string> OneLineOf10Mb() {
+    return {std::string(10'000'000, '9'), "00000001 A"};
 }
+std::vector<std::string> MillionLines() {
+    return std::vector<std::string>(1'000'000, "00000001 A");
+}
+INSTANTIATE_TEST_SUITE_P(Tables, TitleLargeTableTest,
+                         ::testing::Values(LargeTable{"OneLineOf10Mb", &OneLineOf10Mb},
+                                           LargeTable{"MillionLines", &MillionLines}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace MyApp

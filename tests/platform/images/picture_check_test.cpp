@@ -54,14 +54,6 @@ Bytes Cut(Bytes b, std::size_t keep) {
     return b;
 }
 
-Bytes PngWithWidth(std::uint32_t width) {
-    Bytes b = NoisyPng(4, 4);
-    for (int i = 0; i < 4; ++i) {
-        b[16 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(width >> (24 - 8 * i));
-    }
-    return b;
-}
-
 struct LyingPicture {
     const char* name;
     std::function<Bytes()> make;
@@ -82,13 +74,11 @@ INSTANTIATE_TEST_SUITE_P(
         LyingPicture{"HugeBmpHeaderWithoutPixels", [] { return Bmp24(16384, 16384, 0); }},
         LyingPicture{"BmpMissing1000PixelBytes", [] { return Bmp24(640, 480, 921600 - 1000); }},
         LyingPicture{"BmpWiderThanTheCap", [] { return Bmp24(4097, 1, 4097 * 3 + 3); }},
-        LyingPicture{"BmpZeroHeight", [] { return Bmp24(1, 0, 4); }},
         LyingPicture{"PngCutTo3000Bytes", [] { return Cut(NoisyPng(64, 64), 3000); }},
         LyingPicture{"PngWithoutIend", [] {
                          Bytes png = NoisyPng(8, 8);
                          return Cut(png, png.size() - 12);
                      }},
-        LyingPicture{"PngWiderThanTheCap", [] { return PngWithWidth(5000); }},
         LyingPicture{"PngChunkLongerThanTheFile", [] {
                          Bytes png = NoisyPng(8, 8);
                          png[33] = 0x7F;  // the length of the chunk after IHDR
