@@ -41,8 +41,7 @@ bool IsDamagedLine(std::string_view line) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
-std::vector<std::string> ParseTable(const std::vector<std::uint8_t>& bytes,
-                                    std::size_t* damaged) {
+std::vector<std::string> ParseTable(const std::vector<std::uint8_t>& bytes, std::size_t* damaged) {
     std::vector<std::string> lines;
     std::size_t skipped = 0;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -149,7 +148,8 @@ void HighScoreStore::Register(std::int32_t score, std::string_view nameText) {
     if (const std::string folder = StorageFolder(); !folder.empty()) {
         lock.emplace(folder + kLockFileName, kLockTimeout);
         if (!lock->Locked()) {
-            std::fprintf(stderr, "kryxspace: the top ten is locked; registering without the lock\n");
+            std::fprintf(stderr,
+                         "kryxspace: the top ten is locked; registering without the lock\n");
         }
     }
     std::vector<std::string> table = Load(false);

@@ -28,8 +28,7 @@ std::size_t EnvironmentPrefix(std::string_view path) {
     std::size_t best = 0;
     for (const std::string& root : {xdg, home}) {
         if (root.size() > best && path.starts_with(root) &&
-            (path.size() == root.size() || path[root.size()] == '\\' ||
-             path[root.size()] == '/')) {
+            (path.size() == root.size() || path[root.size()] == '\\' || path[root.size()] == '/')) {
             best = root.size();
         }
     }

@@ -204,9 +204,10 @@ class Loader {
         std::vector<double> n;
         for (std::size_t i = 0; i < arr->Count(); ++i) {
             arr->ElementNumbers(i, &n);
-            v.push_back(n.size() < 3 ? D3DXVECTOR3{}
-                                     : D3DXVECTOR3{static_cast<float>(n[0]), static_cast<float>(n[1]),
-                                                   static_cast<float>(n[2])});
+            v.push_back(n.size() < 3
+                            ? D3DXVECTOR3{}
+                            : D3DXVECTOR3{static_cast<float>(n[0]), static_cast<float>(n[1]),
+                                          static_cast<float>(n[2])});
         }
         return v;
     }
@@ -222,7 +223,8 @@ class Loader {
         for (std::size_t i = 0; i < arr->Count(); ++i) {
             arr->ElementNumbers(i, &n);
             for (std::size_t k = 1; k < n.size(); ++k) {
-                faces.indices.push_back(static_cast<std::uint32_t>(static_cast<std::int64_t>(n[k])));
+                faces.indices.push_back(
+                    static_cast<std::uint32_t>(static_cast<std::int64_t>(n[k])));
             }
             faces.starts.push_back(static_cast<std::uint32_t>(faces.indices.size()));
         }
@@ -256,11 +258,12 @@ class Loader {
                 }
                 continue;
             }
-            const XDataObject** slot = t->templateName == "MeshNormals"         ? &found->normals
-                                       : t->templateName == "MeshTextureCoords" ? &found->textureCoords
-                                       : t->templateName == "MeshVertexColors"  ? &found->vertexColors
-                                       : t->templateName == "MeshMaterialList"  ? &found->materialList
-                                                                                : nullptr;
+            const XDataObject** slot =
+                t->templateName == "MeshNormals"         ? &found->normals
+                : t->templateName == "MeshTextureCoords" ? &found->textureCoords
+                : t->templateName == "MeshVertexColors"  ? &found->vertexColors
+                : t->templateName == "MeshMaterialList"  ? &found->materialList
+                                                         : nullptr;
             if (slot && !*slot) {
                 *slot = t;
             }
@@ -339,8 +342,8 @@ class Loader {
             }
             const std::int64_t index = e.items[0].AsInt();
             if (index < 0 || static_cast<std::size_t>(index) >= nv) {
-                return Fail(obj.line, "vertex colour for vertex " + std::to_string(index) +
-                                          " of " + std::to_string(nv) + " in " + mesh->label);
+                return Fail(obj.line, "vertex colour for vertex " + std::to_string(index) + " of " +
+                                          std::to_string(nv) + " in " + mesh->label);
             }
             mesh->colors[static_cast<std::size_t>(index)] = ToD3DColor(Color(&e.items[1], 1));
         }

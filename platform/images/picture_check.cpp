@@ -17,7 +17,8 @@ std::uint16_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
 }
 
 std::uint32_t Be32(std::span<const std::uint8_t> b, std::size_t at) {
-    return (static_cast<std::uint32_t>(b[at]) << 24) | (static_cast<std::uint32_t>(b[at + 1]) << 16) |
+    return (static_cast<std::uint32_t>(b[at]) << 24) |
+           (static_cast<std::uint32_t>(b[at + 1]) << 16) |
            (static_cast<std::uint32_t>(b[at + 2]) << 8) | static_cast<std::uint32_t>(b[at + 3]);
 }
 

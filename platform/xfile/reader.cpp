@@ -481,8 +481,8 @@ class Parser {
             if (!packable(member.primitive) || (member.isArray && ++arrays > 1)) {
                 return nullptr;
             }
-            packed->members.push_back({member.name, IsFloatPrimitive(member.primitive),
-                                       member.isArray});
+            packed->members.push_back(
+                {member.name, IsFloatPrimitive(member.primitive), member.isArray});
         }
         if (!sub || sub->members.empty()) {
             return nullptr;

@@ -199,9 +199,8 @@ class Writer {
             }
         }
         if (v.Count() != count) {
-            return Fail("array " + m.name + " of " + t.name + " has " +
-                        std::to_string(v.Count()) + " elements where its size says " +
-                        std::to_string(count));
+            return Fail("array " + m.name + " of " + t.name + " has " + std::to_string(v.Count()) +
+                        " elements where its size says " + std::to_string(count));
         }
         for (std::size_t i = 0; i < v.Count(); ++i) {
             if (i > 0) {

@@ -40,10 +40,9 @@ TEST_P(TitleLargeTableTest, FirstFramesComeQuicklyAndMemoryStaysSmall) {
     const char* root = std::getenv("KX_SOURCE_DIR");
     game.dataFolder = std::string(root ? root : ".") + "\\data";
     game.highScores = GetParam().make();
-    const auto previous = platform::SetMessageBoxHandler(
-        [](platform::HWND, const std::string&, const std::string&, platform::UINT) {
-            return platform::IDOK;
-        });
+    const auto previous =
+        platform::SetMessageBoxHandler([](platform::HWND, const std::string&, const std::string&,
+                                          platform::UINT) { return platform::IDOK; });
 
     const double before = ResidentMb();
     const auto start = std::chrono::steady_clock::now();

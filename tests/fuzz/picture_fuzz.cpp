@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!checked || image->width != checked->width || image->height != checked->height ||
         image->width > platform::kMaxPictureSide || image->height > platform::kMaxPictureSide ||
-        image->pixels.size() != static_cast<std::size_t>(image->width) *
-                                    static_cast<std::size_t>(image->height)) {
+        image->pixels.size() !=
+            static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height)) {
         std::abort();
     }
     return 0;

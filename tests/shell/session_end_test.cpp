@@ -37,7 +37,7 @@ TEST_F(SessionEndTest, SignalRegistersThePendingResultUnderTheTypedName) {
     form.OpenNameEntry();
     ASSERT_NE(form.nameForm, nullptr);
     form.nameForm->nameBox->SetText("BO");  // typed, not confirmed
-    ::raise(SIGTERM);                        // handled: the test goes on
+    ::raise(SIGTERM);                       // handled: the test goes on
     hl::RunFor(100);
     EXPECT_TRUE(hl::QuitPosted());
     EXPECT_EQ(form.nameForm, nullptr);

@@ -55,7 +55,9 @@ TEST_P(StripMeshTest, ReadsWritesAndLoadsAlike) {
     ASSERT_TRUE(xfile::WriteXText(doc.objects, registry, &written));
     xfile::XDocument again;
     ASSERT_TRUE(xfile::ReadXText(written, "again.x", &registry, &again));
-    EXPECT_EQ(again.objects[0].data.Field("faces")->Element(static_cast<std::size_t>(n - 3))
+    EXPECT_EQ(again.objects[0]
+                  .data.Field("faces")
+                  ->Element(static_cast<std::size_t>(n - 3))
                   .items[1]
                   .items[0]
                   .AsInt(),
@@ -94,7 +96,8 @@ TEST(LargeMeshMemoryTest, PeakStaysWithinAFewTimesTheFileSize) {
         const bool ok = D3DXLoadMeshFromX(path, &mesh, &materials).ok;
         rusage after{};
         ::getrusage(RUSAGE_SELF, &after);
-        const double grownMb = ok ? static_cast<double>(after.ru_maxrss - before.ru_maxrss) / 1e3 : -1;
+        const double grownMb =
+            ok ? static_cast<double>(after.ru_maxrss - before.ru_maxrss) / 1e3 : -1;
         [[maybe_unused]] const auto written = ::write(fds[1], &grownMb, sizeof grownMb);
         ::_exit(0);
     }
@@ -104,8 +107,8 @@ TEST(LargeMeshMemoryTest, PeakStaysWithinAFewTimesTheFileSize) {
     ::close(fds[0]);
     ::close(fds[1]);
     std::filesystem::remove(path);
-    const std::string figures = std::to_string(fileMb) + " MB file, peak grew " +
-                                std::to_string(grownMb) + " MB";
+    const std::string figures =
+        std::to_string(fileMb) + " MB file, peak grew " + std::to_string(grownMb) + " MB";
     std::printf("%s\n", figures.c_str());
     ASSERT_GE(grownMb, 0) << "the mesh did not load";
     EXPECT_LT(grownMb, kAllowedRatio * fileMb) << figures;

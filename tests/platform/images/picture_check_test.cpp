@@ -75,11 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
         LyingPicture{"BmpMissing1000PixelBytes", [] { return Bmp24(640, 480, 921600 - 1000); }},
         LyingPicture{"BmpWiderThanTheCap", [] { return Bmp24(4097, 1, 4097 * 3 + 3); }},
         LyingPicture{"PngCutTo3000Bytes", [] { return Cut(NoisyPng(64, 64), 3000); }},
-        LyingPicture{"PngWithoutIend", [] {
+        LyingPicture{"PngWithoutIend",
+                     [] {
                          Bytes png = NoisyPng(8, 8);
                          return Cut(png, png.size() - 12);
                      }},
-        LyingPicture{"PngChunkLongerThanTheFile", [] {
+        LyingPicture{"PngChunkLongerThanTheFile",
+                     [] {
                          Bytes png = NoisyPng(8, 8);
                          png[33] = 0x7F;  // the length of the chunk after IHDR
                          return png;
