@@ -48,6 +48,12 @@ TEST_F(SessionEndTest, SignalRegistersThePendingResultUnderTheTypedName) {
 }
 
 #ifdef KX_PROGRAM_PATH
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kStartSeconds = 5, kAllowedSeconds = 3;  // a slower start, the leak check
+#else
+constexpr double kStartSeconds = 1.5, kAllowedSeconds = 1;
+#endif
+
 TEST_F(SessionEndTest, ProgramExitsZeroWithinASecondOfSigterm) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -56,7 +62,7 @@ TEST_F(SessionEndTest, ProgramExitsZeroWithinASecondOfSigterm) {
         ::execl(KX_PROGRAM_PATH, "kryxspace", static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    std::this_thread::sleep_for(std::chrono::duration<double>(kStartSeconds));
     ::kill(child, SIGTERM);
     const auto sent = std::chrono::steady_clock::now();
     int status = 0;
@@ -73,7 +79,7 @@ TEST_F(SessionEndTest, ProgramExitsZeroWithinASecondOfSigterm) {
     }
     ASSERT_EQ(done, child) << "still running " << seconds << " s after SIGTERM";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_LT(seconds, 1.0);
+    EXPECT_LT(seconds, kAllowedSeconds);
 }
 #endif
 
