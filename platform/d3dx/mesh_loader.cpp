@@ -24,6 +24,11 @@ struct Face {
     std::uint32_t attribute;
 };
 
+// An index read as a number; -1 when it lies outside the 32-bit range or is not a number.
+std::int64_t Index(double d) {
+    return d > -1 && d < 4294967296.0 ? static_cast<std::int64_t>(d) : -1;
+}
+
 // The index lists of faces in one block: face f is indices[starts[f]] up to starts[f + 1].
 struct FaceLists {
     std::vector<std::uint32_t> indices;
@@ -223,8 +228,7 @@ class Loader {
         for (std::size_t i = 0; i < arr->Count(); ++i) {
             arr->ElementNumbers(i, &n);
             for (std::size_t k = 1; k < n.size(); ++k) {
-                faces.indices.push_back(
-                    static_cast<std::uint32_t>(static_cast<std::int64_t>(n[k])));
+                faces.indices.push_back(static_cast<std::uint32_t>(Index(n[k])));
             }
             faces.starts.push_back(static_cast<std::uint32_t>(faces.indices.size()));
         }
@@ -393,7 +397,7 @@ class Loader {
             std::int64_t m = 0;
             if (given > 0) {
                 idx->ElementNumbers(std::min(f, given - 1), &n);
-                m = n.empty() ? 0 : static_cast<std::int64_t>(n[0]);
+                m = n.empty() ? 0 : Index(n[0]);
             }
             if (m < 0 || m >= count) {
                 return Fail(list->line, "face " + std::to_string(f) + " of " + mesh->label +
