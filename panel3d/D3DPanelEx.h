@@ -159,6 +159,7 @@ class D3DPanelEx : public PanelChildren {
     std::unique_ptr<platform::gfx::Factory> direct3D_;
     std::unique_ptr<platform::gfx::Device> device_;
     std::vector<std::unique_ptr<MeshCacheEntry>> meshCache_;
+    std::vector<std::string> failedMeshes_;  // files that did not load, not tried again
     std::vector<TextureCacheEntry> textureCache_;
     std::optional<platform::Image> backgroundSurface_;
     std::unique_ptr<platform::gfx::Texture> spriteSheet_;

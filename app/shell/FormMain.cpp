@@ -13,6 +13,7 @@
 #include "game/PlayerControl.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/msgbox.h"
+#include "platform/session_end.h"
 #include "platform/win/win32.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
@@ -314,6 +315,11 @@ bool FormMain::CanClose() {
 }
 
 void FormMain::OnTimer() {
+    // Checked before the tick's re-entry guard, so that it is seen inside a message box too.
+    if (pf::SessionEndRequested()) {
+        EndSession();
+        return;
+    }
     PollGamepads();
     // A level that began while minimised (after a level-complete picture) is paused at once.
     if (minimized_) {

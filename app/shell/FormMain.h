@@ -66,6 +66,9 @@ class FormMain : public TekuUtility::Form {
     void OpenNameEntry();
     // Registers the result of the name form that went away and shows the new table.
     void RegisterResult();
+    // The user's session ends (a termination signal): registers a result still waiting under
+    // the name typed so far and ends the message loop, without the exit question.
+    void EndSession();
     // The panel's trigger test: the game defines no triggers.
     bool OnHit(std::int32_t value);
 
@@ -144,6 +147,7 @@ class FormMain : public TekuUtility::Form {
     std::unique_ptr<StateTrace> trace_ = StateTrace::FromEnvironment();
     bool tearingDown_ = false;
     bool padStartHeld_ = false;
+    bool sessionEnded_ = false;
 };
 
 // The one main form; set by the first FormMain. Menu commands fall back to it.

@@ -5,6 +5,7 @@
 #include "app/shell/CommandLine.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
+#include "platform/session_end.h"
 
 #ifndef KX_INSTALLED_DATA_DIR
 #define KX_INSTALLED_DATA_DIR ""
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     if (command.action != MyApp::CommandLine::Action::kRun) {
         return MyApp::AnswerCommandLine(command);
     }
+    platform::InstallSessionEndSignals();  // a logout closes the game in good order
     if (!MyApp::StartWindowSystem()) {
         return 1;
     }
