@@ -15,7 +15,11 @@ class SoundOutput {
     virtual void Stop() = 0;
     // How loud what plays is heard: silent while muted, else scaled to volumePercent
     // (0..100). Sounds still start, loop and end as they would; only their level changes.
-    virtual void SetLevel(bool mute, int volumePercent) = 0;
+    // Outputs that cannot change their level ignore it.
+    virtual void SetLevel(bool mute, int volumePercent) {
+        static_cast<void>(mute);
+        static_cast<void>(volumePercent);
+    }
     // Mixes a short sound over whatever plays; outputs without a mixer stay silent.
     virtual void PlayAlert(int waveResourceId) { static_cast<void>(waveResourceId); }
 };

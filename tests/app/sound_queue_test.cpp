@@ -19,7 +19,6 @@ class RecordingOutput : public platform::SoundOutput {
         events.push_back((loop ? "loop " : "play ") + std::to_string(id));
     }
     void Stop() override { events.push_back("stop"); }
-    void SetLevel(bool, int) override {}
 };
 
 class SoundQueueTest : public ::testing::Test {
