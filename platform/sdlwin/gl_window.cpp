@@ -118,7 +118,32 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
                           smooth ? GL_LINEAR : GL_NEAREST);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    SDL_GL_SwapWindow(window_);
+}
+
+void GlWindow::Swap() {
+    if (MakeCurrent())
+        SDL_GL_SwapWindow(window_);
+}
+
+Image GlWindow::ReadBack() const {
+    Image image;
+    if (!MakeCurrent())
+        return image;
+    const SIZE size = DrawableSize();
+    image.width = size.cx;
+    image.height = size.cy;
+    const auto row = static_cast<std::size_t>(size.cx);
+    image.pixels.resize(row * static_cast<std::size_t>(size.cy));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
+    for (int y = 0; y < size.cy / 2; ++y) {  // GL's rows run from the bottom
+        std::swap_ranges(image.pixels.begin() + static_cast<std::ptrdiff_t>(row * y),
+                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)),
+                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (size.cy - 1 - y)));
+    }
+    return image;
 }
 
 }  // namespace platform::sdlwin

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/images/images.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/win/backend.h"
 #include "platform/win/scale.h"
@@ -28,8 +29,12 @@ class GlWindow {
     // Keeps `region` of the surface (clipped to it) as the window's picture.
     void SetPicture(const win::Surface& surface, const RECT& region);
     // Draws the picture through `map` (logical pixels of the region to device pixels), then
-    // each view over its rect (logical, relative to the region), and swaps.
+    // each view over its rect (logical, relative to the region), into the back buffer.
     void Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& views);
+    // Shows what Draw drew.
+    void Swap();
+    // The back buffer as a picture, top row first (what the next Swap shows).
+    Image ReadBack() const;
 
   private:
     GlWindow(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}

@@ -254,6 +254,17 @@ class SdlBackend : public win::Backend {
 
     void UseGlContext(SDL_GLContext context) { glContext_ = context; }
 
+    void DrawPendingNow() { DrawPending(); }
+
+    bool ResizeMain(int width, int height) {
+        Native* n = main_ != nullptr ? Find(main_) : nullptr;
+        if (n == nullptr || width <= 0 || height <= 0)
+            return false;
+        SDL_SetWindowSize(n->window, width, height);
+        Resized(SDL_GetWindowID(n->window));
+        return true;
+    }
+
     void Remember(const WindowPlacement& placement) { remembered_ = placement; }
 
     WindowPlacement MainPlacement() {
@@ -426,6 +437,7 @@ class SdlBackend : public win::Backend {
                               v.rect.right - region.left, v.rect.bottom - region.top};
             }
             n->gl->Draw(MapOf(window, *n), views);
+            n->gl->Swap();
         }
     }
 
@@ -733,6 +745,15 @@ void SetMainWindowPlacement(const WindowPlacement& placement) {
 
 WindowPlacement MainWindowPlacement() {
     return g_backend != nullptr ? g_backend->MainPlacement() : WindowPlacement{};
+}
+
+bool ResizeMainWindow(int width, int height) {
+    return g_backend != nullptr && g_backend->ResizeMain(width, height);
+}
+
+void DrawPendingWindows() {
+    if (g_backend != nullptr)
+        g_backend->DrawPendingNow();
 }
 
 void* NativeWindowOf(HWND window) {

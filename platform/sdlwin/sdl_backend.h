@@ -40,6 +40,14 @@ void SetMainWindowPlacement(const WindowPlacement& placement);
 // The main window's current placement, or its last one once it is gone.
 WindowPlacement MainWindowPlacement();
 
+// Sizes the main window's native window as the user would (desktop pixels; its content
+// scales to fit). False when there is no main window.
+bool ResizeMainWindow(int width, int height);
+
+// Draws at once what the windows show when the message loop next waits: for benchmarks and
+// tests that run the loop with PeekMessage only.
+void DrawPendingWindows();
+
 // The SDL_Window that shows a window (any window of its tree), as an opaque pointer for a
 // device that creates its own context there; nullptr when none.
 void* NativeWindowOf(HWND window);
