@@ -611,7 +611,7 @@ class SdlBackend : public win::Backend {
                 }
                 break;
             case Kind::Moved:
-                FollowNative(a.window);
+                FollowNative(a.window, POINT{a.x, a.y});
                 break;
             case Kind::Quit:
                 PostQuitMessage(0);
@@ -621,13 +621,14 @@ class SdlBackend : public win::Backend {
 
     // The user or the desktop moved (or resized) a native window: the window system follows,
     // so that screen coordinates (menus, message boxes, the pointer) stay true.
-    void FollowNative(HWND window) {
+    void FollowNative(HWND window, std::optional<POINT> at = std::nullopt) {
         Native* n = Find(window);
         if (n == nullptr || !IsWindow(window))
             return;
-        int x = 0;
-        int y = 0;
-        SDL_GetWindowPosition(n->window, &x, &y);
+        int x = at ? at->x : 0;
+        int y = at ? at->y : 0;
+        if (!at)
+            SDL_GetWindowPosition(n->window, &x, &y);
         const double s = n->gl ? scale_ : 1.0;
         const win::ScaleMap map = MapOf(window, *n);
         const double ppp = PixelsPerPoint(*n);

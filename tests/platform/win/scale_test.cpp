@@ -38,7 +38,7 @@ TEST_P(ScaleMapTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
 TEST_P(ScaleMapTest, TextSizesGrowWithTheScaleInWholePixels) {
     const ScaleMap map{GetParam(), POINT{0, 0}};
     EXPECT_EQ(map.DeviceLength(14), static_cast<int>(std::lround(14 * GetParam())));
-    EXPECT_EQ(map.DeviceLength(1), 1);
+    EXPECT_EQ(map.DeviceLength(1), static_cast<int>(std::lround(GetParam())));
     EXPECT_EQ(map.DeviceLength(0), 0);
 }
 
