@@ -18,6 +18,7 @@
 #include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/event_translation.h"
 #include "platform/sdlwin/gl_window.h"
+#include "platform/sdlwin/native_window.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/scale.h"
@@ -25,55 +26,6 @@
 
 namespace platform::sdlwin {
 namespace {
-
-// The windows' renderers may use GL contexts of their own. Whoever else draws with GL on this
-// thread (the 3D panel's device) keeps its context: it is made current again when a
-// renderer call has switched it.
-class KeepGlContext {
-  public:
-    KeepGlContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
-    ~KeepGlContext() {
-        if (context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
-            SDL_GL_MakeCurrent(window_, context_);
-    }
-    KeepGlContext(const KeepGlContext&) = delete;
-    KeepGlContext& operator=(const KeepGlContext&) = delete;
-
-  private:
-    SDL_Window* window_;
-    SDL_GLContext context_;
-};
-
-// The native window of one top-level window: drawn with OpenGL when the program gave the
-// backend its GL context, else with an SDL renderer (unscaled).
-struct Native {
-    SDL_Window* window = nullptr;
-    std::unique_ptr<GlWindow> gl;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0;
-    int textureHeight = 0;
-    bool decorated = false;  // native title bar and frame; shows the content rect only
-    bool popup = false;      // menus and tool tips
-    bool shown = false;
-    bool resizable = false;  // the main window: the user sizes it, its content scales
-    bool placed = false;
-    RECT placedRect{};  // the logical screen rectangle of the content last given to SDL
-};
-
-RECT OuterRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
-// The part of the window's picture its native window shows, in surface pixels.
-RECT RegionOf(HWND window, bool decorated) {
-    if (decorated)
-        return win::ContentRect(window);
-    RECT r = OuterRect(window);
-    return RECT{0, 0, r.right - r.left, r.bottom - r.top};
-}
 
 // The display libraries keep some of what they allocate while starting until the process
 // ends, from code the leak checker cannot unwind; that is not ours to report.
@@ -138,17 +90,12 @@ class SdlBackend : public win::Backend {
             SDL_HideWindow(n->window);
             return;
         }
-        Place(window, *n);
-        SetIcon(window, *n);
-        SDL_ShowWindow(n->window);
-        if (window == main_ && startFullscreen_) {
-            startFullscreen_ = false;
-            SDL_SetWindowFullscreen(n->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (window == main_ && !n->firstShown) {
+            // Shown once the program waits for input: its size and place are final then.
+            pending_.insert(window);
+            return;
         }
-        if (!n->popup && GetActiveWindow() == window)
-            SDL_RaiseWindow(n->window);
-        if (const win::Surface* s = win::TopLevelSurface(window))
-            Present(window, *s);
+        ShowNative(window, *n);
     }
 
     void TopLevelMoved(HWND window, const RECT&) override {
@@ -305,10 +252,8 @@ class SdlBackend : public win::Backend {
         }
         byId_[SDL_GetWindowID(n.window)] = window;
         Native& added = natives_[window] = std::move(n);
-        if (added.resizable) {
+        if (added.resizable)
             main_ = window;
-            FirstPlacement(window, added);
-        }
         return &added;
     }
 
@@ -344,6 +289,7 @@ class SdlBackend : public win::Backend {
         SDL_GetDisplayUsableBounds(0, &usable);
         // The native frame around the content: a title bar and thin borders.
         scale_ = win::FirstStartScale(content, SIZE{16, 48}, SIZE{usable.w, usable.h});
+        n.placed = false;  // sized again at the new scale
         const SIZE screen = ScreenSize();
         const RECT outer = OuterRect(window);
         applyingMove_ = true;
@@ -363,9 +309,7 @@ class SdlBackend : public win::Backend {
         return false;
     }
 
-    static bool Fullscreen(const Native& n) {
-        return (SDL_GetWindowFlags(n.window) & SDL_WINDOW_FULLSCREEN) != 0;
-    }
+    static bool Fullscreen(const Native& n) { return n.fullscreen; }
 
     // Device pixels of the drawable per SDL window point (above 1 on scaled desktops).
     static double PixelsPerPoint(const Native& n) {
@@ -419,7 +363,22 @@ class SdlBackend : public win::Backend {
                               static_cast<int>(std::lround(logical.top * s - map.origin.y / ppp)));
     }
 
-    // Draws every GL window whose picture or views changed since the loop last waited.
+    void ShowNative(HWND window, Native& n) {
+        Place(window, n);
+        SetIcon(window, n);
+        SDL_ShowWindow(n.window);
+        if (window == main_ && startFullscreen_) {
+            startFullscreen_ = false;
+            SetFullscreen(n, true);
+        }
+        if (!n.popup && GetActiveWindow() == window)
+            SDL_RaiseWindow(n.window);
+        if (const win::Surface* s = win::TopLevelSurface(window))
+            Present(window, *s);
+    }
+
+    // Draws every GL window whose picture or views changed since the loop last waited; the
+    // main window shows for the first time, at its first-start scale.
     void DrawPending() {
         if (pending_.empty())
             return;
@@ -430,6 +389,11 @@ class SdlBackend : public win::Backend {
             Native* n = Find(window);
             if (n == nullptr || !n->gl || !n->shown || !IsWindow(window))
                 continue;
+            if (window == main_ && !n->firstShown) {
+                n->firstShown = true;
+                FirstPlacement(window, *n);
+                ShowNative(window, *n);
+            }
             const RECT region = RegionOf(window, n->decorated);
             std::vector<PlacedFrame> views = FramesOf(window);
             for (PlacedFrame& v : views) {
@@ -439,56 +403,6 @@ class SdlBackend : public win::Backend {
             n->gl->Draw(MapOf(window, *n), views);
             n->gl->Swap();
         }
-    }
-
-    void PresentWithRenderer(HWND window, Native& n, const win::Surface& surface) {
-        RECT region = RegionOf(window, n.decorated);
-        region.left = std::clamp<LONG>(region.left, 0, surface.width);
-        region.top = std::clamp<LONG>(region.top, 0, surface.height);
-        region.right = std::clamp<LONG>(region.right, region.left, surface.width);
-        region.bottom = std::clamp<LONG>(region.bottom, region.top, surface.height);
-        int w = region.right - region.left;
-        int h = region.bottom - region.top;
-        if (w <= 0 || h <= 0)
-            return;
-        std::vector<std::uint32_t> pixels = ComposeRegion(surface, region, FramesOf(window));
-        if (n.texture == nullptr || n.textureWidth != w || n.textureHeight != h) {
-            if (n.texture != nullptr)
-                SDL_DestroyTexture(n.texture);
-            n.texture = SDL_CreateTexture(n.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                          SDL_TEXTUREACCESS_STREAMING, w, h);
-            n.textureWidth = w;
-            n.textureHeight = h;
-        }
-        if (n.texture == nullptr)
-            return;
-        SDL_UpdateTexture(n.texture, nullptr, pixels.data(), w * 4);
-        Show(n);
-    }
-
-    void SetIcon(HWND window, Native& n) {
-        auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-        if (icon == nullptr)
-            icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-        const win::Surface* picture = win::IconPicture(icon);
-        if (picture == nullptr || picture->width <= 0 || picture->height <= 0)
-            return;
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(picture->pixels.data()), picture->width, picture->height, 32,
-            picture->width * 4, SDL_PIXELFORMAT_ARGB8888);
-        if (s == nullptr)
-            return;
-        SDL_SetWindowIcon(n.window, s);
-        SDL_FreeSurface(s);
-    }
-
-    static void Show(Native& n) {
-        if (n.texture == nullptr)
-            return;
-        KeepGlContext keep;
-        SDL_RenderClear(n.renderer);
-        SDL_RenderCopy(n.renderer, n.texture, nullptr, nullptr);
-        SDL_RenderPresent(n.renderer);
     }
 
     std::optional<WindowPlace> PlaceOf(std::uint32_t id) {
@@ -537,9 +451,35 @@ class SdlBackend : public win::Backend {
     void ToggleFullscreen(std::uint32_t id) {
         auto it = byId_.find(id);
         Native* n = it == byId_.end() ? nullptr : Find(it->second);
-        if (n == nullptr || !n->resizable)
+        if (n != nullptr && n->resizable)
+            SetFullscreen(*n, !n->fullscreen);
+    }
+
+    // Borderless over the window's whole display, or back to where it was. Done by hand, so
+    // that it works with any window manager or none.
+    void SetFullscreen(Native& n, bool on) {
+        if (on == n.fullscreen)
             return;
-        SDL_SetWindowFullscreen(n->window, Fullscreen(*n) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_Rect to = windowed_;
+        if (on) {
+            SDL_GetWindowPosition(n.window, &windowed_.x, &windowed_.y);
+            SDL_GetWindowSize(n.window, &windowed_.w, &windowed_.h);
+            const int display = std::max(0, SDL_GetWindowDisplayIndex(n.window));
+            if (SDL_GetDisplayBounds(display, &to) != 0)
+                return;
+        }
+        n.fullscreen = on;
+        SDL_SetWindowBordered(n.window, on ? SDL_FALSE : SDL_TRUE);
+        SDL_SetWindowPosition(n.window, to.x, to.y);
+        SDL_SetWindowSize(n.window, to.w, to.h);
+        if (on)
+            SDL_RaiseWindow(n.window);
+        Resized(SDL_GetWindowID(n.window));
+        lastMotion_ = MonotonicNow();
+        if (!on && cursorHidden_) {
+            SDL_ShowCursor(SDL_ENABLE);
+            cursorHidden_ = false;
+        }
     }
 
     // The main window took a new size: its content scales to fit, and the other windows
