@@ -5,19 +5,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/win/rects.h"
 
 namespace platform::sdlwin {
 namespace {
 
-// Copies a w x h block of the bound read framebuffer (rows from the bottom, origin 0, 0) to
-// `to` in the window (top-left origin, drawable height h); upside down when `flip`.
-void CopyTo(int w, int h, const RECT& to, int drawableHeight, bool flip, bool smooth) {
-    const int bottom = drawableHeight - to.bottom;
-    const int top = drawableHeight - to.top;
-    glBlitFramebuffer(0, 0, w, h, to.left, flip ? top : bottom, to.right, flip ? bottom : top,
-                      GL_COLOR_BUFFER_BIT, smooth ? GL_LINEAR : GL_NEAREST);
+// The parts of `whole` outside `hole`: up to four bands (none empty).
+std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
+    const RECT h = win::Intersect(hole, whole);
+    if (h.right <= h.left || h.bottom <= h.top)
+        return {whole};
+    std::vector<RECT> parts;
+    const RECT bands[] = {{whole.left, whole.top, whole.right, h.top},
+                          {whole.left, h.bottom, whole.right, whole.bottom},
+                          {whole.left, h.top, h.left, h.bottom},
+                          {h.right, h.top, whole.right, h.bottom}};
+    for (const RECT& r : bands) {
+        if (r.right > r.left && r.bottom > r.top)
+            parts.push_back(r);
+    }
+    return parts;
+}
+
+// The part of a view's rect its frame covers (the frame's top-left at the rect's).
+RECT Covered(const PlacedFrame& v) {
+    const int w = std::min<int>(v.frame->width, v.rect.right - v.rect.left);
+    const int h = std::min<int>(v.frame->height, v.rect.bottom - v.rect.top);
+    return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w),
+                v.rect.top + std::max(0, h)};
+}
+
+bool Shows(const PlacedFrame& v) {
+    return v.frame != nullptr && v.frame->framebuffer != 0;
 }
 
 }  // namespace
@@ -88,34 +109,45 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     if (!MakeCurrent())
         return;
     const SIZE drawable = DrawableSize();
+    const int bottom = drawable.cy;  // GL rows run from the bottom
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawable.cx, drawable.cy);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    const RECT picture{0, 0, width_, height_};
+    const RECT shown = map.ToDevice(picture);
+    if (shown.left > 0 || shown.top > 0 || shown.right < drawable.cx ||
+        shown.bottom < drawable.cy) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);  // the bars
+    }
     // Whole-pixel scales copy pixels as they are; others filter.
-    const bool smooth = map.scale != std::floor(map.scale);
+    const GLenum filter = map.scale != std::floor(map.scale) ? GL_LINEAR : GL_NEAREST;
+    // The picture is copied around a single view only: that view covers the rest.
+    const RECT hole = views.size() == 1 && Shows(views[0]) ? Covered(views[0]) : RECT{};
     if (width_ > 0 && height_ > 0) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-        CopyTo(width_, height_, map.ToDevice(RECT{0, 0, width_, height_}), drawable.cy, true,
-               smooth);
+        for (const RECT& part : Around(picture, hole)) {
+            const RECT to = map.ToDevice(part);
+            // The texture's rows run from the top: copied upside down.
+            glBlitFramebuffer(part.left, part.top, part.right, part.bottom, to.left,
+                              bottom - to.top, to.right, bottom - to.bottom, GL_COLOR_BUFFER_BIT,
+                              filter);
+        }
     }
     for (const PlacedFrame& v : views) {
-        if (v.frame == nullptr || v.frame->framebuffer == 0)
+        if (!Shows(v))
             continue;
-        // The frame's top-left corner at the rect's, clipped to the rect.
-        const int w = std::min<int>(v.frame->width, v.rect.right - v.rect.left);
-        const int h = std::min<int>(v.frame->height, v.rect.bottom - v.rect.top);
+        const RECT part = Covered(v);
+        const int w = part.right - part.left;
+        const int h = part.bottom - part.top;
         if (w <= 0 || h <= 0)
             continue;
-        const RECT shown{v.rect.left, v.rect.top, v.rect.left + w, v.rect.top + h};
+        const RECT to = map.ToDevice(part);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, v.frame->framebuffer);
-        const int below = v.frame->height - h;  // GL rows run from the bottom
-        glBlitFramebuffer(0, below, w, below + h, map.DeviceX(shown.left),
-                          drawable.cy - map.DeviceY(shown.bottom), map.DeviceX(shown.right),
-                          drawable.cy - map.DeviceY(shown.top), GL_COLOR_BUFFER_BIT,
-                          smooth ? GL_LINEAR : GL_NEAREST);
+        const int below = v.frame->height - h;
+        glBlitFramebuffer(0, below, w, below + h, to.left, bottom - to.bottom, to.right,
+                          bottom - to.top, GL_COLOR_BUFFER_BIT, filter);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
 }
