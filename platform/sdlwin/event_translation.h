@@ -21,12 +21,12 @@ namespace platform::sdlwin {
 struct WindowPlace {
     HWND window = nullptr;
     POINT origin{0, 0};  // the screen point of the top-left of what the SDL window shows
+    bool enabled = true;
+    bool popup = false;  // menus and tool tips: never activated, never closed by the user
     // From the SDL window's points to its drawable's pixels, and from those (letterbox and
     // scale) to the window's logical pixels.
     double pixelsPerPoint = 1.0;
     win::ScaleMap map;
-    bool enabled = true;
-    bool popup = false;  // menus and tool tips: never activated, never closed by the user
 };
 
 // One thing for the window system to do, in screen coordinates.
