@@ -24,8 +24,8 @@ std::shared_ptr<gl::OffscreenContext>& Context() {
     return context;
 }
 
-// Makes GL devices that hand each presented frame to the panel's window, which shows it over
-// its client area.
+// Makes GL devices whose presented frames the panel's window shows over its client area,
+// copied from the device's framebuffer when the window is drawn.
 class PanelDeviceFactory : public gfx::Factory {
   public:
     std::unique_ptr<gfx::Device> CreateDevice(gfx::DeviceType,
@@ -36,17 +36,15 @@ class PanelDeviceFactory : public gfx::Factory {
             return nullptr;
         }
         const HWND window = params.window;
-        gl::GlDevice* raw = device.get();
-        // The frame's picture is kept from one present to the next.
-        device->SetPresentHook([raw, window, frame = Image{}](unsigned, int, int) mutable {
-            if (window == nullptr) {
-                return;
-            }
-            raw->ReadPixels(&frame);
-            sdlwin::ShowChildFrame(window, frame.width, frame.height, frame.pixels.data());
-            // Showing the frame presents the window, which may make the window's own renderer
-            // context current: the device's next frame must draw in the panels' context again.
-            Context()->MakeCurrent();
+        if (window == nullptr) {
+            return device;
+        }
+        // The window shows the device's framebuffer as it is, until the device goes.
+        auto shown = std::shared_ptr<void>(nullptr, [window](void*) {
+            sdlwin::RemoveChildFrame(window);
+        });
+        device->SetPresentHook([window, shown](unsigned framebuffer, int width, int height) {
+            sdlwin::ShowChildFramebuffer(window, framebuffer, width, height);
         });
         return device;
     }
@@ -100,6 +98,9 @@ bool Start(std::string* error) {
     SetJoystickBackend(&joysticks);
 
     Context() = gl::OffscreenContext::Create();
+    if (Context()) {
+        sdlwin::UseGlContext(Context()->NativeContext());
+    }
     // Without a GL context there is no device maker at all: a panel then reports that its
     // device cannot be initialised, in its own error box, and stays blank.
     gfx::SetFactoryProvider([]() -> std::unique_ptr<gfx::Factory> {
@@ -109,6 +110,14 @@ bool Start(std::string* error) {
         return std::make_unique<PanelDeviceFactory>();
     });
     return true;
+}
+
+void SetMainWindowPlacement(const WindowPlacement& placement) {
+    sdlwin::SetMainWindowPlacement(placement);
+}
+
+WindowPlacement MainWindowPlacement() {
+    return sdlwin::MainWindowPlacement();
 }
 
 }  // namespace platform::desktop

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/win/backend.h"
 #include "platform/win/canvas.h"
+#include "platform/win/rects.h"
 #include "platform/win/win32.h"
 
 namespace platform::win {
@@ -154,8 +155,6 @@ POINT SurfaceOrigin(const Window& w);  // outer top-left in its top-level surfac
 bool IsVisibleChain(const Window& w);
 bool IsEnabledChain(const Window& w);
 bool IsDescendant(HWND ancestor, HWND window);  // window == ancestor counts
-// The common part of two rectangles; where they do not meet, an empty one (never inverted).
-RECT Intersect(const RECT& a, const RECT& b);
 
 // Painting.
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool frame, bool children);

@@ -6,16 +6,6 @@
 
 namespace platform::win {
 
-RECT Intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
-    return r;
-}
-
 namespace {
 
 bool Empty(const RECT& r) {

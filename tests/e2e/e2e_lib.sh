@@ -2,7 +2,8 @@
 # a program's output lines, screenshots and pointer clicks. Source it, then call e2e_start_x
 # with the script's own arguments first thing.
 
-# Re-runs the calling script inside a fresh virtual X server (once), within a time limit.
+# Re-runs the calling script inside a fresh virtual X server (once), within a time limit. The
+# server's screen is KX_E2E_SCREEN (width x height) when set, else 1024x768.
 # Usage: e2e_start_x <seconds> "$0" "$@"
 e2e_start_x() {
     local limit=$1
@@ -11,7 +12,8 @@ e2e_start_x() {
         for tool in xvfb-run xauth xdotool; do
             command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
         done
-        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" bash "$@"
+        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a \
+            -s "-screen 0 ${KX_E2E_SCREEN:-1024x768}x24" bash "$@"
     fi
 }
 

@@ -3,7 +3,7 @@
 # (keys, clicks, the close request a window manager sends). The game runs with KX_TRACE=1 and
 # reports on standard error what its window shows; screenshots of each step are kept.
 # Usage: run_game.sh <scenario> <kryxspace> <xtool> <data folder> <artefact folder>
-#   scenario: play | name | nodata | damaged
+#   scenario: play | name | nodata | damaged | display (on a 3840 x 2160 screen)
 set -u
 scenario=$1
 program=$(realpath "$2")
@@ -11,6 +11,7 @@ E2E_XTOOL=$(realpath "$3")
 data=$(realpath "$4")
 E2E_ART=$5/$scenario
 source "$(dirname "$0")/e2e_lib.sh"
+[ "$scenario" = display ] && export KX_E2E_SCREEN=3840x2160
 e2e_start_x 280 "$0" "$@"
 
 mkdir -p "$E2E_ART"
@@ -90,16 +91,17 @@ focus_main() {
 
 # Answers the open "Uscita" question with a click on its button: $1 = no | yes; $2 names the
 # screenshot. The box's two 80 x 25 buttons sit centred 11 pixels above its bottom edge.
+# At a scale of $quarters / 4 (4 unless set) every length grows by that much.
 answer_exit() {
-    local box X Y WIDTH HEIGHT x
+    local box X Y WIDTH HEIGHT x q=${quarters:-4}
     box=$(e2e_window '^Uscita$' 10) || e2e_fail "no exit question"
     sleep 0.5
     e2e_shot "$2"
     eval "$(xdotool getwindowgeometry --shell "$box")"
-    x=$((X + (WIDTH - 168) / 2 + 40))
-    [ "$1" = no ] && x=$((x + 88))
+    x=$((X + (WIDTH - 168 * q / 4) / 2 + 40 * q / 4))
+    [ "$1" = no ] && x=$((x + 88 * q / 4))
     for _ in 1 2 3; do
-        e2e_click "$x" $((Y + HEIGHT - 24))
+        e2e_click "$x" $((Y + HEIGHT - 24 * q / 4))
         for _ in $(seq 50); do
             xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
             sleep 0.1
@@ -368,6 +370,59 @@ damaged() {
     e2e_wait_exit 10
     [ "$E2E_RC" -eq 0 ] || e2e_fail "exit code $E2E_RC"
     echo "e2e damaged: one box, then the window closed without the question"
+}
+
+# The game on a 3840 x 2160 screen: the window opens at scale 2 or more with the panel drawn,
+# a click on a menu at that scale opens the right one, F11 fills the screen with the content
+# centred between black bars and the game going on, and F11 again brings the window back.
+display() {
+    start_game "$(game_folder)" "$program"
+    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
+    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    local X Y WIDTH HEIGHT width
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -ge 1280 ] || e2e_fail "the window is $WIDTH pixels wide: under scale 2"
+    quarters=$((WIDTH * 4 / 640))
+    width=$WIDTH
+    sleep 1
+    e2e_shot 1-scaled
+    "$E2E_XTOOL" lit "$E2E_ART/screen-1-scaled.png" $((X + WIDTH / 4)) $((Y + HEIGHT / 4)) \
+        $((WIDTH / 2)) $((HEIGHT / 3)) || e2e_fail "the scaled panel shows nothing"
+
+    # "&File" lies at (15, 9) of the menu strip; its first item "&Esci" opens the question.
+    focus_main
+    e2e_click $((X + 15 * quarters / 4)) $((Y + 9 * quarters / 4))
+    sleep 0.8
+    e2e_shot 2-file-menu
+    e2e_click $((X + 30 * quarters / 4)) $((Y + 30 * quarters / 4))
+    for _ in $(seq 50); do
+        exit_question_up && break
+        sleep 0.1
+    done
+    exit_question_up || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
+    answer_exit no 3-exit-no
+
+    focus_main
+    xdotool key F11
+    sleep 1.5
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -eq 3840 ] && [ "$HEIGHT" -eq 2160 ] || e2e_fail "F11 gave ${WIDTH}x$HEIGHT"
+    e2e_shot 4-fullscreen
+    # 640 x 525 scaled to the screen's height: the content in the middle, bars at the sides.
+    "$E2E_XTOOL" lit "$E2E_ART/screen-4-fullscreen.png" 1400 400 1000 900 ||
+        e2e_fail "the fullscreen panel shows nothing"
+    "$E2E_XTOOL" lit "$E2E_ART/screen-4-fullscreen.png" 0 0 600 2160 &&
+        e2e_fail "no black bar at the left"
+    still_ticking
+    xdotool key F11
+    sleep 1.5
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -eq "$width" ] || e2e_fail "F11 again gave a window $WIDTH wide, not $width"
+    menu_command exit_question_up alt+f e
+    answer_exit yes 5-exit
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    echo "e2e display: scale $quarters/4 on 3840x2160, a menu clicked, F11 there and back"
 }
 
 "$scenario"

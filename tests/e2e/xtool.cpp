@@ -11,6 +11,7 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -117,11 +118,36 @@ int Icon(Display* display, const char* path, Window window) {
     return platform::WritePngFile(path, picture) ? 0 : 1;
 }
 
+// Prints how many pixels of the region of a picture are not black; succeeds when at least a
+// tenth of them are (something is drawn there).
+int Lit(char** argv) {
+    const std::optional<platform::Image> a = platform::LoadImageFile(argv[0]);
+    if (!a) {
+        std::fprintf(stderr, "xtool: no picture %s\n", argv[0]);
+        return 2;
+    }
+    const int x0 = std::atoi(argv[1]), y0 = std::atoi(argv[2]);
+    const int w = std::atoi(argv[3]), h = std::atoi(argv[4]);
+    long lit = 0, all = 0;
+    for (int y = std::max(0, y0); y < y0 + h && y < a->height; ++y) {
+        for (int x = std::max(0, x0); x < x0 + w && x < a->width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * a->width + x;
+            lit += (a->pixels[i] & 0xFFFFFFu) != 0 ? 1 : 0;
+            ++all;
+        }
+    }
+    std::printf("%ld of %ld pixels lit\n", lit, all);
+    return all > 0 && lit * 10 >= all ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 8 && std::strcmp(argv[1], "same") == 0) {
         return Same(argv + 2);
+    }
+    if (argc >= 7 && std::strcmp(argv[1], "lit") == 0) {
+        return Lit(argv + 2);
     }
     const bool shot = argc >= 3 && std::strcmp(argv[1], "shot") == 0;
     const bool close = argc >= 3 && std::strcmp(argv[1], "close") == 0;
@@ -131,6 +157,7 @@ int main(int argc, char** argv) {
                      "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
                      "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
                      "       xtool icon <file.png> <window>\n");
+                     "       xtool lit <a.png> <x> <y> <w> <h>\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
