@@ -1,6 +1,8 @@
 // The choice of the window system the program runs on, made once at start.
 #pragma once
 
+#include "app/Settings.h"
+
 namespace MyApp {
 
 // Installs the window system and its message boxes: the real desktop (SDL windows, OpenGL
@@ -8,5 +10,11 @@ namespace MyApp {
 // saying why on stderr in one line, when no display can be opened; the program then exits
 // with code 1.
 bool StartWindowSystem();
+
+// Opens the main window, when it is made, where the player left it (or fullscreen when asked);
+// the headless window system ignores it.
+void RestoreMainWindowPlacement(const WindowSettings& window);
+// Where the main window is now, or was when it closed; not known on the headless system.
+WindowSettings MainWindowPlacement();
 
 }  // namespace MyApp

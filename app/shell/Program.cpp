@@ -1,5 +1,6 @@
 #include "app/shell/Program.h"
 
+#include "app/shell/Backend.h"
 #include "app/shell/FormMain.h"
 #include "platform/msgbox.h"
 #include "platform/win/win32.h"
@@ -18,6 +19,9 @@ int RunProgram(const DataFolderPlaces& places, const Settings& settings,
     auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
     form->settingsFile = settingsFile;
     TekuUtility::RunMessageLoop(form);
+    if (const WindowSettings placement = MainWindowPlacement(); placement.known) {
+        form->settings.window = placement;
+    }
     form->SaveSettingsFile();
     delete form;
     return 0;

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     if (command.fullscreen) {
         settings.window.fullscreen = *command.fullscreen;
     }
+    MyApp::RestoreMainWindowPlacement(settings.window);
     return MyApp::RunProgram({platform::ExecutableFolder(), KX_INSTALLED_DATA_DIR}, settings,
                              settingsFile);
 }

@@ -286,6 +286,7 @@ class SdlBackend : public win::Backend {
             FollowNative(window);
             return;
         }
+        startFullscreen_ = r.fullscreen;  // asked for on the command line, or kept
         SDL_Rect usable{0, 0, 1024, 768};
         SDL_GetDisplayUsableBounds(0, &usable);
         // The native frame around the content: a title bar and thin borders.
