@@ -12,6 +12,7 @@
 #include "platform/keyboard.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/event_translation.h"
+#include "platform/sdlwin/owned_windows.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/win32.h"
@@ -107,6 +108,7 @@ class SdlBackend : public win::Backend {
             SDL_DestroyRenderer(n.renderer);
         SDL_DestroyWindow(n.window);
         natives_.erase(it);
+        ReturnKeyboard(window);
     }
 
     void TopLevelShown(HWND window, bool shown) override {
@@ -116,13 +118,16 @@ class SdlBackend : public win::Backend {
         n->shown = shown;
         if (!shown) {
             SDL_HideWindow(n->window);
+            ReturnKeyboard(window);
             return;
         }
         Place(window, *n);
         SetIcon(window, *n);
         SDL_ShowWindow(n->window);
         if (!n->popup && GetActiveWindow() == window)
-            SDL_RaiseWindow(n->window);
+            RaiseWithKeyboard(n->window);
+        else
+            ReturnKeyboard(window);
         if (const win::Surface* s = win::TopLevelSurface(window))
             Present(window, *s);
     }
@@ -141,8 +146,18 @@ class SdlBackend : public win::Backend {
 
     void TopLevelActivated(HWND window) override {
         Native* n = Find(window);
-        if (n != nullptr && n->shown && !n->popup)
-            SDL_RaiseWindow(n->window);
+        if (n == nullptr || !n->shown || n->popup)
+            return;
+        RaiseWithKeyboard(n->window);
+        RaiseOwned(window);
+    }
+
+    void TopLevelFlash(HWND window) override {
+        Native* n = Find(window);
+        if (n == nullptr || !n->shown)
+            return;
+        RaiseWithKeyboard(n->window);
+        SDL_FlashWindow(n->window, SDL_FLASH_BRIEFLY);
     }
 
     void Present(HWND window, const win::Surface& surface) override {
@@ -200,7 +215,7 @@ class SdlBackend : public win::Backend {
         }
         // Focus left our windows and went to none of them: another program has the keyboard.
         if (focusLost_ && SDL_GetKeyboardFocus() == nullptr)
-            SetForegroundWindowHandle(nullptr);
+            win::InputApplicationActive(false);
         return true;
     }
 
@@ -244,6 +259,9 @@ class SdlBackend : public win::Backend {
             flags |= SDL_WINDOW_BORDERLESS;
         if (n.popup)
             flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
+        Native* owner = Find(OwnerOf(window));
+        if (owner != nullptr)
+            flags |= SDL_WINDOW_SKIP_TASKBAR;
         RECT outer = OuterRect(window);
         RECT region = RegionOf(window, n.decorated);
         wchar_t title[256] = {};
@@ -262,8 +280,53 @@ class SdlBackend : public win::Backend {
             SDL_DestroyWindow(n.window);
             return nullptr;
         }
+        if (owner != nullptr && !n.popup)
+            MarkOwned(n.window, owner->window);
         byId_[SDL_GetWindowID(n.window)] = window;
         return &(natives_[window] = n);
+    }
+
+    static HWND OwnerOf(HWND window) {
+        return reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
+    }
+
+    // Where no window manager keeps owned windows above their owner, the windows a raised
+    // window owns are raised again after it.
+    void RaiseOwned(HWND window) {
+        Native* n = Find(window);
+        if (n == nullptr || WindowManagerRuns(n->window))
+            return;
+        for (auto& [h, owned] : natives_) {
+            if (owned.shown && OwnerOf(h) == window)
+                RaiseWithoutActivation(owned.window);
+        }
+    }
+
+    // A window that had the keyboard went away or one that should not have it was shown:
+    // without a window manager the keyboard would stay with it or go nowhere, so it goes back
+    // to the active window while the program is in the foreground.
+    void ReturnKeyboard(HWND leaving) {
+        HWND active = GetActiveWindow();
+        Native* n = Find(active);
+        if (active == leaving || n == nullptr || !n->shown || GetForegroundWindow() == nullptr ||
+            WindowManagerRuns(n->window)) {
+            return;
+        }
+        SDL_SetWindowInputFocus(n->window);
+    }
+
+    // The desktop gave the keyboard to a window disabled under its dialog: the dialog takes
+    // it, in front.
+    void FocusToDialogOf(HWND window) {
+        if (!IsWindow(window))
+            return;
+        win::InputApplicationActive(true);
+        HWND dialog = GetLastActivePopup(window);
+        if (dialog == window || dialog == nullptr)
+            return;
+        if (GetActiveWindow() != dialog)
+            SetActiveWindow(dialog);
+        TopLevelFlash(dialog);
     }
 
     // Puts the native window where the window system has the window, at the size it shows.
@@ -355,9 +418,14 @@ class SdlBackend : public win::Backend {
                 if (IsWindow(a.window) && IsWindowEnabled(a.window)) {
                     if (GetActiveWindow() != a.window)
                         SetActiveWindow(a.window);
-                    // Coming back from another program: the active window is in front again.
-                    SetForegroundWindowHandle(GetActiveWindow());
+                    win::InputApplicationActive(true);
                 }
+                break;
+            case Kind::FocusOnDisabled:
+                FocusToDialogOf(a.window);
+                break;
+            case Kind::Minimized:
+                win::InputMinimized(a.window, a.down);
                 break;
             case Kind::FocusLost:
                 focusLost_ = true;

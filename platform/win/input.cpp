@@ -218,8 +218,10 @@ void InputMouseButton(int button, bool down, int x, int y) {
     if (w == nullptr || top == nullptr)
         return;
     if (!IsEnabledChain(*w)) {
-        if (down)
+        if (down) {
             MessageBeep(0);
+            PressOnDisabled(top);
+        }
         return;
     }
     int hit = s.capture != nullptr ? HTCLIENT : HitTest(target, pt);
