@@ -21,7 +21,7 @@ e2e_start_wm() {
     command -v openbox >/dev/null || { echo "FAIL: openbox is not installed"; exit 1; }
     openbox --sm-disable >/dev/null 2>&1 &
     for _ in $(seq 50); do
-        "$E2E_XTOOL" wm && return 0
+        "$E2E_XTOOL" wm && { E2E_WM=1; return 0; }
         sleep 0.1
     done
     echo "FAIL: the window manager did not start"
