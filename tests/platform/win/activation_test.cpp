@@ -1,5 +1,5 @@
-// Owned dialogs over a disabled owner, the focus coming back when they close, and the
-// program losing the keyboard or being minimised.
+// The focus coming back when an owned dialog closes, and the program losing the keyboard or
+// being minimised.
 #include "winsys_fixture.h"
 
 namespace winsys_test {
@@ -33,23 +33,6 @@ class ActivationTest : public WinsysTest {
     HWND dialog = nullptr;
     HWND dialogEdit = nullptr;
 };
-
-TEST_F(ActivationTest, APressOnTheDisabledOwnerBringsItsDialogBackOnTopWithTheKeyboard) {
-    OpenModal();
-    // Something else was activated meanwhile and covers the dialog.
-    HWND other = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 450, 350, 300, 200);
-    ASSERT_EQ(WindowFromPoint(POINT{520, 420}), other);
-    headless::Click(150, 150);  // on the owner
-    headless::RunUntilIdle();
-    EXPECT_EQ(GetActiveWindow(), dialog);
-    EXPECT_EQ(WindowFromPoint(POINT{520, 420}), dialog);
-    EXPECT_EQ(GetFocus(), dialogEdit);
-    headless::TypeText(L"ab");
-    headless::RunUntilIdle();
-    wchar_t text[8] = {};
-    GetWindowTextW(dialogEdit, text, 8);
-    EXPECT_STREQ(text, L"ab");
-}
 
 TEST_F(ActivationTest, ClosingTheDialogGivesTheFocusBackToTheControlThatHadIt) {
     OpenModal();
