@@ -315,20 +315,6 @@ class SdlBackend : public win::Backend {
         SDL_SetWindowInputFocus(n->window);
     }
 
-    // The desktop gave the keyboard to a window disabled under its dialog: the dialog takes
-    // it, in front.
-    void FocusToDialogOf(HWND window) {
-        if (!IsWindow(window))
-            return;
-        win::InputApplicationActive(true);
-        HWND dialog = GetLastActivePopup(window);
-        if (dialog == window || dialog == nullptr)
-            return;
-        if (GetActiveWindow() != dialog)
-            SetActiveWindow(dialog);
-        TopLevelFlash(dialog);
-    }
-
     // Puts the native window where the window system has the window, at the size it shows.
     void Place(HWND window, Native& n) {
         RECT outer = OuterRect(window);
@@ -422,7 +408,7 @@ class SdlBackend : public win::Backend {
                 }
                 break;
             case Kind::FocusOnDisabled:
-                FocusToDialogOf(a.window);
+                win::InputFocusOnDisabled(a.window);
                 break;
             case Kind::Minimized:
                 win::InputMinimized(a.window, a.down);

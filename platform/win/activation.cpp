@@ -27,12 +27,25 @@ bool CanTakeFocus(HWND top, HWND window) {
 
 }  // namespace
 
+HWND StandIn(HWND disabled) {
+    HWND popup = GetLastActivePopup(disabled);
+    if (popup != disabled)
+        return popup;
+    // A box modal for the whole program owns nothing: the active window stands in.
+    Window* a = Find(Sys().active);
+    if (a != nullptr && Sys().active != disabled && !a->destroying &&
+        (a->style & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE) {
+        return Sys().active;
+    }
+    return nullptr;
+}
+
 void PressOnDisabled(HWND topLevel) {
     Window* t = Find(topLevel);
     if (t == nullptr || (t->style & WS_DISABLED) == 0)
         return;
-    HWND popup = GetLastActivePopup(topLevel);
-    if (popup == topLevel)
+    HWND popup = StandIn(topLevel);
+    if (popup == nullptr)
         return;
     Activate(popup);
     if (Sys().backend != nullptr && Find(popup) != nullptr)
@@ -46,6 +59,17 @@ void RestoreFocus(HWND topLevel) {
     HWND last = t->lastFocus;
     t->lastFocus = nullptr;
     SetFocus(last != nullptr && CanTakeFocus(topLevel, last) ? last : topLevel);
+}
+
+void InputFocusOnDisabled(HWND window) {
+    InputApplicationActive(true);
+    HWND standIn = Find(window) != nullptr ? StandIn(window) : nullptr;
+    if (standIn == nullptr)
+        return;
+    if (Sys().active != standIn)
+        Activate(standIn);
+    if (Sys().backend != nullptr && Find(standIn) != nullptr)
+        Sys().backend->TopLevelFlash(standIn);
 }
 
 void InputApplicationActive(bool active) {

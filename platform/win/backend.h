@@ -101,6 +101,9 @@ void InputApplicationActive(bool active);
 // The desktop minimised or restored a top-level window: WM_SIZE with SIZE_MINIMIZED (size 0)
 // or SIZE_RESTORED (the client size). Repeats of the current state do nothing.
 void InputMinimized(HWND window, bool minimized);
+// The desktop gave the keyboard to a disabled window: the window that answers for it (its
+// dialog, or the box modal for the whole program) is activated and flashed instead.
+void InputFocusOnDisabled(HWND window);
 
 // Where a window lies in its top-level window's surface: its outer rectangle, or its client
 // area. A backend with native window decorations shows a top-level window's menu strip and

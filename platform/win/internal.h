@@ -190,7 +190,10 @@ DWORD NowMs();
 void Activate(HWND window);
 void ActivateNextAfter(HWND leaving);
 void ZOrderTop(HWND window);
-// A press on a disabled window: its enabled owned window is activated and flashed instead.
+// The window that answers for a disabled top-level window: its last active owned window,
+// else (under a box modal for the whole program) the active window; nullptr when none.
+HWND StandIn(HWND disabled);
+// A press on a disabled window: its stand-in is activated and flashed instead.
 void PressOnDisabled(HWND topLevel);
 // Gives the focus back to the child of a top-level window that had it when the window was
 // last deactivated, or to the window itself.

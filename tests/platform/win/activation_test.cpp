@@ -50,6 +50,17 @@ TEST_F(ActivationTest, ClosingTheDialogGivesTheFocusBackToTheControlThatHadIt) {
     EXPECT_EQ(GetFocus(), main);
 }
 
+TEST_F(ActivationTest, APressOnAWindowDisabledUnderABoxForTheWholeProgramRaisesTheBox) {
+    HWND top = TopLevel();
+    HWND box = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 150, 150, 100, 80);  // owns nothing
+    EnableWindow(top, FALSE);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(WindowFromPoint(POINT{170, 170}), top);
+    headless::Click(350, 250);
+    EXPECT_EQ(WindowFromPoint(POINT{170, 170}), box);
+    EXPECT_EQ(GetActiveWindow(), box);
+}
+
 TEST_F(ActivationTest, LosingTheKeyboardToAnotherProgramTellsEveryTopLevelWindowOnce) {
     OpenModal();
     Log().clear();
