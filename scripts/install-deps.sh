@@ -9,7 +9,7 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
     libstb-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool
+    xvfb xauth xdotool openbox
     clang libclang-rt-14-dev
 )
 

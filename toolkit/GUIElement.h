@@ -35,6 +35,7 @@ using KeyPressHandler = bool (*)(GUIElement* element, wchar_t character);
 using ClosingHandler = bool (*)(GUIElement* element);
 using MouseMoveHandler = void (*)(GUIElement* element, int x, int y);
 // Scroll handlers get the signed difference old position - requested position.
+using StateHandler = void (*)(GUIElement* element, bool on);
 using ScrollHandler = void (*)(GUIElement* element, std::int32_t delta);
 
 // Texts: the toolkit keeps wide strings; narrow input is widened byte by byte (Latin-1).

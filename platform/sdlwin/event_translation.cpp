@@ -51,9 +51,19 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event,
             out.push_back(Action(InputAction::Kind::Redraw, w));
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            if (place->enabled && !place->popup)
-                out.push_back(Action(InputAction::Kind::Activate, w));
+            if (!place->popup) {
+                out.push_back(Action(place->enabled ? InputAction::Kind::Activate
+                                                    : InputAction::Kind::FocusOnDisabled,
+                                     w));
+            }
             break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_RESTORED: {
+            InputAction a = Action(InputAction::Kind::Minimized, w);
+            a.down = event.event == SDL_WINDOWEVENT_MINIMIZED;
+            out.push_back(a);
+            break;
+        }
         case SDL_WINDOWEVENT_FOCUS_LOST:
             ReleaseHeldKeys(out);
             out.push_back(Action(InputAction::Kind::FocusLost, w));

@@ -38,6 +38,8 @@ struct InputAction {
         MouseButton,  // button (0 left, 1 right, 2 middle), down, x, y
         Wheel,        // delta (120 per notch, positive away from the user), x, y
         Activate,     // window: the user brought it to the front
+        FocusOnDisabled,  // window: a disabled window (under its dialog) took the keyboard
+        Minimized,    // window: the desktop minimised it (down) or restored it (not down)
         FocusLost,    // window: the native window lost the keyboard
         Close,        // window: the user asked to close it
         Redraw,       // window: the native window needs its picture again

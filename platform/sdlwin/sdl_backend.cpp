@@ -19,6 +19,7 @@
 #include "platform/sdlwin/event_translation.h"
 #include "platform/sdlwin/gl_window.h"
 #include "platform/sdlwin/native_window.h"
+#include "platform/sdlwin/owned_windows.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/scale.h"
@@ -79,6 +80,7 @@ class SdlBackend : public win::Backend {
             SDL_DestroyRenderer(n.renderer);
         SDL_DestroyWindow(n.window);
         natives_.erase(it);
+        ReturnKeyboard(window);
     }
 
     void TopLevelShown(HWND window, bool shown) override {
@@ -88,6 +90,7 @@ class SdlBackend : public win::Backend {
         n->shown = shown;
         if (!shown) {
             SDL_HideWindow(n->window);
+            ReturnKeyboard(window);
             return;
         }
         if (window == main_ && !n->firstShown) {
@@ -112,8 +115,18 @@ class SdlBackend : public win::Backend {
 
     void TopLevelActivated(HWND window) override {
         Native* n = Find(window);
-        if (n != nullptr && n->shown && !n->popup)
-            SDL_RaiseWindow(n->window);
+        if (n == nullptr || !n->shown || n->popup)
+            return;
+        RaiseWithKeyboard(n->window);
+        RaiseOwned(window);
+    }
+
+    void TopLevelFlash(HWND window) override {
+        Native* n = Find(window);
+        if (n == nullptr || !n->shown)
+            return;
+        RaiseWithKeyboard(n->window);
+        SDL_FlashWindow(n->window, SDL_FLASH_BRIEFLY);
     }
 
     void Present(HWND window, const win::Surface& surface) override {
@@ -167,7 +180,7 @@ class SdlBackend : public win::Backend {
         }
         // Focus left our windows and went to none of them: another program has the keyboard.
         if (focusLost_ && SDL_GetKeyboardFocus() == nullptr)
-            SetForegroundWindowHandle(nullptr);
+            win::InputApplicationActive(false);
         return true;
     }
 
@@ -242,6 +255,9 @@ class SdlBackend : public win::Backend {
             flags |= SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
         if (n.resizable)
             flags |= SDL_WINDOW_RESIZABLE;
+        Native* owner = Find(OwnerOf(window));
+        if (owner != nullptr)
+            flags |= SDL_WINDOW_SKIP_TASKBAR;
         wchar_t title[256] = {};
         GetWindowTextW(window, title, 256);
         n.window = SDL_CreateWindow(Utf8FromWide(title).c_str(), 0, 0, 1, 1, flags);
@@ -251,11 +267,42 @@ class SdlBackend : public win::Backend {
             SDL_DestroyWindow(n.window);
             return nullptr;
         }
+        if (owner != nullptr && !n.popup)
+            MarkOwned(n.window, owner->window);
         byId_[SDL_GetWindowID(n.window)] = window;
         Native& added = natives_[window] = std::move(n);
         if (added.resizable)
             main_ = window;
         return &added;
+    }
+
+    static HWND OwnerOf(HWND window) {
+        return reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
+    }
+
+    // Where no window manager keeps owned windows above their owner, the windows a raised
+    // window owns are raised again after it.
+    void RaiseOwned(HWND window) {
+        Native* n = Find(window);
+        if (n == nullptr || WindowManagerRuns(n->window))
+            return;
+        for (auto& [h, owned] : natives_) {
+            if (owned.shown && OwnerOf(h) == window)
+                RaiseWithoutActivation(owned.window);
+        }
+    }
+
+    // A window that had the keyboard went away or one that should not have it was shown:
+    // without a window manager the keyboard would stay with it or go nowhere, so it goes back
+    // to the active window while the program is in the foreground.
+    void ReturnKeyboard(HWND leaving) {
+        HWND active = GetActiveWindow();
+        Native* n = Find(active);
+        if (active == leaving || n == nullptr || !n->shown || GetForegroundWindow() == nullptr ||
+            WindowManagerRuns(n->window)) {
+            return;
+        }
+        SDL_SetWindowInputFocus(n->window);
     }
 
     // OpenGL through the shared context, or an SDL renderer when there is none.
@@ -374,7 +421,9 @@ class SdlBackend : public win::Backend {
             SetFullscreen(n, true);
         }
         if (!n.popup && GetActiveWindow() == window)
-            SDL_RaiseWindow(n.window);
+            RaiseWithKeyboard(n.window);
+        else
+            ReturnKeyboard(window);
         if (const win::Surface* s = win::TopLevelSurface(window))
             Present(window, *s);
     }
@@ -533,9 +582,14 @@ class SdlBackend : public win::Backend {
                 if (IsWindow(a.window) && IsWindowEnabled(a.window)) {
                     if (GetActiveWindow() != a.window)
                         SetActiveWindow(a.window);
-                    // Coming back from another program: the active window is in front again.
-                    SetForegroundWindowHandle(GetActiveWindow());
+                    win::InputApplicationActive(true);
                 }
+                break;
+            case Kind::FocusOnDisabled:
+                win::InputFocusOnDisabled(a.window);
+                break;
+            case Kind::Minimized:
+                win::InputMinimized(a.window, a.down);
                 break;
             case Kind::FocusLost:
                 focusLost_ = true;

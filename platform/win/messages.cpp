@@ -627,7 +627,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && s.active == window &&
                 (s.focus == nullptr || !win::IsDescendant(window, s.focus))) {
-                SetFocus(window);
+                win::RestoreFocus(window);
             }
             return 0;
         case WM_NCACTIVATE:

@@ -626,6 +626,11 @@ HWND GetCapture();
 
 BOOL EnableWindow(HWND window, BOOL enable);  // returns whether it was disabled before
 BOOL IsWindowEnabled(HWND window);
+// Whether a top-level window is minimised (the desktop iconified it).
+BOOL IsIconic(HWND window);
+// The window to activate instead of `owner` when that is disabled: the top-most visible,
+// enabled window it owns (directly or through other owned windows); `owner` when none.
+HWND GetLastActivePopup(HWND owner);
 BOOL ShowWindow(HWND window, int command);  // returns whether it was visible before
 BOOL IsWindowVisible(HWND window);          // the window and all its ancestors are visible
 

@@ -285,9 +285,11 @@ void Activate(HWND window) {
     }
     HWND old = s.active;
     s.active = window;
-    SetForegroundWindowHandle(window);
+    SetForegroundWindowHandle(s.appActive ? window : nullptr);
     if (window != nullptr)
         ZOrderTop(window);
+    if (Window* ow = Find(old); ow != nullptr && s.focus != nullptr && IsDescendant(old, s.focus))
+        ow->lastFocus = s.focus;
     if (old != nullptr && Find(old) != nullptr) {
         MenuWindowGone(old);
         Send(old, WM_NCACTIVATE, FALSE, 0);
@@ -434,6 +436,7 @@ void ResetWindowSystem() {
     for (bool& b : s.injectedKeys)
         b = false;
     s.lastError = 0;
+    s.appActive = true;
     ReleaseAllKeys();
     SetForegroundWindowHandle(nullptr);
     ResetGdi();
@@ -898,8 +901,12 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     } else {
         w->style |= WS_DISABLED;
         win::System& s = Sys();
-        if (s.focus != nullptr && win::IsDescendant(window, s.focus))
+        if (s.focus != nullptr && win::IsDescendant(window, s.focus)) {
+            // Remembered for when the window is enabled and activated again.
+            if (Window* top = Find(win::TopLevelOf(window)))
+                top->lastFocus = s.focus;
             SetFocus(nullptr);
+        }
         if (s.capture != nullptr && win::IsDescendant(window, s.capture))
             ReleaseCapture();
     }

@@ -17,6 +17,19 @@ e2e_start_x() {
     fi
 }
 
+# Starts a window manager (openbox) on the virtual X server and waits until it runs; it ends
+# with the server.
+e2e_start_wm() {
+    command -v openbox >/dev/null || { echo "FAIL: openbox is not installed"; exit 1; }
+    openbox --sm-disable >/dev/null 2>&1 &
+    for _ in $(seq 50); do
+        "$E2E_XTOOL" wm && { E2E_WM=1; return 0; }
+        sleep 0.1
+    done
+    echo "FAIL: the window manager did not start"
+    exit 1
+}
+
 # The program's output file and pid; set by the caller before using the helpers below.
 E2E_OUT=
 E2E_PID=

@@ -1,4 +1,4 @@
-// X helpers for the end-to-end scripts, the two things xdotool does not do:
+// X helpers for the end-to-end scripts, for what xdotool does not do:
 //   xtool shot <file.png> [<window id>]   saves the screen (or one window) as a PNG
 //   xtool close <window id>               asks a window to close, as a window manager's close
 //                                         box does (WM_DELETE_WINDOW)
@@ -6,17 +6,22 @@
 //                                         exit 0 when the two pictures agree in the rectangle
 //   xtool icon <file.png> <window id>     saves the window's first icon (_NET_WM_ICON) as a
 //                                         PNG; exit 1 when the window has none
+//   xtool lit <a.png> <x> <y> <w> <h>     exit 0 when a tenth of the rectangle is not black
+//   xtool top <x> <y>                     prints the title of the top window at a screen point
+//   xtool other <seconds>                 shows a window "altro" of another program for a time
+//   xtool wm                              exit 0 when a window manager runs
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 #include "platform/images/images.h"
 
@@ -140,9 +145,97 @@ int Lit(char** argv) {
     return all > 0 && lit * 10 >= all ? 0 : 1;
 }
 
+// The title of the window or of the first of its descendants that has one (a window
+// manager's frame holds the program's window).
+std::optional<std::string> TitleWithin(Display* display, Window window) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
+        std::string title = name;
+        XFree(name);
+        return title;
+    }
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    std::optional<std::string> found;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
+        for (unsigned i = count; i-- > 0 && !found;)
+            found = TitleWithin(display, children[i]);
+        if (children != nullptr)
+            XFree(children);
+    }
+    return found;
+}
+
+int Top(Display* display, int x, int y) {
+    Window root = DefaultRootWindow(display);
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, root, &root, &parent, &children, &count) == 0)
+        return 1;
+    std::optional<std::string> title;
+    for (unsigned i = count; i-- > 0;) {  // top of the stack first
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(display, children[i], &a) == 0 || a.map_state != IsViewable ||
+            x < a.x || y < a.y || x >= a.x + a.width || y >= a.y + a.height) {
+            continue;
+        }
+        title = TitleWithin(display, children[i]);
+        break;
+    }
+    if (children != nullptr)
+        XFree(children);
+    std::printf("%s\n", title.value_or("").c_str());
+    return title ? 0 : 1;
+}
+
+int Other(Display* display, int seconds) {
+    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0,
+                                        0xFFFFFF);
+    XStoreName(display, window, "altro");
+    XMapRaised(display, window);
+    XSync(display, False);
+    sleep(static_cast<unsigned>(seconds));
+    XDestroyWindow(display, window);
+    XSync(display, False);
+    return 0;
+}
+
+bool WindowManagerRuns(Display* display) {
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool runs = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                   XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                count == 1;
+    if (data != nullptr)
+        XFree(data);
+    return runs;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool top = argc >= 4 && std::strcmp(argv[1], "top") == 0;
+    const bool other = argc >= 3 && std::strcmp(argv[1], "other") == 0;
+    const bool wm = argc >= 2 && std::strcmp(argv[1], "wm") == 0;
+    if (top || other || wm) {
+        Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr)
+            return 1;
+        const int result = top     ? Top(display, std::atoi(argv[2]), std::atoi(argv[3]))
+                           : other ? Other(display, std::atoi(argv[2]))
+                                   : (WindowManagerRuns(display) ? 0 : 1);
+        XCloseDisplay(display);
+        return result;
+    }
     if (argc >= 8 && std::strcmp(argv[1], "same") == 0) {
         return Same(argv + 2);
     }
@@ -156,8 +249,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
                      "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
-                     "       xtool icon <file.png> <window>\n");
-                     "       xtool lit <a.png> <x> <y> <w> <h>\n");
+                     "       xtool icon <file.png> <window> | xtool lit <a.png> <x> <y> <w> <h> |\n"
+                     "       xtool top <x> <y> | xtool other <seconds> | xtool wm\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);

@@ -210,10 +210,19 @@ TEST_F(TranslationTest, WindowEventsRespectDisabledWindowsAndMenus) {
     // A menu is never activated or closed by the desktop.
     EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_CLOSE)).empty());
     EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
-    // A window disabled under its modal message box neither.
+    // A window disabled under its modal box is not closed, and the keyboard it takes is
+    // for its box.
     places[7].enabled = false;
     EXPECT_TRUE(translator.Translate(Window(7, SDL_WINDOWEVENT_CLOSE)).empty());
-    EXPECT_TRUE(translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
+    focus = translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED));
+    ASSERT_EQ(focus.size(), 1u);
+    EXPECT_EQ(focus[0].kind, Kind::FocusOnDisabled);
+    // Minimising and restoring.
+    auto minimized = translator.Translate(Window(7, SDL_WINDOWEVENT_MINIMIZED));
+    ASSERT_EQ(minimized.size(), 1u);
+    EXPECT_EQ(minimized[0].kind, Kind::Minimized);
+    EXPECT_TRUE(minimized[0].down);
+    EXPECT_FALSE(translator.Translate(Window(7, SDL_WINDOWEVENT_RESTORED))[0].down);
     // But it still repaints and follows moves.
     EXPECT_EQ(translator.Translate(Window(7, SDL_WINDOWEVENT_EXPOSED))[0].kind, Kind::Redraw);
     auto moved = translator.Translate(Window(7, SDL_WINDOWEVENT_MOVED, 320, 240));

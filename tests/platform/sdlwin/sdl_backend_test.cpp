@@ -248,6 +248,44 @@ TEST_F(SdlBackendTest, PresentedPixelsShowTheWindowWithTheChildsFrameOverIt) {
     sdlwin::RemoveChildFrame(child);
 }
 
+TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDisabledOwner) {
+    HWND dialog = CreateWindowExW(0, L"Probe", L"Dialogo", WS_POPUP | WS_CAPTION | WS_VISIBLE, 80,
+                                  90, 120, 80, top, nullptr, nullptr, nullptr);
+    EnableWindow(top, FALSE);
+    Pump();
+    auto* owned = static_cast<SDL_Window*>(sdlwin::NativeWindowOf(dialog));
+    ASSERT_NE(owned, nullptr);
+    EXPECT_NE(SDL_GetWindowFlags(owned) & SDL_WINDOW_SKIP_TASKBAR, 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(native) & SDL_WINDOW_SKIP_TASKBAR, 0u);
+
+    // Another window of ours was active; the program loses the keyboard; the desktop gives
+    // it back to the disabled owner: the dialog takes it.
+    HWND other = CreateWindowExW(0, L"Probe", L"Altro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
+                                 300, 100, 80, nullptr, nullptr, nullptr, nullptr);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other);
+    Log().clear();
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    if (SDL_GetKeyboardFocus() == nullptr) {
+        ASSERT_NE(Last(top, WM_ACTIVATEAPP), nullptr);
+        EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
+    }
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(GetForegroundWindow(), dialog);
+    EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST_F(SdlBackendTest, MinimisingAndRestoringReachTheWindowAsSizeMessages) {
+    Push(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(IsIconic(top));
+    ASSERT_NE(Last(top, WM_SIZE), nullptr);
+    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_MINIMIZED);
+    Push(WindowEvent(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_FALSE(IsIconic(top));
+    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_RESTORED);
+}
+
 TEST_F(SdlBackendTest, GetMessageWakesForTheNextTimer) {
     SetTimer(top, 7, 20, nullptr);
     MSG msg{};
