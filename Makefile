@@ -55,14 +55,15 @@ bench: DEPS = test
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
-# The .x reader under libFuzzer (clang), seeded with the shipped meshes, for a bounded time.
+# The .x reader, the top-ten parser and the picture decoder under libFuzzer (clang), each for a
+# bounded time (the .x reader FUZZ_SECONDS, the others half of it each).
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: DEPS = test
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DKX_FUZZ=ON -DKX_BUILD_BENCH=OFF -DKX_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_xfile
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_xfile fuzz_top_ten fuzz_picture
 	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure
 
 # Regenerates data/ and resources/ with our own generator (the outputs are committed).

@@ -1,6 +1,7 @@
 #include "app/HighScoreStore.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <optional>
 
@@ -32,34 +33,50 @@ std::string EntryText(std::int32_t score, std::string_view nameText) {
     return text;
 }
 
-std::vector<std::string> ParseTable(const std::vector<std::uint8_t>& bytes) {
+bool IsDamagedLine(std::string_view line) {
+    if (line.size() > HighScoreStore::kMaxLineLength) {
+        return true;
+    }
+    return std::any_of(line.begin(), line.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::vector<std::string> ParseTable(const std::vector<std::uint8_t>& bytes, std::size_t* damaged) {
     std::vector<std::string> lines;
+    std::size_t skipped = 0;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\n') {
-            ++end;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
         }
         std::size_t stop = end;
-        if (end < bytes.size() && stop > start && bytes[stop - 1] == '\r') {
+        if (end < text.size() && stop > start && text[stop - 1] == '\r') {
             --stop;
         }
-        std::string line(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                         bytes.begin() + static_cast<std::ptrdiff_t>(stop));
-        if (const std::size_t nul = line.find('\0'); nul != std::string::npos) {
-            line.resize(nul);
+        const std::string_view line = text.substr(start, stop - start);
+        if (IsDamagedLine(line)) {
+            ++skipped;
+        } else {
+            lines.emplace_back(line);
         }
-        lines.push_back(std::move(line));
         start = end + 1;
+    }
+    if (damaged) {
+        *damaged = skipped;
     }
     return lines;
 }
 
 std::string FormatTable(std::vector<std::string> table) {
     for (std::string& entry : table) {
-        std::replace(entry.begin(), entry.end(), '\n', ' ');
-        std::replace(entry.begin(), entry.end(), '\0', ' ');
+        std::replace_if(
+            entry.begin(), entry.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+            ' ');
     }
+    // What a load would skip is never written.
+    std::erase_if(table, [](const std::string& e) { return IsDamagedLine(e); });
     // std::string compares bytes as unsigned char, which is the order of the stored table.
     std::sort(table.begin(), table.end(), std::greater<>());
     if (table.size() > HighScoreStore::kMaxEntries) {
@@ -85,7 +102,7 @@ std::string HighScoreStore::StorageFolder() const {
     return WithTrailingSeparator(folder);
 }
 
-std::vector<std::string> HighScoreStore::Load() {
+std::vector<std::string> HighScoreStore::Load(bool reportDamage) {
     failed = false;
     const std::string folder = StorageFolder();
     if (folder.empty()) {
@@ -93,6 +110,7 @@ std::vector<std::string> HighScoreStore::Load() {
         return {};
     }
     const std::string path = folder + kFileName;
+    platform::RemoveStaleTemporaries(path, std::chrono::minutes(1));
     if (!platform::FileExists(path)) {
         return {};
     }
@@ -101,7 +119,13 @@ std::vector<std::string> HighScoreStore::Load() {
         failed = true;
         return {};
     }
-    return ParseTable(*bytes);
+    std::size_t damaged = 0;
+    std::vector<std::string> table = ParseTable(*bytes, &damaged);
+    if (damaged > 0 && reportDamage) {
+        std::fprintf(stderr, "kryxspace: %zu damaged lines of %s dropped from the top ten\n",
+                     damaged, path.c_str());
+    }
+    return table;
 }
 
 void HighScoreStore::Save(std::vector<std::string> table) {
@@ -118,7 +142,17 @@ void HighScoreStore::Save(std::vector<std::string> table) {
 }
 
 void HighScoreStore::Register(std::int32_t score, std::string_view nameText) {
-    std::vector<std::string> table = Load();
+    // Read, add and save under a lock, so that a second instance registering at the same
+    // time cannot overwrite this entry; a holder that never lets go only delays us.
+    std::optional<platform::FileLock> lock;
+    if (const std::string folder = StorageFolder(); !folder.empty()) {
+        lock.emplace(folder + kLockFileName, kLockTimeout);
+        if (!lock->Locked()) {
+            std::fprintf(stderr,
+                         "kryxspace: the top ten is locked; registering without the lock\n");
+        }
+    }
+    std::vector<std::string> table = Load(false);
     if (failed) {
         return;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/gamepad.h"
 #include "platform/keyboard.h"
 
 namespace MyApp {
@@ -37,6 +38,16 @@ bool JoystickHolds(const platform::JOYINFO& info, Control control) {
 }
 
 }  // namespace
+
+void AddPadControls(const platform::PadControls& pad, InputState& state) {
+    state.left |= pad.left;
+    state.right |= pad.right;
+    state.up |= pad.up;
+    state.down |= pad.down;
+    state.fire |= pad.fire;
+    // The title asks for "G or FIRE": a fire button starts a game, as Start does.
+    state.start |= pad.start || pad.fire;
+}
 
 std::int32_t ScaleJoystickAxis(platform::UINT position, platform::UINT min, platform::UINT max) {
     // The device's values are unsigned; the arithmetic is in floating point, so neither a
@@ -129,6 +140,9 @@ InputState ReadInput(bool joystickEnabled, platform::HWND mainWindow) {
                    JoystickHolds(reading.info, field.control)) {
             *field.value = true;
         }
+    }
+    if (joystickEnabled) {
+        AddPadControls(platform::ReadGamepads(), state);
     }
     return state;
 }

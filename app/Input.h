@@ -1,10 +1,11 @@
 // The game's controls as one small record, sampled from the keyboard (while the main window
-// is in the foreground) and, when enabled, from the first attached joystick. Nothing is kept
-// between calls: every read polls the devices anew.
+// is in the foreground) and, when enabled, from the first attached joystick and the game
+// pads. Nothing is kept between calls: every read polls the devices anew.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/gamepad.h"
 #include "platform/joystick.h"
 #include "platform/wintypes.h"
 
@@ -38,8 +39,12 @@ std::int32_t FindJoystick();
 // the poll succeeded. On failure the positions and buttons are zero.
 bool PollJoystick(JoystickReading& reading, std::int32_t id);
 
+// Adds what the game pads ask for to state: stick and D-pad move, the face buttons fire and,
+// like Start, start a game.
+void AddPadControls(const platform::PadControls& pad, InputState& state);
+
 // Samples the controls. The keyboard counts only while mainWindow is the foreground window;
-// the joystick counts, when joystickEnabled, whatever window is in front.
+// the joystick and the game pads count, when joystickEnabled, whatever window is in front.
 InputState ReadInput(bool joystickEnabled, platform::HWND mainWindow);
 
 }  // namespace MyApp

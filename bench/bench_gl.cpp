@@ -10,14 +10,12 @@
 #include <string>
 
 #include "app/shell/TitleScene.h"
+#include "bench/scene_triangles.h"
 #include "game/GameFields.h"
 #include "game/LevelBuilders.h"
 #include "panel3d/D3DPanelEx.h"
-#include "panel3d/PanelMath.h"
-#include "platform/d3dx/text_mesh.h"
 #include "platform/gl/gl_context.h"
 #include "platform/gl/gl_device.h"
-#include "toolkit/GUIElement.h"
 
 namespace {
 
@@ -62,62 +60,7 @@ struct Scene {
         return device != nullptr;
     }
 
-    // Appends the mesh's faces moved by world.
-    static void Append(const d3dx::Mesh& mesh, const d3dx::D3DXMATRIX& world, d3dx::Mesh* all) {
-        const auto base = static_cast<std::uint32_t>(all->vertices.size());
-        for (auto v : mesh.vertices) {
-            d3dx::D3DXVec3TransformCoord(&v.position, &v.position, &world);
-            d3dx::D3DXVec3TransformNormal(&v.normal, &v.normal, &world);
-            all->vertices.push_back(v);
-        }
-        for (std::uint32_t index : mesh.indices) {
-            all->indices.push_back(base + index);
-        }
-    }
-
-    // Every visible mesh object's and 3D text's faces in world space, in one mesh of one
-    // subset.
-    d3dx::Mesh AllTriangles() {
-        d3dx::Mesh all;
-        all.fvf = d3dx::kFvfPositionNormalTex;
-        for (const auto& object : panel.meshObjects) {
-            if (!object.visible || object.meshFiles.empty()) {
-                continue;
-            }
-            const auto* entry =
-                panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)]);
-            if (!entry) {
-                continue;
-            }
-            d3dx::D3DXMATRIX r, t, world;
-            d3dx::D3DXMatrixRotationYawPitchRoll(
-                &r, static_cast<float>(object.angle) * 0.017453292f, 0, 0);
-            d3dx::D3DXMatrixTranslation(&t, static_cast<float>(object.x),
-                                        static_cast<float>(object.y), static_cast<float>(object.z));
-            d3dx::D3DXMatrixMultiply(&world, &r, &t);
-            Append(entry->mesh, world, &all);
-        }
-        for (const auto& text : panel.texts3D) {
-            d3dx::TextMeshFont font;
-            font.face = text.fontFace;
-            font.bold = text.bold;
-            font.italic = text.italic;
-            d3dx::Mesh glyphs;
-            if (!text.visible ||
-                !d3dx::D3DXCreateText(font, TekuUtility::Widen(text.text), 0.001f, 0.4f, &glyphs)) {
-                continue;
-            }
-            const float s = TekuUtility::Text3DScale(text.size);
-            d3dx::D3DXMATRIX scale, t, world;
-            d3dx::D3DXMatrixScaling(&scale, s, s, s);
-            d3dx::D3DXMatrixTranslation(&t, static_cast<float>(text.x), static_cast<float>(text.y),
-                                        static_cast<float>(text.z));
-            d3dx::D3DXMatrixMultiply(&world, &scale, &t);
-            Append(glyphs, world, &all);
-        }
-        all.attributes.assign(all.indices.size() / 3, 0);
-        return all;
-    }
+    d3dx::Mesh AllTriangles() { return kx_bench::SceneTriangles(panel); }
 };
 
 // Builds the scene in a GL panel; false, with the benchmark marked skipped, when there is no

@@ -73,10 +73,11 @@ bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const 
 }
 
 bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
-                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit) {
+                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit,
+                    const Timestamp& now) {
     const Point3 saucerMin{saucer.bounds.minX, saucer.bounds.minY, saucer.bounds.minZ};
     const Point3 saucerMax{saucer.bounds.maxX, saucer.bounds.maxY, saucer.bounds.maxZ};
-    if (!IsShotVisible(game) || saucer.frame == 4 ||
+    if (!IsShotVisible(game) || saucer.frame == kExplosionFrame ||
         !BoxesOverlap(shotMin, shotMax, kShotMargin, saucerMin, saucerMax, kShotMargin)) {
         return false;
     }
@@ -85,31 +86,31 @@ bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
     SetShotVisible(game, false);
     saucer.hitCount += 1;
     saucer.frame = hitFrame;
-    SetHitTimeNow(saucer);
+    SetHitTime(saucer, now);
     if (saucer.hitCount > hitLimit) {
         const Point3 shot = GetPosition(game, kShotId);
         saucer.x = shot.x;
         saucer.y = shot.y;
         saucer.z = shot.z;
-        saucer.frame = 4;
+        saucer.frame = kExplosionFrame;
     }
     return true;
 }
 
 bool ShotVersusVisibleSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
-                              std::int32_t hitFrame, std::int32_t hitLimit) {
+                              std::int32_t hitFrame, std::int32_t hitLimit, const Timestamp& now) {
     bool anySaucer = false;
     ForEachVisibleSaucer(game, kLastSaucerScanId, [&](std::int32_t, MeshObject& saucer) {
         anySaucer = true;
-        ShotHitsSaucer(game, saucer, shotMin, shotMax, hitFrame, hitLimit);
+        ShotHitsSaucer(game, saucer, shotMin, shotMax, hitFrame, hitLimit, now);
     });
     return anySaucer;
 }
 
 void EndSaucerHitShow(MeshObject& saucer, const Timestamp& now, std::int32_t restFrame) {
-    if ((saucer.frame == 1 || saucer.frame == 3 || saucer.frame == 4) &&
+    if ((saucer.frame == 1 || saucer.frame == 3 || saucer.frame == kExplosionFrame) &&
         ElapsedMs(HitTime(saucer), now) > 1000) {
-        if (saucer.frame == 4) {
+        if (saucer.frame == kExplosionFrame) {
             saucer.visible = false;
         } else {
             saucer.frame = restFrame;
@@ -119,7 +120,7 @@ void EndSaucerHitShow(MeshObject& saucer, const Timestamp& now, std::int32_t res
 
 bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& shipMax,
                      const Timestamp& now, bool& contact) {
-    if (rock.frame == 4) {
+    if (rock.frame == kExplosionFrame) {
         if (ElapsedMs(HitTime(rock), now) > 300) {
             rock.visible = false;
             rock.frame = rock.hitCount;
@@ -141,7 +142,7 @@ bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& ship
     return true;
 }
 
-void ShotVersusRocks(GameFields& game) {
+void ShotVersusRocks(GameFields& game, const Timestamp& now) {
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);
     for (std::int32_t id = kFirstRockId; id <= kLastRockScanId; ++id) {
@@ -149,7 +150,7 @@ void ShotVersusRocks(GameFields& game) {
         if (rock == nullptr) {
             return;
         }
-        if (!rock->visible || rock->frame == 4 ||
+        if (!rock->visible || rock->frame == kExplosionFrame ||
             !BoxesOverlap(shotMin, shotMax, kShotMargin, GetBoundsMin(game, id),
                           GetBoundsMax(game, id), kShotMargin)) {
             continue;
@@ -159,12 +160,12 @@ void ShotVersusRocks(GameFields& game) {
         const Point3 shot = GetPosition(game, kShotId);
         SetShotVisible(game, false);
         rock->hitCount = rock->frame;
-        rock->frame = 4;
+        rock->frame = kExplosionFrame;
         rock->x = shot.x;
         rock->y = shot.y;
         rock->z = shot.z;
         rock->angle = 0;
-        SetHitTimeNow(*rock);
+        SetHitTime(*rock, now);
         return;
     }
 }

@@ -19,14 +19,16 @@ bool BoxesOverlap(const Point3& aMin, const Point3& aMax, double aFactor, const 
 
 // The shot against one visible saucer (every level): unless the saucer is exploding, a shot
 // that touches it is spent, scores 10, and the saucer counts the hit and shows hitFrame;
-// past hitLimit hits it explodes where the shot is. True when the shot hit it.
+// past hitLimit hits it explodes where the shot is. The hit is timed `now`. True when the shot
+// hit it.
 bool ShotHitsSaucer(GameFields& game, MeshObject& saucer, const Point3& shotMin,
-                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit);
+                    const Point3& shotMax, std::int32_t hitFrame, std::int32_t hitLimit,
+                    const Timestamp& now);
 
 // The shot against every visible saucer (levels 1, 3 and 4), from id 2001 up to the first
 // missing one (2019 at most), each with ShotHitsSaucer. True when any saucer is visible.
 bool ShotVersusVisibleSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
-                              std::int32_t hitFrame, std::int32_t hitLimit);
+                              std::int32_t hitFrame, std::int32_t hitLimit, const Timestamp& now);
 
 // A saucer shown hit (frame 1 or 3) or exploding (4) for more than a second (every level):
 // an exploding one vanishes, a hit one shows restFrame again.
@@ -40,7 +42,7 @@ bool RockAgainstShip(MeshObject& rock, const Point3& shipMin, const Point3& ship
                      const Timestamp& now, bool& contact);
 
 // The shot against the visible rocks: the first one it touches explodes where the shot is
-// (5 points, the shot is spent). At most one rock per call.
-void ShotVersusRocks(GameFields& game);
+// (5 points, the shot is spent), its hit timed `now`. At most one rock per call.
+void ShotVersusRocks(GameFields& game, const Timestamp& now);
 
 }  // namespace MyApp

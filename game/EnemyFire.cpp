@@ -14,6 +14,11 @@ SaucerFireLevel1State saucerFireLevel1State;
 
 constexpr std::int32_t kFireballFrame = 5;
 constexpr double kBehindPlayerZ = -5;
+constexpr std::int32_t kFireballDamage = 5;
+// The level-1 saucer's fire.
+constexpr std::int32_t kLevel1FireMs = 400;
+constexpr double kLevel1FireSpeed = 1.0;
+constexpr std::int32_t kLevel1FireballDamage = 10;
 
 // 1000 x the vertical slope from the saucer to the player, truncated toward zero; 0 when
 // both stand at the same depth (the slope would be infinite).
@@ -54,9 +59,10 @@ struct FireRule {
     std::int32_t damage;
 };
 
-bool FireAndMove(GameFields& game, std::int32_t saucerId, const FireRule& rule) {
+bool FireAndMove(GameFields& game, std::int32_t saucerId, const FireRule& rule,
+                 const Timestamp& now) {
     if (rule.lastFireTime.unset) {
-        rule.lastFireTime.SetNow();
+        rule.lastFireTime = now;
     }
     const Point3 shipMin = GetBoundsMin(game, kPlayerId);
     const Point3 shipMax = GetBoundsMax(game, kPlayerId);
@@ -72,7 +78,7 @@ bool FireAndMove(GameFields& game, std::int32_t saucerId, const FireRule& rule) 
             const bool turnAllowed =
                 rule.lastShooter == nullptr || saucers == 1 || *rule.lastShooter != saucerId;
             if (rule.canFire && turnAllowed &&
-                ElapsedMs(rule.lastFireTime, Timestamp::Now()) > rule.intervalMs) {
+                ElapsedMs(rule.lastFireTime, now) > rule.intervalMs) {
                 const Point3 ship = GetPosition(game, kPlayerId);
                 const Point3 saucer = GetPosition(game, saucerId);
                 SetUserFloat(*slot, static_cast<float>(rule.speed));
@@ -86,7 +92,7 @@ bool FireAndMove(GameFields& game, std::int32_t saucerId, const FireRule& rule) 
                     *rule.lastShooter = saucerId;
                 }
                 slot->visible = true;
-                rule.lastFireTime.SetNow();
+                rule.lastFireTime = now;
             }
         } else if (slot->z > kBehindPlayerZ) {
             if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
@@ -109,15 +115,18 @@ bool FireAndMove(GameFields& game, std::int32_t saucerId, const FireRule& rule) 
 }  // namespace
 
 bool SaucerFire(GameFields& game, std::int32_t saucerId, std::int32_t intervalMs, bool canFire,
-                double speed) {
+                double speed, const Timestamp& now) {
     return FireAndMove(game, saucerId,
                        FireRule{saucerFireState.lastFireTime, &saucerFireState.lastShooter,
-                                intervalMs, canFire, speed, 5});
+                                intervalMs, canFire, speed, kFireballDamage},
+                       now);
 }
 
-bool SaucerFireLevel1(GameFields& game, std::int32_t saucerId) {
+bool SaucerFireLevel1(GameFields& game, std::int32_t saucerId, const Timestamp& now) {
     return FireAndMove(game, saucerId,
-                       FireRule{saucerFireLevel1State.lastFireTime, nullptr, 400, true, 1.0, 10});
+                       FireRule{saucerFireLevel1State.lastFireTime, nullptr, kLevel1FireMs, true,
+                                kLevel1FireSpeed, kLevel1FireballDamage},
+                       now);
 }
 
 SaucerFireState& SaucerFireStateForTesting() {

@@ -12,8 +12,7 @@ bool InsidePlane(GameFields& game, const Point3& p, TekuUtility::FrustumPlane wh
         return false;
     }
     const auto& plane = game.panel->firstPersonCamera.frustum[which];
-    const platform::d3dx::D3DXVECTOR3 point{static_cast<float>(p.x), static_cast<float>(p.y),
-                                            static_cast<float>(p.z)};
+    const platform::d3dx::D3DXVECTOR3 point = platform::d3dx::ToVector3(p);
     return platform::d3dx::D3DXPlaneDotCoord(&plane, &point) >= 0.0f;
 }
 
@@ -129,9 +128,11 @@ bool InsideRightPlane(GameFields& game, const Point3& p) {
 }
 
 bool IsInFrustum(GameFields& game, const Point3& p) {
-    return game.panel != nullptr &&
-           game.panel->isInFrustum(static_cast<float>(p.x), static_cast<float>(p.y),
-                                   static_cast<float>(p.z));
+    if (game.panel == nullptr) {
+        return false;
+    }
+    const platform::d3dx::D3DXVECTOR3 point = platform::d3dx::ToVector3(p);
+    return game.panel->isInFrustum(point.x, point.y, point.z);
 }
 
 }  // namespace MyApp

@@ -30,6 +30,9 @@ inline constexpr std::int32_t kSoundShot = 1023;
 inline constexpr std::int32_t kSoundHit = 1024;
 inline constexpr std::int32_t kSoundTouch = 1026;
 
+// The frame of an exploding rock or saucer.
+inline constexpr std::int32_t kExplosionFrame = 4;
+
 // Degrees to radians: pi/180 as a single-precision value, widened.
 inline constexpr double kDegreesToRadians = static_cast<double>(0.017453292519943295f);
 
@@ -90,10 +93,9 @@ bool IsInFrustum(GameFields& game, const Point3& p);
 inline Timestamp HitTime(const MeshObject& object) {
     return Timestamp{object.lastHitTime, object.userFlag};
 }
-inline void SetHitTimeNow(MeshObject& object) {
-    const Timestamp now = Timestamp::Now();
-    object.lastHitTime = now.time;
-    object.userFlag = now.unset;
+inline void SetHitTime(MeshObject& object, const Timestamp& time) {
+    object.lastHitTime = time.time;
+    object.userFlag = time.unset;
 }
 
 // A record's userValue holds the bits of a single-precision float.

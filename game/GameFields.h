@@ -9,6 +9,7 @@
 
 #include "app/SoundQueue.h"
 #include "app/Timestamp.h"
+#include "game/GameClock.h"
 #include "platform/wintypes.h"
 
 namespace TekuUtility {
@@ -42,6 +43,8 @@ struct GameFields {
 
     std::int32_t levelPhase = 0;
     Timestamp levelStartTime;
+    // Held by the tick while a running level is paused; the game's timestamps are its time.
+    GameClock clock;
 
     // The main window: the owner of error boxes and the window that must be in the
     // foreground for the keyboard to count.

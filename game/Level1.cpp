@@ -4,18 +4,18 @@
 #include "game/EnemyFire.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
-#include "game/ScoreDisplay.h"
 
 namespace MyApp {
 namespace {
 
 Level1State state;
 
-constexpr std::int64_t kPauseMs = 2000;
-constexpr std::int64_t kDamagePacingMs = 400;
-constexpr std::int64_t kStepPacingMs = 30;
-constexpr std::int32_t kExplosionFrame = 4;
+// Level 1's rule numbers.
+constexpr std::int32_t kLastPhase = 2;       // 1: rocks and the small saucer; 2: the large one
 constexpr std::int32_t kHitsToDestroy = 10;  // destroyed on the hit after this many
+constexpr std::int32_t kSweepHitFrame = 1;   // the small saucer shown hit
+constexpr std::int32_t kWanderHitFrame = 3;  // the large saucer shown hit
+constexpr std::int32_t kLargeSaucerFrame = 2;
 
 bool HasExploded(const MeshObject& o) {
     return o.frame == kExplosionFrame;
@@ -35,125 +35,72 @@ void ForgetTouchOfEarlierRun(GameFields& game) {
     }
 }
 
+// After the pause that ends phase 1, the saucer returns as the large one.
 void ReturnSaucers(GameFields& game) {
-    if (game.levelPhase == 2) {
-        for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
-            MeshObject* saucer = FindObject(game, id);
-            if (saucer == nullptr) {
-                break;
-            }
-            saucer->hitCount = 0;
-            saucer->frame = 2;
-            saucer->visible = true;
-            saucer->angle = 90 + RandomInt(1, 11);
-            saucer->y = (RandomInt(1, 91) - 46) / 10.0;
-            saucer->x = (RandomInt(1, 91) - 46) / 10.0;
-            saucer->z = 50;
-        }
+    if (game.levelPhase != 2) {
+        return;
     }
-    state.respawnPending = false;
+    for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerId; ++id) {
+        MeshObject* saucer = FindObject(game, id);
+        if (saucer == nullptr) {
+            break;
+        }
+        saucer->hitCount = 0;
+        saucer->frame = kLargeSaucerFrame;
+        saucer->visible = true;
+        saucer->angle = 90 + RandomInt(1, 11);
+        saucer->y = (RandomInt(1, 91) - 46) / 10.0;
+        saucer->x = (RandomInt(1, 91) - 46) / 10.0;
+        saucer->z = 50;
+    }
+}
+
+// The main step: the shot against rocks and saucers, the rock field, the saucers' moves.
+StepResult Step(GameFields& game, const Timestamp& now) {
+    const bool sweeping = game.levelPhase == 1;
+    const Point3 shotMin = GetBoundsMin(game, kShotId);
+    const Point3 shotMax = GetBoundsMax(game, kShotId);
+    if (sweeping && IsShotVisible(game)) {
+        ShotVersusRocks(game, now);
+    }
+    StepResult result;
+    result.anySaucer = ShotVersusVisibleSaucers(
+        game, shotMin, shotMax, sweeping ? kSweepHitFrame : kWanderHitFrame, kHitsToDestroy, now);
+    if (sweeping) {
+        result.contact = RockFieldLevel1(game, result.anySaucer, now);
+    }
+    ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
+        EndSaucerHitShow(saucer, now, sweeping ? 0 : kLargeSaucerFrame);
+        if (HasExploded(saucer)) {
+            return;
+        }
+        if (sweeping) {
+            UfoSweep(saucer);
+        } else {
+            SaucerWander(game, id);
+            result.contact = SaucerFireLevel1(game, id, now);
+        }
+    });
+    return result;
 }
 
 }  // namespace
 
-bool UpdateLevel1(GameFields& game) {
-    const Timestamp now = Timestamp::Now();
-    if (state.stepClock.unset) {
-        state.stepClock = now;
-    }
-    if (state.damageClock.unset) {
-        state.damageClock = now;
-    }
+bool UpdateLevel1(GameFields& game, const Timestamp& now) {
     ForgetTouchOfEarlierRun(game);
-
-    ShotFlight(game);
-
-    if (ElapsedMs(state.pauseClock, now) < kPauseMs) {
-        state.respawnPending = true;
-        return true;
-    }
-    if (state.respawnPending) {
-        ReturnSaucers(game);
-    }
-
-    if (game.levelPhase == 2 || ElapsedMs(state.damageClock, now) > kDamagePacingMs) {
-        if (state.touched) {
-            if (game.levelPhase == 1) {
-                game.energy -= 5;
-            }
-            if (UpdateEnergyBar(game)) {
-                if (game.levelPhase == 1) {
-                    state.touched = false;
-                    game.sounds.SetLoop(0);
-                }
-                game.sounds.Push(kSoundHit);
-                return false;
-            }
-        }
-        state.damageClock = now;
-    }
-
-    if (ElapsedMs(state.stepClock, now) <= kStepPacingMs) {
-        return true;
-    }
-
-    const Point3 shotMin = GetBoundsMin(game, kShotId);
-    const Point3 shotMax = GetBoundsMax(game, kShotId);
-    if (game.levelPhase == 1 && IsShotVisible(game)) {
-        ShotVersusRocks(game);
-    }
-    const bool anySaucer = ShotVersusVisibleSaucers(game, shotMin, shotMax,
-                                                    game.levelPhase == 1 ? 1 : 3, kHitsToDestroy);
-
-    bool contact = false;
-    if (game.levelPhase == 1) {
-        contact = RockFieldLevel1(game, anySaucer);
-    }
-
-    ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
-        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? 0 : 2);
-        if (HasExploded(saucer)) {
-            return;
-        }
-        if (game.levelPhase == 1) {
-            UfoSweep(saucer);
-        } else {
-            SaucerWander(game, id);
-            contact = SaucerFireLevel1(game, id);
-        }
-    });
-
-    if (!state.touched && contact) {
-        if (game.levelPhase == 1) {
-            game.sounds.SetLoop(kSoundTouch);
-        }
-        state.touched = true;
-        MoveObject(game, kPlayerId, 0, 1, 0, 0);
-    } else if (state.touched && !contact) {
-        if (game.levelPhase == 1) {
-            game.sounds.SetLoop(0);
-        }
-        state.touched = false;
-        MoveObject(game, kPlayerId, 0, 0, 0, 0);
-    }
-
-    SetScoreText(game, ScoreText(game));
-
-    if (!anySaucer) {
-        game.levelPhase += 1;
-        state.pauseClock = now;
-    }
-    if (game.levelPhase > 2) {
-        game.level += 1;
-        game.levelComplete = true;
-        return false;
-    }
-    state.stepClock = now;
-    return true;
+    LevelPlan plan;
+    plan.rockPhase = game.levelPhase == 1;
+    plan.flyShot = &ShotFlight;
+    plan.afterPause = [&] { ReturnSaucers(game); };
+    plan.step = [&] { return Step(game, now); };
+    plan.won = [&](const StepResult& result) {
+        EndPhaseWhenClear(game, state, now, result);
+        return game.levelPhase > kLastPhase;
+    };
+    return RunLevelTick(game, state, now, plan);
 }
 
-bool RockFieldLevel1(GameFields& game, bool anySaucer) {
-    const Timestamp now = Timestamp::Now();
+bool RockFieldLevel1(GameFields& game, bool anySaucer, const Timestamp& now) {
     const Point3 shipMin = GetBoundsMin(game, kPlayerId);
     const Point3 shipMax = GetBoundsMax(game, kPlayerId);
     bool spawned = false;

@@ -6,16 +6,17 @@
 #include "app/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
+#include "game/LevelTick.h"
 
 namespace MyApp {
 
-// One tick of level 1. True while the level goes on; false when it ended, won (level raised,
-// levelComplete set) or lost (neither changed).
-bool UpdateLevel1(GameFields& game);
+// One tick of level 1 at game time `now`. True while the level goes on; false when it ended,
+// won (level raised, levelComplete set) or lost (neither changed).
+bool UpdateLevel1(GameFields& game, const Timestamp& now);
 
 // Moves the rocks of phase 1 (all hidden when no saucer is visible) and spawns at most one;
 // true when a rock touches the player.
-bool RockFieldLevel1(GameFields& game, bool anySaucer);
+bool RockFieldLevel1(GameFields& game, bool anySaucer, const Timestamp& now);
 
 // The small saucer's sweep: 0.3 left or right, turning back after crossing x +-3.5 with a
 // random change of height; y stays within -3.5..3.5.
@@ -26,12 +27,7 @@ void UfoSweep(MeshObject& saucer);
 void SaucerWander(GameFields& game, std::int32_t id);
 
 // State kept for the whole run.
-struct Level1State {
-    Timestamp stepClock;                          // end of the last main step
-    Timestamp damageClock;                        // last damage check
-    Timestamp pauseClock = Timestamp::LongAgo();  // start of the pause between phases
-    bool respawnPending = false;
-    bool touched = false;
+struct Level1State : LevelTickState {
     // When the player's record of the running level was made: a different one means a new
     // run of level 1, which must not inherit the touch of the previous game.
     Timestamp playerBuilt;

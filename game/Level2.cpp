@@ -5,18 +5,16 @@
 #include "game/Collisions.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
-#include "game/ScoreDisplay.h"
 
 namespace MyApp {
 namespace {
 
 Level2State state;
 
-constexpr std::int64_t kDamagePacingMs = 400;
-constexpr std::int64_t kStepPacingMs = 30;
+// Level 2's rule numbers.
 constexpr std::int64_t kSpawnPacingMs = 1200;
-constexpr std::int32_t kExplosionFrame = 4;
 constexpr std::int32_t kHitsToDestroy = 3;  // destroyed on the hit after this many
+constexpr std::int32_t kHitFrame = 1;
 constexpr double kSaucerStep = 0.33;
 
 // The timeline, in ms from the level's start.
@@ -28,8 +26,8 @@ bool Within(std::int64_t t, std::int64_t from, std::int64_t until) {
     return t >= from && t <= until;
 }
 
-bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin,
-                    const Point3& shotMax) {
+bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin, const Point3& shotMax,
+                    const Timestamp& now) {
     bool anySaucer = false;
     for (std::int32_t id = kFirstSaucerId; id <= kLastSaucerScanId; ++id) {
         MeshObject* saucer = FindObject(game, id);
@@ -48,41 +46,14 @@ bool ArrivalAndShot(GameFields& game, std::int64_t t, const Point3& shotMin,
             continue;
         }
         anySaucer = true;
-        ShotHitsSaucer(game, *saucer, shotMin, shotMax, 1, kHitsToDestroy);
+        ShotHitsSaucer(game, *saucer, shotMin, shotMax, kHitFrame, kHitsToDestroy, now);
     }
     return anySaucer;
 }
 
-}  // namespace
-
-bool UpdateLevel2(GameFields& game) {
-    const Timestamp now = Timestamp::Now();
-    if (state.stepClock.unset) {
-        state.stepClock = now;
-    }
-    if (state.damageClock.unset) {
-        state.damageClock = now;
-    }
-
-    ShotFlightLevel2(game);
-
-    if (ElapsedMs(state.damageClock, now) > kDamagePacingMs) {
-        if (state.touched) {
-            game.energy -= 5;
-            if (UpdateEnergyBar(game)) {
-                state.touched = false;
-                game.sounds.SetLoop(0);
-                game.sounds.Push(kSoundHit);
-                return false;
-            }
-        }
-        state.damageClock = now;
-    }
-
-    if (ElapsedMs(state.stepClock, now) <= kStepPacingMs) {
-        return true;
-    }
-
+// The main step: the timeline, the shot against rocks and saucers, the rock stream and the
+// saucers' moves.
+StepResult Step(GameFields& game, const Timestamp& now) {
     const std::int64_t t = ElapsedMs(game.levelStartTime, now);
     if (Within(t, kRocksFromMs, kRocksUntilMs)) {
         state.asteroidsOff = false;
@@ -90,45 +61,37 @@ bool UpdateLevel2(GameFields& game) {
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);
     if (game.levelPhase == 1 && IsShotVisible(game)) {
-        ShotVersusRocks(game);
+        ShotVersusRocks(game, now);
     }
-    const bool anySaucer = ArrivalAndShot(game, t, shotMin, shotMax);
-
-    bool contact = RockStreamLevel2(game);
+    StepResult result;
+    result.anySaucer = ArrivalAndShot(game, t, shotMin, shotMax, now);
+    result.contact = RockStreamLevel2(game, now);
     if (SaucerContactLevel2(game)) {
-        contact = true;
+        result.contact = true;
     }
-
     ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t, MeshObject& saucer) {
         EndSaucerHitShow(saucer, now, 0);
         if (saucer.frame != kExplosionFrame) {
             SaucerWanderLevel2(saucer);
         }
     });
-
-    if (!state.touched && contact) {
-        game.sounds.SetLoop(kSoundTouch);
-        state.touched = true;
-        MoveObject(game, kPlayerId, 0, 1, 0, 0);
-    } else if (state.touched && !contact) {
-        game.sounds.SetLoop(0);
-        state.touched = false;
-        MoveObject(game, kPlayerId, 0, 0, 0, 0);
-    }
-
-    SetScoreText(game, ScoreText(game));
-
-    if (t > kWinAfterMs && !anySaucer) {
-        game.level += 1;
-        game.levelComplete = true;
-        return false;
-    }
-    state.stepClock = now;
-    return true;
+    return result;
 }
 
-bool RockStreamLevel2(GameFields& game) {
-    const Timestamp now = Timestamp::Now();
+}  // namespace
+
+bool UpdateLevel2(GameFields& game, const Timestamp& now) {
+    LevelPlan plan;
+    plan.rockPhase = true;
+    plan.flyShot = &ShotFlightLevel2;
+    plan.step = [&] { return Step(game, now); };
+    plan.won = [&](const StepResult& result) {
+        return ElapsedMs(game.levelStartTime, now) > kWinAfterMs && !result.anySaucer;
+    };
+    return RunLevelTick(game, state, now, plan);
+}
+
+bool RockStreamLevel2(GameFields& game, const Timestamp& now) {
     if (state.lastSpawnTime.unset) {
         state.lastSpawnTime = now;
     }

@@ -6,15 +6,16 @@
 #include "app/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
+#include "game/LevelTick.h"
 
 namespace MyApp {
 
-// One tick of level 2; results as UpdateLevel1.
-bool UpdateLevel2(GameFields& game);
+// One tick of level 2 at game time `now`; results as UpdateLevel1.
+bool UpdateLevel2(GameFields& game, const Timestamp& now);
 
 // Moves the rocks along -x (all hidden while rocks are held back) and spawns at most one per
 // 1200 ms; true when a rock touches the player.
-bool RockStreamLevel2(GameFields& game);
+bool RockStreamLevel2(GameFields& game, const Timestamp& now);
 
 // Whether a visible saucer touches the player; the saucers are not changed.
 bool SaucerContactLevel2(GameFields& game);
@@ -24,10 +25,7 @@ bool SaucerContactLevel2(GameFields& game);
 void SaucerWanderLevel2(MeshObject& saucer);
 
 // State kept for the whole run.
-struct Level2State {
-    Timestamp stepClock;    // end of the last main step
-    Timestamp damageClock;  // last damage check
-    bool touched = false;
+struct Level2State : LevelTickState {
     bool asteroidsOff = true;  // rocks held back
     Timestamp lastSpawnTime;   // the rock stream's last spawn
 };

@@ -6,7 +6,6 @@
 #include "game/Level1.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
-#include "game/ScoreDisplay.h"
 
 namespace MyApp {
 namespace {
@@ -14,9 +13,13 @@ namespace {
 SquadronState level3State;
 SquadronState level4State;
 
-constexpr std::int64_t kPauseMs = 2000;
-constexpr std::int64_t kStepPacingMs = 30;
-constexpr std::int32_t kExplosionFrame = 4;
+// What both levels share.
+constexpr std::int32_t kLastPhase = 3;  // 1: the saucers wander; 2 and 3: they dive
+constexpr std::int32_t kDiveFireMs = 1000;
+constexpr double kDiveFireFromZ = 10, kDiveFireUntilZ = 20;
+constexpr std::int32_t kWanderFrame = 2, kWanderHitFrame = 3, kDiveHitFrame = 1;
+// Hits a saucer takes before the next destroys it: phase 2 is the short one.
+constexpr std::int32_t kHitsToDestroy = 8, kHitsToDestroyPhase2 = 2;
 
 // What differs between level 3 and level 4.
 struct LevelRules {
@@ -71,21 +74,23 @@ void EnterAfterPause(GameFields& game, const LevelRules& rules) {
     }
 }
 
-bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax) {
+bool ShotVersusSaucers(GameFields& game, const Point3& shotMin, const Point3& shotMax,
+                       const Timestamp& now) {
     const bool wandering = game.levelPhase == 1;
-    return ShotVersusVisibleSaucers(game, shotMin, shotMax, wandering ? 3 : 1,
-                                    game.levelPhase == 2 ? 2 : 8);
+    return ShotVersusVisibleSaucers(
+        game, shotMin, shotMax, wandering ? kWanderHitFrame : kDiveHitFrame,
+        game.levelPhase == 2 ? kHitsToDestroyPhase2 : kHitsToDestroy, now);
 }
 
 // One diving saucer: hits the player or moves on, restarts past the player, fires while
 // between z 10 and 20. True when it or a fireball hit the player.
 bool Dive(GameFields& game, std::int32_t id, const LevelRules& rules, const Point3& shipMin,
-          const Point3& shipMax) {
+          const Point3& shipMax, const Timestamp& now) {
     MeshObject* saucer = FindObject(game, id);
     bool contact = false;
     if (BoxesOverlap(shipMin, shipMax, kPlayerMargin, GetBoundsMin(game, id),
                      GetBoundsMax(game, id), kPlayerMargin)) {
-        game.energy -= 5;
+        game.energy -= kTouchDamage;
         game.sounds.Push(kSoundTouch);
         contact = true;
         RestartDive(*saucer, rules);
@@ -96,100 +101,75 @@ bool Dive(GameFields& game, std::int32_t id, const LevelRules& rules, const Poin
     if (saucer->z < -5) {
         RestartDive(*saucer, rules);
     }
-    bool canFire = saucer->z > 10 && saucer->z < 20;
+    bool canFire = saucer->z > kDiveFireFromZ && saucer->z < kDiveFireUntilZ;
     if (rules.diveFireNeedsVisible) {
         canFire = canFire && saucer->visible;
     }
-    if (SaucerFire(game, id, 1000, canFire, rules.diveFireSpeed)) {
+    if (SaucerFire(game, id, kDiveFireMs, canFire, rules.diveFireSpeed, now)) {
         contact = true;
     }
     return contact;
 }
 
-bool UpdateSquadron(GameFields& game, SquadronState& state, const LevelRules& rules) {
-    const Timestamp now = Timestamp::Now();
-    if (state.stepClock.unset) {
-        state.stepClock = now;
+void HideRocks(GameFields& game) {
+    for (std::int32_t id = kFirstRockId; id <= kLastRockScanId; ++id) {
+        MeshObject* rock = FindObject(game, id);
+        if (rock == nullptr) {
+            break;
+        }
+        rock->visible = false;
     }
+}
+
+// The main step: the shot against the saucers, then each saucer wanders and fires (phase 1)
+// or dives.
+StepResult Step(GameFields& game, const LevelRules& rules, const Timestamp& now) {
     const Point3 shipMin = GetBoundsMin(game, kPlayerId);
     const Point3 shipMax = GetBoundsMax(game, kPlayerId);
-
-    ShotFlight(game);
-
-    if (ElapsedMs(state.pauseClock, now) < kPauseMs) {
-        state.respawnPending = true;
-        return true;
-    }
-    if (state.respawnPending) {
-        EnterAfterPause(game, rules);
-        state.respawnPending = false;
-    }
-    if (state.touched && UpdateEnergyBar(game)) {
-        game.sounds.Push(kSoundHit);
-        return false;
-    }
-    if (ElapsedMs(state.stepClock, now) <= kStepPacingMs) {
-        return true;
-    }
-
     const Point3 shotMin = GetBoundsMin(game, kShotId);
     const Point3 shotMax = GetBoundsMax(game, kShotId);
-    const bool anySaucer = ShotVersusSaucers(game, shotMin, shotMax);
-
-    bool contact = false;
+    StepResult result;
+    result.anySaucer = ShotVersusSaucers(game, shotMin, shotMax, now);
     ForEachVisibleSaucer(game, kLastSaucerId, [&](std::int32_t id, MeshObject& saucer) {
-        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? 2 : 0);
+        EndSaucerHitShow(saucer, now, game.levelPhase == 1 ? kWanderFrame : 0);
         if (saucer.frame == kExplosionFrame) {
             return;
         }
         if (game.levelPhase == 1) {
             SaucerWander(game, id);
-            if (SaucerFire(game, id, rules.wanderFireMs, true, rules.wanderFireSpeed)) {
-                contact = true;
+            if (SaucerFire(game, id, rules.wanderFireMs, true, rules.wanderFireSpeed, now)) {
+                result.contact = true;
             }
-        } else if (Dive(game, id, rules, shipMin, shipMax)) {
-            contact = true;
+        } else if (Dive(game, id, rules, shipMin, shipMax, now)) {
+            result.contact = true;
         }
     });
+    return result;
+}
 
-    if (!state.touched && contact) {
-        state.touched = true;
-        MoveObject(game, kPlayerId, 0, 1, 0, 0);
-    } else if (state.touched && !contact) {
-        state.touched = false;
-        MoveObject(game, kPlayerId, 0, 0, 0, 0);
-    }
-
-    SetScoreText(game, ScoreText(game));
-
-    if (!anySaucer) {
-        game.levelPhase += 1;
-        for (std::int32_t id = kFirstRockId; id <= kLastRockScanId; ++id) {
-            MeshObject* rock = FindObject(game, id);
-            if (rock == nullptr) {
-                break;
-            }
-            rock->visible = false;
+bool UpdateSquadron(GameFields& game, SquadronState& state, const LevelRules& rules,
+                    const Timestamp& now) {
+    LevelPlan plan;
+    plan.flyShot = &ShotFlight;
+    plan.afterPause = [&] { EnterAfterPause(game, rules); };
+    plan.step = [&] { return Step(game, rules, now); };
+    plan.won = [&](const StepResult& result) {
+        if (EndPhaseWhenClear(game, state, now, result)) {
+            HideRocks(game);
         }
-        state.pauseClock = now;
-    }
-    if (game.levelPhase > 3) {
-        game.level += 1;
-        game.levelComplete = true;
-        return false;
-    }
-    state.stepClock = now;
-    return true;
+        return game.levelPhase > kLastPhase;
+    };
+    return RunLevelTick(game, state, now, plan);
 }
 
 }  // namespace
 
-bool UpdateLevel3(GameFields& game) {
-    return UpdateSquadron(game, level3State, kLevel3);
+bool UpdateLevel3(GameFields& game, const Timestamp& now) {
+    return UpdateSquadron(game, level3State, kLevel3, now);
 }
 
-bool UpdateLevel4(GameFields& game) {
-    return UpdateSquadron(game, level4State, kLevel4);
+bool UpdateLevel4(GameFields& game, const Timestamp& now) {
+    return UpdateSquadron(game, level4State, kLevel4, now);
 }
 
 SquadronState& Level3StateForTesting() {

@@ -5,20 +5,16 @@
 
 #include "app/Timestamp.h"
 #include "game/GameFields.h"
+#include "game/LevelTick.h"
 
 namespace MyApp {
 
-// One tick of level 3 / level 4; results as UpdateLevel1.
-bool UpdateLevel3(GameFields& game);
-bool UpdateLevel4(GameFields& game);
+// One tick of level 3 / level 4 at game time `now`; results as UpdateLevel1.
+bool UpdateLevel3(GameFields& game, const Timestamp& now);
+bool UpdateLevel4(GameFields& game, const Timestamp& now);
 
 // State kept for the whole run, one set per level.
-struct SquadronState {
-    Timestamp stepClock;                          // end of the last main step
-    Timestamp pauseClock = Timestamp::LongAgo();  // start of the pause between phases
-    bool respawnPending = false;
-    bool touched = false;
-};
+using SquadronState = LevelTickState;
 
 SquadronState& Level3StateForTesting();
 SquadronState& Level4StateForTesting();

@@ -104,7 +104,8 @@ std::vector<std::string> CheckedFiles(GameFields& game, const std::vector<const 
 
 }  // namespace
 
-MeshObject MakePlayerObject(double x, double y, double z, std::vector<std::string> files) {
+MeshObject MakePlayerObject(double x, double y, double z, std::vector<std::string> files,
+                            const Timestamp& now) {
     MeshObject player(x, y, z, std::move(files));
     player.id = kPlayerId;
     player.visible = true;
@@ -113,12 +114,13 @@ MeshObject MakePlayerObject(double x, double y, double z, std::vector<std::strin
     player.userValue = 0;
     player.hitCount = 0;
     player.tag = 3002;
-    SetHitTimeNow(player);
+    SetHitTime(player, now);
     return player;
 }
 
 MeshObject MakeRockObject(std::int32_t x, std::int32_t z, std::int32_t id, std::int32_t angle,
-                          std::int32_t frame, bool visible, std::vector<std::string> files) {
+                          std::int32_t frame, bool visible, std::vector<std::string> files,
+                          const Timestamp& now) {
     MeshObject rock;
     rock.id = id;
     rock.x = x;
@@ -132,41 +134,21 @@ MeshObject MakeRockObject(std::int32_t x, std::int32_t z, std::int32_t id, std::
     rock.userValue = 0;
     rock.hitCount = 0;
     rock.tag = 3002;
-    SetHitTimeNow(rock);
+    SetHitTime(rock, now);
     return rock;
 }
 
-void BuildLevel(GameFields& game, std::int32_t level, const DataFileCheck& checkFile) {
-    if (level < 1 || level > 4) {
-        return;
-    }
-    const LevelLayout layout = LayoutOf(level);
-    TekuUtility::D3DPanelEx* panel = game.panel;
+namespace {
 
-    game.levelPhase = 1;
-
-    const std::string background = game.dataFolder + layout.background;
-    checkFile(game, background);
-    if (panel) {
-        panel->backgroundImageFile = background;
-    }
-    if (game.banner) {
-        game.banner->SetImageFile(game.dataFolder + layout.banner);
-    }
-    if (panel) {
-        panel->spriteSheetResourceId = resources::kEnergyBarSheet;
-    }
-    // The energy bar, full, at (20, 10).
-    const std::vector<TekuUtility::SpriteCell> cells = {{128, 24, 0, 0, 6, 20, 10, 0}};
-    if (panel) {
-        panel->setLight(-2, -5, 0, 10, 10, 10);
-    }
-
+// Every mesh object of the level, each file list checked as it is made: the player, the
+// shot, the rocks (also the fireballs), the saucers.
+std::vector<MeshObject> SceneObjects(GameFields& game, const LevelLayout& layout,
+                                     const DataFileCheck& checkFile, const Timestamp& now) {
     std::vector<MeshObject> objects;
     const Point3 start = layout.playerStart;
 
     MeshObject player = MakePlayerObject(start.x, start.y, start.z,
-                                         CheckedFiles(game, layout.playerFiles, checkFile));
+                                         CheckedFiles(game, layout.playerFiles, checkFile), now);
     player.lit = true;
     player.angle = layout.playerAngle;
     objects.push_back(std::move(player));
@@ -189,16 +171,21 @@ void BuildLevel(GameFields& game, std::int32_t level, const DataFileCheck& check
                       "\\asteroideImpatto2.x", "\\esplosione.x", layout.lastRockFile},
                      checkFile);
     for (std::int32_t id = kFirstRockId; id <= kLastRockId; ++id) {
-        objects.push_back(MakeRockObject(0, 50, id, 0, id <= 1006 ? 0 : 1, false, rockFiles));
+        objects.push_back(MakeRockObject(0, 50, id, 0, id <= 1006 ? 0 : 1, false, rockFiles, now));
     }
 
     const std::vector<std::string> saucerFiles = CheckedFiles(game, layout.saucerFiles, checkFile);
     for (const SaucerPlacement& s : layout.saucers) {
         for (std::int32_t id = s.firstId; id <= s.lastId; ++id) {
-            objects.push_back(MakeRockObject(s.x, s.z, id, 180, s.frame, s.visible, saucerFiles));
+            objects.push_back(
+                MakeRockObject(s.x, s.z, id, 180, s.frame, s.visible, saucerFiles, now));
         }
     }
+    return objects;
+}
 
+// The score line: the panel's first text label.
+TekuUtility::TextLabel ScoreLabel() {
     TekuUtility::TextLabel score;
     score.text = "Punteggio: 000000";
     score.height = 18;
@@ -209,12 +196,44 @@ void BuildLevel(GameFields& game, std::int32_t level, const DataFileCheck& check
     score.y = 10;
     score.visible = true;
     score.color = 0xfffefefe;
+    return score;
+}
 
+}  // namespace
+
+void BuildLevel(GameFields& game, std::int32_t level, const DataFileCheck& checkFile) {
+    if (level < 1 || level > 4) {
+        return;
+    }
+    const LevelLayout layout = LayoutOf(level);
+    TekuUtility::D3DPanelEx* panel = game.panel;
+    const Timestamp now = game.clock.Now();
+
+    game.levelPhase = 1;
+
+    const std::string background = game.dataFolder + layout.background;
+    checkFile(game, background);
     if (panel) {
-        panel->setScene({}, {}, cells, std::move(objects), {score}, {});
+        panel->backgroundImageFile = background;
+    }
+    if (game.banner) {
+        game.banner->SetImageFile(game.dataFolder + layout.banner);
+    }
+    if (panel) {
+        panel->spriteSheetResourceId = resources::kEnergyBarSheet;
+    }
+    // The energy bar, full, at (20, 10).
+    const std::vector<TekuUtility::SpriteCell> cells = {{128, 24, 0, 0, 6, 20, 10, 0}};
+    if (panel) {
+        panel->setLight(-2, -5, 0, 10, 10, 10);
+    }
+
+    std::vector<MeshObject> objects = SceneObjects(game, layout, checkFile, now);
+    if (panel) {
+        panel->setScene({}, {}, cells, std::move(objects), {ScoreLabel()}, {});
     }
     if (level == 2) {
-        game.levelStartTime.SetNow();
+        game.levelStartTime = now;
     }
 }
 

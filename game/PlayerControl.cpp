@@ -46,8 +46,8 @@ void MoveSideways(GameFields& game, const InputState& input, PlayerView& v) {
 // Fires when the shot spacing has passed; the shot starts at the player's position moved by
 // `offset`. Holding fire while the shot flies still restarts the spacing. True when a shot
 // was made.
-bool Fire(GameFields& game, Timestamp& lastShotTime, const Point3& offset) {
-    if (ElapsedMs(lastShotTime, Timestamp::Now()) <= kShotSpacingMs) {
+bool Fire(GameFields& game, Timestamp& lastShotTime, const Point3& offset, const Timestamp& now) {
+    if (ElapsedMs(lastShotTime, now) <= kShotSpacingMs) {
         return false;
     }
     bool fired = false;
@@ -59,7 +59,7 @@ bool Fire(GameFields& game, Timestamp& lastShotTime, const Point3& offset) {
         game.sounds.Push(kSoundShot);
         fired = true;
     }
-    lastShotTime.SetNow();
+    lastShotTime = now;
     return fired;
 }
 
@@ -77,13 +77,13 @@ void FlyShot(GameFields& game, double distance, bool limitDepth) {
 
 }  // namespace
 
-void ControlPlayer(GameFields& game) {
-    if (playerState.lastShotTime.unset) {
-        playerState.lastShotTime.SetNow();
-    }
+void ControlPlayer(GameFields& game, const Timestamp& now) {
     const InputState input = ReadInput(game);
     if (game.paused) {
         return;
+    }
+    if (playerState.lastShotTime.unset) {
+        playerState.lastShotTime = now;
     }
     PlayerView v = ReadPlayer(game);
     MoveSideways(game, input, v);
@@ -96,17 +96,17 @@ void ControlPlayer(GameFields& game) {
     if (input.fire) {
         // In the side view of level 2 the shot leaves a little above the ship's centre.
         const Point3 offset{0, game.level == 2 ? 0.2 : 0.0, 0};
-        Fire(game, playerState.lastShotTime, offset);
+        Fire(game, playerState.lastShotTime, offset, now);
     }
 }
 
-void ControlAstronaut(GameFields& game) {
-    if (astronautState.lastShotTime.unset) {
-        astronautState.lastShotTime.SetNow();
-    }
+void ControlAstronaut(GameFields& game, const Timestamp& now) {
     const InputState input = ReadInput(game);
     if (game.paused) {
         return;
+    }
+    if (astronautState.lastShotTime.unset) {
+        astronautState.lastShotTime = now;
     }
     PlayerView v = ReadPlayer(game);
     MeshObject* astronaut = FindObject(game, kPlayerId);
@@ -117,7 +117,7 @@ void ControlAstronaut(GameFields& game) {
     std::int32_t& jumpState = astronaut->hitCount;
 
     if (astronaut->frame == kFiringPoseFrame &&
-        ElapsedMs(HitTime(*astronaut), Timestamp::Now()) > kFiringPoseMs) {
+        ElapsedMs(HitTime(*astronaut), now) > kFiringPoseMs) {
         astronaut->frame = 0;
         v.frame = 0;
     }
@@ -140,9 +140,9 @@ void ControlAstronaut(GameFields& game) {
     if (input.down) {
         jumpState = 0;
     }
-    if (input.fire && Fire(game, astronautState.lastShotTime, Point3{0, 0, 0.3})) {
+    if (input.fire && Fire(game, astronautState.lastShotTime, Point3{0, 0, 0.3}, now)) {
         astronaut->frame = kFiringPoseFrame;
-        SetHitTimeNow(*astronaut);
+        SetHitTime(*astronaut, now);
     }
 }
 

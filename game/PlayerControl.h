@@ -9,11 +9,11 @@
 namespace MyApp {
 
 // Levels 1 to 3: steer the ship and fire. Reads the input even while paused, but then does
-// nothing else.
-void ControlPlayer(GameFields& game);
+// nothing else. `now` is the tick's game time.
+void ControlPlayer(GameFields& game, const Timestamp& now);
 
 // Level 4: walk, jump (up, from the ground), cut a rise short (down) and fire.
-void ControlAstronaut(GameFields& game);
+void ControlAstronaut(GameFields& game, const Timestamp& now);
 
 // The shot's flight in levels 1, 3 and 4: 1.0 forward per call; hidden beyond z 55 or once
 // its last drawn box has left the view.
@@ -21,7 +21,7 @@ void ShotFlight(GameFields& game);
 // The shot's flight in level 2: 0.33 forward per call; hidden once out of view.
 void ShotFlightLevel2(GameFields& game);
 
-// State kept for the whole run; each timestamp is set to now at the first call.
+// State kept for the whole run; each timestamp is set to the first call's now.
 struct PlayerControlState {
     Timestamp lastShotTime;
 };

@@ -233,11 +233,8 @@ void D3DPanelEx::applyLight() {
     gfx::Light light;
     light.type = gfx::LightType::Directional;
     light.diffuse = {1, 1, 1, 0};
-    light.position = {static_cast<float>(lightPosition.x), static_cast<float>(lightPosition.y),
-                      static_cast<float>(lightPosition.z)};
-    const D3DXVECTOR3 direction{static_cast<float>(lightDirection.x),
-                                static_cast<float>(lightDirection.y),
-                                static_cast<float>(lightDirection.z)};
+    light.position = ToVector3(lightPosition);
+    const D3DXVECTOR3 direction = ToVector3(lightDirection);
     D3DXVec3Normalize(&light.direction, &direction);
     light.range = 1000.0f;
     device_->SetLight(0, light);
@@ -285,13 +282,7 @@ void D3DPanelEx::drawMeshObjects() {
             }
             device_->DrawSubset(entry->mesh, i);
         }
-        const D3DXVECTOR3 lo{static_cast<float>(entry->localMin.x),
-                             static_cast<float>(entry->localMin.y),
-                             static_cast<float>(entry->localMin.z)};
-        const D3DXVECTOR3 hi{static_cast<float>(entry->localMax.x),
-                             static_cast<float>(entry->localMax.y),
-                             static_cast<float>(entry->localMax.z)};
-        object.bounds = WorldBounds(lo, hi, world);
+        object.bounds = WorldBounds(ToVector3(entry->localMin), ToVector3(entry->localMax), world);
         device_->SetTransform(gfx::TransformState::World, saved);
     }
 }

@@ -130,7 +130,11 @@ class D3DPanelEx : public PanelChildren {
     const PassObjectCache& passObjects() const { return passObjects_; }
 
   protected:
-    // Steps 2 to 10 of a frame, on an existing device (OnPaint checks the window first).
+    // One frame on an existing device (OnPaint checks the window first): rebuild a lost
+    // device, clear, copy the background, set the scene's world transform, camera and
+    // projection, run the passes in order (triangles, quads, mesh objects, polygon meshes,
+    // sprites, labels, 3D texts; a trigger whose handler says so stops them), end the scene
+    // and present.
     void drawFrame();
     void updateCameraAndProjection();
     void applyLight();
@@ -155,6 +159,7 @@ class D3DPanelEx : public PanelChildren {
     std::unique_ptr<platform::gfx::Factory> direct3D_;
     std::unique_ptr<platform::gfx::Device> device_;
     std::vector<std::unique_ptr<MeshCacheEntry>> meshCache_;
+    std::vector<std::string> failedMeshes_;  // files that did not load, not tried again
     std::vector<TextureCacheEntry> textureCache_;
     std::optional<platform::Image> backgroundSurface_;
     std::unique_ptr<platform::gfx::Texture> spriteSheet_;

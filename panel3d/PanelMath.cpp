@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace TekuUtility {
 
@@ -30,10 +31,9 @@ D3DXMATRIX SceneWorld(double yaw, double pitch, double roll, double tx, double t
 }
 
 D3DXMATRIX ObjectWorld(const D3DXMATRIX& scene, const MeshObject& object) {
-    D3DXMATRIX r, t, w;
+    D3DXMATRIX r, w;
     D3DXMatrixRotationYawPitchRoll(&r, static_cast<float>(object.angle) * kDegreesToRadians, 0, 0);
-    D3DXMatrixTranslation(&t, static_cast<float>(object.x), static_cast<float>(object.y),
-                          static_cast<float>(object.z));
+    const D3DXMATRIX t = TranslationTo(object);
     D3DXMatrixMultiply(&w, &scene, &r);
     D3DXMatrixMultiply(&w, &w, &t);
     return w;
@@ -89,6 +89,34 @@ std::optional<SpriteCellPlacement> PlaceSpriteCell(const SpriteCell& cell, int s
 
 RECT LabelRectangle(const TextLabel& label) {
     return {label.x, label.y, label.x + 100, label.y + label.height};
+}
+
+std::string_view LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHeight,
+                                  std::string* scratch) {
+    if (label.x >= panelWidth || label.y >= panelHeight) {
+        return {};
+    }
+    const auto lineLimit = static_cast<std::size_t>(std::int64_t{panelWidth} - label.x);
+    const auto lineCount = static_cast<std::size_t>(std::int64_t{panelHeight} - label.y);
+    const std::string_view text = label.text;
+    if (text.size() <= lineLimit) {
+        return text;  // no line can be longer than the whole text
+    }
+    std::string& shown = *scratch;
+    shown.clear();
+    std::size_t begin = 0;
+    for (std::size_t line = 0; line < lineCount && begin <= text.size(); ++line) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        if (line > 0) {
+            shown += '\n';
+        }
+        shown += text.substr(begin, std::min(end - begin, lineLimit));
+        begin = end + 1;
+    }
+    return shown;
 }
 
 float Text3DScale(std::int32_t size) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "panel3d/SceneRecords.h"
 #include "platform/d3dx/d3dx_math.h"
@@ -49,6 +51,14 @@ std::optional<SpriteCellPlacement> PlaceSpriteCell(const SpriteCell& cell, int s
 
 // The rectangle a label is measured from: (x, y) to (x + 100, y + height).
 RECT LabelRectangle(const TextLabel& label);
+
+// The part of a label's text that can show on a panel of the given size: nothing when the
+// label starts below or right of the panel; otherwise each line cut to the pixels left on its
+// right (no glyph is narrower than a pixel) and no more lines than pixel rows below it. A
+// table of millions of lines or one line of megabytes then costs what the panel shows. The
+// result views the label's text, or scratch when lines had to be cut.
+std::string_view LabelTextInPanel(const TextLabel& label, int panelWidth, int panelHeight,
+                                  std::string* scratch);
 
 // Uniform scale of a 3D text mesh: size / 44.
 float Text3DScale(std::int32_t size);

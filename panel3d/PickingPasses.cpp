@@ -18,7 +18,8 @@ namespace {
 constexpr float kNearDistance = 4.0f;
 
 gfx::ColorVertex Vertex(const Vertex3& v, platform::D3DCOLOR color, float u, float t) {
-    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z), color, u, t};
+    const D3DXVECTOR3 p = ToVector3(v);
+    return {p.x, p.y, p.z, color, u, t};
 }
 
 // Makes mesh a one- or two-face picking mesh of the transformed points, coloured white,
@@ -231,8 +232,7 @@ void D3DPanelEx::drawPolygonMeshes() {
         }
         for (std::size_t i = 0; i < record.vertices.size(); ++i) {
             const PolygonVertex& v = record.vertices[i];
-            mesh.vertices[i].position = {static_cast<float>(v.x), static_cast<float>(v.y),
-                                         static_cast<float>(v.z)};
+            mesh.vertices[i].position = ToVector3(v);
             mesh.vertices[i].color = OpaqueColor(v.color);
             mesh.vertices[i].u = v.u;
             mesh.vertices[i].v = v.v;
@@ -256,9 +256,8 @@ void D3DPanelEx::drawPolygonMeshes() {
             continue;
         }
         const D3DXMATRIX saved = device_->GetTransform(gfx::TransformState::World);
-        D3DXMATRIX t, world;
-        D3DXMatrixTranslation(&t, static_cast<float>(record.x), static_cast<float>(record.y),
-                              static_cast<float>(record.z));
+        const D3DXMATRIX t = TranslationTo(record);
+        D3DXMATRIX world;
         D3DXMatrixMultiply(&world, &saved, &t);
         device_->SetTransform(gfx::TransformState::World, world);
         if (texture) {

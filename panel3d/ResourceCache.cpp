@@ -37,9 +37,17 @@ const MeshCacheEntry* D3DPanelEx::getMesh(const std::string& fileName) {
             return entry.get();
         }
     }
+    // A file that failed is remembered for the life of the device, as for textures:
+    // parsing a damaged mesh again for every object on every frame stalls the game.
+    for (const std::string& failed : failedMeshes_) {
+        if (failed == fileName) {
+            return nullptr;
+        }
+    }
     auto entry = std::make_unique<MeshCacheEntry>();
     if (!D3DXLoadMeshFromX(fileName, &entry->mesh, &entry->materials)) {
-        return nullptr;  // not remembered: the next request tries the file again
+        failedMeshes_.push_back(fileName);
+        return nullptr;
     }
     entry->name = fileName;
     entry->materialCount = static_cast<std::uint32_t>(entry->materials.size());
@@ -120,6 +128,7 @@ void D3DPanelEx::releaseResources(bool releaseDirect3D) {
         }
     }
     meshCache_.clear();
+    failedMeshes_.clear();
     spriteSheet_.reset();
     sheetWidth_ = sheetHeight_ = 0;
     firstPersonCamera.device = nullptr;

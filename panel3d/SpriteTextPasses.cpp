@@ -32,9 +32,11 @@ void D3DPanelEx::drawSpriteCells() {
 }
 
 void D3DPanelEx::drawTextLabels() {
+    const int panelWidth = device_->BackBufferWidth(), panelHeight = device_->BackBufferHeight();
+    std::string cut;  // allocates only for lines longer than the panel is wide
     for (const TextLabel& label : textLabels) {
-        if (!label.visible) {
-            continue;
+        if (!label.visible || label.x >= panelWidth || label.y >= panelHeight) {
+            continue;  // starts outside the panel: nothing of it shows
         }
         gfx::Sprite* sprite = passObjects_.sprite(*device_);
         if (!sprite) {
@@ -47,9 +49,10 @@ void D3DPanelEx::drawTextLabels() {
         sprite->Begin(gfx::kSpriteAlphaBlend);
         // The sprite is shared with the cells: labels are drawn unscaled.
         sprite->SetTransform(D3DXMATRIX{});
+        const std::string_view text = LabelTextInPanel(label, panelWidth, panelHeight, &cut);
         platform::RECT rect = LabelRectangle(label);
-        font->DrawText(sprite, label.text, &rect, gfx::DT_CALCRECT, label.color);
-        font->DrawText(sprite, label.text, &rect, gfx::DT_CENTER | gfx::DT_NOCLIP, label.color);
+        font->DrawText(sprite, text, &rect, gfx::DT_CALCRECT, label.color);
+        font->DrawText(sprite, text, &rect, gfx::DT_CENTER | gfx::DT_NOCLIP, label.color);
         sprite->End();
     }
 }

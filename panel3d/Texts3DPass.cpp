@@ -22,9 +22,8 @@ void D3DPanelEx::drawTexts3D() {
         device_->SetMaterial(MaterialFromColorRef(record.color));
 
         const D3DXMATRIX saved = device_->GetTransform(gfx::TransformState::World);
-        D3DXMATRIX t, world;
-        D3DXMatrixTranslation(&t, static_cast<float>(record.x), static_cast<float>(record.y),
-                              static_cast<float>(record.z));
+        const D3DXMATRIX t = TranslationTo(record);
+        D3DXMATRIX world;
         D3DXMatrixMultiply(&world, &saved, &t);
         device_->SetTransform(gfx::TransformState::World, world);
         device_->DrawSubset(*scaled, 0);

@@ -1,10 +1,12 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -12,11 +14,33 @@
 
 namespace platform {
 
+namespace {
+// The length of the folder from the environment that path begins with (followed by a
+// separator or nothing), 0 when it begins with none. Its backslashes are the user's own.
+std::size_t EnvironmentPrefix(std::string_view path) {
+    std::string xdg, home;
+    if (const char* v = std::getenv("XDG_DATA_HOME"); v && *v == '/') {
+        xdg = v;
+    }
+    if (const char* v = std::getenv("HOME"); v && *v) {
+        home = v;
+    }
+    std::size_t best = 0;
+    for (const std::string& root : {xdg, home}) {
+        if (root.size() > best && path.starts_with(root) &&
+            (path.size() == root.size() || path[root.size()] == '\\' || path[root.size()] == '/')) {
+            best = root.size();
+        }
+    }
+    return best;
+}
+}  // namespace
+
 std::string NativePath(std::string_view gamePath) {
     std::string out(gamePath);
-    for (char& c : out) {
-        if (c == '\\') {
-            c = '/';
+    for (std::size_t i = EnvironmentPrefix(gamePath); i < out.size(); ++i) {
+        if (out[i] == '\\') {
+            out[i] = '/';
         }
     }
     return out;
@@ -67,6 +91,16 @@ std::string LocalAppDataFolder() {
     std::error_code ec;
     std::filesystem::create_directories(base, ec);
     return DirectoryExists(base) ? base : std::string();
+}
+
+std::string UserConfigFolder() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return std::string(home) + "/.config";
+    }
+    return {};
 }
 
 std::string ExecutableFolder() {
@@ -136,9 +170,37 @@ void SetWriteFailureAfter(std::optional<std::size_t> bytes) {
     writeFailureAfter = bytes;
 }
 
+namespace {
+// The file a path names once symbolic links are followed (at most 16 of them), so that a link
+// keeps pointing at the table it names; the path itself when it is not a link.
+std::string FollowLinks(std::string native) {
+    for (int hops = 0; hops < 16; ++hops) {
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            break;
+        }
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(native, ec);
+        if (ec) {
+            break;
+        }
+        native = target.is_absolute()
+                     ? target.string()
+                     : (std::filesystem::path(native).parent_path() / target).string();
+    }
+    return native;
+}
+}  // namespace
+
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
-    const std::string native = NativePath(path);
+    const std::string native = FollowLinks(NativePath(path));
     if (native.empty() || native.back() == '/' || DirectoryExists(native)) {
+        return false;
+    }
+    // A write-protected file is left alone, as an in-place write would leave it.
+    struct stat old {};
+    const bool exists = ::stat(native.c_str(), &old) == 0;
+    if (exists && ((old.st_mode & 0222) == 0 || ::access(native.c_str(), W_OK) != 0)) {
         return false;
     }
     std::string temporary = native + ".XXXXXX";
@@ -148,9 +210,8 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     }
     // mkstemp makes the file private; give it the old file's mode, or what a plain create
     // would give.
-    struct stat old {};
     mode_t mode;
-    if (::stat(native.c_str(), &old) == 0) {
+    if (exists) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -166,6 +227,52 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     }
     SyncFolder(std::filesystem::path(native).parent_path().string());
     return true;
+}
+
+void RemoveStaleTemporaries(std::string_view path, std::chrono::seconds age) {
+    const std::filesystem::path native = FollowLinks(NativePath(path));
+    const std::string prefix = native.filename().string() + ".";
+    std::error_code ec;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(
+             native.has_parent_path() ? native.parent_path() : ".", ec)) {
+        const std::string name = entry.path().filename().string();
+        const bool matches =
+            name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        std::error_code entryError;
+        if (!matches || !entry.is_regular_file(entryError)) {
+            continue;
+        }
+        const auto written = entry.last_write_time(entryError);
+        if (!entryError && now - written > age) {
+            std::filesystem::remove(entry.path(), entryError);
+        }
+    }
+}
+
+FileLock::FileLock(std::string_view path, std::chrono::milliseconds timeout) {
+    const std::string native = NativePath(path);
+    fd_ = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            return;
+        }
+        ::usleep(5000);
+    }
+    locked_ = true;
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // closing drops the lock
+    }
 }
 
 InputFile::InputFile(std::string_view path) {

@@ -2,6 +2,7 @@
 // ("..\data\Nave.x", "data\\Nave.x"); every call here turns them into the OS separator.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +13,8 @@
 
 namespace platform {
 
-// The path with every backslash turned into the OS separator.
+// The path with every backslash turned into the OS separator, except in a leading folder that
+// comes from the environment ($XDG_DATA_HOME, $HOME), whose backslashes belong to its names.
 std::string NativePath(std::string_view gamePath);
 
 bool FileExists(std::string_view path);       // a regular file is there (readability unchecked)
@@ -23,6 +25,9 @@ std::string CurrentDirectory();               // without a trailing separator
 // The per-user local data folder ($XDG_DATA_HOME, else $HOME/.local/share), created when
 // missing; empty when it cannot be had.
 std::string LocalAppDataFolder();
+// The per-user configuration folder ($XDG_CONFIG_HOME, else $HOME/.config), not created
+// here; empty when neither names one.
+std::string UserConfigFolder();
 // The folder of the running executable, empty when it cannot be found.
 std::string ExecutableFolder();
 
@@ -31,9 +36,29 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::string_view path);
 
 // Replaces the file at path with bytes so that it holds either its old content or the new
 // content whole, never a mix: the bytes go to a temporary file in the same folder, which is
-// flushed to disk and then renamed over path. On any failure the old file stays as it was,
-// the temporary file is removed and the result is false.
+// flushed to disk and then renamed over path. A symbolic link is followed and its target
+// replaced in the target's folder; a write-protected file is refused. On any failure the old
+// file stays as it was, the temporary file is removed and the result is false.
 bool WriteFileAtomically(std::string_view path, std::string_view bytes);
+
+// Removes what interrupted WriteFileAtomically calls on path left behind: files named path
+// followed by "." and six letters or digits, last written more than age ago.
+void RemoveStaleTemporaries(std::string_view path, std::chrono::seconds age);
+
+// An advisory exclusive lock (flock) on the file at path, created when missing, held for the
+// life of the object. Waits at most timeout for another holder; Locked() tells whether it got it.
+class FileLock {
+  public:
+    FileLock(std::string_view path, std::chrono::milliseconds timeout);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool Locked() const { return locked_; }
+
+  private:
+    int fd_ = -1;
+    bool locked_ = false;
+};
 
 // Test seam: while set, every WriteFileAtomically fails as a full disk would once this many
 // bytes of its content have been written. Process-wide; std::nullopt lifts it.

@@ -24,7 +24,7 @@ run_packages=(
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool
+    xvfb xauth xdotool openbox
     clang libclang-rt-14-dev
 )
 package_packages=(
@@ -36,7 +36,7 @@ package_packages=(
 run_modules=(sdl2 x11 opengl egl glu freetype2 fontconfig stb)
 run_commands=(c++ cmake ninja make pkg-config)
 test_modules=(gtest gmock)
-test_commands=(xvfb-run xauth xdotool)
+test_commands=(xvfb-run xauth xdotool openbox)
 package_commands=(cpack dpkg-shlibdeps fakeroot lintian desktop-file-validate appstreamcli man)
 
 wanted=("${run_packages[@]}")

@@ -187,6 +187,9 @@ platform::DWORD TextBox::WindowStyle() const {
     } else if (alignCenter) {
         style |= pf::ES_CENTER;
     }
+    if (narrowOnly) {
+        style |= pf::ES_OEMCONVERT;
+    }
     return style;
 }
 

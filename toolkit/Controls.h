@@ -60,7 +60,7 @@ class Image : public Child {
   private:
     // Shows a freshly loaded bitmap and deletes the one it replaces; a failed load (none)
     // keeps the current one and only reads the error code.
-    void ShowLoaded(platform::HANDLE loaded);
+    void ShowLoaded(void* loaded);
 };
 
 // An edit control with style switches.
@@ -79,6 +79,8 @@ class TextBox : public Child {
     bool alignCenter = false;
     bool border = true;
     bool noWrap = false;
+    // Accepts only characters a narrow string keeps (one byte each), refusing others.
+    bool narrowOnly = false;
 
     TextBox(GUIElement* parentElement, const std::string& content);
     void SetMaxLength(std::int32_t length);

@@ -1,5 +1,7 @@
 #include "toolkit/DialogOwner.h"
 
+#include "platform/win/win32.h"
+
 namespace TekuUtility {
 
 namespace pf = platform;

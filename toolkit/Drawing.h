@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win/win32.h"
 #include "toolkit/GUIElement.h"
 
 namespace TekuUtility {

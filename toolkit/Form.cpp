@@ -14,6 +14,18 @@ constexpr pf::DWORD kFramedStyle =
     pf::WS_VISIBLE | pf::WS_CAPTION | pf::WS_SYSMENU | pf::WS_MAXIMIZEBOX;  // 0x10C90000
 constexpr pf::DWORD kModalFrameBit = 0x80;
 
+// The window of the form this one is the open dialog of: its owner on the desktop, which
+// keeps it above that window and closes it with it.
+HWND OwnerWindow(const Form& dialog) {
+    for (GUIElement* element : ElementRegistry()) {
+        auto* form = dynamic_cast<Form*>(element);
+        if (form != nullptr && form->ownedDialog == &dialog && form->handle != nullptr) {
+            return form->handle;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 Form::Form(HINSTANCE moduleInstance) : GUIElement(moduleInstance) {
@@ -102,7 +114,8 @@ void Form::Create() {
 
     HWND window =
         pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(), WindowStyle(),
-                            left, top, width, height, nullptr, nullptr, instance, nullptr);
+                            left, top, width, height, OwnerWindow(*this), nullptr, instance,
+                            nullptr);
     if (window == nullptr) {
         pf::GetLastError();
     } else {
@@ -160,7 +173,9 @@ void Form::SetIcon(std::int32_t icon) {
     if (loaded == nullptr) {
         return;
     }
+    // One picture for both sizes, so the title bar, the taskbar and the window switcher agree.
     pf::SendMessageW(handle, pf::WM_SETICON, pf::ICON_SMALL, reinterpret_cast<pf::LPARAM>(loaded));
+    pf::SendMessageW(handle, pf::WM_SETICON, pf::ICON_BIG, reinterpret_cast<pf::LPARAM>(loaded));
     if (iconHandle != nullptr) {
         pf::DestroyIcon(iconHandle);
     }

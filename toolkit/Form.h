@@ -25,6 +25,12 @@ class Form : public GUIElement {
     bool modalFrame = false;  // dialog mode only
     platform::HICON iconHandle = nullptr;
     std::int32_t iconId = 0;  // 0: the system application icon
+    // Called with true when the program gets the keyboard back from another program, false
+    // when it loses it (WM_ACTIVATEAPP).
+    StateHandler ApplicationActivated = nullptr;
+    // Called with true when the desktop minimises the window, false when it restores it.
+    StateHandler Minimized = nullptr;
+    bool minimized = false;  // as last reported to Minimized
 
     explicit Form(HINSTANCE instance);
     Form(HINSTANCE instance, DialogStyle);

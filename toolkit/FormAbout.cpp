@@ -1,5 +1,6 @@
 #include "toolkit/FormAbout.h"
 
+#include "platform/win/win32.h"
 #include "toolkit/DialogForwarding.h"
 #include "toolkit/DialogOwner.h"
 
@@ -115,7 +116,8 @@ void FormAbout::OnLoad() {
     titleLabel = makeLabel(titleText, &titleFont, 10);
     subtitleLabel = makeLabel(subtitleText, &formFont, 35);
 
-    auto makeLink = [&](const std::string& linkText, int linkLeft) {
+    // One link per row across the text column, so whole addresses fit.
+    auto makeLink = [&](const std::string& linkText, int linkTop) {
         auto* link = new CellControl(this);
         link->textColor = kLinkColor;
         link->textAlign = CellControl::kAlignLeft;
@@ -124,20 +126,20 @@ void FormAbout::OnLoad() {
         link->MouseDown = &ForwardLinkClick;
         link->KeyPress = &ForwardKeyPress;
         link->font = &linkFont;
-        link->SetSize(150, 22);
-        link->SetLocation(linkLeft, 55);
+        link->SetSize(textWidth, 22);
+        link->SetLocation(textLeft, linkTop);
         link->Create();
         return link;
     };
-    webLink = makeLink(webAddress, textLeft);
-    mailLink = makeLink(MailAddressFor(webAddress), textLeft + 160);
+    webLink = makeLink(webAddress, 55);
+    mailLink = makeLink(MailAddressFor(webAddress), 77);
 
     noticeBox = new TextBox(this, noticeText);
     noticeBox->multiLine = true;
     noticeBox->readOnly = true;
     noticeBox->verticalScrollBar = true;
-    noticeBox->SetSize(textWidth, clientHeight - 145);
-    noticeBox->SetLocation(textLeft, 85);
+    noticeBox->SetSize(textWidth, clientHeight - 165);
+    noticeBox->SetLocation(textLeft, 105);
     noticeBox->KeyPress = &ForwardKeyPress;
     noticeBox->Create();
 

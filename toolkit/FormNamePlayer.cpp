@@ -1,5 +1,6 @@
 #include "toolkit/FormNamePlayer.h"
 
+#include "platform/win/win32.h"
 #include "toolkit/DialogForwarding.h"
 #include "toolkit/DialogOwner.h"
 
@@ -61,6 +62,8 @@ void FormNamePlayer::OnLoad() {
     nameBox->SetLocation(5, 35);
     nameBox->maxLength = kNameLength;
     nameBox->upperCase = true;
+    // The top-ten file keeps one byte per character: the box shows only what it can keep.
+    nameBox->narrowOnly = true;
     nameBox->KeyPress = &ForwardKeyPress;
     nameBox->Create();
     nameBox->Focus();

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/win32.h"
 #include "platform/wintypes.h"
+
+namespace platform {
+struct NMHDR;  // the notification record of the window system (platform/win/win32.h)
+}
 
 namespace TekuUtility {
 
@@ -32,6 +35,7 @@ using KeyPressHandler = bool (*)(GUIElement* element, wchar_t character);
 using ClosingHandler = bool (*)(GUIElement* element);
 using MouseMoveHandler = void (*)(GUIElement* element, int x, int y);
 // Scroll handlers get the signed difference old position - requested position.
+using StateHandler = void (*)(GUIElement* element, bool on);
 using ScrollHandler = void (*)(GUIElement* element, std::int32_t delta);
 
 // Texts: the toolkit keeps wide strings; narrow input is widened byte by byte (Latin-1).
@@ -75,7 +79,6 @@ class GUIElement {
     HWND toolTipWindow = nullptr;
     HWND handle = nullptr;
     HINSTANCE instance = nullptr;
-    platform::WNDCLASSW windowClass{};
     Font* font = nullptr;  // not owned
     std::int32_t width = 100;
     std::int32_t height = 50;

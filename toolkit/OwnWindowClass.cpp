@@ -21,8 +21,7 @@ void OwnWindowClass::Register(GUIElement& element, const wchar_t* prefix, platfo
     element.id = ++idCounter;
     instance = classInstance;
 
-    pf::WNDCLASSW& wc = element.windowClass;
-    wc = pf::WNDCLASSW{};
+    pf::WNDCLASSW wc{};
     wc.style = style;
     wc.lpfnWndProc = &WindowProcedure;
     wc.hInstance = instance;

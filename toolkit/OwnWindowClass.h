@@ -16,12 +16,13 @@ class OwnWindowClass {
     ~OwnWindowClass();
 
     // Names the class `prefix` followed by the id counter's value, gives the element the next
-    // id, fills its windowClass (the given style, instance and icon; WindowProcedure, the
+    // id, and registers a class of the given style, instance and icon (WindowProcedure, the
     // arrow cursor, and the system COLOR_BTNFACE brush or, with a backColor, a solid brush of
-    // it) and registers it.
+    // it).
     void Register(GUIElement& element, const wchar_t* prefix, platform::UINT style,
                   HINSTANCE instance, platform::HICON icon);
     const std::wstring& Name() const { return name; }
+    HINSTANCE Instance() const { return instance; }
 
   private:
     std::wstring name;  // empty until registered

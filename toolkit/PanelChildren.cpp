@@ -71,7 +71,7 @@ void PanelChildren::Create() {
     auto menuId = popup ? nullptr : reinterpret_cast<pf::HMENU>(static_cast<std::intptr_t>(id));
     handle = pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(),
                                  WindowStyle(), left, top, width, height, parentWindow, menuId,
-                                 windowClass.hInstance, nullptr);
+                                 ownClass.Instance(), nullptr);
     if (handle == nullptr) {
         pf::GetLastError();
     }

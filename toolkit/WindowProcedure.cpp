@@ -1,6 +1,7 @@
 #include "toolkit/WindowProcedure.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/keyboard.h"
 #include "toolkit/Controls.h"
@@ -229,6 +230,226 @@ bool RaiseEvent(GUIElement* element, pf::UINT message, int x, int y) {
     return false;
 }
 
+// One message as the procedure routes it. A handler returns the procedure's result when the
+// message goes no further, or nothing for the default processing.
+struct Routed {
+    HWND window;
+    pf::UINT message;
+    pf::WPARAM wParam;
+    pf::LPARAM lParam;
+    GUIElement* element;  // may be none
+};
+using Result = std::optional<pf::LRESULT>;
+
+Result RouteDestroy(const Routed& m) {
+    if (m.element != nullptr) {
+        m.element->OnDestroy();
+    }
+    if (m.window == mainWindow) {
+        pf::PostQuitMessage(0);
+    }
+    return std::nullopt;
+}
+
+Result RouteClose(const Routed& m) {
+    if (m.element != nullptr && !m.element->OnClose()) {
+        return 1;  // refused: the window stays
+    }
+    return std::nullopt;
+}
+
+Result RouteShowWindow(const Routed& m) {
+    m.element->OnShow();
+    if (IsLiveElement(m.element)) {
+        m.element->OnResize();
+    }
+    return std::nullopt;
+}
+
+Result RouteSetCursor(const Routed& m) {
+    if (pf::LOWORD(static_cast<pf::WPARAM>(m.lParam)) != pf::HTCLIENT) {
+        return std::nullopt;
+    }
+    if (m.element->GetHandCursor()) {
+        pf::SetCursor(handCursorHandle);
+        return 1;
+    }
+    if (m.element->GetWaitCursor()) {
+        pf::SetCursor(waitCursorHandle);
+        return 1;
+    }
+    return std::nullopt;
+}
+
+// Tab moves the focus to the next tab stop of the control's parent (Shift: the previous one);
+// every key then reaches OnKeyDown.
+Result RouteKeyDown(const Routed& m) {
+    GUIElement* element = m.element;
+    if (m.wParam == static_cast<pf::WPARAM>(pf::VK_TAB)) {
+        HWND dialog = m.window;
+        if (dynamic_cast<Child*>(element) != nullptr && IsLiveElement(element->parent) &&
+            element->parent->handle != nullptr) {
+            dialog = element->parent->handle;
+        }
+        const bool previous = (pf::GetKeyState(pf::VK_SHIFT) & 0x8000) != 0;
+        HWND next = pf::GetNextDlgTabItem(dialog, m.window, previous ? pf::TRUE : pf::FALSE);
+        if (GUIElement* target = FindOwner(next)) {
+            target->Focus();
+        }
+        if (!IsLiveElement(element)) {
+            return std::nullopt;
+        }
+    }
+    element->OnKeyDown(static_cast<int>(m.wParam));
+    return std::nullopt;
+}
+
+Result RouteChar(const Routed& m) {
+    const auto character = static_cast<wchar_t>(m.wParam);
+    const bool isChild = dynamic_cast<Child*>(m.element) != nullptr;
+    GUIElement* parent = m.element->parent;
+    const bool passOn = m.element->OnKeyPress(character);
+    // The parent previews the character after the child; only the child decides.
+    if (isChild && IsLiveElement(parent) && parent->keyPreview) {
+        parent->OnKeyPress(character);
+    }
+    return passOn ? Result{} : Result{1};
+}
+
+Result RouteTimer(const Routed& m) {
+    auto* timer = dynamic_cast<Timer*>(FindElementById(static_cast<std::int32_t>(m.wParam)));
+    if (timer != nullptr && timer->Tick != nullptr) {
+        timer->Tick(timer);
+    }
+    return std::nullopt;
+}
+
+Result RouteScroll(const Routed& m) {
+    auto* panel = dynamic_cast<PanelChildren*>(m.element);
+    if (panel == nullptr && m.message == pf::WM_MOUSEWHEEL) {
+        panel = wheelPanel;
+    }
+    if (panel != nullptr && HandleScroll(panel, m.message, m.wParam)) {
+        return 0;
+    }
+    return std::nullopt;
+}
+
+Result RouteControlColor(const Routed& m) {
+    HBRUSH brush = m.element->OnControlColor(reinterpret_cast<HDC>(m.wParam));
+    if (brush != nullptr) {
+        return reinterpret_cast<pf::LRESULT>(brush);
+    }
+    return std::nullopt;
+}
+
+Result RouteMouseMove(const Routed& m) {
+    m.element->OnMouseMove(pf::GET_X_LPARAM(m.lParam), pf::GET_Y_LPARAM(m.lParam));
+    if (!mouseTracking) {
+        pf::TRACKMOUSEEVENT track{};
+        track.dwFlags = pf::TME_HOVER | pf::TME_LEAVE;
+        track.hwndTrack = m.window;
+        track.dwHoverTime = pf::HOVER_DEFAULT;
+        mouseTracking = pf::TrackMouseEvent(&track) != 0;
+    }
+    return std::nullopt;
+}
+
+Result RouteLeftButtonDown(const Routed& m) {
+    m.element->OnMouseDown(pf::GET_X_LPARAM(m.lParam), pf::GET_Y_LPARAM(m.lParam));
+    wheelPanel =
+        IsLiveElement(m.element) ? dynamic_cast<PanelChildren*>(m.element) : nullptr;
+    return std::nullopt;
+}
+
+Result RouteMouseLeave(const Routed& m) {
+    mouseTracking = false;
+    if (m.element != nullptr) {
+        m.element->OnMouseLeave();
+    }
+    return std::nullopt;
+}
+
+// The program gaining or losing the keyboard, and the desktop minimising or restoring a
+// form: the form's handlers hear of each change once.
+Result RouteApplicationActivation(const Routed& m) {
+    auto* form = dynamic_cast<Form*>(m.element);
+    if (form != nullptr && form->ApplicationActivated != nullptr) {
+        form->ApplicationActivated(form, m.wParam != pf::FALSE);
+    }
+    return std::nullopt;
+}
+
+void ReportMinimized(GUIElement* element, pf::WPARAM kind) {
+    auto* form = IsLiveElement(element) ? dynamic_cast<Form*>(element) : nullptr;
+    if (form == nullptr || (kind != pf::SIZE_MINIMIZED && kind != pf::SIZE_RESTORED)) {
+        return;
+    }
+    const bool minimized = kind == pf::SIZE_MINIMIZED;
+    if (form->minimized != minimized) {
+        form->minimized = minimized;
+        if (form->Minimized != nullptr) {
+            form->Minimized(form, minimized);
+        }
+    }
+}
+
+using RouteFunction = Result (*)(const Routed&);
+struct Route {
+    pf::UINT message;
+    RouteFunction route;
+    bool needsElement;  // without an element the message gets the default processing only
+};
+constexpr Route kRoutes[] = {
+    {pf::WM_DESTROY, &RouteDestroy, false},
+    {pf::WM_CLOSE, &RouteClose, false},
+    {pf::WM_SHOWWINDOW, &RouteShowWindow, true},
+    {pf::WM_SETCURSOR, &RouteSetCursor, true},
+    {pf::WM_KEYDOWN, &RouteKeyDown, true},
+    {pf::WM_CHAR, &RouteChar, true},
+    {pf::WM_TIMER, &RouteTimer, false},
+    {pf::WM_HSCROLL, &RouteScroll, false},
+    {pf::WM_VSCROLL, &RouteScroll, false},
+    {pf::WM_MOUSEWHEEL, &RouteScroll, false},
+    {pf::WM_CTLCOLOREDIT, &RouteControlColor, true},
+    {pf::WM_CTLCOLORBTN, &RouteControlColor, true},
+    {pf::WM_CTLCOLORSTATIC, &RouteControlColor, true},
+    {pf::WM_MOUSEMOVE, &RouteMouseMove, true},
+    {pf::WM_LBUTTONDOWN, &RouteLeftButtonDown, true},
+    {pf::WM_MOUSELEAVE, &RouteMouseLeave, false},
+    {pf::WM_ACTIVATEAPP, &RouteApplicationActivation, true},
+};
+
+// The routing of one message that needs more than an event operation.
+Result RouteMessage(const Routed& m) {
+    switch (m.message) {
+        case pf::WM_CREATE:
+            if (auto* form = dynamic_cast<Form*>(m.element)) {
+                form->OnCreate(m.window);
+            }
+            return std::nullopt;
+        case pf::WM_ACTIVATE:
+            if (m.element != nullptr) {
+                HandleActivate(m.element, m.window);
+            }
+            return std::nullopt;
+        case pf::WM_COMMAND:
+            HandleCommand(m.wParam, m.lParam);
+            return std::nullopt;
+        default:
+            break;
+    }
+    for (const auto& route : kRoutes) {
+        if (route.message == m.message) {
+            if (route.needsElement && m.element == nullptr) {
+                return std::nullopt;
+            }
+            return route.route(m);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf::LPARAM lParam) {
@@ -236,13 +457,6 @@ pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf
     // Taken now: a handler may delete the element, and the window still needs its own
     // default processing afterwards.
     const WNDPROC oldProcedure = element != nullptr ? element->oldWindowProcedure : nullptr;
-    auto defaultProcessing = [&]() -> pf::LRESULT {
-        if (oldProcedure != nullptr) {
-            return pf::CallWindowProcW(oldProcedure, window, message, wParam, lParam);
-        }
-        return pf::DefWindowProcW(window, message, wParam, lParam);
-    };
-    auto alive = [&]() { return IsLiveElement(element); };
 
     if (waitCursorHandle == nullptr) {
         waitCursorHandle = pf::LoadCursorW(nullptr, pf::IDC_WAIT);
@@ -251,165 +465,17 @@ pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf
         handCursorHandle = pf::LoadCursorW(nullptr, pf::IDC_HAND);
     }
 
-    const int x = pf::GET_X_LPARAM(lParam);
-    const int y = pf::GET_Y_LPARAM(lParam);
-
-    if (RaiseEvent(element, message, x, y)) {
-        return defaultProcessing();
+    if (RaiseEvent(element, message, pf::GET_X_LPARAM(lParam), pf::GET_Y_LPARAM(lParam))) {
+        if (message == pf::WM_SIZE) {
+            ReportMinimized(element, wParam);
+        }
+    } else if (Result result = RouteMessage(Routed{window, message, wParam, lParam, element})) {
+        return *result;
     }
-    switch (message) {
-        case pf::WM_CREATE:
-            if (auto* form = dynamic_cast<Form*>(element)) {
-                form->OnCreate(window);
-            }
-            break;
-        case pf::WM_DESTROY:
-            if (element != nullptr) {
-                element->OnDestroy();
-            }
-            if (window == mainWindow) {
-                pf::PostQuitMessage(0);
-            }
-            break;
-        case pf::WM_ACTIVATE:
-            if (element != nullptr) {
-                HandleActivate(element, window);
-            }
-            break;
-        case pf::WM_CLOSE:
-            if (element != nullptr && !element->OnClose()) {
-                return 1;  // refused: the window stays
-            }
-            break;
-        case pf::WM_SHOWWINDOW:
-            if (element != nullptr) {
-                element->OnShow();
-                if (alive()) {
-                    element->OnResize();
-                }
-            }
-            break;
-        case pf::WM_SETCURSOR:
-            if (element != nullptr && pf::LOWORD(static_cast<pf::WPARAM>(lParam)) == pf::HTCLIENT) {
-                if (element->GetHandCursor()) {
-                    pf::SetCursor(handCursorHandle);
-                    return 1;
-                }
-                if (element->GetWaitCursor()) {
-                    pf::SetCursor(waitCursorHandle);
-                    return 1;
-                }
-            }
-            break;
-        case pf::WM_KEYDOWN:
-            if (element == nullptr) {
-                break;
-            }
-            if (wParam == static_cast<pf::WPARAM>(pf::VK_TAB)) {
-                HWND dialog = window;
-                if (dynamic_cast<Child*>(element) != nullptr && IsLiveElement(element->parent) &&
-                    element->parent->handle != nullptr) {
-                    dialog = element->parent->handle;
-                }
-                const bool previous = (pf::GetKeyState(pf::VK_SHIFT) & 0x8000) != 0;
-                HWND next = pf::GetNextDlgTabItem(dialog, window, previous ? pf::TRUE : pf::FALSE);
-                if (GUIElement* target = FindOwner(next)) {
-                    target->Focus();
-                }
-                if (!alive()) {
-                    break;
-                }
-            }
-            element->OnKeyDown(static_cast<int>(wParam));
-            break;
-        case pf::WM_KEYUP:
-            if (element != nullptr) {
-                element->OnKeyUp(static_cast<int>(wParam));
-            }
-            break;
-        case pf::WM_CHAR: {
-            if (element == nullptr) {
-                break;
-            }
-            const auto character = static_cast<wchar_t>(wParam);
-            const bool isChild = dynamic_cast<Child*>(element) != nullptr;
-            GUIElement* parent = element->parent;
-            const bool passOn = element->OnKeyPress(character);
-            // The parent previews the character after the child; only the child decides.
-            if (isChild && IsLiveElement(parent) && parent->keyPreview) {
-                parent->OnKeyPress(character);
-            }
-            if (!passOn) {
-                return 1;
-            }
-            break;
-        }
-        case pf::WM_COMMAND:
-            HandleCommand(wParam, lParam);
-            break;
-        case pf::WM_TIMER: {
-            auto* timer = dynamic_cast<Timer*>(FindElementById(static_cast<std::int32_t>(wParam)));
-            if (timer != nullptr && timer->Tick != nullptr) {
-                timer->Tick(timer);
-            }
-            break;
-        }
-        case pf::WM_HSCROLL:
-        case pf::WM_VSCROLL:
-            if (auto* panel = dynamic_cast<PanelChildren*>(element)) {
-                if (HandleScroll(panel, message, wParam)) {
-                    return 0;
-                }
-            }
-            break;
-        case pf::WM_MOUSEWHEEL: {
-            auto* panel = dynamic_cast<PanelChildren*>(element);
-            if (panel == nullptr) {
-                panel = wheelPanel;
-            }
-            if (panel != nullptr && HandleScroll(panel, message, wParam)) {
-                return 0;
-            }
-            break;
-        }
-        case pf::WM_CTLCOLOREDIT:
-        case pf::WM_CTLCOLORBTN:
-        case pf::WM_CTLCOLORSTATIC:
-            if (element != nullptr) {
-                HBRUSH brush = element->OnControlColor(reinterpret_cast<HDC>(wParam));
-                if (brush != nullptr) {
-                    return reinterpret_cast<pf::LRESULT>(brush);
-                }
-            }
-            break;
-        case pf::WM_MOUSEMOVE:
-            if (element != nullptr) {
-                element->OnMouseMove(x, y);
-                if (!mouseTracking) {
-                    pf::TRACKMOUSEEVENT track{};
-                    track.dwFlags = pf::TME_HOVER | pf::TME_LEAVE;
-                    track.hwndTrack = window;
-                    track.dwHoverTime = pf::HOVER_DEFAULT;
-                    mouseTracking = pf::TrackMouseEvent(&track) != 0;
-                }
-            }
-            break;
-        case pf::WM_LBUTTONDOWN:
-            if (element != nullptr) {
-                element->OnMouseDown(x, y);
-                wheelPanel = alive() ? dynamic_cast<PanelChildren*>(element) : nullptr;
-            }
-            break;
-        case pf::WM_MOUSELEAVE:
-            mouseTracking = false;
-            if (element != nullptr) {
-                element->OnMouseLeave();
-            }
-            break;
-        default:
-            break;
+    if (oldProcedure != nullptr) {
+        return pf::CallWindowProcW(oldProcedure, window, message, wParam, lParam);
     }
-    return defaultProcessing();
+    return pf::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RunMessageLoop(Form* form) {

@@ -27,4 +27,14 @@ bool StartWindowSystem() {
     return true;
 }
 
+void RestoreMainWindowPlacement(const WindowSettings& window) {
+    platform::desktop::SetMainWindowPlacement(
+        {window.known, window.x, window.y, window.width, window.height, window.fullscreen});
+}
+
+WindowSettings MainWindowPlacement() {
+    const platform::desktop::WindowPlacement p = platform::desktop::MainWindowPlacement();
+    return {p.known, p.x, p.y, p.width, p.height, p.fullscreen};
+}
+
 }  // namespace MyApp

@@ -1,5 +1,8 @@
 #include "app/shell/DataFolder.h"
 
+#include <cctype>
+#include <cstring>
+
 #include "platform/files.h"
 
 namespace MyApp {
@@ -18,6 +21,24 @@ bool HoldsProbe(const std::string& folder) {
 }
 
 }  // namespace
+
+std::string FileAddress(const std::string& gamePath) {
+    std::string path = platform::NativePath(gamePath);
+    if (path.empty() || path.front() != '/') {
+        path = platform::CurrentDirectory() + "/" + path;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string address = "file://";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 || std::strchr("/-._~", c) != nullptr) {
+            address.push_back(c);
+        } else {
+            address += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+        }
+    }
+    return address;
+}
 
 std::optional<std::string> FindDataFolder(const DataFolderPlaces& places) {
     const std::string upper = "..\\data";

@@ -24,4 +24,9 @@ struct DataFolderPlaces {
 // holding "\Nave.x" (a plain existence test) wins. Nothing when none does.
 std::optional<std::string> FindDataFolder(const DataFolderPlaces& places);
 
+// The file: address of a path written as the game writes it ("..\\data\\Guida.html"),
+// made absolute against the current directory, with the bytes an address cannot hold
+// percent-encoded; for the desktop's document opener.
+std::string FileAddress(const std::string& gamePath);
+
 }  // namespace MyApp

@@ -1,6 +1,7 @@
 #include "app/shell/FormMain.h"
 
 #include "app/HighScoreStore.h"
+#include "app/shell/DataFolder.h"
 #include "app/shell/StateTrace.h"
 #include "app/shell/TitleScene.h"
 #include "game/DataFiles.h"
@@ -12,6 +13,7 @@
 #include "game/PlayerControl.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/msgbox.h"
+#include "platform/session_end.h"
 #include "platform/win/win32.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
@@ -36,11 +38,12 @@ constexpr const char* kLevelPictures[] = {
     "\\Livello6.bmp", "\\Livello7.bmp",
 };
 
-constexpr const char* kAboutTitle = "Kryx Space 1.0.0.0";
+constexpr const char* kAboutTitle = "Kryx Space " KX_VERSION;
 constexpr const char* kAboutCopyright = "Copyright (c) 2021 Kryx Space team";
+// Latin-1 bytes: the toolkit widens narrow text byte by byte.
 constexpr const char* kAboutNotice =
     "Gioco gratuito: puoi usarlo e copiarlo liberamente per uso personale.\r\n"
-    "Non puo' essere venduto ne' distribuito modificato.";
+    "Non pu\xF2 essere venduto n\xE9 distribuito modificato.";
 
 TickState& TheTickState() {
     static TickState state;
@@ -105,6 +108,24 @@ bool SameId(const GUIElement* a, const GUIElement* b) {
     return a != nullptr && b != nullptr && a->id == b->id;
 }
 
+// The main window's procedure: sees the focus and minimise messages first, then passes every
+// message on to the toolkit's procedure.
+pf::LRESULT MainWindowProcedure(pf::HWND window, pf::UINT message, pf::WPARAM wParam,
+                                pf::LPARAM lParam) {
+    auto* form = dynamic_cast<FormMain*>(TekuUtility::FindElementByHandle(window));
+    if (form == nullptr) {
+        return pf::DefWindowProcW(window, message, wParam, lParam);
+    }
+    const pf::WNDPROC next = form->ToolkitProcedure();
+    if (message == pf::WM_ACTIVATEAPP) {
+        form->OnAppActivate(wParam != pf::FALSE);
+    } else if (message == pf::WM_SIZE) {
+        form->OnMinimize(wParam == pf::SIZE_MINIMIZED);
+    }
+    // The form may be gone now; the toolkit's procedure copes with a window without one.
+    return pf::CallWindowProcW(next, window, message, wParam, lParam);
+}
+
 }  // namespace
 
 void ResetTickStateForTesting() {
@@ -112,9 +133,11 @@ void ResetTickStateForTesting() {
 }
 
 FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolder,
-                   const std::string& title)
-    : Form(instance), formFont("Lucida Console", 14) {
+                   const std::string& title, const Settings& initialSettings)
+    : Form(instance), settings(initialSettings), formFont("Lucida Console", 14) {
     fields.dataFolder = dataFolder;
+    fields.joystickEnabled = settings.joystick;
+    ApplySoundLevel();
     font = &formFont;
     left = 0;
     top = 0;
@@ -129,6 +152,10 @@ FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolde
 
     Create();
     fields.mainWindow = handle;
+    if (handle != nullptr) {
+        toolkitProcedure_ = reinterpret_cast<pf::WNDPROC>(pf::SetWindowLongPtrW(
+            handle, pf::GWLP_WNDPROC, reinterpret_cast<pf::LONG_PTR>(&MainWindowProcedure)));
+    }
     SetClientSize(640, 505);
     SetIcon(kIconId);
     pf::SendMessageW(handle, pf::WM_SETFONT, reinterpret_cast<pf::WPARAM>(formFont.GetHandle()),
@@ -144,6 +171,10 @@ FormMain::FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolde
 
 FormMain::~FormMain() {
     tearingDown_ = true;
+    if (toolkitProcedure_ != nullptr && pf::IsWindow(handle)) {
+        pf::SetWindowLongPtrW(handle, pf::GWLP_WNDPROC,
+                              reinterpret_cast<pf::LONG_PTR>(toolkitProcedure_));
+    }
     if (created && pf::IsWindow(handle)) {
         // The program is ending: the window goes without the exit question.
         fields.closeRequested = true;
@@ -162,6 +193,7 @@ FormMain::~FormMain() {
     delete helpItem;
     delete homeItem;
     delete infoItem;
+    DeleteAudioMenu();
     menuBar = nullptr;
     fileMenu = optionsMenu = helpMenu = nullptr;
     exitItem = joystickItem = helpItem = homeItem = infoItem = nullptr;
@@ -204,11 +236,16 @@ void FormMain::OnLoad() {
     joystickItem = new SubMenu(optionsMenu, "&Abilita Joystick");
     joystickItem->SetCheckable(true);
     joystickItem->SetChecked(fields.joystickEnabled);
+    BuildAudioMenu();
     helpMenu = new Menu(menuBar, "&?");
     helpItem = new SubMenu(helpMenu, "&Guida");
     homeItem = new SubMenu(helpMenu, "&Home");
     infoItem = new SubMenu(helpMenu, "&Info...");
     for (SubMenu* item : {exitItem, joystickItem, helpItem, homeItem, infoItem}) {
+        item->Command = &RouteCommand;
+    }
+    muteItem->Command = &RouteCommand;
+    for (SubMenu* item : volumeItems) {
         item->Command = &RouteCommand;
     }
     menuBar->Create();
@@ -278,6 +315,16 @@ bool FormMain::CanClose() {
 }
 
 void FormMain::OnTimer() {
+    // Checked before the tick's re-entry guard, so that it is seen inside a message box too.
+    if (pf::SessionEndRequested()) {
+        EndSession();
+        return;
+    }
+    PollGamepads();
+    // A level that began while minimised (after a level-complete picture) is paused at once.
+    if (minimized_) {
+        PauseRunningLevel();
+    }
     RunTick(TheTickState(), fields, driver_);
     if (trace_ != nullptr) {
         trace_->Sample(*this);
@@ -286,22 +333,52 @@ void FormMain::OnTimer() {
 
 bool FormMain::OnChar(wchar_t character) {
     if (character == 0x70) {
-        fields.paused = !fields.paused;
+        TogglePause();
+    } else if (character == L'm' || character == L'M') {
+        ToggleMute();
     }
     return true;
+}
+
+void FormMain::TogglePause() {
+    if (fields.paused && minimized_) {
+        return;
+    }
+    fields.paused = !fields.paused;
+}
+
+void FormMain::PauseRunningLevel() {
+    if (fields.levelRunning && !fields.paused) {
+        TogglePause();
+    }
+}
+
+void FormMain::OnAppActivate(bool active) {
+    if (!active) {
+        PauseRunningLevel();
+    }
+}
+
+void FormMain::OnMinimize(bool minimized) {
+    minimized_ = minimized;
+    if (minimized) {
+        PauseRunningLevel();
+    }
 }
 
 void FormMain::OnCommand(GUIElement* item) {
     if (SameId(item, exitItem)) {
         pf::SendMessageW(handle, pf::WM_CLOSE, 0, 0);
-    } else if (SameId(item, homeItem)) {
-        TekuUtility::OpenDocument(kHomeAddress);
-    } else if (SameId(item, helpItem)) {
-        TekuUtility::OpenDocument(kHelpAddress);
+    } else if (SameId(item, homeItem) || SameId(item, helpItem)) {
+        TekuUtility::OpenDocument(FileAddress(fields.dataFolder + kHelpPage));
     } else if (SameId(item, infoItem)) {
         ShowAbout();
     } else if (SameId(item, joystickItem)) {
         fields.joystickEnabled = joystickItem->IsChecked();
+        settings.joystick = fields.joystickEnabled;
+        SaveSettingsFile();
+    } else {
+        OnOptionCommand(item);
     }
 }
 
@@ -378,27 +455,27 @@ bool FormMain::OnHit(std::int32_t) {
 
 // ---------------------------------------------------------------------------------------
 
-bool FormMain::TickDriver::UpdateLevel(int level) {
+bool FormMain::TickDriver::UpdateLevel(int level, const Timestamp& now) {
     switch (level) {
         case 1:
-            return UpdateLevel1(form_.fields);
+            return UpdateLevel1(form_.fields, now);
         case 2:
-            return UpdateLevel2(form_.fields);
+            return UpdateLevel2(form_.fields, now);
         case 3:
-            return UpdateLevel3(form_.fields);
+            return UpdateLevel3(form_.fields, now);
         case 4:
-            return UpdateLevel4(form_.fields);
+            return UpdateLevel4(form_.fields, now);
         default:
             return true;
     }
 }
 
-void FormMain::TickDriver::ControlPlayer() {
-    MyApp::ControlPlayer(form_.fields);
+void FormMain::TickDriver::ControlPlayer(const Timestamp& now) {
+    MyApp::ControlPlayer(form_.fields, now);
 }
 
-void FormMain::TickDriver::ControlAstronaut() {
-    MyApp::ControlAstronaut(form_.fields);
+void FormMain::TickDriver::ControlAstronaut(const Timestamp& now) {
+    MyApp::ControlAstronaut(form_.fields, now);
 }
 
 void FormMain::TickDriver::BuildLevel(int level) {

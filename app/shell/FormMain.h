@@ -3,11 +3,13 @@
 // game fields and opens the About box and the name entry at the end of a game.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/ScoreRegistration.h"
+#include "app/Settings.h"
 #include "app/shell/GameTick.h"
 #include "app/shell/StateTrace.h"
 #include "game/GameFields.h"
@@ -24,8 +26,9 @@ class FormNamePlayer;
 namespace MyApp {
 
 inline constexpr const char* kWindowTitle = "Kryx Space (c) 2021 Kryx Space team";
-inline constexpr const char* kHomeAddress = "https://kryxspace.example/";
-inline constexpr const char* kHelpAddress = "https://kryxspace.example/KryxSpace.asp";
+// The help page ships in the data folder; "Guida" and "Home" (the project has no page of
+// its own) open it.
+inline constexpr const char* kHelpPage = "\\Guida.html";
 // The About box derives its mail link from this address's "http://www." form.
 inline constexpr const char* kAboutAddress = "http://www.kryxspace.example";
 inline constexpr const char* kScoreFolder = "KryxSpace";
@@ -35,9 +38,10 @@ inline constexpr std::int32_t kAboutPictureId = 1006;
 class FormMain : public TekuUtility::Form {
   public:
     // Builds the window (OnLoad runs inside, when the window exists) and checks the level
-    // pictures of dataFolder.
+    // pictures of
+    // dataFolder. The joystick item and the sound start from settings.
     FormMain(TekuUtility::HINSTANCE instance, const std::string& dataFolder,
-             const std::string& title);
+             const std::string& title, const Settings& settings = {});
     ~FormMain() override;
 
     void Render() override;
@@ -46,6 +50,15 @@ class FormMain : public TekuUtility::Form {
     virtual void OnTimer();
     virtual bool OnChar(wchar_t character);
     virtual void OnCommand(TekuUtility::GUIElement* item);
+    // Pauses a game or resumes it (the "p" key and every other pause command). A game does
+    // not resume while the window is minimised.
+    void TogglePause();
+    // The application lost the keyboard focus (active false) or got it back.
+    void OnAppActivate(bool active);
+    // The window was minimised (true) or shown again (false).
+    void OnMinimize(bool minimized);
+    // The toolkit's procedure of the main window, which the form's own procedure passes on to.
+    TekuUtility::WNDPROC ToolkitProcedure() const { return toolkitProcedure_; }
 
     void ShowAbout();
     void BuildTitleScene();
@@ -53,8 +66,23 @@ class FormMain : public TekuUtility::Form {
     void OpenNameEntry();
     // Registers the result of the name form that went away and shows the new table.
     void RegisterResult();
+    // The user's session ends (a termination signal): registers a result still waiting under
+    // the name typed so far and ends the message loop, without the exit question.
+    void EndSession();
     // The panel's trigger test: the game defines no triggers.
     bool OnHit(std::int32_t value);
+
+    // The player's options (FormMainOptions.cpp): the "Audio" submenu, mute on the key M,
+    // the game pads' Start and unplugging, and the settings file.
+    void BuildAudioMenu();
+    void ToggleMute();
+    void SetVolume(int percent);
+    // Stores the settings in settingsFile (nothing when it is empty); false when that fails,
+    // which the game takes in its stride.
+    bool SaveSettingsFile();
+
+    Settings settings;
+    std::string settingsFile;
 
     GameFields fields;
     TekuUtility::Font formFont;
@@ -67,6 +95,9 @@ class FormMain : public TekuUtility::Form {
     TekuUtility::SubMenu* helpItem = nullptr;
     TekuUtility::SubMenu* homeItem = nullptr;
     TekuUtility::SubMenu* infoItem = nullptr;
+    TekuUtility::SubMenu* audioItem = nullptr;
+    TekuUtility::SubMenu* muteItem = nullptr;
+    std::array<TekuUtility::SubMenu*, 4> volumeItems{};  // kVolumeSteps, in order
     TekuUtility::FormAbout* aboutForm = nullptr;
     TekuUtility::FormNamePlayer* nameForm = nullptr;
     PendingResult pending;
@@ -76,9 +107,9 @@ class FormMain : public TekuUtility::Form {
     class TickDriver : public TickServices {
       public:
         explicit TickDriver(FormMain& form) : form_(form) {}
-        bool UpdateLevel(int level) override;
-        void ControlPlayer() override;
-        void ControlAstronaut() override;
+        bool UpdateLevel(int level, const Timestamp& now) override;
+        void ControlPlayer(const Timestamp& now) override;
+        void ControlAstronaut(const Timestamp& now) override;
         void BuildLevel(int level) override;
         bool StartPressed() override;
         void BuildTitleScene() override;
@@ -98,10 +129,25 @@ class FormMain : public TekuUtility::Form {
     // Deletes the name form without its going-away registration, then registers a result
     // still waiting; the title scene is rebuilt only when showTable is set.
     void DropNameForm(bool showTable);
+    // Handles the options' commands; false when item is none of theirs.
+    bool OnOptionCommand(TekuUtility::GUIElement* item);
+    // Gives the sound output the mute and volume of settings.
+    void ApplySoundLevel();
+    // Once a tick: a pad's Start pressed while a level runs pauses or resumes as "p" does,
+    // and a pad unplugged while a level runs pauses it.
+    void PollGamepads();
+    void DeleteAudioMenu();
+
+    // Pauses a running level that is not paused yet: losing the focus or being minimised.
+    void PauseRunningLevel();
 
     TickDriver driver_{*this};
+    TekuUtility::WNDPROC toolkitProcedure_ = nullptr;
+    bool minimized_ = false;
     std::unique_ptr<StateTrace> trace_ = StateTrace::FromEnvironment();
     bool tearingDown_ = false;
+    bool padStartHeld_ = false;
+    bool sessionEnded_ = false;
 };
 
 // The one main form; set by the first FormMain. Menu commands fall back to it.

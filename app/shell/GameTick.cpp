@@ -3,10 +3,35 @@
 namespace MyApp {
 namespace {
 
+// The player control at most every 40 ms. While the game's clock stands still the pacing runs
+// on the platform's time, so the game's pacing resumes where the pause found it.
+void ControlStep(TickState& st, GameFields& game, TickServices& sv, const Timestamp& now) {
+    const bool held = game.clock.Held();
+    const Timestamp platformNow = Timestamp::Now();
+    const bool due = held ? ElapsedMs(st.heldMoveClock, platformNow) > kMovePacingMs
+                          : ElapsedMs(st.moveClock, now) > kMovePacingMs;
+    if (!due) {
+        return;
+    }
+    st.heldMoveClock = platformNow;
+    if (!held) {
+        st.moveClock = now;
+    }
+    if (game.level == 4) {
+        sv.ControlAstronaut(now);
+    } else {
+        sv.ControlPlayer(now);
+    }
+}
+
 // Level running: update the level every tick, pace the player control to 40 ms.
-void PlayingStep(TickState& st, GameFields& game, TickServices& sv) {
+void PlayingStep(TickState& st, GameFields& game, TickServices& sv, const Timestamp& now) {
+    if (game.paused != st.pauseShown) {
+        st.pauseShown = game.paused;
+        sv.SetStatusText(game.paused ? kPauseText : "");
+    }
     if (!game.paused && game.level >= 1 && game.level <= 4) {
-        if (!sv.UpdateLevel(game.level)) {
+        if (!sv.UpdateLevel(game.level, now)) {
             game.levelRunning = false;
             if (!game.levelComplete) {
                 st.gameOverPending = true;
@@ -14,32 +39,25 @@ void PlayingStep(TickState& st, GameFields& game, TickServices& sv) {
                 game.level = 1;
                 sv.SetStatusText("Game Over!");
             }
-            st.endClock.SetNow();
+            st.endClock = now;
             return;
         }
     }
-    if (ElapsedMs(st.moveClock, Timestamp::Now()) > kMovePacingMs) {
-        st.moveClock.SetNow();
-        if (game.level == 4) {
-            sv.ControlAstronaut();
-        } else {
-            sv.ControlPlayer();
-        }
-    }
+    ControlStep(st, game, sv, now);
 }
 
 // Exactly one end-of-level event, once the 1500 ms after the level's end are over.
-void LevelEndedStep(TickState& st, GameFields& game, TickServices& sv) {
+void LevelEndedStep(TickState& st, GameFields& game, TickServices& sv, const Timestamp& now) {
     if (st.gameOverPending) {
         game.sounds.Silence();
         st.autoContinue = true;
-        st.continueClock.SetNow();
+        st.continueClock = now;
         st.gameOverPending = false;
         st.gameOverBannerDue = true;
         st.bannerShown = false;
     } else if (st.gameOverBannerDue) {
         st.autoContinue = false;
-        st.bannerClock.SetNow();
+        st.bannerClock = now;
         sv.LoadBanner(game.dataFolder + "\\gameover.bmp");
         sv.ShowPanel(false);
         sv.ShowBanner(true);
@@ -61,23 +79,23 @@ void LevelEndedStep(TickState& st, GameFields& game, TickServices& sv) {
             sv.BuildTitleScene();
             st.bannerShown = true;
             st.autoContinue = false;
-            st.bannerClock.SetNow();
+            st.bannerClock = now;
             sv.OpenNameEntry();
         }
         sv.ShowPanel(false);
         sv.ShowBanner(true);
-        st.continueClock.SetNow();
+        st.continueClock = now;
         sv.SetStatusText("");
     }
 }
 
-void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv) {
-    if (ElapsedMs(st.endClock, Timestamp::Now()) <= kLevelEndPauseMs) {
+void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv, const Timestamp& now) {
+    if (ElapsedMs(st.endClock, now) <= kLevelEndPauseMs) {
         return;
     }
-    LevelEndedStep(st, game, sv);
+    LevelEndedStep(st, game, sv, now);
 
-    if (st.autoContinue && ElapsedMs(st.continueClock, Timestamp::Now()) <= kPictureMs) {
+    if (st.autoContinue && ElapsedMs(st.continueClock, now) <= kPictureMs) {
         return;
     }
     if (!st.bannerShown && !st.levelStarting) {
@@ -89,7 +107,7 @@ void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv) {
         } else {
             st.levelStarting = true;
             st.autoContinue = false;
-            st.bannerClock.SetNow();
+            st.bannerClock = now;
             sv.ShowPanel(false);
             game.energy = 100;
             if (game.level == 1) {
@@ -103,7 +121,7 @@ void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv) {
             sv.SetStatusText("");
         }
     }
-    if (st.bannerShown && ElapsedMs(st.bannerClock, Timestamp::Now()) > kPictureMs) {
+    if (st.bannerShown && ElapsedMs(st.bannerClock, now) > kPictureMs) {
         sv.ShowBanner(false);
         sv.ShowPanel(true);
         st.bannerShown = false;
@@ -117,12 +135,15 @@ void BetweenLevelsStep(TickState& st, GameFields& game, TickServices& sv) {
 }  // namespace
 
 void RunTick(TickState& st, GameFields& game, TickServices& sv) {
+    game.clock.Hold(game.paused && game.levelRunning);
+    const Timestamp now = game.clock.Now();
     if (!st.started) {
         st.started = true;
-        st.moveClock.SetNow();
-        st.endClock.SetNow();
-        st.continueClock.SetNow();
-        st.bannerClock.SetNow();
+        st.moveClock = now;
+        st.heldMoveClock = Timestamp::Now();
+        st.endClock = now;
+        st.continueClock = now;
+        st.bannerClock = now;
     }
     if (st.tickBusy) {
         return;
@@ -137,9 +158,9 @@ void RunTick(TickState& st, GameFields& game, TickServices& sv) {
     game.sounds.Service();
 
     if (game.levelRunning) {
-        PlayingStep(st, game, sv);
+        PlayingStep(st, game, sv, now);
     } else {
-        BetweenLevelsStep(st, game, sv);
+        BetweenLevelsStep(st, game, sv, now);
     }
 
     sv.Render();

@@ -13,16 +13,19 @@
 namespace MyApp {
 
 inline constexpr const char* kStartPrompt = "PREMI [G] o FIRE PER GIOCARE";
+// The status line while a running level is paused.
+inline constexpr const char* kPauseText = "PAUSA";
 
 // What the tick calls outside its own fields.
 class TickServices {
   public:
     virtual ~TickServices() = default;
-    virtual bool UpdateLevel(int level) = 0;  // UpdateLevel1..4; false when the level ended
-    virtual void ControlPlayer() = 0;         // levels 1 to 3
-    virtual void ControlAstronaut() = 0;      // level 4
-    virtual void BuildLevel(int level) = 0;   // BuildLevel1..4
-    virtual bool StartPressed() = 0;          // ReadInput's start
+    // UpdateLevel1..4 at the tick's game time; false when the level ended.
+    virtual bool UpdateLevel(int level, const Timestamp& now) = 0;
+    virtual void ControlPlayer(const Timestamp& now) = 0;     // levels 1 to 3
+    virtual void ControlAstronaut(const Timestamp& now) = 0;  // level 4
+    virtual void BuildLevel(int level) = 0;                   // BuildLevel1..4
+    virtual bool StartPressed() = 0;                          // ReadInput's start
     virtual void BuildTitleScene() = 0;
     virtual void OpenNameEntry() = 0;
     virtual void Render() = 0;
@@ -44,7 +47,11 @@ struct TickState {
     bool autoContinue = false;
     bool bannerShown = false;
     bool levelStarting = false;
+    bool pauseShown = false;  // the status line says kPauseText
+    // The last player control in game time, and in the platform's time for the pause, when
+    // the game's clock stands still but the control still reads the input every 40 ms.
     Timestamp moveClock;
+    Timestamp heldMoveClock;
     Timestamp endClock;
     Timestamp continueClock;
     Timestamp bannerClock;
@@ -54,6 +61,8 @@ inline constexpr std::int64_t kMovePacingMs = 40;
 inline constexpr std::int64_t kLevelEndPauseMs = 1500;
 inline constexpr std::int64_t kPictureMs = 5000;
 
+// One tick. The game's clock is held while a running level is paused, and every clock of the
+// tick and the game reads the game's time, taken once here.
 void RunTick(TickState& state, GameFields& game, TickServices& services);
 
 }  // namespace MyApp

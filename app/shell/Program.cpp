@@ -1,5 +1,6 @@
 #include "app/shell/Program.h"
 
+#include "app/shell/Backend.h"
 #include "app/shell/FormMain.h"
 #include "platform/msgbox.h"
 #include "platform/win/win32.h"
@@ -7,15 +8,21 @@
 
 namespace MyApp {
 
-int RunProgram(const DataFolderPlaces& places) {
+int RunProgram(const DataFolderPlaces& places, const Settings& settings,
+               const std::string& settingsFile) {
     const auto folder = FindDataFolder(places);
     if (!folder) {
         platform::MessageBoxA(nullptr, kDataMissingText, "Errore",
                               platform::MB_TASKMODAL | platform::MB_ICONERROR);
         return 1;
     }
-    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle);
+    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
+    form->settingsFile = settingsFile;
     TekuUtility::RunMessageLoop(form);
+    if (const WindowSettings placement = MainWindowPlacement(); placement.known) {
+        form->settings.window = placement;
+    }
+    form->SaveSettingsFile();
     delete form;
     return 0;
 }

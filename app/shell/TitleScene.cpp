@@ -59,8 +59,13 @@ void BuildTitleScene(GameFields& game) {
     std::vector<TekuUtility::TextLabel> labels;
     if (!game.highScores.empty()) {
         labels.push_back(ListLabel("TOP TEN", true, 120, 100));
+        // One label per entry down to the panel's bottom edge: labels below it could never
+        // show, and a table edited by hand may hold millions of lines.
         int k = 1;
         for (const std::string& entry : game.highScores) {
+            if (100 + 25 * k >= panel->height) {
+                break;
+            }
             char number[16];
             std::snprintf(number, sizeof number, "%02d", k);
             labels.push_back(

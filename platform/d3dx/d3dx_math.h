@@ -73,4 +73,20 @@ inline bool operator==(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
+// The single-precision vector of anything with x, y and z members: the scene records and the
+// game keep doubles, the device works in floats.
+template <typename T>
+D3DXVECTOR3 ToVector3(const T& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+// The translation to the position of anything with x, y and z members.
+template <typename T>
+D3DXMATRIX TranslationTo(const T& v) {
+    D3DXMATRIX t;
+    D3DXMatrixTranslation(&t, static_cast<float>(v.x), static_cast<float>(v.y),
+                          static_cast<float>(v.z));
+    return t;
+}
+
 }  // namespace platform::d3dx

@@ -2,6 +2,7 @@
 // faces fanned into triangles, normals per face corner, materials concatenated.
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <unordered_map>
 
 #include "platform/d3dx/mesh.h"
@@ -21,6 +22,21 @@ constexpr int kMaxFrameDepth = 64;
 struct Face {
     std::uint32_t index[3];
     std::uint32_t attribute;
+};
+
+// An index read as a number; -1 when it lies outside the 32-bit range or is not a number.
+std::int64_t Index(double d) {
+    return d > -1 && d < 4294967296.0 ? static_cast<std::int64_t>(d) : -1;
+}
+
+// The index lists of faces in one block: face f is indices[starts[f]] up to starts[f + 1].
+struct FaceLists {
+    std::vector<std::uint32_t> indices;
+    std::vector<std::uint32_t> starts{0};
+    std::size_t size() const { return starts.size() - 1; }
+    std::span<const std::uint32_t> operator[](std::size_t f) const {
+        return {indices.data() + starts[f], starts[f + 1] - starts[f]};
+    }
 };
 
 class Loader {
@@ -95,11 +111,11 @@ class Loader {
     static bool ReadMatrix(const XDataObject& o, D3DXMATRIX* m) {
         const XValue* fm = o.data.Field("frameMatrix");
         const XValue* arr = fm ? fm->Field("matrix") : nullptr;
-        if (!arr || arr->items.size() != 16) {
+        if (!arr || arr->Count() != 16) {
             return false;
         }
-        for (int i = 0; i < 16; ++i) {
-            m->m[i / 4][i % 4] = static_cast<float>(arr->items[i].AsFloat());
+        for (std::size_t i = 0; i < 16; ++i) {
+            m->m[i / 4][i % 4] = static_cast<float>(arr->Element(i).AsFloat());
         }
         return true;
     }
@@ -189,49 +205,55 @@ class Loader {
         if (!arr) {
             return v;
         }
-        v.reserve(arr->items.size());
-        for (const auto& e : arr->items) {
-            if (e.items.size() < 3) {
-                v.push_back({});
-                continue;
-            }
-            v.push_back({static_cast<float>(e.items[0].AsFloat()),
-                         static_cast<float>(e.items[1].AsFloat()),
-                         static_cast<float>(e.items[2].AsFloat())});
+        v.reserve(arr->Count());
+        std::vector<double> n;
+        for (std::size_t i = 0; i < arr->Count(); ++i) {
+            arr->ElementNumbers(i, &n);
+            v.push_back(n.size() < 3
+                            ? D3DXVECTOR3{}
+                            : D3DXVECTOR3{static_cast<float>(n[0]), static_cast<float>(n[1]),
+                                          static_cast<float>(n[2])});
         }
         return v;
     }
 
-    // The index lists of an array of MeshFace structures.
-    static std::vector<std::vector<std::uint32_t>> FaceLists(const XValue* arr) {
-        std::vector<std::vector<std::uint32_t>> faces;
+    // The index lists of an array of MeshFace structures (a count, then the indices).
+    static FaceLists ReadFaceLists(const XValue* arr) {
+        FaceLists faces;
         if (!arr) {
             return faces;
         }
-        faces.reserve(arr->items.size());
-        for (const auto& f : arr->items) {
-            std::vector<std::uint32_t> list;
-            if (f.items.size() >= 2) {
-                for (const auto& i : f.items[1].items) {
-                    list.push_back(static_cast<std::uint32_t>(i.AsInt()));
-                }
+        faces.starts.reserve(arr->Count() + 1);
+        std::vector<double> n;
+        for (std::size_t i = 0; i < arr->Count(); ++i) {
+            arr->ElementNumbers(i, &n);
+            for (std::size_t k = 1; k < n.size(); ++k) {
+                faces.indices.push_back(static_cast<std::uint32_t>(Index(n[k])));
             }
-            faces.push_back(std::move(list));
+            faces.starts.push_back(static_cast<std::uint32_t>(faces.indices.size()));
         }
         return faces;
     }
 
-    bool AddMesh(const XDataObject& o, const D3DXMATRIX& world) {
-        ++meshCount_;
-        const std::string label = o.name.empty() ? "Mesh" : "Mesh '" + o.name + "'";
-        const std::vector<D3DXVECTOR3> positions = Vectors(o.data.Field("vertices"));
-        const auto faces = FaceLists(o.data.Field("faces"));
-        const std::size_t nv = positions.size();
-
-        const XDataObject* normalsObj = nullptr;
-        const XDataObject* uvObj = nullptr;
-        const XDataObject* colorsObj = nullptr;
+    // What the child objects of one Mesh add to its positions and faces.
+    struct MeshChildren {
+        const XDataObject* normals = nullptr;
+        const XDataObject* textureCoords = nullptr;
+        const XDataObject* vertexColors = nullptr;
         const XDataObject* materialList = nullptr;
+    };
+    struct MeshData {
+        std::string label;
+        std::vector<D3DXVECTOR3> positions;
+        FaceLists faces;
+        std::vector<D3DXVECTOR3> normals;
+        FaceLists normalFaces;
+        std::vector<std::pair<float, float>> uvs;
+        std::vector<std::uint32_t> colors;
+        std::vector<std::uint32_t> faceMaterial;
+    };
+
+    bool FindChildren(const XDataObject& o, MeshChildren* found) {
         for (const auto& c : o.children) {
             const XDataObject* t = Resolve(c);
             if (!t) {
@@ -240,141 +262,174 @@ class Loader {
                 }
                 continue;
             }
-            if (t->templateName == "MeshNormals" && !normalsObj) {
-                normalsObj = t;
-            } else if (t->templateName == "MeshTextureCoords" && !uvObj) {
-                uvObj = t;
-            } else if (t->templateName == "MeshVertexColors" && !colorsObj) {
-                colorsObj = t;
-            } else if (t->templateName == "MeshMaterialList" && !materialList) {
-                materialList = t;
+            const XDataObject** slot =
+                t->templateName == "MeshNormals"         ? &found->normals
+                : t->templateName == "MeshTextureCoords" ? &found->textureCoords
+                : t->templateName == "MeshVertexColors"  ? &found->vertexColors
+                : t->templateName == "MeshMaterialList"  ? &found->materialList
+                                                         : nullptr;
+            if (slot && !*slot) {
+                *slot = t;
             }
         }
+        return true;
+    }
 
-        for (std::size_t f = 0; f < faces.size(); ++f) {
-            for (std::uint32_t i : faces[f]) {
+    bool CheckFaces(const XDataObject& o, const MeshData& mesh) {
+        const std::size_t nv = mesh.positions.size();
+        for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+            for (std::uint32_t i : mesh.faces[f]) {
                 if (i >= nv) {
-                    return Fail(o.line, "face " + std::to_string(f) + " of " + label +
+                    return Fail(o.line, "face " + std::to_string(f) + " of " + mesh.label +
                                             " uses vertex " + std::to_string(i) + " of " +
                                             std::to_string(nv));
                 }
             }
         }
+        return true;
+    }
 
-        std::vector<D3DXVECTOR3> normals;
-        std::vector<std::vector<std::uint32_t>> normalFaces;
-        if (normalsObj) {
-            normals = Vectors(normalsObj->data.Field("normals"));
-            normalFaces = FaceLists(normalsObj->data.Field("faceNormals"));
-            if (normalFaces.size() != faces.size()) {
-                return Fail(normalsObj->line, "MeshNormals of " + label + " has " +
-                                                  std::to_string(normalFaces.size()) +
-                                                  " faces, the mesh " +
-                                                  std::to_string(faces.size()));
+    // MeshNormals: normals and one normal face per face, corner for corner.
+    bool ReadNormals(const XDataObject& obj, MeshData* mesh) {
+        mesh->normals = Vectors(obj.data.Field("normals"));
+        mesh->normalFaces = ReadFaceLists(obj.data.Field("faceNormals"));
+        const auto& faces = mesh->faces;
+        if (mesh->normalFaces.size() != faces.size()) {
+            return Fail(obj.line, "MeshNormals of " + mesh->label + " has " +
+                                      std::to_string(mesh->normalFaces.size()) +
+                                      " faces, the mesh " + std::to_string(faces.size()));
+        }
+        for (std::size_t f = 0; f < faces.size(); ++f) {
+            if (mesh->normalFaces[f].size() != faces[f].size()) {
+                return Fail(obj.line, "normal face " + std::to_string(f) + " of " + mesh->label +
+                                          " has another vertex count");
             }
-            for (std::size_t f = 0; f < faces.size(); ++f) {
-                if (normalFaces[f].size() != faces[f].size()) {
-                    return Fail(normalsObj->line, "normal face " + std::to_string(f) + " of " +
-                                                      label + " has another vertex count");
-                }
-                for (std::uint32_t i : normalFaces[f]) {
-                    if (i >= normals.size()) {
-                        return Fail(normalsObj->line, "normal face " + std::to_string(f) + " of " +
-                                                          label + " uses normal " +
-                                                          std::to_string(i) + " of " +
-                                                          std::to_string(normals.size()));
-                    }
+            for (std::uint32_t i : mesh->normalFaces[f]) {
+                if (i >= mesh->normals.size()) {
+                    return Fail(obj.line, "normal face " + std::to_string(f) + " of " +
+                                              mesh->label + " uses normal " + std::to_string(i) +
+                                              " of " + std::to_string(mesh->normals.size()));
                 }
             }
         }
+        return true;
+    }
 
-        std::vector<std::pair<float, float>> uvs;
-        if (uvObj) {
-            const XValue* arr = uvObj->data.Field("textureCoords");
-            if (!arr || arr->items.size() != nv) {
-                return Fail(uvObj->line, "MeshTextureCoords of " + label +
-                                             " must have one pair per vertex (" +
-                                             std::to_string(nv) + ")");
-            }
-            for (const auto& e : arr->items) {
-                uvs.emplace_back(
-                    e.items.size() >= 2 ? static_cast<float>(e.items[0].AsFloat()) : 0,
-                    e.items.size() >= 2 ? static_cast<float>(e.items[1].AsFloat()) : 0);
-            }
-            anyTexCoords_ = true;
+    // MeshTextureCoords: one (u, v) pair per vertex.
+    bool ReadTextureCoords(const XDataObject& obj, MeshData* mesh) {
+        const std::size_t nv = mesh->positions.size();
+        const XValue* arr = obj.data.Field("textureCoords");
+        if (!arr || arr->Count() != nv) {
+            return Fail(obj.line, "MeshTextureCoords of " + mesh->label +
+                                      " must have one pair per vertex (" + std::to_string(nv) +
+                                      ")");
         }
-
-        std::vector<std::uint32_t> colors;
-        if (colorsObj) {
-            colors.assign(nv, 0xFFFFFFFFu);
-            const XValue* arr = colorsObj->data.Field("vertexColors");
-            for (const auto& e : arr ? arr->items : std::vector<XValue>{}) {
-                if (e.items.size() < 2) {
-                    continue;
-                }
-                const std::int64_t index = e.items[0].AsInt();
-                if (index < 0 || static_cast<std::size_t>(index) >= nv) {
-                    return Fail(colorsObj->line, "vertex colour for vertex " +
-                                                     std::to_string(index) + " of " +
-                                                     std::to_string(nv) + " in " + label);
-                }
-                colors[static_cast<std::size_t>(index)] = ToD3DColor(Color(&e.items[1], 1));
-            }
-            anyColors_ = true;
+        std::vector<double> n;
+        for (std::size_t i = 0; i < nv; ++i) {
+            arr->ElementNumbers(i, &n);
+            mesh->uvs.emplace_back(n.size() >= 2 ? static_cast<float>(n[0]) : 0,
+                                   n.size() >= 2 ? static_cast<float>(n[1]) : 0);
         }
+        anyTexCoords_ = true;
+        return true;
+    }
 
-        // Materials: this mesh's subsets start after those of the meshes before it.
+    // MeshVertexColors: colours by vertex index; vertices not named stay white.
+    bool ReadVertexColors(const XDataObject& obj, MeshData* mesh) {
+        const std::size_t nv = mesh->positions.size();
+        mesh->colors.assign(nv, 0xFFFFFFFFu);
+        const XValue* arr = obj.data.Field("vertexColors");
+        for (std::size_t i = 0; arr && i < arr->Count(); ++i) {
+            const XValue e = arr->Element(i);
+            if (e.items.size() < 2) {
+                continue;
+            }
+            const std::int64_t index = e.items[0].AsInt();
+            if (index < 0 || static_cast<std::size_t>(index) >= nv) {
+                return Fail(obj.line, "vertex colour for vertex " + std::to_string(index) + " of " +
+                                          std::to_string(nv) + " in " + mesh->label);
+            }
+            mesh->colors[static_cast<std::size_t>(index)] = ToD3DColor(Color(&e.items[1], 1));
+        }
+        anyColors_ = true;
+        return true;
+    }
+
+    // MeshMaterialList: the materials, and the one each face uses; this mesh's subsets start
+    // after those of the meshes before it. Without a list (or with one of no materials) one
+    // white material is added and the faces keep subset 0.
+    bool ReadMaterialList(const XDataObject* list, MeshData* mesh) {
         const std::uint32_t base = static_cast<std::uint32_t>(materials_.size());
-        std::vector<std::uint32_t> faceMaterial(faces.size(), 0);
-        // A list of no materials says as little as no list at all.
-        const XValue* announced = materialList ? materialList->data.Field("nMaterials") : nullptr;
-        if (announced && announced->AsInt() == 0) {
-            materialList = nullptr;
-        }
-        if (materialList) {
-            const XValue* nMat = materialList->data.Field("nMaterials");
-            const XValue* idx = materialList->data.Field("faceIndexes");
-            const std::int64_t count = nMat ? nMat->AsInt() : 0;
-            std::vector<D3DXMATERIAL> mats;
-            for (const auto& c : materialList->children) {
-                if (static_cast<std::int64_t>(mats.size()) >= count) {
-                    break;
-                }
-                const XDataObject* t = Resolve(c);
-                if (!t) {
-                    return Fail(c.line, "reference to unknown material '" + c.referenceName + "'");
-                }
-                D3DXMATERIAL m;
-                if (!ReadMaterial(*t, &m)) {
-                    return false;
-                }
-                mats.push_back(std::move(m));
-            }
-            if (static_cast<std::int64_t>(mats.size()) < count) {
-                return Fail(materialList->line,
-                            "MeshMaterialList of " + label + " announces " + std::to_string(count) +
-                                " materials but holds " + std::to_string(mats.size()));
-            }
-            const std::size_t given = idx ? idx->items.size() : 0;
-            for (std::size_t f = 0; f < faces.size(); ++f) {
-                // Faces beyond the list keep the last index given.
-                const std::int64_t m = given == 0 ? 0 : idx->items[std::min(f, given - 1)].AsInt();
-                if (m < 0 || m >= count) {
-                    return Fail(materialList->line, "face " + std::to_string(f) + " of " + label +
-                                                        " uses material " + std::to_string(m) +
-                                                        " of " + std::to_string(count));
-                }
-                faceMaterial[f] = base + static_cast<std::uint32_t>(m);
-            }
-            for (auto& m : mats) {
-                materials_.push_back(std::move(m));
-            }
-        } else {
+        mesh->faceMaterial.assign(mesh->faces.size(), 0);
+        const XValue* nMat = list ? list->data.Field("nMaterials") : nullptr;
+        const std::int64_t count = nMat ? nMat->AsInt() : 0;
+        if (!list || (nMat && count == 0)) {
             D3DXMATERIAL white;
             white.MatD3D.Diffuse = {1, 1, 1, 1};
             materials_.push_back(white);
+            return true;
         }
+        std::vector<D3DXMATERIAL> mats;
+        for (const auto& c : list->children) {
+            if (static_cast<std::int64_t>(mats.size()) >= count) {
+                break;
+            }
+            const XDataObject* t = Resolve(c);
+            if (!t) {
+                return Fail(c.line, "reference to unknown material '" + c.referenceName + "'");
+            }
+            D3DXMATERIAL m;
+            if (!ReadMaterial(*t, &m)) {
+                return false;
+            }
+            mats.push_back(std::move(m));
+        }
+        if (static_cast<std::int64_t>(mats.size()) < count) {
+            return Fail(list->line, "MeshMaterialList of " + mesh->label + " announces " +
+                                        std::to_string(count) + " materials but holds " +
+                                        std::to_string(mats.size()));
+        }
+        const XValue* idx = list->data.Field("faceIndexes");
+        const std::size_t given = idx ? idx->Count() : 0;
+        std::vector<double> n;
+        for (std::size_t f = 0; f < mesh->faces.size(); ++f) {
+            // Faces beyond the list keep the last index given.
+            std::int64_t m = 0;
+            if (given > 0) {
+                idx->ElementNumbers(std::min(f, given - 1), &n);
+                m = n.empty() ? 0 : Index(n[0]);
+            }
+            if (m < 0 || m >= count) {
+                return Fail(list->line, "face " + std::to_string(f) + " of " + mesh->label +
+                                            " uses material " + std::to_string(m) + " of " +
+                                            std::to_string(count));
+            }
+            mesh->faceMaterial[f] = base + static_cast<std::uint32_t>(m);
+        }
+        for (auto& m : mats) {
+            materials_.push_back(std::move(m));
+        }
+        return true;
+    }
 
+    bool AddMesh(const XDataObject& o, const D3DXMATRIX& world) {
+        ++meshCount_;
+        MeshData mesh;
+        mesh.label = o.name.empty() ? "Mesh" : "Mesh '" + o.name + "'";
+        mesh.positions = Vectors(o.data.Field("vertices"));
+        mesh.faces = ReadFaceLists(o.data.Field("faces"));
+        MeshChildren children;
+        return FindChildren(o, &children) && CheckFaces(o, mesh) &&
+               (!children.normals || ReadNormals(*children.normals, &mesh)) &&
+               (!children.textureCoords || ReadTextureCoords(*children.textureCoords, &mesh)) &&
+               (!children.vertexColors || ReadVertexColors(*children.vertexColors, &mesh)) &&
+               ReadMaterialList(children.materialList, &mesh) &&
+               (AppendGeometry(mesh, children.normals != nullptr, world), true);
+    }
+
+    // The mesh's faces fanned into triangles, with one vertex per distinct (position, normal)
+    // corner, placed by world.
+    void AppendGeometry(const MeshData& mesh, bool hasNormals, const D3DXMATRIX& world) {
         // Normals transform with the inverse transpose of the world matrix; a mirroring
         // matrix turns the faces over, so their corner order is reversed to keep them facing
         // out.
@@ -387,68 +442,83 @@ class Loader {
         const bool mirrored = det < 0;
 
         const std::uint32_t first = static_cast<std::uint32_t>(vertices_.size());
+        // One vertex per distinct corner: by position alone without normals (a plain table),
+        // by (position, normal) pair with them.
+        constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+        std::vector<std::uint32_t> byPosition(hasNormals ? 0 : mesh.positions.size(), kNone);
         std::unordered_map<std::uint64_t, std::uint32_t> corners;
         auto vertexFor = [&](std::uint32_t p, std::uint32_t n) {
             const std::uint64_t key = (std::uint64_t{p} << 32) | n;
-            const auto it = corners.find(key);
-            if (it != corners.end()) {
+            if (!hasNormals && byPosition[p] != kNone) {
+                return byPosition[p];
+            }
+            if (const auto it = corners.find(key); hasNormals && it != corners.end()) {
                 return it->second;
             }
             MeshVertex v;
-            D3DXVec3TransformCoord(&v.position, &positions[p], &world);
-            if (normalsObj) {
-                D3DXVec3TransformNormal(&v.normal, &normals[n], &normalMatrix);
+            D3DXVec3TransformCoord(&v.position, &mesh.positions[p], &world);
+            if (hasNormals) {
+                D3DXVec3TransformNormal(&v.normal, &mesh.normals[n], &normalMatrix);
                 D3DXVec3Normalize(&v.normal, &v.normal);
             }
-            if (!uvs.empty()) {
-                v.u = uvs[p].first;
-                v.v = uvs[p].second;
+            if (!mesh.uvs.empty()) {
+                v.u = mesh.uvs[p].first;
+                v.v = mesh.uvs[p].second;
             }
-            if (!colors.empty()) {
-                v.color = colors[p];
+            if (!mesh.colors.empty()) {
+                v.color = mesh.colors[p];
             }
             const std::uint32_t index = static_cast<std::uint32_t>(vertices_.size());
             vertices_.push_back(v);
-            corners.emplace(key, index);
+            if (hasNormals) {
+                corners.emplace(key, index);
+            } else {
+                byPosition[p] = index;
+            }
             return index;
         };
         const std::size_t firstFace = faces_.size();
-        for (std::size_t f = 0; f < faces.size(); ++f) {
-            const auto& list = faces[f];
+        for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+            const auto list = mesh.faces[f];
             if (list.size() < 3) {
                 continue;  // points and lines have no surface
             }
             auto corner = [&](std::size_t k) {
-                return vertexFor(list[k], normalsObj ? normalFaces[f][k] : 0);
+                return vertexFor(list[k], hasNormals ? mesh.normalFaces[f][k] : 0);
             };
             const std::uint32_t a = corner(0);
             for (std::size_t k = 1; k + 1 < list.size(); ++k) {
                 const std::uint32_t b = corner(k), c = corner(k + 1);
-                Face face{{a, b, c}, faceMaterial[f]};
+                Face face{{a, b, c}, mesh.faceMaterial[f]};
                 if (mirrored) {
                     std::swap(face.index[1], face.index[2]);
                 }
                 faces_.push_back(face);
             }
         }
-        if (!normalsObj) {
+        if (!hasNormals) {
             ComputeSmoothNormals(first, firstFace);
         }
-        return true;
     }
 
-    // Normals for the vertices from first on, from the faces from firstFace on.
+    // Normals for the vertices from first on, from the faces from firstFace on: each face adds
+    // its cross product (weighting by area) to its corners, as ComputeNormals does, without a
+    // copy of the vertices.
     void ComputeSmoothNormals(std::uint32_t first, std::size_t firstFace) {
-        Mesh part;
-        part.vertices.assign(vertices_.begin() + first, vertices_.end());
+        std::vector<D3DXVECTOR3> sums(vertices_.size() - first);
         for (std::size_t f = firstFace; f < faces_.size(); ++f) {
-            for (std::uint32_t i : faces_[f].index) {
-                part.indices.push_back(i - first);
+            const std::uint32_t* i = faces_[f].index;
+            const D3DXVECTOR3 a = vertices_[i[0]].position;
+            const D3DXVECTOR3 e1 = vertices_[i[1]].position - a;
+            const D3DXVECTOR3 e2 = vertices_[i[2]].position - a;
+            D3DXVECTOR3 n;
+            D3DXVec3Cross(&n, &e1, &e2);
+            for (int k = 0; k < 3; ++k) {
+                sums[i[k] - first] = sums[i[k] - first] + n;
             }
         }
-        ComputeNormals(&part);
-        for (std::size_t v = 0; v < part.vertices.size(); ++v) {
-            vertices_[first + v].normal = part.vertices[v].normal;
+        for (std::size_t v = 0; v < sums.size(); ++v) {
+            D3DXVec3Normalize(&vertices_[first + v].normal, &sums[v]);
         }
     }
 
@@ -466,16 +536,11 @@ class Loader {
 
 }  // namespace
 
-MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName, Mesh* mesh,
-                             std::vector<D3DXMATERIAL>* materials) {
+namespace {
+
+MeshResult BuildMesh(const XDocument& doc, std::string_view sourceName, Mesh* mesh,
+                     std::vector<D3DXMATERIAL>* materials) {
     MeshResult result;
-    xfile::TemplateRegistry registry;
-    XDocument doc;
-    const xfile::XResult read = xfile::ReadXText(text, sourceName, &registry, &doc);
-    if (!read) {
-        result.error = read.error;
-        return result;
-    }
     Loader loader(doc, sourceName);
     if (!loader.Run(mesh, materials)) {
         result.error = loader.Error();
@@ -485,16 +550,39 @@ MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName,
     return result;
 }
 
-MeshResult D3DXLoadMeshFromX(std::string_view path, Mesh* mesh,
+}  // namespace
+
+MeshResult LoadMeshFromXText(std::string_view text, std::string_view sourceName, Mesh* mesh,
                              std::vector<D3DXMATERIAL>* materials) {
-    const auto bytes = platform::ReadWholeFile(path);
-    if (!bytes) {
+    xfile::TemplateRegistry registry;
+    XDocument doc;
+    if (const xfile::XResult read = xfile::ReadXText(text, sourceName, &registry, &doc); !read) {
         MeshResult result;
-        result.error = std::string(path) + ": cannot open the file";
+        result.error = read.error;
         return result;
     }
-    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    return LoadMeshFromXText(text, path, mesh, materials);
+    return BuildMesh(doc, sourceName, mesh, materials);
+}
+
+MeshResult D3DXLoadMeshFromX(std::string_view path, Mesh* mesh,
+                             std::vector<D3DXMATERIAL>* materials) {
+    MeshResult result;
+    xfile::TemplateRegistry registry;
+    XDocument doc;
+    {
+        // The file's bytes go before the mesh is built: the document holds all it needs.
+        const auto bytes = platform::ReadWholeFile(path);
+        if (!bytes) {
+            result.error = std::string(path) + ": cannot open the file";
+            return result;
+        }
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        if (const xfile::XResult read = xfile::ReadXText(text, path, &registry, &doc); !read) {
+            result.error = read.error;
+            return result;
+        }
+    }
+    return BuildMesh(doc, path, mesh, materials);
 }
 
 }  // namespace platform::d3dx

@@ -364,6 +364,10 @@ MeshResult D3DXCreateText(const TextMeshFont& font, std::wstring_view text, floa
     funcs.conic_to = &Flattener::ConicTo;
     funcs.cubic_to = &Flattener::CubicTo;
 
+    // A substitute face wider than the one asked for is condensed to its widths.
+    const double widthFactor = platform::SubstituteWidthFactor(font.face, font.bold);
+    const FT_Matrix condense{static_cast<FT_Fixed>(std::lround(widthFactor * 0x10000)), 0, 0,
+                             0x10000};
     double penX = 0;
     for (const wchar_t ch : text) {
         if (static_cast<std::uint32_t>(ch) < 0x20) {
@@ -383,6 +387,9 @@ MeshResult D3DXCreateText(const TextMeshFont& font, std::wstring_view text, floa
                 FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // x += 0.22 y
                 FT_Outline_Transform(&slot->outline, &shear);
             }
+            if (widthFactor != 1.0) {
+                FT_Outline_Transform(&slot->outline, &condense);
+            }
             Flattener flat;
             flat.scale = scale;
             flat.tolerance = tolerance;
@@ -400,7 +407,7 @@ MeshResult D3DXCreateText(const TextMeshFont& font, std::wstring_view text, floa
                 builder.Glyph(flat.contours, triangles, penX);
             }
         }
-        penX += slot->advance.x * scale;  // font units under FT_LOAD_NO_SCALE
+        penX += slot->advance.x * scale * widthFactor;  // font units under FT_LOAD_NO_SCALE
     }
     mesh.use32BitIndices = mesh.vertices.size() > 0xFFFF;
     *out = std::move(mesh);

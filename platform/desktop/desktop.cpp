@@ -1,10 +1,15 @@
 #include "platform/desktop/desktop.h"
 
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/gfx/device.h"
 #include "platform/gl/gl_context.h"
 #include "platform/gl/gl_device.h"
+#include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_joystick.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdlwin/child_view.h"
@@ -19,8 +24,8 @@ std::shared_ptr<gl::OffscreenContext>& Context() {
     return context;
 }
 
-// Makes GL devices that hand each presented frame to the panel's window, which shows it over
-// its client area.
+// Makes GL devices whose presented frames the panel's window shows over its client area,
+// copied from the device's framebuffer when the window is drawn.
 class PanelDeviceFactory : public gfx::Factory {
   public:
     std::unique_ptr<gfx::Device> CreateDevice(gfx::DeviceType,
@@ -31,34 +36,71 @@ class PanelDeviceFactory : public gfx::Factory {
             return nullptr;
         }
         const HWND window = params.window;
-        gl::GlDevice* raw = device.get();
-        // The frame's picture is kept from one present to the next.
-        device->SetPresentHook([raw, window, frame = Image{}](unsigned, int, int) mutable {
-            if (window == nullptr) {
-                return;
-            }
-            raw->ReadPixels(&frame);
-            sdlwin::ShowChildFrame(window, frame.width, frame.height, frame.pixels.data());
-            // Showing the frame presents the window, which may make the window's own renderer
-            // context current: the device's next frame must draw in the panels' context again.
-            Context()->MakeCurrent();
+        if (window == nullptr) {
+            return device;
+        }
+        // The window shows the device's framebuffer as it is, until the device goes.
+        auto shown = std::shared_ptr<void>(nullptr, [window](void*) {
+            sdlwin::RemoveChildFrame(window);
+        });
+        device->SetPresentHook([window, shown](unsigned framebuffer, int width, int height) {
+            sdlwin::ShowChildFramebuffer(window, framebuffer, width, height);
         });
         return device;
     }
 };
 
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// SDL falls back to drivers that show nothing when no display answers; the game would then
+// run unseen. Those count only when SDL_VIDEODRIVER asks for them.
+bool DriverShowsWindows() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return false;
+    }
+    const bool invisible = std::strcmp(driver, "offscreen") == 0 ||
+                           std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
+    return !invisible || EnvironmentSet("SDL_VIDEODRIVER");
+}
+
 }  // namespace
 
 bool Start(std::string* error) {
+    if (!EnvironmentSet("SDL_VIDEODRIVER") && !EnvironmentSet("DISPLAY") &&
+        !EnvironmentSet("WAYLAND_DISPLAY")) {
+        if (error != nullptr) {
+            *error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        }
+        return false;
+    }
     if (!sdlwin::Install(error)) {
+        return false;
+    }
+    if (!DriverShowsWindows()) {
+        if (error != nullptr) {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            *error = std::string("no display answers (SDL offers only its \"") +
+                     (driver != nullptr ? driver : "") + "\" driver)";
+        }
+        sdlwin::Uninstall();
         return false;
     }
     static sdl::SdlSoundOutput sound;
     SetSoundOutput(&sound);
+    // Pads first: the raw joysticks then leave out the devices read as pads.
+    static sdl::SdlGamepadBackend pads;
+    SetGamepadBackend(&pads);
     static sdl::SdlJoystickBackend joysticks;
     SetJoystickBackend(&joysticks);
 
     Context() = gl::OffscreenContext::Create();
+    if (Context()) {
+        sdlwin::UseGlContext(Context()->NativeContext());
+    }
     // Without a GL context there is no device maker at all: a panel then reports that its
     // device cannot be initialised, in its own error box, and stays blank.
     gfx::SetFactoryProvider([]() -> std::unique_ptr<gfx::Factory> {
@@ -68,6 +110,14 @@ bool Start(std::string* error) {
         return std::make_unique<PanelDeviceFactory>();
     });
     return true;
+}
+
+void SetMainWindowPlacement(const WindowPlacement& placement) {
+    sdlwin::SetMainWindowPlacement(placement);
+}
+
+WindowPlacement MainWindowPlacement() {
+    return sdlwin::MainWindowPlacement();
 }
 
 }  // namespace platform::desktop

@@ -10,4 +10,8 @@ namespace platform {
 // Results are cached per (face, bold, italic).
 std::string FindFontFile(const std::string& face, bool bold, bool italic);
 
+// The factor along x by which text meant for `face` is drawn in the font FindFontFile gives,
+// so that lines laid out for that face keep their length: 1 for faces found as they are.
+double SubstituteWidthFactor(const std::string& face, bool bold);
+
 }  // namespace platform

@@ -36,7 +36,8 @@ class HeadlessSprite : public Sprite {
             return false;
         }
         const RECT r = src ? *src : RECT{0, 0, t->Width(), t->Height()};
-        device_->Write(Format("sprite tex#%d src %d,%d,%d,%d at %g,%g scale %g,%g %08x",
+        if (device_->Logging())
+            device_->Write(Format("sprite tex#%d src %d,%d,%d,%d at %g,%g scale %g,%g %08x",
                               t->Serial(), r.left, r.top, r.right, r.bottom,
                               static_cast<double>(position.x), static_cast<double>(position.y),
                               static_cast<double>(transform_.m[0][0]),
@@ -81,7 +82,8 @@ class HeadlessFont : public Font {
             return height;
         }
         const RECT r = rect ? *rect : RECT{};
-        device_->Write(Format("text '%.*s' %d,%d,%d,%d %08x", static_cast<int>(text.size()),
+        if (device_->Logging())
+            device_->Write(Format("text '%.*s' %d,%d,%d,%d %08x", static_cast<int>(text.size()),
                               text.data(), r.left, r.top, r.right, r.bottom, color));
         return height;
     }
@@ -99,6 +101,9 @@ int HeadlessTextWidth(std::string_view line, int height) {
 }
 
 void HeadlessDevice::Write(std::string line) {
+    if (!logging_) {
+        return;
+    }
     if (log_.size() >= kLogLimit) {
         log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(kLogLimit / 2));
     }
@@ -119,7 +124,8 @@ std::string HeadlessDevice::TextureName() const {
 }
 
 void HeadlessDevice::Clear(D3DCOLOR color, float) {
-    Write(Format("clear %08x", color));
+    if (Logging())
+        Write(Format("clear %08x", color));
 }
 
 bool HeadlessDevice::BeginScene() {
@@ -142,7 +148,8 @@ bool HeadlessDevice::CopyToBackBuffer(const Image& picture) {
         Write("background failed");
         return false;
     }
-    Write(Format("background %dx%d", picture.width, picture.height));
+    if (Logging())
+        Write(Format("background %dx%d", picture.width, picture.height));
     return true;
 }
 
@@ -150,7 +157,8 @@ bool HeadlessDevice::DrawPrimitive(std::span<const ColorVertex> vertices) {
     if (vertices.size() < 3) {
         return false;
     }
-    Write(Format("tris %zu %s", vertices.size() / 3, TextureName().c_str()));
+    if (Logging())
+        Write(Format("tris %zu %s", vertices.size() / 3, TextureName().c_str()));
     return true;
 }
 
@@ -164,11 +172,56 @@ bool HeadlessDevice::DrawIndexedPrimitive(std::span<const ColorVertex> vertices,
     if (indices.size() < 3) {
         return false;
     }
-    Write(Format("indexed %zu/%zu %s", vertices.size(), indices.size(), TextureName().c_str()));
+    if (Logging())
+        Write(Format("indexed %zu/%zu %s", vertices.size(), indices.size(), TextureName().c_str()));
     return true;
 }
 
 bool HeadlessDevice::DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) {
+    if (recordSubsets_) {
+        return RecordSubset(mesh, attribId);
+    }
+    // The faces of each subset are counted once per mesh: repeated draws of a mesh cost a
+    // lookup, so that frames on this device time the panel rather than the stand-in.
+    if (faceCounts_.size() >= kCountedMeshes && faceCounts_.count(&mesh) == 0) {
+        faceCounts_.clear();  // meshes made per frame (texts) come and go
+    }
+    FaceCounts& counts = faceCounts_[&mesh];
+    if (counts.indices != mesh.indices.data() || counts.indexCount != mesh.indices.size() ||
+        counts.vertexCount != mesh.vertices.size() ||
+        counts.attributes != mesh.attributes.data()) {
+        counts = CountFaces(mesh);
+    }
+    if (!counts.valid) {
+        return false;
+    }
+    auto it = counts.perSubset.find(attribId);
+    const std::size_t faces = it == counts.perSubset.end() ? 0 : it->second;
+    if (Logging())
+        Write(Format("subset %u faces %zu %s%s", attribId, faces, TextureName().c_str(),
+                     GetRenderState(RenderState::Lighting) ? " lit" : ""));
+    return true;
+}
+
+HeadlessDevice::FaceCounts HeadlessDevice::CountFaces(const d3dx::Mesh& mesh) {
+    FaceCounts counts;
+    counts.indices = mesh.indices.data();
+    counts.indexCount = mesh.indices.size();
+    counts.vertexCount = mesh.vertices.size();
+    counts.attributes = mesh.attributes.data();
+    const std::size_t faceCount = std::min(mesh.attributes.size(), mesh.indices.size() / 3);
+    for (std::size_t f = 0; f < faceCount; ++f) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (mesh.indices[f * 3 + k] >= mesh.vertices.size()) {
+                counts.valid = false;
+            }
+        }
+        ++counts.perSubset[mesh.attributes[f]];
+    }
+    return counts;
+}
+
+bool HeadlessDevice::RecordSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) {
     std::size_t faces = 0;
     SubsetDraw draw;
     draw.world = GetTransform(TransformState::World);
@@ -182,9 +235,6 @@ bool HeadlessDevice::DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) 
             if (index >= mesh.vertices.size()) {
                 return false;
             }
-            if (!recordSubsets_) {
-                continue;
-            }
             const D3DXVECTOR3& p = mesh.vertices[index].position;
             if (faces == 0 && k == 0) {
                 draw.min = draw.max = p;
@@ -196,9 +246,7 @@ bool HeadlessDevice::DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) 
         }
         ++faces;
     }
-    if (recordSubsets_) {
-        subsets_.push_back(draw);
-    }
+    subsets_.push_back(draw);
     Write(Format("subset %u faces %zu %s%s", attribId, faces, TextureName().c_str(),
                  GetRenderState(RenderState::Lighting) ? " lit" : ""));
     return true;
@@ -233,6 +281,7 @@ std::unique_ptr<Device> HeadlessFactory::CreateDevice(DeviceType type, const Dev
     }
     auto device = std::make_unique<HeadlessDevice>(params.width, params.height);
     device->SetFailFonts(control_ && control_->failFonts);
+    device->SetLogging(!control_ || control_->log);
     return device;
 }
 

@@ -3,6 +3,7 @@
 // have drawn. Tests also make it fail at creation and lose it.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct HeadlessControl {
     bool failHardware = false;   // CreateDevice(Hardware) fails
     bool failReference = false;  // CreateDevice(Reference) fails
     bool failFonts = false;      // CreateFont fails
+    bool log = true;             // devices keep their draw log (benchmarks switch it off)
     int devicesCreated = 0;
 };
 
@@ -78,12 +80,28 @@ class HeadlessDevice : public Device {
     // Appends a line; a long-running user (a simulation) keeps only the most recent lines.
     void Write(std::string line);
     static constexpr std::size_t kLogLimit = 1 << 16;
+    bool Logging() const { return logging_; }
+    void SetLogging(bool on) { logging_ = on; }
     bool FailFonts() const { return failFonts_; }
     void SetFailFonts(bool fail) { failFonts_ = fail; }
 
   private:
+    // The faces per subset of a mesh, with the storage they were counted in.
+    struct FaceCounts {
+        const void* indices = nullptr;
+        std::size_t indexCount = 0;
+        std::size_t vertexCount = 0;
+        const void* attributes = nullptr;
+        bool valid = true;  // every index names a vertex
+        std::map<std::uint32_t, std::size_t> perSubset;
+    };
+    static FaceCounts CountFaces(const d3dx::Mesh& mesh);
+    bool RecordSubset(const d3dx::Mesh& mesh, std::uint32_t attribId);
     std::string TextureName() const;
 
+    static constexpr std::size_t kCountedMeshes = 512;
+    std::map<const d3dx::Mesh*, FaceCounts> faceCounts_;
+    bool logging_ = true;
     std::vector<std::string> log_;
     std::vector<SubsetDraw> subsets_;
     bool recordSubsets_ = false;

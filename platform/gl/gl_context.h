@@ -17,6 +17,8 @@ class OffscreenContext {
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
     void MakeCurrent();
+    // The SDL_GLContext, for windows that draw in this context too.
+    void* NativeContext() const { return context_; }
     // The GL_RENDERER string (e.g. "llvmpipe (LLVM 15.0.6, 256 bits)").
     std::string Renderer() const;
 

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/gl/gl_buffers.h"
 #include "platform/gl/gl_font.h"
+#include "platform/gl/gl_programs.h"
 
 namespace platform::gl {
 
@@ -17,306 +19,6 @@ using d3dx::Mesh;
 using d3dx::MeshVertex;
 
 namespace {
-
-// Vertex attribute slots shared by every program.
-constexpr GLuint kPosition = 0, kNormal = 1, kColor = 2, kUv = 3;
-
-// The fixed-function vertex stage: transforms with the row-vector matrices of the device
-// (uploaded as they are, which GLSL reads as their transposes), Direct3D's depth range 0..1
-// moved to GL's -1..1, and the lighting formula of one directional light evaluated per
-// vertex.
-constexpr const char* kVertex3D = R"(
-layout(location = 0) in vec3 aPosition;
-layout(location = 1) in vec3 aNormal;
-layout(location = 2) in vec4 aColor;
-layout(location = 3) in vec2 aUv;
-uniform mat4 uWorld;
-uniform mat4 uWorldViewProjection;
-uniform bool uLighting;
-uniform bool uLightOn;
-uniform bool uHasColor;
-uniform vec4 uMaterialDiffuse;
-uniform vec4 uMaterialAmbient;
-uniform vec4 uMaterialEmissive;
-uniform vec4 uAmbientLight;
-uniform vec4 uLightDiffuse;
-uniform vec4 uLightAmbient;
-uniform vec3 uToLight;
-SHADING out vec4 vColor;
-out vec2 vUv;
-void main() {
-    vec4 p = uWorldViewProjection * vec4(aPosition, 1.0);
-    gl_Position = vec4(p.x, p.y, 2.0 * p.z - p.w, p.w);
-    vUv = aUv;
-    if (!uLighting) {
-        vColor = uHasColor ? aColor : vec4(1.0);
-        return;
-    }
-    // A vertex colour stands in for the material's diffuse colour.
-    vec4 diffuse = uHasColor ? aColor : uMaterialDiffuse;
-    vec3 c = uMaterialEmissive.rgb + uAmbientLight.rgb * uMaterialAmbient.rgb;
-    if (uLightOn) {
-        vec3 n = mat3(uWorld) * aNormal;
-        float len = length(n);
-        float d = len > 0.0 ? max(dot(n / len, uToLight), 0.0) : 0.0;
-        c += uLightAmbient.rgb * uMaterialAmbient.rgb + d * uLightDiffuse.rgb * diffuse.rgb;
-    }
-    vColor = vec4(clamp(c, 0.0, 1.0), clamp(diffuse.a, 0.0, 1.0));
-}
-)";
-
-// Texture stage 0: modulate, select the texture, or off; no texture leaves the diffuse.
-constexpr const char* kFragment3D = R"(
-SHADING in vec4 vColor;
-in vec2 vUv;
-uniform bool uHasTexture;
-uniform int uColorOp;
-uniform int uAlphaOp;
-uniform sampler2D uTexture;
-out vec4 fragColor;
-void main() {
-    vec4 c = vColor;
-    if (uHasTexture) {
-        vec4 t = texture(uTexture, vUv);
-        vec3 rgb = uColorOp == 4 ? t.rgb * c.rgb : (uColorOp == 2 ? t.rgb : c.rgb);
-        float a = uAlphaOp == 4 ? t.a * c.a : (uAlphaOp == 2 ? t.a : c.a);
-        c = vec4(rgb, a);
-    }
-    fragColor = c;
-}
-)";
-
-// Quads in back-buffer pixels (top-left origin): pictures modulated by a colour, or glyph
-// coverage giving the alpha of a colour.
-constexpr const char* kVertex2D = R"(
-layout(location = 0) in vec2 aPosition;
-layout(location = 2) in vec4 aColor;
-layout(location = 3) in vec2 aUv;
-uniform vec2 uTargetSize;
-out vec4 vColor;
-out vec2 vUv;
-void main() {
-    gl_Position = vec4(aPosition.x * 2.0 / uTargetSize.x - 1.0,
-                       1.0 - aPosition.y * 2.0 / uTargetSize.y, 0.0, 1.0);
-    vColor = aColor;
-    vUv = aUv;
-}
-)";
-
-constexpr const char* kFragment2D = R"(
-in vec4 vColor;
-in vec2 vUv;
-uniform bool uCoverage;
-uniform sampler2D uTexture;
-out vec4 fragColor;
-void main() {
-    vec4 t = texture(uTexture, vUv);
-    fragColor = uCoverage ? vec4(vColor.rgb, vColor.a * t.r) : t * vColor;
-}
-)";
-
-GLuint Compile(GLenum type, const char* prelude, const char* source) {
-    GLuint shader = glCreateShader(type);
-    const char* parts[] = {"#version 330 core\n", prelude, source};
-    glShaderSource(shader, 3, parts, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-GLuint Link(const char* prelude, const char* vertex, const char* fragment) {
-    GLuint vs = Compile(GL_VERTEX_SHADER, prelude, vertex);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, prelude, fragment);
-    GLuint program = 0;
-    if (vs && fs) {
-        program = glCreateProgram();
-        glAttachShader(program, vs);
-        glAttachShader(program, fs);
-        glLinkProgram(program);
-        GLint ok = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &ok);
-        if (!ok) {
-            glDeleteProgram(program);
-            program = 0;
-        }
-    }
-    if (vs) {
-        glDeleteShader(vs);
-    }
-    if (fs) {
-        glDeleteShader(fs);
-    }
-    return program;
-}
-
-// A uniform of the program in use with the value it was last given: an unchanged value is
-// not sent again.
-template <int N>
-struct UniformF {
-    GLint location = -1;
-    std::array<float, N> value{};
-    bool known = false;
-
-    void Set(const float* v) {
-        if (known && std::memcmp(value.data(), v, sizeof value) == 0) {
-            return;
-        }
-        std::memcpy(value.data(), v, sizeof value);
-        known = true;
-        if constexpr (N == 16) {
-            glUniformMatrix4fv(location, 1, GL_FALSE, v);
-        } else if constexpr (N == 4) {
-            glUniform4fv(location, 1, v);
-        } else if constexpr (N == 3) {
-            glUniform3fv(location, 1, v);
-        } else {
-            static_assert(N == 2);
-            glUniform2fv(location, 1, v);
-        }
-    }
-};
-
-struct UniformI {
-    GLint location = -1;
-    GLint value = 0;
-    bool known = false;
-
-    void Set(GLint v) {
-        if (!known || value != v) {
-            glUniform1i(location, v);
-            value = v;
-            known = true;
-        }
-    }
-};
-
-std::array<float, 4> ColorFloats(const d3dx::D3DCOLORVALUE& c) {
-    return {c.r, c.g, c.b, c.a};
-}
-
-std::array<float, 4> ColorFloats(D3DCOLOR c) {
-    return {static_cast<float>((c >> 16) & 0xFF) / 255.0f,
-            static_cast<float>((c >> 8) & 0xFF) / 255.0f, static_cast<float>(c & 0xFF) / 255.0f,
-            static_cast<float>(c >> 24) / 255.0f};
-}
-
-struct Program3D {
-    GLuint id = 0;
-    UniformF<16> world, wvp;
-    UniformI lighting, lightOn, hasColor, hasTexture, colorOp, alphaOp;
-    UniformF<4> matDiffuse, matAmbient, matEmissive, ambientLight, lightDiffuse, lightAmbient;
-    UniformF<3> toLight;
-
-    bool Make(const char* prelude) {
-        id = Link(prelude, kVertex3D, kFragment3D);
-        if (!id) {
-            return false;
-        }
-        auto at = [&](const char* name) { return glGetUniformLocation(id, name); };
-        world.location = at("uWorld");
-        wvp.location = at("uWorldViewProjection");
-        lighting.location = at("uLighting");
-        lightOn.location = at("uLightOn");
-        hasColor.location = at("uHasColor");
-        matDiffuse.location = at("uMaterialDiffuse");
-        matAmbient.location = at("uMaterialAmbient");
-        matEmissive.location = at("uMaterialEmissive");
-        ambientLight.location = at("uAmbientLight");
-        lightDiffuse.location = at("uLightDiffuse");
-        lightAmbient.location = at("uLightAmbient");
-        toLight.location = at("uToLight");
-        hasTexture.location = at("uHasTexture");
-        colorOp.location = at("uColorOp");
-        alphaOp.location = at("uAlphaOp");
-        // Every program samples texture unit 0.
-        glUseProgram(id);
-        glUniform1i(at("uTexture"), 0);
-        return true;
-    }
-};
-
-// A vertex buffer written at increasing offsets within a frame, so that no write waits for
-// (or forces) the drawing of what an earlier draw call took from it; when full it gets fresh
-// storage, the driver keeping the old one for as long as pending draws read it.
-struct StreamBuffer {
-    GLuint name = 0;
-    std::size_t size = 0;
-    std::size_t used = 0;
-
-    // Copies bytes into the buffer bound to target at an offset that is a multiple of align;
-    // returns that offset.
-    std::size_t Write(GLenum target, const void* data, std::size_t bytes, std::size_t align) {
-        glBindBuffer(target, name);
-        std::size_t offset = (used + align - 1) / align * align;
-        if (offset + bytes > size) {
-            size = std::max({bytes, size, kInitialSize});
-            glBufferData(target, static_cast<GLsizeiptr>(size), nullptr, GL_STREAM_DRAW);
-            offset = 0;
-        }
-        void* target_memory = glMapBufferRange(
-            target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
-            GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
-        if (target_memory) {
-            std::memcpy(target_memory, data, bytes);
-            glUnmapBuffer(target);
-        } else {
-            glBufferSubData(target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
-                            data);
-        }
-        used = offset + bytes;
-        return offset;
-    }
-    static constexpr std::size_t kInitialSize = 64 * 1024;
-};
-
-// A subset's run of indices in a mesh's index buffer (faces sorted by subset).
-struct SubsetRange {
-    std::uint32_t attribId = 0;
-    std::uint32_t first = 0;                // index offset
-    std::uint32_t count = 0;                // indices
-    std::uint32_t lowest = 0, highest = 0;  // vertex indices the run uses
-};
-
-// GL buffers of one mesh, with what identifies the mesh contents they were made from.
-struct MeshBuffers {
-    const Mesh* mesh = nullptr;
-    const void* vertices = nullptr;
-    std::size_t vertexCount = 0;
-    const void* indices = nullptr;
-    std::size_t indexCount = 0;
-    const void* attributes = nullptr;
-    std::uint64_t hash = 0;
-    GLuint vao = 0, vbo = 0, ibo = 0;
-    std::vector<SubsetRange> ranges;
-
-    void Release() {
-        glDeleteVertexArrays(1, &vao);
-        glDeleteBuffers(1, &vbo);
-        glDeleteBuffers(1, &ibo);
-        vao = vbo = ibo = 0;
-    }
-};
-
-std::uint64_t Hash(const void* data, std::size_t size, std::uint64_t h) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i) {
-        h = (h ^ bytes[i]) * 1099511628211ull;
-    }
-    return h;
-}
-
-std::uint64_t MeshHash(const Mesh& mesh) {
-    std::uint64_t h = 14695981039346656037ull;
-    h = Hash(&mesh.fvf, sizeof mesh.fvf, h);
-    h = Hash(mesh.vertices.data(), mesh.vertices.size() * sizeof(MeshVertex), h);
-    h = Hash(mesh.indices.data(), mesh.indices.size() * sizeof(std::uint32_t), h);
-    return Hash(mesh.attributes.data(), mesh.attributes.size() * sizeof(std::uint32_t), h);
-}
 
 GLenum BlendFactor(DWORD value) {
     switch (value) {
@@ -362,18 +64,7 @@ class GlTexture : public gfx::Texture {
 // Uploads width x height 0xAARRGGBB words (B, G, R, A bytes in memory) into the texture, made
 // when 0. The first row given is v = 0.
 GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
-    if (!texture) {
-        glGenTextures(1, &texture);
-    }
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    return texture;
+    return StoreTexture(texture, GL_RGBA8, width, height, GL_BGRA, 4, pixels);
 }
 
 class GlSprite : public gfx::Sprite {
@@ -428,15 +119,13 @@ class GlSprite : public gfx::Sprite {
 
 }  // namespace
 
-// Texture sampling modes, as sampler objects (texture objects keep their own defaults).
-enum Sampling { kLinearRepeat, kLinearClamp, kNearestClamp, kSamplings };
 
 struct GlState {
     GLuint fbo = 0, color = 0, depth = 0;
     Program3D smooth, flat;
     GLuint program2D = 0;
     UniformI coverage2D;
-    std::array<GLuint, kSamplings> samplers{};
+    std::array<GLuint, GlDevice::kSamplings> samplers{};
     GLuint listVao = 0;
     StreamBuffer listVertices, listIndices;
     GLuint vao2D = 0;
@@ -487,7 +176,7 @@ bool GlDevice::Init() {
     if (!s.smooth.Make("#define SHADING smooth\n") || !s.flat.Make("#define SHADING flat\n")) {
         return false;
     }
-    s.program2D = Link("", kVertex2D, kFragment2D);
+    s.program2D = MakeProgram2D();
     if (!s.program2D) {
         return false;
     }
@@ -497,10 +186,10 @@ bool GlDevice::Init() {
     glUniform1i(glGetUniformLocation(s.program2D, "uTexture"), 0);
     s.coverage2D.location = glGetUniformLocation(s.program2D, "uCoverage");
 
-    glGenSamplers(kSamplings, s.samplers.data());
-    const std::array<std::pair<GLint, GLint>, kSamplings> sampling = {
+    glGenSamplers(GlDevice::kSamplings, s.samplers.data());
+    const std::array<std::pair<GLint, GLint>, GlDevice::kSamplings> sampling = {
         {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
-    for (int i = 0; i < kSamplings; ++i) {
+    for (int i = 0; i < GlDevice::kSamplings; ++i) {
         const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
         const GLuint sampler = s.samplers[static_cast<std::size_t>(i)];
         glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter);
@@ -565,7 +254,7 @@ GlDevice::~GlDevice() {
     glDeleteBuffers(3, buffers);
     const GLuint arrays[] = {s.listVao, s.vao2D};
     glDeleteVertexArrays(2, arrays);
-    glDeleteSamplers(kSamplings, s.samplers.data());
+    glDeleteSamplers(GlDevice::kSamplings, s.samplers.data());
     glDeleteFramebuffers(1, &s.backgroundFbo);
     glDeleteTextures(1, &s.background);
     glDeleteProgram(s.smooth.id);
@@ -699,6 +388,11 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     return true;
 }
 
+void GlDevice::BindTexture(unsigned texture, Sampling sampling) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindSampler(0, gl_->samplers[sampling]);
+}
+
 void GlDevice::ApplyBlend(bool blend) {
     if (!blend) {
         glDisable(GL_BLEND);
@@ -727,9 +421,8 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
     ApplyBlend(blend);
     glUseProgram(s.program2D);
     s.coverage2D.Set(kind == Quads2D::Coverage ? 1 : 0);
-    glBindTexture(GL_TEXTURE_2D, texture);
     // Glyph coverage is read texel for texel.
-    glBindSampler(0, s.samplers[kind == Quads2D::Picture && linear ? kLinearClamp : kNearestClamp]);
+    BindTexture(texture, kind == Quads2D::Picture && linear ? kLinearClamp : kNearestClamp);
     glBindVertexArray(s.vao2D);
     const std::size_t offset =
         s.vertices2D.Write(GL_ARRAY_BUFFER, quads.data(), quads.size_bytes(), sizeof(Vertex2D));
@@ -780,8 +473,7 @@ void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     p.hasTexture.Set(texture && colorOp != gfx::kTopDisable ? 1 : 0);
     p.colorOp.Set(static_cast<GLint>(colorOp));
     p.alphaOp.Set(static_cast<GLint>(GetTextureStageState(gfx::TextureStageState::AlphaOp)));
-    glBindTexture(GL_TEXTURE_2D, texture ? texture->Id() : 0);
-    glBindSampler(0, s.samplers[kLinearRepeat]);
+    BindTexture(texture ? texture->Id() : 0, kLinearRepeat);
 
     if (GetRenderState(gfx::RenderState::ZEnable)) {
         glEnable(GL_DEPTH_TEST);
@@ -844,90 +536,6 @@ bool GlDevice::DrawIndexedPrimitive(std::span<const gfx::ColorVertex> vertices,
     }
     return DrawVertices(vertices, indices);
 }
-
-namespace {
-
-bool Matches(const MeshBuffers& b, const Mesh& mesh) {
-    return b.vertices == mesh.vertices.data() && b.vertexCount == mesh.vertices.size() &&
-           b.indices == mesh.indices.data() && b.indexCount == mesh.indices.size() &&
-           b.attributes == mesh.attributes.data();
-}
-
-void Identify(MeshBuffers* b, const Mesh& mesh) {
-    b->mesh = &mesh;
-    b->vertices = mesh.vertices.data();
-    b->vertexCount = mesh.vertices.size();
-    b->indices = mesh.indices.data();
-    b->indexCount = mesh.indices.size();
-    b->attributes = mesh.attributes.data();
-}
-
-// New GL buffers for the mesh, faces grouped by subset; false for a malformed mesh.
-bool Upload(const Mesh& mesh, MeshBuffers* b) {
-    const std::size_t faces = std::min(mesh.indices.size() / 3, mesh.attributes.size());
-    for (std::size_t i = 0; i < faces * 3; ++i) {
-        if (mesh.indices[i] >= mesh.vertices.size()) {
-            return false;
-        }
-    }
-    std::vector<std::uint32_t> order(faces);
-    for (std::size_t f = 0; f < faces; ++f) {
-        order[f] = static_cast<std::uint32_t>(f);
-    }
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t c) {
-        return mesh.attributes[a] < mesh.attributes[c];
-    });
-    std::vector<std::uint32_t> sorted;
-    sorted.reserve(faces * 3);
-    b->ranges.clear();
-    for (std::uint32_t f : order) {
-        const std::uint32_t attrib = mesh.attributes[f];
-        if (b->ranges.empty() || b->ranges.back().attribId != attrib) {
-            const std::uint32_t first = mesh.indices[f * 3];
-            b->ranges.push_back(
-                {attrib, static_cast<std::uint32_t>(sorted.size()), 0, first, first});
-        }
-        SubsetRange& range = b->ranges.back();
-        for (int k = 0; k < 3; ++k) {
-            const std::uint32_t index = mesh.indices[f * 3 + static_cast<std::size_t>(k)];
-            sorted.push_back(index);
-            range.lowest = std::min(range.lowest, index);
-            range.highest = std::max(range.highest, index);
-        }
-        range.count += 3;
-    }
-    glGenVertexArrays(1, &b->vao);
-    glBindVertexArray(b->vao);
-    glGenBuffers(1, &b->vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, b->vbo);
-    glBufferData(GL_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(MeshVertex)),
-                 mesh.vertices.data(), GL_STATIC_DRAW);
-    glGenBuffers(1, &b->ibo);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b->ibo);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(sorted.size() * sizeof(std::uint32_t)), sorted.data(),
-                 GL_STATIC_DRAW);
-    constexpr GLsizei stride = sizeof(MeshVertex);
-    glEnableVertexAttribArray(kPosition);
-    glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(MeshVertex, position)));
-    if (mesh.fvf & d3dx::D3DFVF_NORMAL) {
-        glEnableVertexAttribArray(kNormal);
-        glVertexAttribPointer(kNormal, 3, GL_FLOAT, GL_FALSE, stride,
-                              reinterpret_cast<const void*>(offsetof(MeshVertex, normal)));
-    }
-    glEnableVertexAttribArray(kColor);
-    glVertexAttribPointer(kColor, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(MeshVertex, color)));
-    glEnableVertexAttribArray(kUv);
-    glVertexAttribPointer(kUv, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(MeshVertex, u)));
-    glBindVertexArray(0);
-    return true;
-}
-
-}  // namespace
 
 bool GlDevice::DrawSubset(const Mesh& mesh, std::uint32_t attribId) {
     GlState& s = *gl_;

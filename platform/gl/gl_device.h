@@ -63,8 +63,12 @@ class GlDevice : public gfx::Device {
                 bool linear);
     std::vector<Vertex2D>& Scratch2D() { return scratch2D_; }
 
+    // Texture sampling modes, as sampler objects (texture objects keep their own defaults).
+    enum Sampling { kLinearRepeat, kLinearClamp, kNearestClamp, kSamplings };
+
   private:
     GlDevice(int width, int height);
+    void BindTexture(unsigned texture, Sampling sampling);
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
     void ApplyBlend(bool blend);

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "platform/fonts/fonts.h"
+#include "platform/gl/gl_buffers.h"
 #include "platform/gl/gl_device.h"
 
 namespace platform::gl {
@@ -90,20 +91,10 @@ FontFace* FontCache::Get(const gfx::FontDesc& desc) {
     face->lineHeight_ =
         desc.height > 0 ? desc.height : static_cast<int>(std::lround(cellUnits * ppem / upem));
 
-    GLuint atlas = 0;
-    glGenTextures(1, &atlas);
-    glBindTexture(GL_TEXTURE_2D, atlas);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, FontFace::kAtlasSize, FontFace::kAtlasSize, 0, GL_RED,
-                 GL_UNSIGNED_BYTE, nullptr);
-    // Clear it so that sampling near a glyph's edge reads zero coverage.
-    std::vector<unsigned char> zero(FontFace::kAtlasSize * FontFace::kAtlasSize, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, FontFace::kAtlasSize, FontFace::kAtlasSize, GL_RED,
-                    GL_UNSIGNED_BYTE, zero.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    // Cleared, so that sampling near a glyph's edge reads zero coverage.
+    const std::vector<unsigned char> zero(FontFace::kAtlasSize * FontFace::kAtlasSize, 0);
+    const GLuint atlas = StoreTexture(0, GL_R8, FontFace::kAtlasSize, FontFace::kAtlasSize,
+                                      GL_RED, 1, zero.data());
     face->atlas_ = atlas;
     faces_.push_back(std::move(face));
     return faces_.back().get();

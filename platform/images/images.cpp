@@ -8,12 +8,13 @@
 #include <stb/stb_image_write.h>
 
 #include "platform/files.h"
+#include "platform/images/picture_check.h"
 
 namespace platform {
 
 namespace {
 
-// Pictures above this many pixels a side are refused before any allocation.
+// Pictures written (screenshots) above this many pixels a side are refused.
 constexpr int kMaxSide = 1 << 14;
 
 bool FitsInt(std::size_t size) {
@@ -26,15 +27,16 @@ std::optional<Image> DecodeImage(std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || !FitsInt(bytes.size())) {
         return std::nullopt;
     }
-    const int length = static_cast<int>(bytes.size());
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &channels) || w <= 0 || h <= 0 ||
-        w > kMaxSide || h > kMaxSide) {
+    // The decoder believes headers and fills missing pixels with zeros: check them first.
+    const std::optional<ImageSize> size = CheckedPictureSize(bytes);
+    if (!size) {
         return std::nullopt;
     }
+    const int length = static_cast<int>(bytes.size());
+    int w = 0, h = 0, channels = 0;
     std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> rgba(
         stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4), &stbi_image_free);
-    if (!rgba) {
+    if (!rgba || w != size->width || h != size->height) {
         return std::nullopt;
     }
     Image image;
@@ -63,12 +65,7 @@ std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || !FitsInt(bytes.size())) {
         return std::nullopt;
     }
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels) ||
-        w <= 0 || h <= 0) {
-        return std::nullopt;
-    }
-    return ImageSize{w, h};
+    return CheckedPictureSize(bytes);
 }
 
 std::optional<ImageSize> ImageFileInfo(std::string_view path) {

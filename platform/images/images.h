@@ -33,7 +33,9 @@ struct ImageSize {
     int height = 0;
 };
 
-// Decodes a PNG or BMP held in memory; nothing when the bytes are not a picture it reads.
+// Decodes a PNG or BMP held in memory; nothing when the bytes are not a picture it reads,
+// when they are cut short, or when the header asks for more than they hold or for a side
+// above kMaxPictureSide (picture_check.h).
 std::optional<Image> DecodeImage(std::span<const std::uint8_t> bytes);
 // Reads and decodes a picture file.
 std::optional<Image> LoadImageFile(std::string_view path);

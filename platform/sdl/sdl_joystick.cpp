@@ -18,6 +18,27 @@ UINT ButtonMask(const bool* down, int count) {
     return mask;
 }
 
+namespace {
+
+// The SDL device index of raw joystick id: the id-th attached device that is not a game pad
+// (pads SDL knows are read through the game-controller API); -1 when there is none.
+int RawDeviceIndex(UINT id) {
+    const int count = SDL_NumJoysticks();
+    UINT seen = 0;
+    for (int index = 0; index < count; ++index) {
+        if (SDL_IsGameController(index)) {
+            continue;
+        }
+        if (seen == id) {
+            return index;
+        }
+        ++seen;
+    }
+    return -1;
+}
+
+}  // namespace
+
 SdlJoystickBackend::SdlJoystickBackend() {
     started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
@@ -51,21 +72,21 @@ SDL_Joystick* SdlJoystickBackend::Open(UINT id) {
     }
     // Re-check that slot id still names the same device: a device unplugged before it moves
     // the later ones down.
-    const int count = SDL_NumJoysticks();
-    if (static_cast<int>(id) >= count) {
+    const int index = RawDeviceIndex(id);
+    if (index < 0) {
         if (joystick) {
             SDL_JoystickClose(joystick);
             joystick = nullptr;
         }
         return nullptr;
     }
-    const SDL_JoystickID wanted = SDL_JoystickGetDeviceInstanceID(static_cast<int>(id));
+    const SDL_JoystickID wanted = SDL_JoystickGetDeviceInstanceID(index);
     if (joystick && SDL_JoystickInstanceID(joystick) != wanted) {
         SDL_JoystickClose(joystick);
         joystick = nullptr;
     }
     if (!joystick) {
-        joystick = SDL_JoystickOpen(static_cast<int>(id));
+        joystick = SDL_JoystickOpen(index);
     }
     return joystick;
 }

@@ -1,5 +1,6 @@
 // The joysticks of the multimedia joystick calls, read through SDL2: ids 0 and 1 are the
-// first two attached devices; axes are reported in 0..65535 and buttons as a bit mask.
+// first two attached devices that SDL does not know as game pads; axes are reported in
+// 0..65535 and buttons as a bit mask.
 #pragma once
 
 #include <array>

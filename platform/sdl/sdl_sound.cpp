@@ -152,6 +152,29 @@ void SdlSoundOutput::Stop() {
     SDL_UnlockAudioDevice(device_);
 }
 
+void SdlSoundOutput::SetLevel(bool mute, int volumePercent) {
+    const int percent = std::clamp(volumePercent, 0, 100);
+    const int gain = mute ? 0 : SDL_MIX_MAXVOLUME * percent / 100;
+    if (device_ == 0) {
+        gain_ = gain;
+        return;
+    }
+    SDL_LockAudioDevice(device_);
+    gain_ = gain;
+    SDL_UnlockAudioDevice(device_);
+}
+
+void SdlSoundOutput::PlayAlert(int waveResourceId) {
+    if (device_ == 0) {
+        return;
+    }
+    const std::vector<std::uint8_t>* samples = Converted(waveResourceId);
+    SDL_LockAudioDevice(device_);
+    alert_ = samples;
+    alertPosition_ = 0;
+    SDL_UnlockAudioDevice(device_);
+}
+
 bool SdlSoundOutput::Playing() const {
     if (device_ == 0) {
         return false;
@@ -169,10 +192,21 @@ void SdlSoundOutput::Callback(void* self, std::uint8_t* stream, int length) {
 void SdlSoundOutput::Mix(std::uint8_t* stream, int length) {
     std::size_t done = 0;
     const std::size_t total = static_cast<std::size_t>(length);
+    const bool fullLevel = gain_ >= SDL_MIX_MAXVOLUME;
+    if (!fullLevel) {
+        // Scaled mixing adds onto the buffer, so it starts from silence.
+        std::memset(stream, silence_, total);
+    }
     while (done < total && current_) {
         const std::size_t left = current_->size() - position_;
         const std::size_t n = std::min(left, total - done);
-        std::memcpy(stream + done, current_->data() + position_, n);
+        if (fullLevel) {
+            std::memcpy(stream + done, current_->data() + position_, n);
+        } else if (gain_ > 0) {
+            SDL_MixAudioFormat(stream + done, current_->data() + position_,
+                               static_cast<SDL_AudioFormat>(format_), static_cast<Uint32>(n),
+                               gain_);
+        }
         done += n;
         position_ += n;
         if (position_ >= current_->size()) {
@@ -182,7 +216,21 @@ void SdlSoundOutput::Mix(std::uint8_t* stream, int length) {
             }
         }
     }
-    std::memset(stream + done, silence_, total - done);
+    if (fullLevel) {
+        std::memset(stream + done, silence_, total - done);
+    }
+    // The alert is mixed over the game's sound at the player's level, never replacing it.
+    if (alert_ != nullptr) {
+        const std::size_t n = std::min(alert_->size() - alertPosition_, total);
+        SDL_MixAudioFormat(stream, alert_->data() + alertPosition_,
+                           static_cast<SDL_AudioFormat>(format_), static_cast<Uint32>(n),
+                           gain_);
+        alertPosition_ += n;
+        if (alertPosition_ >= alert_->size()) {
+            alert_ = nullptr;
+            alertPosition_ = 0;
+        }
+    }
 }
 
 }  // namespace platform::sdl

@@ -1,6 +1,6 @@
 // Sound output through an SDL2 audio device: WAVE resources converted once to the device's
-// format and mixed by the audio callback, one at a time, once or looped. Without a usable
-// audio device it stays silent.
+// format and mixed by the audio callback, one at a time, once or looped, with an alert mixed
+// over it. Without a usable audio device it stays silent.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,8 @@ class SdlSoundOutput : public SoundOutput {
 
     void Play(int waveResourceId, bool loop) override;
     void Stop() override;
+    void SetLevel(bool mute, int volumePercent) override;
+    void PlayAlert(int waveResourceId) override;
 
     // True when an audio device is open (sounds are heard or recorded).
     bool HasDevice() const { return device_ != 0; }
@@ -49,6 +51,9 @@ class SdlSoundOutput : public SoundOutput {
     const std::vector<std::uint8_t>* current_ = nullptr;
     std::size_t position_ = 0;
     bool loop_ = false;
+    int gain_ = 128;  // SDL_MIX_MAXVOLUME scaled by the volume; 0 while muted
+    const std::vector<std::uint8_t>* alert_ = nullptr;  // mixed over current_
+    std::size_t alertPosition_ = 0;
 };
 
 }  // namespace platform::sdl

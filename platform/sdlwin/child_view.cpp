@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/win/rects.h"
 #include "platform/win/win32.h"
 
 namespace platform::sdlwin {
 namespace {
+
+using win::Intersect;
 
 struct Registry {
     std::map<HWND, ChildFrame> frames;
@@ -16,16 +19,6 @@ struct Registry {
 Registry& Frames() {
     static Registry registry;
     return registry;
-}
-
-RECT Intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
-    return r;
 }
 
 }  // namespace
@@ -38,8 +31,23 @@ void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixe
     ChildFrame& f = Frames().frames[child];
     f.width = width;
     f.height = height;
+    f.framebuffer = 0;
     f.pixels.assign(pixels,
                     pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (Frames().listener != nullptr)
+        Frames().listener(GetAncestorRoot(child));
+}
+
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height) {
+    if (width <= 0 || height <= 0 || framebuffer == 0 || !IsWindow(child)) {
+        RemoveChildFrame(child);
+        return;
+    }
+    ChildFrame& f = Frames().frames[child];
+    f.width = width;
+    f.height = height;
+    f.pixels.clear();
+    f.framebuffer = framebuffer;
     if (Frames().listener != nullptr)
         Frames().listener(GetAncestorRoot(child));
 }
@@ -86,7 +94,8 @@ std::vector<std::uint32_t> ComposeRegion(const win::Surface& surface, const RECT
         std::copy(src, src + w, out.begin() + static_cast<std::ptrdiff_t>(y) * w);
     }
     for (const PlacedFrame& p : frames) {
-        if (p.frame == nullptr)
+        if (p.frame == nullptr || p.frame->pixels.size() < static_cast<std::size_t>(p.frame->width) *
+                                                               static_cast<std::size_t>(p.frame->height))
             continue;
         RECT shown{p.rect.left, p.rect.top, p.rect.left + p.frame->width,
                    p.rect.top + p.frame->height};

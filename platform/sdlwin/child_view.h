@@ -13,17 +13,22 @@
 
 namespace platform::sdlwin {
 
-// A rendered frame: rows from the top, each pixel 0xAARRGGBB.
+// A rendered frame: rows from the top, each pixel 0xAARRGGBB; or, for a window drawn with
+// OpenGL, a framebuffer of the shared GL context (rows from the bottom) and no pixels.
 struct ChildFrame {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    unsigned framebuffer = 0;
 };
 
 // Shows `pixels` (width x height, rows from the top, 0xAARRGGBB) over `child`'s client area,
 // top-left aligned and clipped to it, and presents its top-level window at once when the
 // real-window backend runs. The frame stays until replaced, removed or the child is gone.
 void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixels);
+// The same for a frame that stays in a GL framebuffer: copied, not read back, when the
+// top-level window is drawn with OpenGL.
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height);
 void RemoveChildFrame(HWND child);
 const ChildFrame* FindChildFrame(HWND child);
 

@@ -1,6 +1,7 @@
 #include "platform/sdlwin/event_translation.h"
 
 #include <climits>
+#include <cmath>
 
 #include "platform/sdl/sdl_keys.h"
 
@@ -50,9 +51,19 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event,
             out.push_back(Action(InputAction::Kind::Redraw, w));
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            if (place->enabled && !place->popup)
-                out.push_back(Action(InputAction::Kind::Activate, w));
+            if (!place->popup) {
+                out.push_back(Action(place->enabled ? InputAction::Kind::Activate
+                                                    : InputAction::Kind::FocusOnDisabled,
+                                     w));
+            }
             break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_RESTORED: {
+            InputAction a = Action(InputAction::Kind::Minimized, w);
+            a.down = event.event == SDL_WINDOWEVENT_MINIMIZED;
+            out.push_back(a);
+            break;
+        }
         case SDL_WINDOWEVENT_FOCUS_LOST:
             ReleaseHeldKeys(out);
             out.push_back(Action(InputAction::Kind::FocusLost, w));
@@ -111,9 +122,10 @@ std::vector<InputAction> EventTranslator::Translate(const SDL_Event& event) {
             if (!place)
                 break;
             InputAction a = Action(InputAction::Kind::MouseMove, place->window);
-            a.x = place->origin.x + event.motion.x;
-            a.y = place->origin.y + event.motion.y;
-            lastMouse_ = POINT{a.x, a.y};
+            const POINT p = ScreenPoint(*place, event.motion.x, event.motion.y);
+            a.x = p.x;
+            a.y = p.y;
+            lastMouse_ = p;
             out.push_back(a);
             break;
         }
@@ -123,7 +135,7 @@ std::vector<InputAction> EventTranslator::Translate(const SDL_Event& event) {
             int button = ButtonIndex(event.button.button);
             if (!place || button < 0)
                 break;
-            POINT p{place->origin.x + event.button.x, place->origin.y + event.button.y};
+            const POINT p = ScreenPoint(*place, event.button.x, event.button.y);
             if (p.x != lastMouse_.x || p.y != lastMouse_.y) {
                 // The button acts where it happens, even if no motion reported the spot.
                 InputAction m = Action(InputAction::Kind::MouseMove, place->window);
@@ -149,8 +161,9 @@ std::vector<InputAction> EventTranslator::Translate(const SDL_Event& event) {
                 event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
             a.delta = notches * kWheelDelta;
             if (place) {
-                a.x = place->origin.x + event.wheel.mouseX;
-                a.y = place->origin.y + event.wheel.mouseY;
+                const POINT p = ScreenPoint(*place, event.wheel.mouseX, event.wheel.mouseY);
+                a.x = p.x;
+                a.y = p.y;
             } else {
                 a.x = lastMouse_.x;
                 a.y = lastMouse_.y;
@@ -183,13 +196,20 @@ int ButtonIndex(std::uint8_t sdlButton) {
     }
 }
 
+POINT ScreenPoint(const WindowPlace& place, int x, int y) {
+    const POINT device{static_cast<LONG>(std::lround(x * place.pixelsPerPoint)),
+                       static_cast<LONG>(std::lround(y * place.pixelsPerPoint))};
+    const POINT logical = place.map.ToLogical(device);
+    return POINT{place.origin.x + logical.x, place.origin.y + logical.y};
+}
+
 int WaitTimeoutMs(std::optional<Ticks> deadline, Ticks now) {
     if (!deadline)
         return -1;
     if (*deadline <= now)
         return 0;
     Ticks left = *deadline - now;
-    Ticks ms = (left + kTicksPerMs - 1) / kTicksPerMs;
+    Ticks ms = left / kTicksPerMs;
     return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/win/scale.h"
 #include "platform/wintypes.h"
 
 namespace platform::sdlwin {
@@ -19,9 +20,13 @@ namespace platform::sdlwin {
 // Where an SDL window shows one of our top-level windows.
 struct WindowPlace {
     HWND window = nullptr;
-    POINT origin{0, 0};  // the screen point of the SDL window's top-left pixel
+    POINT origin{0, 0};  // the screen point of the top-left of what the SDL window shows
     bool enabled = true;
     bool popup = false;  // menus and tool tips: never activated, never closed by the user
+    // From the SDL window's points to its drawable's pixels, and from those (letterbox and
+    // scale) to the window's logical pixels.
+    double pixelsPerPoint = 1.0;
+    win::ScaleMap map;
 };
 
 // One thing for the window system to do, in screen coordinates.
@@ -33,6 +38,8 @@ struct InputAction {
         MouseButton,  // button (0 left, 1 right, 2 middle), down, x, y
         Wheel,        // delta (120 per notch, positive away from the user), x, y
         Activate,     // window: the user brought it to the front
+        FocusOnDisabled,  // window: a disabled window (under its dialog) took the keyboard
+        Minimized,    // window: the desktop minimised it (down) or restored it (not down)
         FocusLost,    // window: the native window lost the keyboard
         Close,        // window: the user asked to close it
         Redraw,       // window: the native window needs its picture again
@@ -75,9 +82,13 @@ class EventTranslator {
 // The mouse button index of the window system for an SDL button, -1 for others.
 int ButtonIndex(std::uint8_t sdlButton);
 
-// How long SDL may wait for an event, in whole milliseconds rounded up, before the next
-// deadline of the message loop (a MonotonicNow value): -1 to wait for an event only, 0 when
-// the deadline has passed.
+// The screen point (logical pixels) of a point of an SDL window, given in its coordinates.
+POINT ScreenPoint(const WindowPlace& place, int x, int y);
+
+// How long SDL may wait for an event before the next deadline of the message loop (a
+// MonotonicNow value), in whole milliseconds rounded down so that a wait never overshoots:
+// -1 to wait for an event only, 0 when less than a millisecond is left (the caller sleeps
+// the rest itself).
 int WaitTimeoutMs(std::optional<Ticks> deadline, Ticks now);
 
 // The SDL system cursor for a cursor id of the window system (32512 IDC_ARROW, ...).

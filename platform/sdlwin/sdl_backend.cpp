@@ -3,7 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <map>
+#include <memory>
+#include <set>
+#include <thread>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -12,56 +17,16 @@
 #include "platform/keyboard.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/event_translation.h"
+#include "platform/sdlwin/gl_window.h"
+#include "platform/sdlwin/native_window.h"
+#include "platform/sdlwin/owned_windows.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
+#include "platform/win/scale.h"
 #include "platform/win/win32.h"
 
 namespace platform::sdlwin {
 namespace {
-
-// The windows' renderers may use GL contexts of their own. Whoever else draws with GL on this
-// thread (the 3D panel's device) keeps its context: it is made current again when a
-// renderer call has switched it.
-class KeepGlContext {
-  public:
-    KeepGlContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
-    ~KeepGlContext() {
-        if (context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
-            SDL_GL_MakeCurrent(window_, context_);
-    }
-    KeepGlContext(const KeepGlContext&) = delete;
-    KeepGlContext& operator=(const KeepGlContext&) = delete;
-
-  private:
-    SDL_Window* window_;
-    SDL_GLContext context_;
-};
-
-// The native window of one top-level window.
-struct Native {
-    SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0;
-    int textureHeight = 0;
-    bool decorated = false;  // native title bar and frame; shows the content rect only
-    bool popup = false;      // menus and tool tips
-    bool shown = false;
-};
-
-RECT OuterRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
-// The part of the window's picture its native window shows, in surface pixels.
-RECT RegionOf(HWND window, bool decorated) {
-    if (decorated)
-        return win::ContentRect(window);
-    RECT r = OuterRect(window);
-    return RECT{0, 0, r.right - r.left, r.bottom - r.top};
-}
 
 // The display libraries keep some of what they allocate while starting until the process
 // ends, from code the leak checker cannot unwind; that is not ours to report.
@@ -85,11 +50,13 @@ class SdlBackend : public win::Backend {
   public:
     SdlBackend() : translator_([this](std::uint32_t id) { return PlaceOf(id); }) {}
 
+    // The screen in logical pixels: the desktop at the scale the windows are shown at.
     SIZE ScreenSize() override {
         SDL_DisplayMode mode;
+        SIZE native{1024, 768};
         if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
-            return SIZE{mode.w, mode.h};
-        return SIZE{1024, 768};
+            native = SIZE{mode.w, mode.h};
+        return SIZE{static_cast<LONG>(native.cx / scale_), static_cast<LONG>(native.cy / scale_)};
     }
 
     void TopLevelCreated(HWND window) override { Ensure(window); }
@@ -99,14 +66,21 @@ class SdlBackend : public win::Backend {
         if (it == natives_.end())
             return;
         Native& n = it->second;
+        if (window == main_) {
+            lastMain_ = PlacementOf(n);
+            main_ = nullptr;
+        }
+        pending_.erase(window);
         byId_.erase(SDL_GetWindowID(n.window));
         KeepGlContext keep;
+        n.gl.reset();
         if (n.texture != nullptr)
             SDL_DestroyTexture(n.texture);
         if (n.renderer != nullptr)
             SDL_DestroyRenderer(n.renderer);
         SDL_DestroyWindow(n.window);
         natives_.erase(it);
+        ReturnKeyboard(window);
     }
 
     void TopLevelShown(HWND window, bool shown) override {
@@ -116,15 +90,15 @@ class SdlBackend : public win::Backend {
         n->shown = shown;
         if (!shown) {
             SDL_HideWindow(n->window);
+            ReturnKeyboard(window);
             return;
         }
-        Place(window, *n);
-        SetIcon(window, *n);
-        SDL_ShowWindow(n->window);
-        if (!n->popup && GetActiveWindow() == window)
-            SDL_RaiseWindow(n->window);
-        if (const win::Surface* s = win::TopLevelSurface(window))
-            Present(window, *s);
+        if (window == main_ && !n->firstShown) {
+            // Shown once the program waits for input: its size and place are final then.
+            pending_.insert(window);
+            return;
+        }
+        ShowNative(window, *n);
     }
 
     void TopLevelMoved(HWND window, const RECT&) override {
@@ -141,8 +115,18 @@ class SdlBackend : public win::Backend {
 
     void TopLevelActivated(HWND window) override {
         Native* n = Find(window);
-        if (n != nullptr && n->shown && !n->popup)
-            SDL_RaiseWindow(n->window);
+        if (n == nullptr || !n->shown || n->popup)
+            return;
+        RaiseWithKeyboard(n->window);
+        RaiseOwned(window);
+    }
+
+    void TopLevelFlash(HWND window) override {
+        Native* n = Find(window);
+        if (n == nullptr || !n->shown)
+            return;
+        RaiseWithKeyboard(n->window);
+        SDL_FlashWindow(n->window, SDL_FLASH_BRIEFLY);
     }
 
     void Present(HWND window, const win::Surface& surface) override {
@@ -151,28 +135,14 @@ class SdlBackend : public win::Backend {
         if (n == nullptr)
             return;
         Place(window, *n);
-        RECT region = RegionOf(window, n->decorated);
-        region.left = std::clamp<LONG>(region.left, 0, surface.width);
-        region.top = std::clamp<LONG>(region.top, 0, surface.height);
-        region.right = std::clamp<LONG>(region.right, region.left, surface.width);
-        region.bottom = std::clamp<LONG>(region.bottom, region.top, surface.height);
-        int w = region.right - region.left;
-        int h = region.bottom - region.top;
-        if (w <= 0 || h <= 0)
+        SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
+        if (n->gl) {
+            // Drawn when the loop next waits, together with whatever else changed.
+            n->gl->SetPicture(surface, RegionOf(window, n->decorated));
+            pending_.insert(window);
             return;
-        std::vector<std::uint32_t> pixels = ComposeRegion(surface, region, FramesOf(window));
-        if (n->texture == nullptr || n->textureWidth != w || n->textureHeight != h) {
-            if (n->texture != nullptr)
-                SDL_DestroyTexture(n->texture);
-            n->texture = SDL_CreateTexture(n->renderer, SDL_PIXELFORMAT_ARGB8888,
-                                           SDL_TEXTUREACCESS_STREAMING, w, h);
-            n->textureWidth = w;
-            n->textureHeight = h;
         }
-        if (n->texture == nullptr)
-            return;
-        SDL_UpdateTexture(n->texture, nullptr, pixels.data(), w * 4);
-        Show(*n);
+        PresentWithRenderer(window, *n, surface);
     }
 
     void SetCursorShape(int cursorId) override {
@@ -189,9 +159,19 @@ class SdlBackend : public win::Backend {
     }
 
     bool Wait(std::optional<Ticks> deadline) override {
-        int timeout = WaitTimeoutMs(deadline, MonotonicNow());
+        DrawPending();
+        HideIdleCursor();
+        const Ticks now = MonotonicNow();
+        int timeout = WaitTimeoutMs(deadline, now);
         SDL_Event event;
-        int got = timeout < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout);
+        int got = 0;
+        if (timeout == 0 && deadline && *deadline > now) {
+            // Less than a millisecond left: sleep exactly that long, then take what came.
+            std::this_thread::sleep_for(std::chrono::microseconds((*deadline - now) / 10));
+            got = SDL_PollEvent(&event);
+        } else {
+            got = timeout < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout);
+        }
         focusLost_ = false;
         if (got != 0) {
             Handle(event);
@@ -200,7 +180,7 @@ class SdlBackend : public win::Backend {
         }
         // Focus left our windows and went to none of them: another program has the keyboard.
         if (focusLost_ && SDL_GetKeyboardFocus() == nullptr)
-            SetForegroundWindowHandle(nullptr);
+            win::InputApplicationActive(false);
         return true;
     }
 
@@ -209,6 +189,11 @@ class SdlBackend : public win::Backend {
     }
 
     void PresentAgain(HWND topLevel) {
+        Native* n = Find(topLevel);
+        if (n != nullptr && n->gl) {
+            pending_.insert(topLevel);
+            return;
+        }
         const win::Surface* s = win::TopLevelSurface(topLevel);
         if (s != nullptr && IsWindowVisible(topLevel))
             Present(topLevel, *s);
@@ -228,6 +213,26 @@ class SdlBackend : public win::Backend {
         cursorId_ = 0;
     }
 
+    void UseGlContext(SDL_GLContext context) { glContext_ = context; }
+
+    void DrawPendingNow() { DrawPending(); }
+
+    bool ResizeMain(int width, int height) {
+        Native* n = main_ != nullptr ? Find(main_) : nullptr;
+        if (n == nullptr || width <= 0 || height <= 0)
+            return false;
+        SDL_SetWindowSize(n->window, width, height);
+        Resized(SDL_GetWindowID(n->window));
+        return true;
+    }
+
+    void Remember(const WindowPlacement& placement) { remembered_ = placement; }
+
+    WindowPlacement MainPlacement() {
+        Native* n = main_ != nullptr ? Find(main_) : nullptr;
+        return n != nullptr ? PlacementOf(*n) : lastMain_;
+    }
+
   private:
     Native* Ensure(HWND window) {
         if (Native* n = Find(window))
@@ -239,76 +244,216 @@ class SdlBackend : public win::Backend {
         Native n;
         n.decorated = (style & WS_CAPTION) == WS_CAPTION;
         n.popup = !n.decorated && (exStyle & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW)) != 0;
+        n.resizable = main_ == nullptr && n.decorated && GetParent(window) == nullptr &&
+                      glContext_ != nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (!n.decorated)
             flags |= SDL_WINDOW_BORDERLESS;
         if (n.popup)
             flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
-        RECT outer = OuterRect(window);
-        RECT region = RegionOf(window, n.decorated);
+        if (glContext_ != nullptr)
+            flags |= SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+        if (n.resizable)
+            flags |= SDL_WINDOW_RESIZABLE;
+        Native* owner = Find(OwnerOf(window));
+        if (owner != nullptr)
+            flags |= SDL_WINDOW_SKIP_TASKBAR;
         wchar_t title[256] = {};
         GetWindowTextW(window, title, 256);
-        n.window =
-            SDL_CreateWindow(Utf8FromWide(title).c_str(), outer.left + region.left,
-                             outer.top + region.top, std::max<int>(1, region.right - region.left),
-                             std::max<int>(1, region.bottom - region.top), flags);
+        n.window = SDL_CreateWindow(Utf8FromWide(title).c_str(), 0, 0, 1, 1, flags);
         if (n.window == nullptr)
             return nullptr;
-        KeepGlContext keep;
-        n.renderer = SDL_CreateRenderer(n.window, -1, 0);
-        if (n.renderer == nullptr)
-            n.renderer = SDL_CreateRenderer(n.window, -1, SDL_RENDERER_SOFTWARE);
-        if (n.renderer == nullptr) {
+        if (!AttachDrawing(n)) {
             SDL_DestroyWindow(n.window);
             return nullptr;
         }
+        if (owner != nullptr && !n.popup)
+            MarkOwned(n.window, owner->window);
         byId_[SDL_GetWindowID(n.window)] = window;
-        return &(natives_[window] = n);
+        Native& added = natives_[window] = std::move(n);
+        if (added.resizable)
+            main_ = window;
+        return &added;
     }
 
-    // Puts the native window where the window system has the window, at the size it shows.
+    static HWND OwnerOf(HWND window) {
+        return reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
+    }
+
+    // Where no window manager keeps owned windows above their owner, the windows a raised
+    // window owns are raised again after it.
+    void RaiseOwned(HWND window) {
+        Native* n = Find(window);
+        if (n == nullptr || WindowManagerRuns(n->window))
+            return;
+        for (auto& [h, owned] : natives_) {
+            if (owned.shown && OwnerOf(h) == window)
+                RaiseWithoutActivation(owned.window);
+        }
+    }
+
+    // A window that had the keyboard went away or one that should not have it was shown:
+    // without a window manager the keyboard would stay with it or go nowhere, so it goes back
+    // to the active window while the program is in the foreground.
+    void ReturnKeyboard(HWND leaving) {
+        HWND active = GetActiveWindow();
+        Native* n = Find(active);
+        if (active == leaving || n == nullptr || !n->shown || GetForegroundWindow() == nullptr ||
+            WindowManagerRuns(n->window)) {
+            return;
+        }
+        SDL_SetWindowInputFocus(n->window);
+    }
+
+    // OpenGL through the shared context, or an SDL renderer when there is none.
+    bool AttachDrawing(Native& n) {
+        KeepGlContext keep;
+        if (glContext_ != nullptr) {
+            n.gl = GlWindow::Create(n.window, glContext_);
+            return n.gl != nullptr;
+        }
+        n.renderer = SDL_CreateRenderer(n.window, -1, 0);
+        if (n.renderer == nullptr)
+            n.renderer = SDL_CreateRenderer(n.window, -1, SDL_RENDERER_SOFTWARE);
+        return n.renderer != nullptr;
+    }
+
+    // The main window's first size and place: the remembered ones when their display still
+    // exists, else the first-start scale, centred.
+    void FirstPlacement(HWND window, Native& n) {
+        const RECT region = RegionOf(window, n.decorated);
+        const SIZE content{region.right - region.left, region.bottom - region.top};
+        const WindowPlacement& r = remembered_;
+        if (r.known && r.width > 0 && r.height > 0 && OnSomeDisplay(r.x, r.y)) {
+            SDL_SetWindowSize(n.window, r.width, r.height);
+            SDL_SetWindowPosition(n.window, r.x, r.y);
+            scale_ = std::max(0.25, win::Letterbox(content, SIZE{r.width, r.height}).scale);
+            n.placed = true;
+            startFullscreen_ = r.fullscreen;
+            FollowNative(window);
+            return;
+        }
+        startFullscreen_ = r.fullscreen;  // asked for on the command line, or kept
+        SDL_Rect usable{0, 0, 1024, 768};
+        SDL_GetDisplayUsableBounds(0, &usable);
+        // The native frame around the content: a title bar and thin borders.
+        scale_ = win::FirstStartScale(content, SIZE{16, 48}, SIZE{usable.w, usable.h});
+        n.placed = false;  // sized again at the new scale
+        const SIZE screen = ScreenSize();
+        const RECT outer = OuterRect(window);
+        applyingMove_ = true;
+        SetWindowPos(window, nullptr, (screen.cx - (outer.right - outer.left)) / 2,
+                     (screen.cy - (outer.bottom - outer.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        applyingMove_ = false;
+    }
+
+    static bool OnSomeDisplay(int x, int y) {
+        const SDL_Point p{x, y};
+        for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+            SDL_Rect bounds;
+            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds))
+                return true;
+        }
+        return false;
+    }
+
+    static bool Fullscreen(const Native& n) { return n.fullscreen; }
+
+    // Device pixels of the drawable per SDL window point (above 1 on scaled desktops).
+    static double PixelsPerPoint(const Native& n) {
+        int w = 0;
+        int h = 0;
+        SDL_GetWindowSize(n.window, &w, &h);
+        if (!n.gl || w <= 0)
+            return 1.0;
+        return static_cast<double>(n.gl->DrawableSize().cx) / w;
+    }
+
+    // Where the window's content (logical pixels) lands in its drawable.
+    win::ScaleMap MapOf(HWND window, const Native& n) {
+        if (!n.gl)
+            return win::ScaleMap{};
+        const RECT region = RegionOf(window, n.decorated);
+        return win::Letterbox(SIZE{region.right - region.left, region.bottom - region.top},
+                              n.gl->DrawableSize());
+    }
+
+    // Puts the native window where the window system has the window, at the size it shows
+    // it at the current scale. The main window keeps the size the user gave it as long as
+    // its logical size stays.
     void Place(HWND window, Native& n) {
-        RECT outer = OuterRect(window);
-        RECT region = RegionOf(window, n.decorated);
-        int w = std::max<int>(1, region.right - region.left);
-        int h = std::max<int>(1, region.bottom - region.top);
-        int cw = 0;
-        int ch = 0;
-        SDL_GetWindowSize(n.window, &cw, &ch);
-        if (cw != w || ch != h)
-            SDL_SetWindowSize(n.window, w, h);
-        int x = outer.left + region.left;
-        int y = outer.top + region.top;
-        int cx = 0;
-        int cy = 0;
-        SDL_GetWindowPosition(n.window, &cx, &cy);
-        if (cx != x || cy != y)
-            SDL_SetWindowPosition(n.window, x, y);
+        const RECT outer = OuterRect(window);
+        const RECT region = RegionOf(window, n.decorated);
+        const RECT logical{outer.left + region.left, outer.top + region.top,
+                           outer.left + region.right, outer.top + region.bottom};
+        const bool sameSize = n.placed && logical.right - logical.left == n.placedRect.right -
+                                                                              n.placedRect.left &&
+                              logical.bottom - logical.top ==
+                                  n.placedRect.bottom - n.placedRect.top;
+        const bool samePlace =
+            n.placed && logical.left == n.placedRect.left && logical.top == n.placedRect.top;
+        n.placed = true;
+        n.placedRect = logical;
+        if ((sameSize && samePlace) || Fullscreen(n))
+            return;
+        const double s = n.gl ? scale_ : 1.0;
+        if (!sameSize) {
+            SDL_SetWindowSize(n.window,
+                              std::max(1, static_cast<int>(std::lround((logical.right - logical.left) * s))),
+                              std::max(1, static_cast<int>(std::lround((logical.bottom - logical.top) * s))));
+        }
+        // The content's top-left lands where its logical position says; bars move the
+        // native window up and left by their width.
+        const win::ScaleMap map = MapOf(window, n);
+        const double ppp = PixelsPerPoint(n);
+        SDL_SetWindowPosition(n.window,
+                              static_cast<int>(std::lround(logical.left * s - map.origin.x / ppp)),
+                              static_cast<int>(std::lround(logical.top * s - map.origin.y / ppp)));
     }
 
-    void SetIcon(HWND window, Native& n) {
-        auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-        if (icon == nullptr)
-            icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-        const win::Surface* picture = win::IconPicture(icon);
-        if (picture == nullptr || picture->width <= 0 || picture->height <= 0)
-            return;
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(picture->pixels.data()), picture->width, picture->height, 32,
-            picture->width * 4, SDL_PIXELFORMAT_ARGB8888);
-        if (s == nullptr)
-            return;
-        SDL_SetWindowIcon(n.window, s);
-        SDL_FreeSurface(s);
+    void ShowNative(HWND window, Native& n) {
+        Place(window, n);
+        SetIcon(window, n);
+        SDL_ShowWindow(n.window);
+        if (window == main_ && startFullscreen_) {
+            startFullscreen_ = false;
+            SetFullscreen(n, true);
+        }
+        if (!n.popup && GetActiveWindow() == window)
+            RaiseWithKeyboard(n.window);
+        else
+            ReturnKeyboard(window);
+        if (const win::Surface* s = win::TopLevelSurface(window))
+            Present(window, *s);
     }
 
-    static void Show(Native& n) {
-        if (n.texture == nullptr)
+    // Draws every GL window whose picture or views changed since the loop last waited; the
+    // main window shows for the first time, at its first-start scale.
+    void DrawPending() {
+        if (pending_.empty())
             return;
         KeepGlContext keep;
-        SDL_RenderClear(n.renderer);
-        SDL_RenderCopy(n.renderer, n.texture, nullptr, nullptr);
-        SDL_RenderPresent(n.renderer);
+        const std::set<HWND> due = std::move(pending_);
+        pending_.clear();
+        for (HWND window : due) {
+            Native* n = Find(window);
+            if (n == nullptr || !n->gl || !n->shown || !IsWindow(window))
+                continue;
+            if (window == main_ && !n->firstShown) {
+                n->firstShown = true;
+                FirstPlacement(window, *n);
+                ShowNative(window, *n);
+            }
+            const RECT region = RegionOf(window, n->decorated);
+            std::vector<PlacedFrame> views = FramesOf(window);
+            for (PlacedFrame& v : views) {
+                v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
+                              v.rect.right - region.left, v.rect.bottom - region.top};
+            }
+            n->gl->Draw(MapOf(window, *n), views);
+            n->gl->Swap();
+        }
     }
 
     std::optional<WindowPlace> PlaceOf(std::uint32_t id) {
@@ -323,14 +468,96 @@ class SdlBackend : public win::Backend {
         WindowPlace p;
         p.window = it->second;
         p.origin = POINT{outer.left + region.left, outer.top + region.top};
+        p.pixelsPerPoint = PixelsPerPoint(*n);
+        p.map = MapOf(it->second, *n);
         p.enabled = IsWindowEnabled(it->second) != FALSE;
         p.popup = n->popup;
         return p;
     }
 
     void Handle(const SDL_Event& event) {
+        if (event.type == SDL_MOUSEMOTION) {
+            lastMotion_ = MonotonicNow();
+            if (cursorHidden_) {
+                SDL_ShowCursor(SDL_ENABLE);
+                cursorHidden_ = false;
+            }
+        }
+        if (event.type == SDL_KEYDOWN && IsFullscreenKey(event.key.keysym)) {
+            ToggleFullscreen(event.key.windowID);
+            return;
+        }
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            Resized(event.window.windowID);
         for (const InputAction& a : translator_.Translate(event))
             Apply(a);
+    }
+
+    static bool IsFullscreenKey(const SDL_Keysym& key) {
+        const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
+        return key.sym == SDLK_F11 || (enter && (key.mod & KMOD_ALT) != 0);
+    }
+
+    // F11 and Alt+Enter switch the main window between its window and the whole screen.
+    void ToggleFullscreen(std::uint32_t id) {
+        auto it = byId_.find(id);
+        Native* n = it == byId_.end() ? nullptr : Find(it->second);
+        if (n != nullptr && n->resizable)
+            SetFullscreen(*n, !n->fullscreen);
+    }
+
+    // Borderless over the window's whole display, or back to where it was. Done by hand, so
+    // that it works with any window manager or none.
+    void SetFullscreen(Native& n, bool on) {
+        if (on == n.fullscreen)
+            return;
+        SDL_Rect to = windowed_;
+        if (on) {
+            SDL_GetWindowPosition(n.window, &windowed_.x, &windowed_.y);
+            SDL_GetWindowSize(n.window, &windowed_.w, &windowed_.h);
+            const int display = std::max(0, SDL_GetWindowDisplayIndex(n.window));
+            if (SDL_GetDisplayBounds(display, &to) != 0)
+                return;
+        }
+        n.fullscreen = on;
+        SDL_SetWindowBordered(n.window, on ? SDL_FALSE : SDL_TRUE);
+        SDL_SetWindowPosition(n.window, to.x, to.y);
+        SDL_SetWindowSize(n.window, to.w, to.h);
+        if (on)
+            SDL_RaiseWindow(n.window);
+        Resized(SDL_GetWindowID(n.window));
+        lastMotion_ = MonotonicNow();
+        if (!on && cursorHidden_) {
+            SDL_ShowCursor(SDL_ENABLE);
+            cursorHidden_ = false;
+        }
+    }
+
+    // The main window took a new size: its content scales to fit, and the other windows
+    // (menus, dialogs) open at that scale from now on.
+    void Resized(std::uint32_t id) {
+        auto it = byId_.find(id);
+        Native* n = it == byId_.end() ? nullptr : Find(it->second);
+        if (n == nullptr || !n->gl)
+            return;
+        if (n->resizable) {
+            const double s = MapOf(it->second, *n).scale / PixelsPerPoint(*n);
+            if (s > 0)
+                scale_ = s;
+            FollowNative(it->second);
+        }
+        pending_.insert(it->second);
+    }
+
+    // Hides the pointer over a fullscreen window after two seconds without movement.
+    void HideIdleCursor() {
+        Native* n = main_ != nullptr ? Find(main_) : nullptr;
+        if (cursorHidden_ || n == nullptr || !Fullscreen(*n))
+            return;
+        if (MonotonicNow() - lastMotion_ > 2000 * kTicksPerMs) {
+            SDL_ShowCursor(SDL_DISABLE);
+            cursorHidden_ = true;
+        }
     }
 
     void Apply(const InputAction& a) {
@@ -355,9 +582,14 @@ class SdlBackend : public win::Backend {
                 if (IsWindow(a.window) && IsWindowEnabled(a.window)) {
                     if (GetActiveWindow() != a.window)
                         SetActiveWindow(a.window);
-                    // Coming back from another program: the active window is in front again.
-                    SetForegroundWindowHandle(GetActiveWindow());
+                    win::InputApplicationActive(true);
                 }
+                break;
+            case Kind::FocusOnDisabled:
+                win::InputFocusOnDisabled(a.window);
+                break;
+            case Kind::Minimized:
+                win::InputMinimized(a.window, a.down);
                 break;
             case Kind::FocusLost:
                 focusLost_ = true;
@@ -367,11 +599,15 @@ class SdlBackend : public win::Backend {
                     PostMessageW(a.window, WM_CLOSE, 0, 0);
                 break;
             case Kind::Redraw:
-                if (Native* n = Find(a.window))
-                    Show(*n);
+                if (Native* n = Find(a.window)) {
+                    if (n->gl)
+                        pending_.insert(a.window);
+                    else
+                        Show(*n);
+                }
                 break;
             case Kind::Moved:
-                FollowNativeMove(a.window, a.x, a.y);
+                FollowNative(a.window, POINT{a.x, a.y});
                 break;
             case Kind::Quit:
                 PostQuitMessage(0);
@@ -379,16 +615,29 @@ class SdlBackend : public win::Backend {
         }
     }
 
-    // The user or the desktop moved a native window: the window system follows, so that
-    // screen coordinates (menus, message boxes, the pointer) stay true.
-    void FollowNativeMove(HWND window, int x, int y) {
+    // The user or the desktop moved (or resized) a native window: the window system follows,
+    // so that screen coordinates (menus, message boxes, the pointer) stay true.
+    void FollowNative(HWND window, std::optional<POINT> at = std::nullopt) {
         Native* n = Find(window);
         if (n == nullptr || !IsWindow(window))
             return;
-        RECT region = RegionOf(window, n->decorated);
-        RECT outer = OuterRect(window);
-        int left = x - region.left;
-        int top = y - region.top;
+        int x = at ? at->x : 0;
+        int y = at ? at->y : 0;
+        if (!at)
+            SDL_GetWindowPosition(n->window, &x, &y);
+        const double s = n->gl ? scale_ : 1.0;
+        const win::ScaleMap map = MapOf(window, *n);
+        const double ppp = PixelsPerPoint(*n);
+        const RECT region = RegionOf(window, n->decorated);
+        const RECT outer = OuterRect(window);
+        const int left = static_cast<int>(std::lround((x + map.origin.x / ppp) / s)) - region.left;
+        const int top = static_cast<int>(std::lround((y + map.origin.y / ppp) / s)) - region.top;
+        n->placedRect = RECT{left + region.left, top + region.top, left + region.right,
+                             top + region.bottom};
+        if (window == main_ && !Fullscreen(*n)) {
+            windowed_ = SDL_Rect{x, y, 0, 0};
+            SDL_GetWindowSize(n->window, &windowed_.w, &windowed_.h);
+        }
         if (left == outer.left && top == outer.top)
             return;
         applyingMove_ = true;
@@ -396,11 +645,38 @@ class SdlBackend : public win::Backend {
         applyingMove_ = false;
     }
 
+    WindowPlacement PlacementOf(const Native& n) {
+        WindowPlacement p;
+        p.known = true;
+        p.fullscreen = Fullscreen(n);
+        if (p.fullscreen) {
+            p.x = windowed_.x;
+            p.y = windowed_.y;
+            p.width = windowed_.w;
+            p.height = windowed_.h;
+            p.known = windowed_.w > 0;
+            return p;
+        }
+        SDL_GetWindowPosition(n.window, &p.x, &p.y);
+        SDL_GetWindowSize(n.window, &p.width, &p.height);
+        return p;
+    }
+
     std::map<HWND, Native> natives_;
     std::map<std::uint32_t, HWND> byId_;
+    std::set<HWND> pending_;  // GL windows to draw before the loop waits
     EventTranslator translator_;
+    SDL_GLContext glContext_ = nullptr;
+    double scale_ = 1.0;  // SDL window points per logical pixel, for every window
+    HWND main_ = nullptr;
+    WindowPlacement remembered_;
+    WindowPlacement lastMain_;
+    SDL_Rect windowed_{0, 0, 0, 0};  // the main window's place before it went fullscreen
+    bool startFullscreen_ = false;
     SDL_Cursor* cursor_ = nullptr;
     int cursorId_ = 0;
+    Ticks lastMotion_ = 0;
+    bool cursorHidden_ = false;
     bool focusLost_ = false;
     bool applyingMove_ = false;
 };
@@ -454,11 +730,41 @@ bool Installed() {
     return g_backend != nullptr;
 }
 
+void UseGlContext(void* context) {
+    if (g_backend != nullptr)
+        g_backend->UseGlContext(static_cast<SDL_GLContext>(context));
+}
+
+void SetMainWindowPlacement(const WindowPlacement& placement) {
+    if (g_backend != nullptr)
+        g_backend->Remember(placement);
+}
+
+WindowPlacement MainWindowPlacement() {
+    return g_backend != nullptr ? g_backend->MainPlacement() : WindowPlacement{};
+}
+
+bool ResizeMainWindow(int width, int height) {
+    return g_backend != nullptr && g_backend->ResizeMain(width, height);
+}
+
+void DrawPendingWindows() {
+    if (g_backend != nullptr)
+        g_backend->DrawPendingNow();
+}
+
 void* NativeWindowOf(HWND window) {
     if (g_backend == nullptr)
         return nullptr;
     Native* n = g_backend->Find(GetAncestorRoot(window));
     return n == nullptr ? nullptr : n->window;
+}
+
+HICON NativeIconOf(HWND window) {
+    if (g_backend == nullptr)
+        return nullptr;
+    Native* n = g_backend->Find(GetAncestorRoot(window));
+    return n == nullptr ? nullptr : n->icon;
 }
 
 std::optional<RECT> ChildViewRect(HWND child) {

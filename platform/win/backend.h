@@ -61,6 +61,8 @@ class Backend {
     virtual void TopLevelMoved(HWND window, const RECT& screenRect) = 0;
     virtual void TopLevelTitle(HWND window, const std::wstring& title) = 0;
     virtual void TopLevelActivated(HWND window) = 0;
+    // The user pressed on a window disabled by this one (its owner): draw attention to it.
+    virtual void TopLevelFlash(HWND /*window*/) {}
 
     // The surface of a top-level window has new pixels; called when the message loop goes
     // idle, once per changed window.
@@ -92,6 +94,16 @@ void InputMouseMove(int x, int y);
 // button: 0 left, 1 right, 2 middle.
 void InputMouseButton(int button, bool down, int x, int y);
 void InputMouseWheel(int delta, int x, int y);
+// The program gained or lost the keyboard to another program: every top-level window gets
+// WM_ACTIVATEAPP (wParam TRUE or FALSE), and the foreground window follows. Repeats of the
+// current state do nothing.
+void InputApplicationActive(bool active);
+// The desktop minimised or restored a top-level window: WM_SIZE with SIZE_MINIMIZED (size 0)
+// or SIZE_RESTORED (the client size). Repeats of the current state do nothing.
+void InputMinimized(HWND window, bool minimized);
+// The desktop gave the keyboard to a disabled window: the window that answers for it (its
+// dialog, or the box modal for the whole program) is activated and flashed instead.
+void InputFocusOnDisabled(HWND window);
 
 // Where a window lies in its top-level window's surface: its outer rectangle, or its client
 // area. A backend with native window decorations shows a top-level window's menu strip and

@@ -1,38 +1,15 @@
 // The "Edit" class: single-line boxes (limit, case conversion, digits only, password,
-// caret, selection, the process clipboard) and multi-line boxes with line scrolling.
+// narrow characters only, caret, selection, word moves, one level of undo, the process
+// clipboard) and multi-line boxes with line scrolling. Drawing is in edit_view.cpp.
 #include <algorithm>
 #include <cwctype>
-#include <vector>
 
-#include "platform/win/canvas.h"
-#include "platform/win/internal.h"
+#include "platform/win/edit_internal.h"
 
 namespace platform::win {
 namespace {
 
-constexpr int kMargin = 2;
-constexpr int kDefaultLimit = 30000;
-
-struct EditState : ControlState {
-    HFONT font = nullptr;
-    int anchor = 0;
-    int caret = 0;
-    int limit = kDefaultLimit;
-    wchar_t password = 0;
-    int scrollX = 0;
-    int firstLine = 0;
-    bool dragging = false;
-    bool created = false;
-};
-
-struct LineSpan {
-    int start = 0;
-    int length = 0;
-};
-
-bool Multi(const Window& w) {
-    return (w.style & ES_MULTILINE) != 0;
-}
+constexpr int kMultiLineLimit = 0x7FFFFFFE;
 
 // Case conversion that knows the Latin-1 letters whatever the C library's locale.
 wchar_t Upper(wchar_t c) {
@@ -49,104 +26,27 @@ wchar_t Lower(wchar_t c) {
     return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
-HDC MeasureDc(const EditState& st) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectControlFont(dc, st.font);
-    return dc;
+wchar_t Converted(const Window& w, wchar_t c) {
+    if ((w.style & ES_UPPERCASE) != 0)
+        return Upper(c);
+    if ((w.style & ES_LOWERCASE) != 0)
+        return Lower(c);
+    return c;
 }
 
-int LineHeight(const EditState& st) {
-    HDC dc = MeasureDc(st);
-    TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
-    DeleteDC(dc);
-    return std::max(1, static_cast<int>(tm.tmHeight));
+// Whether the box may hold c: digits only with ES_NUMBER; with ES_OEMCONVERT only what a
+// narrow string keeps, one byte per character (printable Latin-1), so that what the box
+// shows is what the program stores.
+bool Accepts(const Window& w, wchar_t c) {
+    if ((w.style & ES_NUMBER) != 0 && (c < L'0' || c > L'9'))
+        return false;
+    if ((w.style & ES_OEMCONVERT) != 0)
+        return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF);
+    return true;
 }
 
-std::wstring Shown(const Window& w, const EditState& st) {
-    if (st.password != 0 && !Multi(w))
-        return std::wstring(w.text.size(), st.password);
-    return w.text;
-}
-
-// Lines of a multi-line box: split at line breaks, wrapped at the width unless the box
-// scrolls horizontally.
-std::vector<LineSpan> Lines(HWND window, const Window& w, const EditState& st) {
-    std::vector<LineSpan> lines;
-    const std::wstring& t = w.text;
-    RECT r;
-    GetClientRect(window, &r);
-    int width = r.right - 2 * kMargin;
-    bool wrap = Multi(w) && (w.style & ES_AUTOHSCROLL) == 0 && width > 0;
-    HDC dc = MeasureDc(st);
-    int start = 0;
-    int n = static_cast<int>(t.size());
-    for (int i = 0; i <= n; ++i) {
-        bool end = i == n;
-        if (!end && t[static_cast<std::size_t>(i)] != L'\n' &&
-            t[static_cast<std::size_t>(i)] != L'\r')
-            continue;
-        int lineEnd = i;
-        // Wrap [start, lineEnd).
-        int s = start;
-        while (wrap && lineEnd - s > 0 &&
-               TextWidth(dc, std::wstring_view(t).substr(static_cast<std::size_t>(s),
-                                                         static_cast<std::size_t>(lineEnd - s))) >
-                   width) {
-            int fit = s;
-            int lastSpace = -1;
-            for (int k = s + 1; k <= lineEnd; ++k) {
-                if (TextWidth(dc, std::wstring_view(t).substr(static_cast<std::size_t>(s),
-                                                              static_cast<std::size_t>(k - s))) >
-                    width) {
-                    break;
-                }
-                fit = k;
-                if (k < lineEnd && t[static_cast<std::size_t>(k)] == L' ')
-                    lastSpace = k + 1;
-            }
-            int cut = lastSpace > s ? lastSpace : std::max(fit, s + 1);
-            lines.push_back(LineSpan{s, cut - s});
-            s = cut;
-        }
-        lines.push_back(LineSpan{s, lineEnd - s});
-        if (end)
-            break;
-        if (t[static_cast<std::size_t>(i)] == L'\r' && i + 1 < n &&
-            t[static_cast<std::size_t>(i) + 1] == L'\n')
-            ++i;
-        start = i + 1;
-    }
-    DeleteDC(dc);
-    return lines;
-}
-
-int LineOf(const std::vector<LineSpan>& lines, int index) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineSpan& l = lines[i];
-        if (index >= l.start && index <= l.start + l.length)
-            return static_cast<int>(i);
-    }
-    return lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
-}
-
-int VisibleLines(HWND window, const EditState& st) {
-    RECT r;
-    GetClientRect(window, &r);
-    return std::max(1, (r.bottom - 2) / LineHeight(st));
-}
-
-void UpdateScrollBar(HWND window, const Window& w, const EditState& st) {
-    if (!Multi(w) || (w.style & WS_VSCROLL) == 0)
-        return;
-    auto lines = Lines(window, w, st);
-    SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    si.nMin = 0;
-    si.nMax = std::max(0, static_cast<int>(lines.size()) - 1);
-    si.nPage = static_cast<UINT>(VisibleLines(window, st));
-    si.nPos = st.firstLine;
-    SetScrollInfo(window, SB_VERT, &si, TRUE);
+bool ReadOnly(const Window& w) {
+    return (w.style & ES_READONLY) != 0;
 }
 
 void Changed(HWND window) {
@@ -155,16 +55,10 @@ void Changed(HWND window) {
     NotifyParent(window, EN_CHANGE);
 }
 
-void Clamp(const Window& w, EditState& st) {
-    int n = static_cast<int>(w.text.size());
-    st.anchor = std::clamp(st.anchor, 0, n);
-    st.caret = std::clamp(st.caret, 0, n);
-}
-
 // Replaces the selection; `typed` text that does not fit is refused whole, other text is
 // cut to fit. Returns whether anything changed.
 bool Replace(HWND window, Window& w, EditState& st, std::wstring text, bool typed) {
-    Clamp(w, st);
+    ClampSelection(w, st);
     int lo = std::min(st.anchor, st.caret);
     int hi = std::max(st.anchor, st.caret);
     int room = st.limit - (static_cast<int>(w.text.size()) - (hi - lo));
@@ -181,17 +75,62 @@ bool Replace(HWND window, Window& w, EditState& st, std::wstring text, bool type
     }
     if (text.empty() && lo == hi)
         return false;
+    if (!(typed && st.typing && lo == hi)) {
+        st.undoText = w.text;
+        st.undoCaret = st.caret;
+        st.canUndo = true;
+    }
+    st.typing = typed;
     w.text.replace(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo), text);
     st.caret = st.anchor = lo + static_cast<int>(text.size());
     Changed(window);
     return true;
 }
 
+// Swaps the text with the one before the last edit, so a second undo redoes it.
+void Undo(HWND window, Window& w, EditState& st) {
+    if (!st.canUndo || ReadOnly(w)) {
+        return;
+    }
+    std::swap(w.text, st.undoText);
+    int caret = st.undoCaret;
+    st.undoCaret = st.caret;
+    st.caret = st.anchor = std::clamp(caret, 0, static_cast<int>(w.text.size()));
+    st.typing = false;
+    Changed(window);
+}
+
 std::wstring Selected(const Window& w, EditState& st) {
-    Clamp(w, st);
+    ClampSelection(w, st);
     int lo = std::min(st.anchor, st.caret);
     int hi = std::max(st.anchor, st.caret);
     return w.text.substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
+}
+
+bool IsWordChar(const std::wstring& t, int i) {
+    return i >= 0 && i < static_cast<int>(t.size()) &&
+           !std::iswspace(static_cast<wint_t>(t[static_cast<std::size_t>(i)]));
+}
+
+// Word moves as the system's edit boxes make them: left to the start of the word before the
+// caret, right to the start of the next word.
+int WordLeft(const std::wstring& t, int from) {
+    int i = from;
+    while (i > 0 && !IsWordChar(t, i - 1))
+        --i;
+    while (i > 0 && IsWordChar(t, i - 1))
+        --i;
+    return i;
+}
+
+int WordRight(const std::wstring& t, int from) {
+    int n = static_cast<int>(t.size());
+    int i = from;
+    while (i < n && IsWordChar(t, i))
+        ++i;
+    while (i < n && !IsWordChar(t, i))
+        ++i;
+    return i;
 }
 
 void EnsureCaretVisible(HWND window, const Window& w, EditState& st) {
@@ -207,123 +146,11 @@ void EnsureCaretVisible(HWND window, const Window& w, EditState& st) {
     UpdateScrollBar(window, w, st);
 }
 
-int IndexAt(HWND window, const Window& w, const EditState& st, int x, int y) {
-    HDC dc = MeasureDc(st);
-    std::wstring shown = Shown(w, st);
-    int result = 0;
-    if (Multi(w)) {
-        auto lines = Lines(window, w, st);
-        int row = std::clamp(st.firstLine + (y - 1) / LineHeight(st), 0,
-                             std::max(0, static_cast<int>(lines.size()) - 1));
-        const LineSpan& l = lines[static_cast<std::size_t>(row)];
-        result = l.start + l.length;
-        for (int k = 0; k <= l.length; ++k) {
-            int wpx =
-                TextWidth(dc, std::wstring_view(shown).substr(static_cast<std::size_t>(l.start),
-                                                              static_cast<std::size_t>(k)));
-            if (wpx + kMargin >= x) {
-                result = l.start + k;
-                break;
-            }
-        }
-    } else {
-        int target = x - kMargin + st.scrollX;
-        result = static_cast<int>(shown.size());
-        int prev = 0;
-        for (int k = 1; k <= static_cast<int>(shown.size()); ++k) {
-            int wpx =
-                TextWidth(dc, std::wstring_view(shown).substr(0, static_cast<std::size_t>(k)));
-            if (wpx >= target) {
-                result = (target - prev < wpx - target) ? k - 1 : k;
-                break;
-            }
-            prev = wpx;
-        }
-    }
-    DeleteDC(dc);
-    return result;
-}
-
-void DrawRun(HDC dc, int x, int y, std::wstring_view text, int lo, int hi, int lineStart,
-             int height, bool showSelection, COLORREF textColor) {
-    SetTextColor(dc, textColor);
-    DrawTextLine(dc, x, y, text);
-    int a = std::clamp(lo - lineStart, 0, static_cast<int>(text.size()));
-    int b = std::clamp(hi - lineStart, 0, static_cast<int>(text.size()));
-    if (!showSelection || a >= b)
-        return;
-    int x0 = x + TextWidth(dc, text.substr(0, static_cast<std::size_t>(a)));
-    int x1 = x + TextWidth(dc, text.substr(0, static_cast<std::size_t>(b)));
-    FillSolid(dc, RECT{x0, y, x1, y + height}, GetSysColor(COLOR_HIGHLIGHT));
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    DrawTextLine(dc, x0, y,
-                 text.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a)));
-}
-
-void Paint(HWND window, const Window& w, EditState& st, HDC dc, const RECT& r) {
-    Clamp(w, st);
-    bool readOnly = (w.style & ES_READONLY) != 0 || !IsEnabledChain(w);
-    FillControlBackground(window, dc, r, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
-                          COLOR_WINDOW);
-    COLORREF textColor = IsEnabledChain(w) ? GetTextColor(dc) : GetSysColor(COLOR_GRAYTEXT);
-    SelectControlFont(dc, st.font);
-    int height = LineHeight(st);
-    bool focused = Sys().focus == window;
-    bool showSel = focused || (w.style & ES_NOHIDESEL) != 0;
-    int lo = std::min(st.anchor, st.caret);
-    int hi = std::max(st.anchor, st.caret);
-    std::wstring shown = Shown(w, st);
-    if (Multi(w)) {
-        auto lines = Lines(window, w, st);
-        int y = 1;
-        for (int i = st.firstLine; i < static_cast<int>(lines.size()) && y < r.bottom; ++i) {
-            const LineSpan& l = lines[static_cast<std::size_t>(i)];
-            std::wstring_view text = std::wstring_view(shown).substr(
-                static_cast<std::size_t>(l.start), static_cast<std::size_t>(l.length));
-            int x = kMargin;
-            int tw = TextWidth(dc, text);
-            if ((w.style & ES_CENTER) != 0)
-                x = (r.right - tw) / 2;
-            if ((w.style & ES_RIGHT) != 0)
-                x = r.right - kMargin - tw;
-            DrawRun(dc, x, y, text, lo, hi, l.start, height, showSel, textColor);
-            if (focused && LineOf(lines, st.caret) == i) {
-                int cx =
-                    x + TextWidth(dc, text.substr(0, static_cast<std::size_t>(st.caret - l.start)));
-                FillSolid(dc, RECT{cx, y, cx + 1, y + height}, 0);
-            }
-            y += height;
-        }
-    } else {
-        int textWidth = TextWidth(dc, shown);
-        int caretX =
-            TextWidth(dc, std::wstring_view(shown).substr(0, static_cast<std::size_t>(st.caret)));
-        int room = std::max(1, static_cast<int>(r.right) - 2 * kMargin);
-        if (caretX - st.scrollX > room)
-            st.scrollX = caretX - room;
-        if (caretX < st.scrollX)
-            st.scrollX = caretX;
-        if (textWidth - st.scrollX < room)
-            st.scrollX = std::max(0, textWidth - room);
-        int x = kMargin - st.scrollX;
-        if (textWidth <= room) {
-            if ((w.style & ES_CENTER) != 0)
-                x = (r.right - textWidth) / 2;
-            if ((w.style & ES_RIGHT) != 0)
-                x = r.right - kMargin - textWidth;
-        }
-        DrawRun(dc, x, 1, shown, lo, hi, 0, height, showSel, textColor);
-        if (focused) {
-            int cx = x + caretX;
-            FillSolid(dc, RECT{cx, 1, cx + 1, 1 + height}, 0);
-        }
-    }
-}
-
 void MoveCaret(HWND window, Window& w, EditState& st, int to, bool extend) {
     st.caret = std::clamp(to, 0, static_cast<int>(w.text.size()));
     if (!extend)
         st.anchor = st.caret;
+    st.typing = false;
     EnsureCaretVisible(window, w, st);
     InvalidateRect(window, nullptr, TRUE);
 }
@@ -337,60 +164,81 @@ void Scroll(HWND window, Window& w, EditState& st, int line) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-bool KeyDown(HWND window, Window& w, EditState& st, int vk) {
+// Deletes the selection, or from the caret to `to` when nothing is selected.
+void DeleteTo(HWND window, Window& w, EditState& st, int to) {
+    if (ReadOnly(w)) {
+        MessageBeep(0);
+        return;
+    }
+    ClampSelection(w, st);
+    if (st.anchor == st.caret) {
+        if (to == st.caret)
+            return;
+        st.anchor = std::clamp(to, 0, static_cast<int>(w.text.size()));
+    }
+    Replace(window, w, st, L"", false);
+    EnsureCaretVisible(window, w, st);
+}
+
+int LineEnd(HWND window, const Window& w, const EditState& st, bool home) {
+    if (!Multi(w))
+        return home ? 0 : static_cast<int>(w.text.size());
+    auto lines = Lines(window, w, st);
+    const LineSpan& l = lines[static_cast<std::size_t>(LineOf(lines, st.caret))];
+    return home ? l.start : l.start + l.length;
+}
+
+void MoveByLines(HWND window, Window& w, EditState& st, int vk, bool shift) {
+    if (!Multi(w))
+        return;
+    auto lines = Lines(window, w, st);
+    int line = LineOf(lines, st.caret);
+    int column = st.caret - lines[static_cast<std::size_t>(line)].start;
+    int step = (vk == VK_UP || vk == VK_DOWN) ? 1 : VisibleLines(window, st);
+    int target = line + ((vk == VK_DOWN || vk == VK_NEXT) ? step : -step);
+    target = std::clamp(target, 0, static_cast<int>(lines.size()) - 1);
+    const LineSpan& l = lines[static_cast<std::size_t>(target)];
+    MoveCaret(window, w, st, l.start + std::min(column, l.length), shift);
+}
+
+// Keys that move the caret or delete; false for keys the box leaves to default processing.
+bool OnKeyDown(HWND window, Window& w, EditState& st, int vk) {
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    int n = static_cast<int>(w.text.size());
+    bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     switch (vk) {
         case VK_LEFT:
-            MoveCaret(window, w, st, st.caret - 1, shift);
+            MoveCaret(window, w, st, ctrl ? WordLeft(w.text, st.caret) : st.caret - 1, shift);
             return true;
         case VK_RIGHT:
-            MoveCaret(window, w, st, st.caret + 1, shift);
+            MoveCaret(window, w, st, ctrl ? WordRight(w.text, st.caret) : st.caret + 1, shift);
             return true;
         case VK_HOME:
-        case VK_END: {
-            if (!Multi(w)) {
-                MoveCaret(window, w, st, vk == VK_HOME ? 0 : n, shift);
-                return true;
-            }
-            auto lines = Lines(window, w, st);
-            const LineSpan& l = lines[static_cast<std::size_t>(LineOf(lines, st.caret))];
-            MoveCaret(window, w, st, vk == VK_HOME ? l.start : l.start + l.length, shift);
+        case VK_END:
+            MoveCaret(window, w, st, LineEnd(window, w, st, vk == VK_HOME), shift);
             return true;
-        }
         case VK_UP:
         case VK_DOWN:
         case VK_PRIOR:
-        case VK_NEXT: {
-            if (!Multi(w))
-                return true;
-            auto lines = Lines(window, w, st);
-            int line = LineOf(lines, st.caret);
-            int column = st.caret - lines[static_cast<std::size_t>(line)].start;
-            int step = (vk == VK_UP || vk == VK_DOWN) ? 1 : VisibleLines(window, st);
-            int target = line + ((vk == VK_DOWN || vk == VK_NEXT) ? step : -step);
-            target = std::clamp(target, 0, static_cast<int>(lines.size()) - 1);
-            const LineSpan& l = lines[static_cast<std::size_t>(target)];
-            MoveCaret(window, w, st, l.start + std::min(column, l.length), shift);
+        case VK_NEXT:
+            MoveByLines(window, w, st, vk, shift);
             return true;
-        }
         case VK_DELETE:
-            if ((w.style & ES_READONLY) != 0)
-                return true;
-            if (st.anchor == st.caret) {
-                if (st.caret >= n)
-                    return true;
-                st.anchor = st.caret + 1;
-            }
-            Replace(window, w, st, L"", false);
+            if (!ReadOnly(w))
+                DeleteTo(window, w, st, ctrl ? WordRight(w.text, st.caret) : st.caret + 1);
+            return true;
+        case VK_BACK:
+            // Ctrl+Backspace makes no character here: the key itself deletes the word.
+            if (!ctrl)
+                return false;
+            DeleteTo(window, w, st, WordLeft(w.text, st.caret));
             return true;
         default:
             return false;
     }
 }
 
-void Char(HWND window, Window& w, EditState& st, wchar_t c) {
-    bool readOnly = (w.style & ES_READONLY) != 0;
+// Control characters: the clipboard keys, select all, undo, backspace and return.
+void OnControlChar(HWND window, Window& w, EditState& st, wchar_t c) {
     switch (c) {
         case 1:  // Ctrl+A
             st.anchor = 0;
@@ -406,45 +254,303 @@ void Char(HWND window, Window& w, EditState& st, wchar_t c) {
         case 24:
             Send(window, WM_CUT, 0, 0);
             return;
+        case 26:
+            Send(window, WM_UNDO, 0, 0);
+            return;
         case L'\b':
-            if (readOnly) {
-                MessageBeep(0);
-                return;
-            }
-            if (st.anchor == st.caret) {
-                if (st.caret == 0)
-                    return;
-                st.anchor = st.caret - 1;
-            }
-            Replace(window, w, st, L"", false);
-            EnsureCaretVisible(window, w, st);
+            DeleteTo(window, w, st, st.caret - 1);
+            return;
+        case 0x7F:  // Ctrl+Backspace
+            DeleteTo(window, w, st, WordLeft(w.text, st.caret));
             return;
         case L'\r':
-            if (Multi(w) && (w.style & ES_WANTRETURN) != 0 && !readOnly) {
+            if (Multi(w) && (w.style & ES_WANTRETURN) != 0 && !ReadOnly(w)) {
                 Replace(window, w, st, L"\r\n", true);
                 EnsureCaretVisible(window, w, st);
             }
             return;
         default:
-            break;
+            return;
     }
-    if (c < 0x20 || c == 0x7F)
+}
+
+void OnChar(HWND window, Window& w, EditState& st, wchar_t c) {
+    if (c < 0x20 || c == 0x7F) {
+        OnControlChar(window, w, st, c);
         return;
-    if (readOnly) {
+    }
+    c = Converted(w, c);
+    if (ReadOnly(w) || !Accepts(w, c)) {
         MessageBeep(0);
         return;
-    }
-    if ((w.style & ES_NUMBER) != 0 && (c < L'0' || c > L'9')) {
-        MessageBeep(0);
-        return;
-    }
-    if ((w.style & ES_UPPERCASE) != 0) {
-        c = Upper(c);
-    } else if ((w.style & ES_LOWERCASE) != 0) {
-        c = Lower(c);
     }
     Replace(window, w, st, std::wstring(1, c), true);
     EnsureCaretVisible(window, w, st);
+}
+
+// Selects the word under a client point.
+void SelectWordAt(HWND window, const Window& w, EditState& st, LPARAM lParam) {
+    int at = IndexAt(window, w, st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    auto word = [&](int i) {
+        return i >= 0 && i < static_cast<int>(w.text.size()) &&
+               std::iswalnum(static_cast<wint_t>(w.text[static_cast<std::size_t>(i)]));
+    };
+    int a = at;
+    int b = at;
+    while (word(a - 1))
+        --a;
+    while (word(b))
+        ++b;
+    st.anchor = a;
+    st.caret = b;
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN: {
+            SetFocus(window);
+            w = Find(window);
+            if (w == nullptr)
+                return 0;
+            int at = IndexAt(window, *w, st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            st.caret = at;
+            if ((wParam & MK_SHIFT) == 0)
+                st.anchor = at;
+            st.dragging = true;
+            st.typing = false;
+            SetCapture(window);
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (st.dragging) {
+                st.caret = IndexAt(window, *w, st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                InvalidateRect(window, nullptr, TRUE);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (st.dragging) {
+                st.dragging = false;
+                if (GetCapture() == window)
+                    ReleaseCapture();
+            }
+            return 0;
+        default:  // WM_LBUTTONDBLCLK
+            SelectWordAt(window, *w, st, lParam);
+            return 0;
+    }
+}
+
+LRESULT OnScroll(HWND window, Window& w, EditState& st, UINT message, WPARAM wParam,
+                 LPARAM lParam) {
+    if (message == WM_MOUSEWHEEL) {
+        if (!Multi(w))
+            return DefWindowProcW(window, message, wParam, lParam);
+        auto delta = static_cast<std::int16_t>(HIWORD(wParam));
+        Scroll(window, w, st, st.firstLine - 3 * delta / WHEEL_DELTA);
+        return 0;
+    }
+    if (!Multi(w))
+        return 0;
+    int visible = VisibleLines(window, st);
+    int line = st.firstLine;
+    switch (LOWORD(wParam)) {
+        case SB_LINEUP:
+            --line;
+            break;
+        case SB_LINEDOWN:
+            ++line;
+            break;
+        case SB_PAGEUP:
+            line -= visible;
+            break;
+        case SB_PAGEDOWN:
+            line += visible;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            line = static_cast<std::int16_t>(HIWORD(wParam));
+            break;
+        case SB_TOP:
+            line = 0;
+            break;
+        case SB_BOTTOM:
+            line = 1 << 20;
+            break;
+        default:
+            return 0;
+    }
+    Scroll(window, w, st, line);
+    return 0;
+}
+
+// Pasted text: a single line takes the clipboard up to its first line break; text with a
+// character the box refuses is refused whole.
+void Paste(HWND window, Window& w, EditState& st) {
+    std::wstring text = Clipboard();
+    if (!Multi(w)) {
+        auto cut = text.find_first_of(L"\r\n");
+        if (cut != std::wstring::npos)
+            text.resize(cut);
+    }
+    for (auto& c : text)
+        c = Converted(w, c);
+    bool refused = std::any_of(text.begin(), text.end(), [&](wchar_t c) {
+        return c != L'\r' && c != L'\n' && !Accepts(w, c);
+    });
+    if (refused) {
+        MessageBeep(0);
+        return;
+    }
+    Replace(window, w, st, text, false);
+    EnsureCaretVisible(window, w, st);
+}
+
+LRESULT OnClipboard(HWND window, Window* w, EditState& st, UINT message) {
+    if (message == WM_COPY) {
+        if (st.password == 0 || Multi(*w)) {
+            std::wstring sel = Selected(*w, st);
+            if (!sel.empty())
+                Clipboard() = sel;
+        }
+        return 0;
+    }
+    if (ReadOnly(*w))
+        return 0;
+    switch (message) {
+        case WM_CUT:
+            Send(window, WM_COPY, 0, 0);
+            if ((w = Find(window)) != nullptr)
+                Replace(window, *w, st, L"", false);
+            return 0;
+        case WM_CLEAR:
+            Replace(window, *w, st, L"", false);
+            return 0;
+        case WM_UNDO:
+            Undo(window, *w, st);
+            return TRUE;
+        default:  // WM_PASTE
+            Paste(window, *w, st);
+            return 0;
+    }
+}
+
+LRESULT OnSelection(HWND window, Window& w, EditState& st, UINT message, WPARAM wParam,
+                    LPARAM lParam) {
+    if (message == EM_SETSEL) {
+        int n = static_cast<int>(w.text.size());
+        auto start = static_cast<int>(static_cast<LONG_PTR>(wParam));
+        auto end = static_cast<int>(lParam);
+        if (start < 0) {
+            st.anchor = st.caret;
+        } else {
+            if (end < 0 || end > n)
+                end = n;
+            st.anchor = std::min(start, n);
+            st.caret = end;
+        }
+        st.typing = false;
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
+    if (message == EM_GETSEL) {
+        ClampSelection(w, st);
+        DWORD lo = static_cast<DWORD>(std::min(st.anchor, st.caret));
+        DWORD hi = static_cast<DWORD>(std::max(st.anchor, st.caret));
+        if (wParam != 0)
+            *reinterpret_cast<DWORD*>(wParam) = lo;
+        if (lParam != 0)
+            *reinterpret_cast<DWORD*>(lParam) = hi;
+        return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(lo), static_cast<int>(hi)) &
+                                    0xFFFFFFFF);
+    }
+    if (message != EM_REPLACESEL)
+        return DefWindowProcW(window, message, wParam, lParam);
+    auto text = reinterpret_cast<LPCWSTR>(lParam);
+    Replace(window, w, st, text != nullptr ? text : L"", false);
+    EnsureCaretVisible(window, w, st);
+    return 0;
+}
+
+void SetStyleBit(HWND window, Window& w, DWORD bit, bool on) {
+    if (on) {
+        w.style |= bit;
+    } else {
+        w.style &= ~bit;
+    }
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+// The EM_ messages other than the selection's.
+LRESULT OnEditMessage(HWND window, Window& w, EditState& st, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
+    switch (message) {
+        case EM_SETLIMITTEXT:
+            st.limit = wParam == 0 ? kMultiLineLimit
+                                   : static_cast<int>(std::min<WPARAM>(wParam, kMultiLineLimit));
+            return 0;
+        case EM_GETLIMITTEXT:
+            return st.limit;
+        case EM_SETREADONLY:
+            SetStyleBit(window, w, ES_READONLY, wParam != 0);
+            return TRUE;
+        case EM_SETPASSWORDCHAR:
+            st.password = static_cast<wchar_t>(wParam);
+            SetStyleBit(window, w, ES_PASSWORD, st.password != 0);
+            return 0;
+        case EM_GETPASSWORDCHAR:
+            return st.password;
+        case EM_GETLINECOUNT:
+            return Multi(w) ? static_cast<LRESULT>(Lines(window, w, st).size()) : 1;
+        case EM_GETFIRSTVISIBLELINE:
+            return Multi(w) ? st.firstLine : 0;
+        case EM_LINESCROLL:
+            if (Multi(w))
+                Scroll(window, w, st, st.firstLine + static_cast<int>(lParam));
+            return TRUE;
+        case EM_CANUNDO:
+            return st.canUndo ? TRUE : FALSE;
+        case EM_UNDO:
+            Undo(window, w, st);
+            return TRUE;
+        default:
+            return OnSelection(window, w, st, message, wParam, lParam);
+    }
+}
+
+// Focus, size, style and text changes.
+LRESULT OnWindowState(HWND window, Window& w, EditState& st, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
+    switch (message) {
+        case WM_SETTEXT: {
+            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
+            st.anchor = st.caret = 0;
+            st.scrollX = 0;
+            st.firstLine = 0;
+            st.canUndo = st.typing = false;
+            UpdateScrollBar(window, w, st);
+            Changed(window);
+            return r;
+        }
+        case WM_SIZE:
+        case WM_STYLECHANGED:
+            UpdateScrollBar(window, w, st);
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_SETFOCUS:
+            InvalidateRect(window, nullptr, TRUE);
+            NotifyParent(window, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            st.dragging = st.typing = false;
+            InvalidateRect(window, nullptr, TRUE);
+            NotifyParent(window, EN_KILLFOCUS);
+            return 0;
+        default:  // WM_ENABLE
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+    }
 }
 
 LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -453,7 +559,7 @@ LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wPara
         if ((w->style & ES_PASSWORD) != 0)
             st->password = L'*';
         if (Multi(*w))
-            st->limit = 0x7FFFFFFE;
+            st->limit = kMultiLineLimit;
     }
     switch (message) {
         case WM_GETDLGCODE: {
@@ -462,236 +568,37 @@ LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wPara
                 code |= DLGC_WANTALLKEYS;
             return code;
         }
-        case WM_SETTEXT: {
-            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
-            st->anchor = st->caret = 0;
-            st->scrollX = 0;
-            st->firstLine = 0;
-            UpdateScrollBar(window, *w, *st);
-            Changed(window);
-            return r;
-        }
+        case WM_SETTEXT:
         case WM_SIZE:
         case WM_STYLECHANGED:
-            UpdateScrollBar(window, *w, *st);
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
         case WM_ENABLE:
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
         case WM_SETFOCUS:
-            InvalidateRect(window, nullptr, TRUE);
-            NotifyParent(window, EN_SETFOCUS);
-            return 0;
         case WM_KILLFOCUS:
-            st->dragging = false;
-            InvalidateRect(window, nullptr, TRUE);
-            NotifyParent(window, EN_KILLFOCUS);
-            return 0;
+            return OnWindowState(window, *w, *st, message, wParam, lParam);
         case WM_CHAR:
-            Char(window, *w, *st, static_cast<wchar_t>(wParam));
+            OnChar(window, *w, *st, static_cast<wchar_t>(wParam));
             return 0;
         case WM_KEYDOWN:
-            if (KeyDown(window, *w, *st, static_cast<int>(wParam)))
+            if (OnKeyDown(window, *w, *st, static_cast<int>(wParam)))
                 return 0;
             return DefWindowProcW(window, message, wParam, lParam);
-        case WM_LBUTTONDOWN: {
-            SetFocus(window);
-            w = Find(window);
-            if (w == nullptr)
-                return 0;
-            int at = IndexAt(window, *w, *st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            bool shift = (wParam & MK_SHIFT) != 0;
-            st->caret = at;
-            if (!shift)
-                st->anchor = at;
-            st->dragging = true;
-            SetCapture(window);
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        }
+        case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
-            if (st->dragging) {
-                st->caret = IndexAt(window, *w, *st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-                InvalidateRect(window, nullptr, TRUE);
-            }
-            return 0;
         case WM_LBUTTONUP:
-            if (st->dragging) {
-                st->dragging = false;
-                if (GetCapture() == window)
-                    ReleaseCapture();
-            }
-            return 0;
-        case WM_LBUTTONDBLCLK: {
-            // Select the word under the pointer.
-            int at = IndexAt(window, *w, *st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            int a = at;
-            int b = at;
-            auto word = [&](int i) {
-                return i >= 0 && i < static_cast<int>(w->text.size()) &&
-                       std::iswalnum(static_cast<wint_t>(w->text[static_cast<std::size_t>(i)]));
-            };
-            while (word(a - 1))
-                --a;
-            while (word(b))
-                ++b;
-            st->anchor = a;
-            st->caret = b;
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        }
-        case WM_VSCROLL: {
-            if (!Multi(*w))
-                return 0;
-            int visible = VisibleLines(window, *st);
-            int line = st->firstLine;
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP:
-                    --line;
-                    break;
-                case SB_LINEDOWN:
-                    ++line;
-                    break;
-                case SB_PAGEUP:
-                    line -= visible;
-                    break;
-                case SB_PAGEDOWN:
-                    line += visible;
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    line = static_cast<std::int16_t>(HIWORD(wParam));
-                    break;
-                case SB_TOP:
-                    line = 0;
-                    break;
-                case SB_BOTTOM:
-                    line = 1 << 20;
-                    break;
-                default:
-                    return 0;
-            }
-            Scroll(window, *w, *st, line);
-            return 0;
-        }
-        case WM_MOUSEWHEEL: {
-            if (!Multi(*w))
-                return DefWindowProcW(window, message, wParam, lParam);
-            auto delta = static_cast<std::int16_t>(HIWORD(wParam));
-            Scroll(window, *w, *st, st->firstLine - 3 * delta / WHEEL_DELTA);
-            return 0;
-        }
-        case EM_SETLIMITTEXT:
-            st->limit =
-                wParam == 0 ? 0x7FFFFFFE : static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE));
-            return 0;
-        case EM_GETLIMITTEXT:
-            return st->limit;
-        case EM_SETREADONLY:
-            if (wParam != 0) {
-                w->style |= ES_READONLY;
-            } else {
-                w->style &= ~ES_READONLY;
-            }
-            InvalidateRect(window, nullptr, TRUE);
-            return TRUE;
-        case EM_SETPASSWORDCHAR:
-            st->password = static_cast<wchar_t>(wParam);
-            if (st->password != 0) {
-                w->style |= ES_PASSWORD;
-            } else {
-                w->style &= ~ES_PASSWORD;
-            }
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        case EM_GETPASSWORDCHAR:
-            return st->password;
-        case EM_SETSEL: {
-            int n = static_cast<int>(w->text.size());
-            auto start = static_cast<int>(static_cast<LONG_PTR>(wParam));
-            auto end = static_cast<int>(lParam);
-            if (start < 0) {
-                st->anchor = st->caret;
-            } else {
-                if (end < 0 || end > n)
-                    end = n;
-                st->anchor = std::min(start, n);
-                st->caret = end;
-            }
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
-        }
-        case EM_GETSEL: {
-            Clamp(*w, *st);
-            DWORD lo = static_cast<DWORD>(std::min(st->anchor, st->caret));
-            DWORD hi = static_cast<DWORD>(std::max(st->anchor, st->caret));
-            if (wParam != 0)
-                *reinterpret_cast<DWORD*>(wParam) = lo;
-            if (lParam != 0)
-                *reinterpret_cast<DWORD*>(lParam) = hi;
-            return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(lo), static_cast<int>(hi)) &
-                                        0xFFFFFFFF);
-        }
-        case EM_REPLACESEL: {
-            auto text = reinterpret_cast<LPCWSTR>(lParam);
-            Replace(window, *w, *st, text != nullptr ? text : L"", false);
-            EnsureCaretVisible(window, *w, *st);
-            return 0;
-        }
-        case EM_GETLINECOUNT:
-            return Multi(*w) ? static_cast<LRESULT>(Lines(window, *w, *st).size()) : 1;
-        case EM_GETFIRSTVISIBLELINE:
-            return Multi(*w) ? st->firstLine : 0;
-        case EM_LINESCROLL:
-            if (Multi(*w))
-                Scroll(window, *w, *st, st->firstLine + static_cast<int>(lParam));
-            return TRUE;
+        case WM_LBUTTONDBLCLK:
+            return OnMouse(window, w, *st, message, wParam, lParam);
+        case WM_VSCROLL:
+        case WM_MOUSEWHEEL:
+            return OnScroll(window, *w, *st, message, wParam, lParam);
         case WM_COPY:
-            if (st->password == 0 || Multi(*w)) {
-                std::wstring sel = Selected(*w, *st);
-                if (!sel.empty())
-                    Clipboard() = sel;
-            }
-            return 0;
         case WM_CUT:
-            if ((w->style & ES_READONLY) != 0)
-                return 0;
-            Send(window, WM_COPY, 0, 0);
-            if ((w = Find(window)) != nullptr)
-                Replace(window, *w, *st, L"", false);
-            return 0;
         case WM_CLEAR:
-            if ((w->style & ES_READONLY) == 0)
-                Replace(window, *w, *st, L"", false);
-            return 0;
-        case WM_PASTE: {
-            if ((w->style & ES_READONLY) != 0)
-                return 0;
-            std::wstring text = Clipboard();
-            if (!Multi(*w)) {
-                // A single line takes the clipboard up to its first line break.
-                auto cut = text.find_first_of(L"\r\n");
-                if (cut != std::wstring::npos)
-                    text.resize(cut);
-            }
-            if ((w->style & ES_NUMBER) != 0 && std::any_of(text.begin(), text.end(), [](wchar_t c) {
-                    return c < L'0' || c > L'9';
-                })) {
-                MessageBeep(0);
-                return 0;
-            }
-            for (auto& c : text) {
-                if ((w->style & ES_UPPERCASE) != 0)
-                    c = Upper(c);
-                if ((w->style & ES_LOWERCASE) != 0)
-                    c = Lower(c);
-            }
-            Replace(window, *w, *st, text, false);
-            EnsureCaretVisible(window, *w, *st);
-            return 0;
-        }
+        case WM_PASTE:
+        case WM_UNDO:
+            return OnClipboard(window, w, *st, message);
         default:
+            if (message >= EM_GETSEL && message <= EM_GETLIMITTEXT)
+                return OnEditMessage(window, *w, *st, message, wParam, lParam);
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -701,7 +608,7 @@ LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wPara
 // The box takes its password character and its limit from its styles on its first message
 // (WM_NCCREATE), before anything can paint it.
 LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ControlProcedure<EditState>(window, message, wParam, lParam, &Paint, &Handle);
+    return ControlProcedure<EditState>(window, message, wParam, lParam, &PaintEdit, &Handle);
 }
 
 }  // namespace platform::win

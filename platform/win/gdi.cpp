@@ -1016,53 +1016,6 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
-BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return FALSE;
-    if (previous != nullptr)
-        *previous = d->pos;
-    d->pos = POINT{x, y};
-    return TRUE;
-}
-
-BOOL LineTo(HDC dc, int x, int y) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr)
-        return FALSE;
-    GdiObject* pen = ObjOf(d->pen, Kind::Pen);
-    POINT from = d->pos;
-    d->pos = POINT{x, y};
-    if (pen == nullptr || pen->penStyle == PS_NULL)
-        return TRUE;
-    // Bresenham, the end point excluded as GDI does.
-    int dx = std::abs(x - from.x);
-    int dy = -std::abs(y - from.y);
-    int sx = from.x < x ? 1 : -1;
-    int sy = from.y < y ? 1 : -1;
-    int err = dx + dy;
-    int cx = from.x;
-    int cy = from.y;
-    while (cx != x || cy != y) {
-        win::FillSolid(dc, RECT{cx, cy, cx + pen->penWidth, cy + pen->penWidth}, pen->color);
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            cx += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            cy += sy;
-        }
-    }
-    return TRUE;
-}
-
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
-    win::FillSolid(dc, RECT{x, y, x + 1, y + 1}, color);
-    return color & 0xFFFFFF;
-}
-
 COLORREF GetPixel(HDC dc, int x, int y) {
     auto [d, s, clip] = win::TargetOf(dc);
     if (s == nullptr)

@@ -148,6 +148,14 @@ void Wheel(int delta, int x, int y) {
     win::InputMouseWheel(delta, x, y);
 }
 
+void SetApplicationActive(bool active) {
+    win::InputApplicationActive(active);
+}
+
+void Minimize(HWND window, bool minimized) {
+    win::InputMinimized(window, minimized);
+}
+
 POINT ClientPoint(HWND window, int x, int y) {
     POINT p{x, y};
     ClientToScreen(window, &p);

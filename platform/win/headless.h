@@ -42,6 +42,10 @@ void MouseDown(int x, int y, int button = 0);
 void MouseUp(int x, int y, int button = 0);
 void Click(int x, int y, int button = 0);
 void Wheel(int delta, int x, int y);
+// The program loses the keyboard to another program (false) or gets it back (true).
+void SetApplicationActive(bool active);
+// The desktop minimises (true) or restores (false) a top-level window.
+void Minimize(HWND window, bool minimized);
 // A point in a window's client area, in screen coordinates.
 POINT ClientPoint(HWND window, int x, int y);
 void ClickClient(HWND window, int x, int y, int button = 0);

@@ -90,6 +90,25 @@ void UpdateTracking(HWND target, POINT screen) {
     }
 }
 
+// Whether a button press completes a double click (same window, button and spot within
+// 500 ms, on a class that takes them); otherwise it is remembered as the first click.
+bool IsDoubleClick(const Window& w, HWND target, UINT msg, POINT pt) {
+    System& s = Sys();
+    Ticks now = NowTicks();
+    bool dbl = (w.classStyle & CS_DBLCLKS) != 0 && s.lastClickWindow == target &&
+               s.lastClickMessage == msg && now - s.lastClickTime <= 500 * kTicksPerMs &&
+               std::abs(pt.x - s.lastClickPos.x) <= 2 && std::abs(pt.y - s.lastClickPos.y) <= 2;
+    if (dbl) {
+        s.lastClickWindow = nullptr;
+    } else {
+        s.lastClickWindow = target;
+        s.lastClickMessage = msg;
+        s.lastClickTime = now;
+        s.lastClickPos = pt;
+    }
+    return dbl;
+}
+
 }  // namespace
 
 void ApplyKeyTransition(const MSG& msg) {
@@ -218,8 +237,10 @@ void InputMouseButton(int button, bool down, int x, int y) {
     if (w == nullptr || top == nullptr)
         return;
     if (!IsEnabledChain(*w)) {
-        if (down)
+        if (down) {
             MessageBeep(0);
+            PressOnDisabled(top);
+        }
         return;
     }
     int hit = s.capture != nullptr ? HTCLIENT : HitTest(target, pt);
@@ -235,22 +256,8 @@ void InputMouseButton(int button, bool down, int x, int y) {
     if (w == nullptr)
         return;
     if (hit == HTCLIENT) {
-        if (down) {
-            Ticks now = NowTicks();
-            bool dbl = (w->classStyle & CS_DBLCLKS) != 0 && s.lastClickWindow == target &&
-                       s.lastClickMessage == msg && now - s.lastClickTime <= 500 * kTicksPerMs &&
-                       std::abs(pt.x - s.lastClickPos.x) <= 2 &&
-                       std::abs(pt.y - s.lastClickPos.y) <= 2;
-            if (dbl) {
-                msg = kDbl[button];
-                s.lastClickWindow = nullptr;
-            } else {
-                s.lastClickWindow = target;
-                s.lastClickMessage = msg;
-                s.lastClickTime = now;
-                s.lastClickPos = pt;
-            }
-        }
+        if (down && IsDoubleClick(*w, target, msg, pt))
+            msg = kDbl[button];
         Post(target, msg, MouseKeys(), ClientPoint(target, pt));
         return;
     }

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/win/backend.h"
 #include "platform/win/canvas.h"
+#include "platform/win/rects.h"
 #include "platform/win/win32.h"
 
 namespace platform::win {
@@ -56,6 +57,8 @@ struct Window {
     std::vector<HWND> children;  // painting order: later ones are drawn over earlier ones
     SIZE lastClient{-1, -1};
     HICON icons[2] = {nullptr, nullptr};
+    HWND lastFocus = nullptr;  // top-level windows: the focus they had when last deactivated
+    bool minimized = false;    // top-level windows: iconified by the desktop
 
     bool needsPaint = false;
     bool needsErase = false;
@@ -136,6 +139,10 @@ struct System {
     // A lone Alt press opens the menu bar on release.
     bool altAlone = false;
 
+    // Whether this program has the keyboard (and not another one): the foreground window
+    // is the active window only then.
+    bool appActive = true;
+
     Backend* backend = nullptr;
     bool systemClassesRegistered = false;
 };
@@ -154,8 +161,6 @@ POINT SurfaceOrigin(const Window& w);  // outer top-left in its top-level surfac
 bool IsVisibleChain(const Window& w);
 bool IsEnabledChain(const Window& w);
 bool IsDescendant(HWND ancestor, HWND window);  // window == ancestor counts
-// The common part of two rectangles; where they do not meet, an empty one (never inverted).
-RECT Intersect(const RECT& a, const RECT& b);
 
 // Painting.
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool frame, bool children);
@@ -184,6 +189,14 @@ DWORD NowMs();
 void Activate(HWND window);
 void ActivateNextAfter(HWND leaving);
 void ZOrderTop(HWND window);
+// The window that answers for a disabled top-level window: its last active owned window,
+// else (under a box modal for the whole program) the active window; nullptr when none.
+HWND StandIn(HWND disabled);
+// A press on a disabled window: its stand-in is activated and flashed instead.
+void PressOnDisabled(HWND topLevel);
+// Gives the focus back to the child of a top-level window that had it when the window was
+// last deactivated, or to the window itself.
+void RestoreFocus(HWND topLevel);
 // The client area may have changed size (menu set, style changed): WM_SIZE when it did.
 void NotifyClientChange(HWND window);
 

@@ -23,6 +23,7 @@ struct Tracker {
     HWND window = nullptr;  // the window whose menu is in use; none when menus are idle
     int barItem = -1;
     std::vector<Level> open;
+    bool byMouse = false;  // opened with a click on the bar, not with Alt or F10
 };
 
 Tracker g_track;
@@ -361,6 +362,69 @@ void MenuOpenByMnemonic(HWND window, wchar_t c) {
     MessageBeep(0);
 }
 
+static void EscapeKey() {
+    if (g_track.open.size() > 1) {
+        ClosePopupsFrom(g_track.open.size() - 1);
+    } else if (g_track.open.size() == 1 && g_track.byMouse) {
+        // A menu opened with the mouse is left whole: no title stays highlighted while the
+        // keys go back to the window.
+        Exit();
+    } else if (g_track.open.size() == 1) {
+        ClosePopupsFrom(0);
+        RedrawBar();
+    } else {
+        Exit();
+    }
+}
+
+static void SidewaysKey(int vk, int barCount) {
+    if (vk == VK_LEFT && g_track.open.size() > 1) {
+        ClosePopupsFrom(g_track.open.size() - 1);
+        return;
+    }
+    if (vk == VK_RIGHT && !g_track.open.empty()) {
+        Level& level = g_track.open.back();
+        Menu* m = FindMenu(level.menu);
+        if (m != nullptr && level.selected >= 0 &&
+            (m->items[static_cast<std::size_t>(level.selected)].flags & MF_POPUP) != 0) {
+            ActivateItem(g_track.open.size() - 1, level.selected, true);
+            return;
+        }
+    }
+    if (barCount == 0)
+        return;
+    int next = (g_track.barItem + (vk == VK_RIGHT ? 1 : -1) + barCount) % barCount;
+    if (!g_track.open.empty()) {
+        OpenBarItem(g_track.window, next, true);
+    } else {
+        g_track.barItem = next;
+        RedrawBar();
+    }
+}
+
+// A letter or digit: the bar title or the item of the open drop-down that has it as its
+// mnemonic; a beep when none has.
+static void MnemonicKey(int vk) {
+    bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+    if (!letter)
+        return;
+    wchar_t c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(vk)));
+    if (g_track.open.empty()) {
+        MenuOpenByMnemonic(g_track.window, c);
+        return;
+    }
+    Menu* m = FindMenu(g_track.open.back().menu);
+    if (m != nullptr) {
+        for (std::size_t i = 0; i < m->items.size(); ++i) {
+            if (Mnemonic(m->items[i].text) == c) {
+                ActivateItem(g_track.open.size() - 1, static_cast<int>(i), true);
+                return;
+            }
+        }
+    }
+    MessageBeep(0);
+}
+
 bool MenuHandlesKey(int vk, bool down) {
     if (g_track.window == nullptr)
         return false;
@@ -379,41 +443,12 @@ bool MenuHandlesKey(int vk, bool down) {
             Exit();
             return true;
         case VK_ESCAPE:
-            if (g_track.open.size() > 1) {
-                ClosePopupsFrom(g_track.open.size() - 1);
-            } else if (g_track.open.size() == 1) {
-                ClosePopupsFrom(0);
-                RedrawBar();
-            } else {
-                Exit();
-            }
+            EscapeKey();
             return true;
         case VK_LEFT:
-        case VK_RIGHT: {
-            if (vk == VK_LEFT && g_track.open.size() > 1) {
-                ClosePopupsFrom(g_track.open.size() - 1);
-                return true;
-            }
-            if (vk == VK_RIGHT && !g_track.open.empty()) {
-                Level& level = g_track.open.back();
-                Menu* m = FindMenu(level.menu);
-                if (m != nullptr && level.selected >= 0 &&
-                    (m->items[static_cast<std::size_t>(level.selected)].flags & MF_POPUP) != 0) {
-                    ActivateItem(g_track.open.size() - 1, level.selected, true);
-                    return true;
-                }
-            }
-            if (barCount == 0)
-                return true;
-            int next = (g_track.barItem + (vk == VK_RIGHT ? 1 : -1) + barCount) % barCount;
-            if (!g_track.open.empty()) {
-                OpenBarItem(g_track.window, next, true);
-            } else {
-                g_track.barItem = next;
-                RedrawBar();
-            }
+        case VK_RIGHT:
+            SidewaysKey(vk, barCount);
             return true;
-        }
         case VK_DOWN:
         case VK_UP:
             if (g_track.open.empty()) {
@@ -430,27 +465,9 @@ bool MenuHandlesKey(int vk, bool down) {
             }
             return true;
         default:
-            break;
+            MnemonicKey(vk);
+            return true;
     }
-    bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
-    if (!letter)
-        return true;
-    wchar_t c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(vk)));
-    if (g_track.open.empty()) {
-        MenuOpenByMnemonic(g_track.window, c);
-        return true;
-    }
-    Menu* m = FindMenu(g_track.open.back().menu);
-    if (m != nullptr) {
-        for (std::size_t i = 0; i < m->items.size(); ++i) {
-            if (Mnemonic(m->items[i].text) == c) {
-                ActivateItem(g_track.open.size() - 1, static_cast<int>(i), true);
-                return true;
-            }
-        }
-    }
-    MessageBeep(0);
-    return true;
 }
 
 bool MenuHandlesChar(wchar_t /*c*/) {
@@ -538,6 +555,8 @@ void MenuBarClicked(HWND window, int item) {
     if (item < 0)
         return;
     OpenBarItem(window, item, false);
+    if (g_track.window == window)
+        g_track.byMouse = true;
 }
 
 void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar) {
@@ -703,15 +722,6 @@ BOOL SetMenu(HWND window, HMENU menu) {
 HMENU GetMenu(HWND window) {
     win::Window* w = Find(window);
     return w == nullptr || (w->style & WS_CHILD) != 0 ? nullptr : w->menu;
-}
-
-BOOL DrawMenuBar(HWND window) {
-    win::Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    RECT none;
-    win::InvalidateWindow(window, &none, false, true, false);
-    return TRUE;
 }
 
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {

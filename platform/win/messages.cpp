@@ -125,6 +125,17 @@ bool ResolveFocusTarget(MSG& m) {
     return true;
 }
 
+// The next due time of a timer that has fired: one interval after the previous due time, so
+// that the time taken to deliver a tick does not stretch the period. A timer late by whole
+// intervals skips them (one WM_TIMER stands for all) but keeps its phase.
+Ticks NextDue(Ticks due, UINT intervalMs, Ticks now) {
+    const Ticks interval = static_cast<Ticks>(intervalMs) * kTicksPerMs;
+    due += interval;
+    if (due <= now)
+        due += ((now - due) / interval + 1) * interval;
+    return due;
+}
+
 // One attempt to take a message. Returns false when nothing is there.
 bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     System& s = Sys();
@@ -173,7 +184,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
                 continue;
             *msg = MakeMessage(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc));
             if (remove)
-                t.due = now + static_cast<Ticks>(t.interval) * kTicksPerMs;
+                t.due = NextDue(t.due, t.interval, now);
             return true;
         }
     }
@@ -616,7 +627,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && s.active == window &&
                 (s.focus == nullptr || !win::IsDescendant(window, s.focus))) {
-                SetFocus(window);
+                win::RestoreFocus(window);
             }
             return 0;
         case WM_NCACTIVATE:

@@ -6,16 +6,6 @@
 
 namespace platform::win {
 
-RECT Intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
-    return r;
-}
-
 namespace {
 
 bool Empty(const RECT& r) {
@@ -218,15 +208,6 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
         return FALSE;
     }
     win::InvalidateWindow(window, rect, erase != FALSE, false, true);
-    return TRUE;
-}
-
-BOOL ValidateRect(HWND window, const RECT* /*rect*/) {
-    Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    w->needsPaint = false;
-    w->needsErase = false;
     return TRUE;
 }
 

@@ -188,6 +188,7 @@ inline constexpr WPARAM SC_KEYMENU = 0xF100;
 
 // WM_SIZE.
 inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
 
 // Class styles.
 inline constexpr UINT CS_VREDRAW = 0x0001;
@@ -498,6 +499,7 @@ inline constexpr DWORD ES_PASSWORD = 0x0020;
 inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_NOHIDESEL = 0x0100;
+inline constexpr DWORD ES_OEMCONVERT = 0x0400;  // here: only characters of the narrow set
 inline constexpr DWORD ES_READONLY = 0x0800;
 inline constexpr DWORD ES_WANTRETURN = 0x1000;
 inline constexpr DWORD ES_NUMBER = 0x2000;
@@ -508,6 +510,8 @@ inline constexpr UINT EM_GETLINECOUNT = 0x00BA;
 inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
 inline constexpr UINT EM_SETLIMITTEXT = 0x00C5;
+inline constexpr UINT EM_CANUNDO = 0x00C6;
+inline constexpr UINT EM_UNDO = 0x00C7;
 inline constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 inline constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;
@@ -568,7 +572,6 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
-BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* wc);
 int GetClassNameW(HWND window, LPWSTR buffer, int maxCount);
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
@@ -576,7 +579,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      void* param);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
-BOOL IsChild(HWND parent, HWND window);
 HWND GetParent(HWND window);        // the parent of a child, the owner of a top-level window
 HWND GetAncestorRoot(HWND window);  // the top-level window that contains the window
 HWND GetDlgItem(HWND dialog, int id);
@@ -617,7 +619,6 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
-BOOL SetForegroundWindow(HWND window);
 // GetForegroundWindow and GetKeyState are in platform/keyboard.h.
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
@@ -625,12 +626,16 @@ HWND GetCapture();
 
 BOOL EnableWindow(HWND window, BOOL enable);  // returns whether it was disabled before
 BOOL IsWindowEnabled(HWND window);
+// Whether a top-level window is minimised (the desktop iconified it).
+BOOL IsIconic(HWND window);
+// The window to activate instead of `owner` when that is disabled: the top-most visible,
+// enabled window it owns (directly or through other owned windows); `owner` when none.
+HWND GetLastActivePopup(HWND owner);
 BOOL ShowWindow(HWND window, int command);  // returns whether it was visible before
 BOOL IsWindowVisible(HWND window);          // the window and all its ancestors are visible
 
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
@@ -642,10 +647,8 @@ BOOL GetWindowRect(HWND window, RECT* rect);  // screen coordinates
 BOOL ScreenToClient(HWND window, POINT* point);
 BOOL ClientToScreen(HWND window, POINT* point);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 HWND WindowFromPoint(POINT point);
-BOOL GetCursorPos(POINT* point);
 int GetSystemMetrics(int index);
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
@@ -669,7 +672,6 @@ HMENU CreatePopupMenu();
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCWSTR text);
 BOOL SetMenu(HWND window, HMENU menu);
 HMENU GetMenu(HWND window);
-BOOL DrawMenuBar(HWND window);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);   // previous state, or -1
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);     // MF_ flags, or -1
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);  // previous state, or -1
@@ -720,9 +722,6 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
-BOOL LineTo(HDC dc, int x, int y);
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);
 
 HDC CreateCompatibleDC(HDC dc);

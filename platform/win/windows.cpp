@@ -285,9 +285,11 @@ void Activate(HWND window) {
     }
     HWND old = s.active;
     s.active = window;
-    SetForegroundWindowHandle(window);
+    SetForegroundWindowHandle(s.appActive ? window : nullptr);
     if (window != nullptr)
         ZOrderTop(window);
+    if (Window* ow = Find(old); ow != nullptr && s.focus != nullptr && IsDescendant(old, s.focus))
+        ow->lastFocus = s.focus;
     if (old != nullptr && Find(old) != nullptr) {
         MenuWindowGone(old);
         Send(old, WM_NCACTIVATE, FALSE, 0);
@@ -434,6 +436,7 @@ void ResetWindowSystem() {
     for (bool& b : s.injectedKeys)
         b = false;
     s.lastError = 0;
+    s.appActive = true;
     ReleaseAllKeys();
     SetForegroundWindowHandle(nullptr);
     ResetGdi();
@@ -490,21 +493,6 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE /*instance*/) {
     if (it == classes.end() || it->second.system)
         return FALSE;
     classes.erase(it);
-    return TRUE;
-}
-
-BOOL GetClassInfoW(HINSTANCE /*instance*/, LPCWSTR className, WNDCLASSW* wc) {
-    win::RegisterSystemClasses();
-    if (className == nullptr || wc == nullptr)
-        return FALSE;
-    auto& classes = Sys().classes;
-    auto it = classes.find(win::Lower(className));
-    if (it == classes.end()) {
-        win::SetError(ERROR_CANNOT_FIND_WND_CLASS);
-        return FALSE;
-    }
-    *wc = it->second.wc;
-    wc->lpszClassName = className;
     return TRUE;
 }
 
@@ -680,12 +668,6 @@ BOOL DestroyWindow(HWND window) {
 
 BOOL IsWindow(HWND window) {
     return Find(window) != nullptr ? TRUE : FALSE;
-}
-
-BOOL IsChild(HWND parent, HWND window) {
-    if (parent == window || Find(parent) == nullptr)
-        return FALSE;
-    return win::IsDescendant(parent, window) ? TRUE : FALSE;
 }
 
 HWND GetParent(HWND window) {
@@ -890,14 +872,6 @@ HWND GetActiveWindow() {
     return Sys().active;
 }
 
-BOOL SetForegroundWindow(HWND window) {
-    Window* w = Find(window);
-    if (w == nullptr)
-        return FALSE;
-    win::Activate(win::TopLevelOf(window));
-    return TRUE;
-}
-
 HWND SetCapture(HWND window) {
     if (Find(window) == nullptr)
         return nullptr;
@@ -927,8 +901,12 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     } else {
         w->style |= WS_DISABLED;
         win::System& s = Sys();
-        if (s.focus != nullptr && win::IsDescendant(window, s.focus))
+        if (s.focus != nullptr && win::IsDescendant(window, s.focus)) {
+            // Remembered for when the window is enabled and activated again.
+            if (Window* top = Find(win::TopLevelOf(window)))
+                top->lastFocus = s.focus;
             SetFocus(nullptr);
+        }
         if (s.capture != nullptr && win::IsDescendant(window, s.capture))
             ReleaseCapture();
     }
@@ -1132,11 +1110,6 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     return TRUE;
 }
 
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
-    return SetWindowPos(window, nullptr, x, y, width, height,
-                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
-}
-
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr)
         return FALSE;
@@ -1193,13 +1166,6 @@ HWND WindowFromPoint(POINT point) {
         return found;
     }
     return nullptr;
-}
-
-BOOL GetCursorPos(POINT* point) {
-    if (point == nullptr)
-        return FALSE;
-    *point = Sys().cursorPos;
-    return TRUE;
 }
 
 int GetSystemMetrics(int index) {
@@ -1333,10 +1299,6 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int /*cx*/, int /
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
     win::RegisterSystemClasses();
     return init != nullptr ? TRUE : FALSE;
-}
-
-BOOL MessageBeep(UINT /*type*/) {
-    return TRUE;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr int kMaxObjectDepth = 64;  // nested data objects
 constexpr int kMaxStructDepth = 32;  // templates used as members of templates
+// Arrays of at least this many elements are packed when their elements allow it.
+constexpr std::uint64_t kPackedMinimum = 1024;
 
 bool IsKeyword(std::string_view text, std::string_view keyword) {
     if (text.size() != keyword.size()) {
@@ -76,16 +79,20 @@ IntRange RangeOf(Primitive p) {
 
 class Parser {
   public:
-    Parser(std::string_view source, const std::vector<Token>& tokens, TemplateRegistry* registry)
-        : source_(source), tokens_(tokens), registry_(registry) {
+    // text has been counted to hold tokenCount tokens (End included) without a lexing error;
+    // they are read one at a time, never all held at once.
+    Parser(std::string_view source, std::string_view text, std::size_t tokenCount,
+           TemplateRegistry* registry)
+        : source_(source), lexer_(text, 1), tokenCount_(tokenCount), registry_(registry) {
         // Every value read costs one unit; a file can never make more values than a small
         // multiple of its tokens, whatever counts it claims.
-        budget_ = tokens.size() * 4 + 64;
+        budget_ = tokenCount * 4 + 64;
+        lexer_.Next(&current_);
     }
 
     XResult Run(XDocument* out) {
         while (true) {
-            const Token& t = Peek();
+            const Token t = Peek();
             if (t.kind == Token::Kind::End) {
                 return XResult::Ok();
             }
@@ -113,18 +120,17 @@ class Parser {
     }
 
   private:
-    const Token& Peek(std::size_t ahead = 0) const {
-        const std::size_t i = pos_ + ahead;
-        return i < tokens_.size() ? tokens_[i] : tokens_.back();
-    }
-    const Token& Next() {
-        const Token& t = Peek();
-        if (pos_ + 1 < tokens_.size()) {
-            ++pos_;
+    // Tokens are handed out by value: the one looked at changes with every Next.
+    Token Peek() const { return current_; }
+    Token Next() {
+        const Token t = current_;
+        if (current_.kind != Token::Kind::End) {
+            lexer_.Next(&current_);
+            ++consumed_;
         }
         return t;
     }
-    std::size_t Remaining() const { return tokens_.size() - pos_; }
+    std::size_t Remaining() const { return tokenCount_ - consumed_; }
 
     bool Fail(const Token& at, std::string what) {
         if (error_.ok) {
@@ -451,6 +457,11 @@ class Parser {
             return false;
         }
         out->kind = XValue::Kind::Array;
+        if (count >= kPackedMinimum) {
+            if (auto packed = PackedShape(m)) {
+                return ReadPacked(m, count, std::move(packed), out, depth);
+            }
+        }
         out->items.reserve(static_cast<std::size_t>(count));
         for (std::uint64_t i = 0; i < count; ++i) {
             XValue element;
@@ -459,6 +470,63 @@ class Parser {
             }
             out->items.push_back(std::move(element));
         }
+        return true;
+    }
+
+    // The layout of packed elements of member m, or nothing when they cannot be packed: 64-bit
+    // integers, strings, nested structures, or more than one array in an element.
+    std::shared_ptr<PackedArray> PackedShape(const TemplateMember& m) const {
+        auto packable = [](Primitive p) {
+            return p != Primitive::None && p != Primitive::String && p != Primitive::Ulonglong;
+        };
+        auto packed = std::make_shared<PackedArray>();
+        if (m.primitive != Primitive::None) {
+            packed->isFloat = IsFloatPrimitive(m.primitive);
+            return packable(m.primitive) ? packed : nullptr;
+        }
+        const Template* sub = registry_->Find(m.typeName);
+        int arrays = 0;
+        for (const auto& member : sub ? sub->members : std::vector<TemplateMember>{}) {
+            if (!packable(member.primitive) || (member.isArray && ++arrays > 1)) {
+                return nullptr;
+            }
+            packed->members.push_back(
+                {member.name, IsFloatPrimitive(member.primitive), member.isArray});
+        }
+        if (!sub || sub->members.empty()) {
+            return nullptr;
+        }
+        packed->ofStructs = true;
+        packed->starts.push_back(0);
+        return packed;
+    }
+
+    // Reads count elements of m as usual, one at a time, and keeps only their numbers.
+    bool ReadPacked(const TemplateMember& m, std::uint64_t count,
+                    std::shared_ptr<PackedArray> packed, XValue* out, int depth) {
+        std::vector<double> numbers;
+        const std::size_t perElement = packed->ofStructs ? packed->members.size() : 1;
+        packed->numbers.reserve(static_cast<std::size_t>(count) * perElement);
+        packed->starts.reserve(packed->ofStructs ? static_cast<std::size_t>(count) + 1 : 0);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            if (packed->numbers.size() > std::numeric_limits<std::uint32_t>::max()) {
+                return Fail(Peek(), "array " + m.name + " holds too many numbers");
+            }
+            XValue element;
+            if (!ReadElement(m, &element, depth)) {
+                return false;
+            }
+            XValue holder;
+            holder.items.push_back(std::move(element));
+            holder.ElementNumbers(0, &numbers);
+            packed->numbers.insert(packed->numbers.end(), numbers.begin(), numbers.end());
+            if (packed->ofStructs) {
+                packed->starts.push_back(static_cast<std::uint32_t>(packed->numbers.size()));
+            }
+        }
+        packed->numbers.shrink_to_fit();
+        packed->starts.shrink_to_fit();
+        out->packed = std::move(packed);
         return true;
     }
 
@@ -524,9 +592,11 @@ class Parser {
     }
 
     std::string_view source_;
-    const std::vector<Token>& tokens_;
+    Lexer lexer_;
+    Token current_;
+    std::size_t tokenCount_;
+    std::size_t consumed_ = 0;
     TemplateRegistry* registry_;
-    std::size_t pos_ = 0;
     std::size_t budget_ = 0;
     XResult error_;
 };
@@ -567,15 +637,17 @@ XResult ReadXText(std::string_view text, std::string_view sourceName, TemplateRe
     if (!header) {
         return header;
     }
-    std::vector<Token> tokens;
+    // A first pass finds lexing errors before any value is read, as a whole-file tokeniser
+    // would, and counts the tokens that bound what the file may claim.
+    std::size_t tokenCount = 0;
     int errorLine = 0;
     std::string error;
-    if (!Tokenize(text.substr(16), 1, &tokens, &errorLine, &error)) {
+    if (!CountTokens(text.substr(16), 1, &tokenCount, &errorLine, &error)) {
         return XResult::Fail(sourceName, errorLine, error);
     }
     XDocument doc;
     doc.sourceName = std::string(sourceName);
-    Parser parser(sourceName, tokens, registry);
+    Parser parser(sourceName, text.substr(16), tokenCount, registry);
     const XResult r = parser.Run(&doc);
     if (r) {
         *out = std::move(doc);

@@ -200,16 +200,17 @@ class Writer {
                 return Fail("array " + m.name + " of " + t.name + " too large");
             }
         }
-        if (v.items.size() != count) {
-            return Fail("array " + m.name + " of " + t.name + " has " +
-                        std::to_string(v.items.size()) + " elements where its size says " +
-                        std::to_string(count));
+        if (v.Count() != count) {
+            return Fail("array " + m.name + " of " + t.name + " has " + std::to_string(v.Count()) +
+                        " elements where its size says " + std::to_string(count));
         }
-        for (std::size_t i = 0; i < v.items.size(); ++i) {
+        for (std::size_t i = 0; i < v.Count(); ++i) {
             if (i > 0) {
                 *s += m.primitive == Primitive::None ? ",\n " : ", ";
             }
-            if (!Element(m, v.items[i], s, depth)) {
+            // Packed elements are rebuilt one at a time.
+            const XValue rebuilt = v.packed ? v.Element(i) : XValue();
+            if (!Element(m, v.packed ? rebuilt : v.items[i], s, depth)) {
                 return false;
             }
         }

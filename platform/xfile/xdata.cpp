@@ -148,6 +148,80 @@ XValue XValue::String(std::string v) {
     return x;
 }
 
+std::size_t XValue::Count() const {
+    if (!packed) {
+        return items.size();
+    }
+    return packed->ofStructs ? packed->starts.size() - 1 : packed->numbers.size();
+}
+
+namespace {
+XValue Number(double v, bool isFloat) {
+    return isFloat ? XValue::Float(v) : XValue::Int(static_cast<std::int64_t>(v));
+}
+}  // namespace
+
+XValue XValue::Element(std::size_t i) const {
+    if (!packed) {
+        return items[i];
+    }
+    if (!packed->ofStructs) {
+        return Number(packed->numbers[i], packed->isFloat);
+    }
+    const std::size_t begin = packed->starts[i], end = packed->starts[i + 1];
+    std::size_t scalars = 0;
+    for (const auto& m : packed->members) {
+        scalars += m.isArray ? 0 : 1;
+    }
+    const std::size_t arrayLength = end - begin - scalars;
+    XValue element;
+    element.kind = Kind::Struct;
+    std::size_t at = begin;
+    for (const auto& m : packed->members) {
+        XValue field;
+        if (m.isArray) {
+            field.kind = Kind::Array;
+            for (std::size_t k = 0; k < arrayLength; ++k) {
+                field.items.push_back(Number(packed->numbers[at++], m.isFloat));
+            }
+        } else {
+            field = Number(packed->numbers[at++], m.isFloat);
+        }
+        field.name = m.name;
+        element.items.push_back(std::move(field));
+    }
+    return element;
+}
+
+void XValue::ElementNumbers(std::size_t i, std::vector<double>* out) const {
+    out->clear();
+    if (packed) {
+        const std::size_t begin = packed->ofStructs ? packed->starts[i] : i;
+        const std::size_t end = packed->ofStructs ? packed->starts[i + 1] : i + 1;
+        out->assign(packed->numbers.begin() + static_cast<std::ptrdiff_t>(begin),
+                    packed->numbers.begin() + static_cast<std::ptrdiff_t>(end));
+        return;
+    }
+    const XValue& e = items[i];
+    auto add = [out](const XValue& v) {
+        if (v.kind == Kind::Integer || v.kind == Kind::Float) {
+            out->push_back(v.AsFloat());
+        }
+    };
+    if (e.kind != Kind::Struct) {
+        add(e);
+        return;
+    }
+    for (const auto& field : e.items) {
+        add(field);
+        if (field.kind == Kind::Array) {
+            for (const auto& inner : field.items) {
+                add(inner);
+            }
+        }
+    }
+}
+
 const XValue* XValue::Field(std::string_view fieldName) const {
     if (kind != Kind::Struct) {
         return nullptr;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,8 @@ struct XResult {
     static XResult Fail(std::string_view source, int line, std::string_view what);
 };
 
+struct PackedArray;
+
 // One member value: a number, a string, a structure (the members of a template, in template
 // order, each with its member name) or an array.
 struct XValue {
@@ -46,6 +49,10 @@ struct XValue {
     std::string text;           // String values
     std::string name;           // the member name when this is a field of a structure
     std::vector<XValue> items;  // Struct fields or Array elements
+    // A large array of numbers, or of structures made of numbers, keeps its elements here
+    // instead of in items (left empty): a mesh of millions of vertices then costs a few
+    // bytes a number rather than a value record each. Count and Element read either form.
+    std::shared_ptr<const PackedArray> packed;
 
     static XValue Int(std::int64_t v);
     static XValue Float(double v);
@@ -56,12 +63,36 @@ struct XValue {
     std::int64_t AsInt() const {
         return kind == Kind::Float ? static_cast<std::int64_t>(number) : integer;
     }
+    // The elements of an array, packed or not.
+    std::size_t Count() const;
+    // Element i of an array as a value of its own (packed elements are rebuilt).
+    XValue Element(std::size_t i) const;
+    // The numbers of element i in file order: a number, or a structure's number members with
+    // its array members spread out (nested structures are left out).
+    void ElementNumbers(std::size_t i, std::vector<double>* out) const;
+
     // The field of a structure with this member name, or nullptr.
     const XValue* Field(std::string_view fieldName) const;
     XValue* Field(std::string_view fieldName);
     // Replaces the value of a structure's field, keeping its member name; false when there
     // is no such field. (Assigning through Field() would also overwrite the name.)
     bool Set(std::string_view fieldName, XValue value);
+};
+
+// The packed elements of an array: numbers (integers of at most 32 bits, or floating point), or
+// structures of such numbers with at most one array member, whose length is what is left of
+// the element after the other members.
+struct PackedArray {
+    struct Member {
+        std::string name;
+        bool isFloat = false;
+        bool isArray = false;
+    };
+    bool ofStructs = false;
+    bool isFloat = false;         // arrays of numbers: the kind of every element
+    std::vector<Member> members;  // arrays of structures: the members, in order
+    std::vector<double> numbers;
+    std::vector<std::uint32_t> starts;  // structures: where element i begins; one more at the end
 };
 
 // A data object: an instance of a template with its member values and child objects. A child

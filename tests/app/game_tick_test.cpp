@@ -28,12 +28,14 @@ class FakeServices : public TickServices {
     bool bannerVisible = false, panelVisible = true;
     std::string status;
 
-    bool UpdateLevel(int level) override {
+    bool UpdateLevel(int level, const Timestamp& now) override {
         ++updates;
+        lastUpdate = now;
         return update(level);
     }
-    void ControlPlayer() override { ++controls; }
-    void ControlAstronaut() override { ++astronautControls; }
+    Timestamp lastUpdate;
+    void ControlPlayer(const Timestamp&) override { ++controls; }
+    void ControlAstronaut(const Timestamp&) override { ++astronautControls; }
     void BuildLevel(int level) override {
         builtLevels.push_back(level);
         log.push_back("build" + std::to_string(level));
@@ -335,6 +337,23 @@ TEST_F(GameTickTest, LevelOutsideOneToFourOnlyPacesTheControl) {
     RunFor(300);
     EXPECT_EQ(sv.updates, updates);
     EXPECT_GT(sv.controls, controls);
+}
+
+TEST_F(GameTickTest, PauseHoldsTheGameClockAndTheStatusSaysPausaUntilResumed) {
+    RunFor(1600);
+    StartGame();
+    RunFor(90);
+    const Timestamp before = sv.lastUpdate;
+    game.paused = true;
+    RunFor(990);
+    EXPECT_EQ(sv.status, kPauseText);
+    game.paused = false;
+    RunFor(30);
+    EXPECT_EQ(sv.status, "");
+    // The first update after the pause sees the game one tick on, as without the pause.
+    EXPECT_EQ(ElapsedMs(before, sv.lastUpdate), 30);
+    RunFor(300);
+    EXPECT_EQ(ElapsedMs(before, sv.lastUpdate), 330);
 }
 
 TEST(ElapsedMsTest, SignedTruncatingAndZeroWhenUnset) {

@@ -93,9 +93,9 @@ TEST_F(HighScoreStoreTest, MissingAndEmptyFilesGiveAnEmptyTableWithoutFailure) {
     EXPECT_FALSE(store.failed);
 }
 
-TEST_F(HighScoreStoreTest, LinesSplitAtLfDropOneCrAndStopAtNul) {
+TEST_F(HighScoreStoreTest, LinesSplitAtLfDropOneCrAndSkipControlBytes) {
     WriteFile(std::string("A\r\nB\rC\n\r\r\nD\0tail\nlast", 21));
-    EXPECT_EQ(store.Load(), (Table{"A", "B\rC", "\r", "D", "last"}));
+    EXPECT_EQ(store.Load(), (Table{"A", "last"}));
 }
 
 TEST_F(HighScoreStoreTest, HandEditedTwelveLinesLoadWholeAndTrimToTenOnRegistration) {
@@ -174,7 +174,7 @@ TEST_F(HighScoreStoreTest, InterruptedSaveKeepsThePreviousFile) {
         EXPECT_TRUE(store.failed) << cut;
         EXPECT_EQ(ReadFile(), before) << cut;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), 1);  // no temporary left
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), 2);  // table and lock only
     store.Register(400, "NEW");
     EXPECT_FALSE(store.failed);
     EXPECT_EQ(ReadFile(), "00000400 NEW\r\n" + before);

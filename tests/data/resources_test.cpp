@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <vector>
 
 #include "resources/ResourceIds.h"
@@ -76,40 +77,36 @@ int Peak(const Wave& w) {
     return peak;
 }
 
-TEST(WaveResourcesTest, ShotIsStereo48kAboutEightyThreeHundredths) {
-    const auto bytes = FindResource(ResourceType::Wave, resources::kWaveShot);
+struct WaveCase {
+    int id;
+    std::uint32_t channels, rate;
+    double seconds;
+    friend void PrintTo(const WaveCase& c, std::ostream* os) { *os << "WAVE " << c.id; }
+};
+
+class WaveResourcesTest : public ::testing::TestWithParam<WaveCase> {};
+
+TEST_P(WaveResourcesTest, IsLoudSixteenBitPcmOfItsFormatAndLength) {
+    const auto bytes = FindResource(ResourceType::Wave, GetParam().id);
     ASSERT_TRUE(bytes.has_value());
     const Wave w = ParseWave(*bytes);
     EXPECT_EQ(w.format, 1u);
-    EXPECT_EQ(w.channels, 2u);
-    EXPECT_EQ(w.rate, 48000u);
+    EXPECT_EQ(w.channels, GetParam().channels);
+    EXPECT_EQ(w.rate, GetParam().rate);
     EXPECT_EQ(w.bits, 16u);
-    EXPECT_NEAR(w.Seconds(), 0.83, 0.02);
+    EXPECT_NEAR(w.Seconds(), GetParam().seconds, 0.02);
     EXPECT_GT(Peak(w), 8000);
 }
 
-TEST(WaveResourcesTest, HitIsMono44kAboutFiftySevenHundredths) {
-    const auto bytes = FindResource(ResourceType::Wave, resources::kWaveHit);
-    ASSERT_TRUE(bytes.has_value());
-    const Wave w = ParseWave(*bytes);
-    EXPECT_EQ(w.format, 1u);
-    EXPECT_EQ(w.channels, 1u);
-    EXPECT_EQ(w.rate, 44100u);
-    EXPECT_EQ(w.bits, 16u);
-    EXPECT_NEAR(w.Seconds(), 0.57, 0.02);
-    EXPECT_GT(Peak(w), 8000);
-}
+INSTANTIATE_TEST_SUITE_P(Sounds, WaveResourcesTest,
+                         ::testing::Values(WaveCase{resources::kWaveShot, 2, 48000, 0.83},
+                                           WaveCase{resources::kWaveHit, 1, 44100, 0.57},
+                                           WaveCase{resources::kWaveAlarm, 1, 44100, 0.99}));
 
-TEST(WaveResourcesTest, AlarmIsMono44kAndLoopsWithoutAClick) {
+TEST(WaveLoopTest, AlarmLoopsWithoutAClick) {
     const auto bytes = FindResource(ResourceType::Wave, resources::kWaveAlarm);
     ASSERT_TRUE(bytes.has_value());
     const Wave w = ParseWave(*bytes);
-    EXPECT_EQ(w.format, 1u);
-    EXPECT_EQ(w.channels, 1u);
-    EXPECT_EQ(w.rate, 44100u);
-    EXPECT_EQ(w.bits, 16u);
-    EXPECT_NEAR(w.Seconds(), 0.99, 0.02);
-    EXPECT_GT(Peak(w), 8000);
     ASSERT_GT(w.samples.size(), 100u);
     // The step across the seam (last sample to first) is no larger than the steps inside.
     int largestStep = 0;

@@ -2,7 +2,8 @@
 # a program's output lines, screenshots and pointer clicks. Source it, then call e2e_start_x
 # with the script's own arguments first thing.
 
-# Re-runs the calling script inside a fresh virtual X server (once), within a time limit.
+# Re-runs the calling script inside a fresh virtual X server (once), within a time limit. The
+# server's screen is KX_E2E_SCREEN (width x height) when set, else 1024x768.
 # Usage: e2e_start_x <seconds> "$0" "$@"
 e2e_start_x() {
     local limit=$1
@@ -11,8 +12,22 @@ e2e_start_x() {
         for tool in xvfb-run xauth xdotool; do
             command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
         done
-        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" bash "$@"
+        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a \
+            -s "-screen 0 ${KX_E2E_SCREEN:-1024x768}x24" bash "$@"
     fi
+}
+
+# Starts a window manager (openbox) on the virtual X server and waits until it runs; it ends
+# with the server.
+e2e_start_wm() {
+    command -v openbox >/dev/null || { echo "FAIL: openbox is not installed"; exit 1; }
+    openbox --sm-disable >/dev/null 2>&1 &
+    for _ in $(seq 50); do
+        "$E2E_XTOOL" wm && { E2E_WM=1; return 0; }
+        sleep 0.1
+    done
+    echo "FAIL: the window manager did not start"
+    exit 1
 }
 
 # The program's output file and pid; set by the caller before using the helpers below.

@@ -3,7 +3,7 @@
 # (keys, clicks, the close request a window manager sends). The game runs with KX_TRACE=1 and
 # reports on standard error what its window shows; screenshots of each step are kept.
 # Usage: run_game.sh <scenario> <kryxspace> <xtool> <data folder> <artefact folder>
-#   scenario: play | name | nodata | damaged
+#   scenario: play | name | nodata | damaged | display (on a 3840 x 2160 screen)
 set -u
 scenario=$1
 program=$(realpath "$2")
@@ -11,6 +11,7 @@ E2E_XTOOL=$(realpath "$3")
 data=$(realpath "$4")
 E2E_ART=$5/$scenario
 source "$(dirname "$0")/e2e_lib.sh"
+[ "$scenario" = display ] && export KX_E2E_SCREEN=3840x2160
 e2e_start_x 280 "$0" "$@"
 
 mkdir -p "$E2E_ART"
@@ -19,9 +20,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 E2E_OUT=$E2E_ART/game.err
 
-# Runs the game from $1 (its current directory) with the top ten of a scratch data home.
+# Runs the game from $1 (its current directory) with the top ten and the settings of
+# scratch data and configuration homes.
 start_game() {
-    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" SDL_VIDEODRIVER=x11 \
+    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/config" \
+        SDL_VIDEODRIVER=x11 \
         SDL_AUDIODRIVER=dummy exec ${E2E_WRAP:-} "$2" >"$E2E_ART/game.out" 2>"$E2E_OUT") &
     E2E_PID=$!
     E2E_FROM=0
@@ -88,16 +91,31 @@ focus_main() {
 
 # Answers the open "Uscita" question with a click on its button: $1 = no | yes; $2 names the
 # screenshot. The box's two 80 x 25 buttons sit centred 11 pixels above its bottom edge.
+# At a scale of $quarters / 4 (4 unless set) every length grows by that much.
 answer_exit() {
-    local box X Y WIDTH HEIGHT x
+    local box X Y WIDTH HEIGHT x q=${quarters:-4}
     box=$(e2e_window '^Uscita$' 10) || e2e_fail "no exit question"
     sleep 0.5
     e2e_shot "$2"
+    if [ -n "${E2E_WM:-}" ] && [ "$1" = yes ]; then
+        # Under a window manager the geometry xdotool gives is off by the frame: the keyboard
+        # answers (Yes is the default button).
+        for _ in 1 2 3; do
+            xdotool windowactivate "$box" 2>/dev/null
+            sleep 0.3
+            xdotool key Return
+            for _ in $(seq 50); do
+                xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
+                sleep 0.1
+            done
+        done
+        e2e_fail "the exit question did not take the answer"
+    fi
     eval "$(xdotool getwindowgeometry --shell "$box")"
-    x=$((X + (WIDTH - 168) / 2 + 40))
-    [ "$1" = no ] && x=$((x + 88))
+    x=$((X + (WIDTH - 168 * q / 4) / 2 + 40 * q / 4))
+    [ "$1" = no ] && x=$((x + 88 * q / 4))
     for _ in 1 2 3; do
-        e2e_click "$x" $((Y + HEIGHT - 24))
+        e2e_click "$x" $((Y + HEIGHT - 24 * q / 4))
         for _ in $(seq 50); do
             xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
             sleep 0.1
@@ -194,6 +212,8 @@ play() {
     focus_main
     e2e_shot 1-title
     "$E2E_XTOOL" shot "$E2E_ART/window-title.png" "$main"
+    # The icon the title bar, the taskbar and the window switcher show: the ship.
+    "$E2E_XTOOL" icon "$E2E_ART/window-icon.png" "$main" || e2e_fail "the main window has no icon"
     grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
 
     e2e_mark
@@ -282,7 +302,9 @@ play() {
     echo "e2e play: title, level 1, steering, fire, pause, exit question, About, joystick item"
 }
 
+# Under a window manager: the name form stays above the main window and takes the typing.
 name() {
+    e2e_start_wm
     seed_table
     start_game "$(game_folder)" "$program"
     e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
@@ -301,13 +323,19 @@ name() {
     e2e_shot 1-scored
     e2e_wait_for "kx-trace nameform open" 10
     e2e_shot 2-name-form
-    local form X Y
+    local form X Y WIDTH HEIGHT on_top
     form=$(e2e_window '^Classifica$' 10) || e2e_fail "no name form"
+    sleep 0.5
+    # A click on the main window beside the form: the form stays on top with the keyboard.
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    e2e_click $((X + 40)) $((Y + 60))
+    sleep 0.5
+    e2e_shot 3-main-clicked
     eval "$(xdotool getwindowgeometry --shell "$form")"
-    xdotool windowfocus "$form"
-    e2e_click $((X + 30)) $((Y + 47))
+    on_top=$("$E2E_XTOOL" top $((X + WIDTH / 2)) $((Y + HEIGHT / 2)))
+    [ "$on_top" = Classifica ] || e2e_fail "after a click on the main window '$on_top' is on top"
     xdotool type --delay 60 "zoe"
-    e2e_shot 3-name-typed
+    e2e_shot 4-name-typed
     e2e_mark
     xdotool key Return
     e2e_wait_for "kx-trace nameform closed" 5
@@ -323,9 +351,9 @@ name() {
         sleep 0.1
     done
     [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] || e2e_fail "the title did not come back"
-    e2e_shot 4-title-with-name
+    e2e_shot 5-title-with-name
     menu_command exit_question_up alt+f e
-    answer_exit yes 5-exit
+    answer_exit yes 6-exit
     e2e_wait_exit 10
     echo "e2e name: a game lost with $score points, the name typed stored and on the title"
 }
@@ -364,6 +392,59 @@ damaged() {
     e2e_wait_exit 10
     [ "$E2E_RC" -eq 0 ] || e2e_fail "exit code $E2E_RC"
     echo "e2e damaged: one box, then the window closed without the question"
+}
+
+# The game on a 3840 x 2160 screen: the window opens at scale 2 or more with the panel drawn,
+# a click on a menu at that scale opens the right one, F11 fills the screen with the content
+# centred between black bars and the game going on, and F11 again brings the window back.
+display() {
+    start_game "$(game_folder)" "$program"
+    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
+    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    local X Y WIDTH HEIGHT width
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -ge 1280 ] || e2e_fail "the window is $WIDTH pixels wide: under scale 2"
+    quarters=$((WIDTH * 4 / 640))
+    width=$WIDTH
+    sleep 1
+    e2e_shot 1-scaled
+    "$E2E_XTOOL" lit "$E2E_ART/screen-1-scaled.png" $((X + WIDTH / 4)) $((Y + HEIGHT / 4)) \
+        $((WIDTH / 2)) $((HEIGHT / 3)) || e2e_fail "the scaled panel shows nothing"
+
+    # "&File" lies at (15, 9) of the menu strip; its first item "&Esci" opens the question.
+    focus_main
+    e2e_click $((X + 15 * quarters / 4)) $((Y + 9 * quarters / 4))
+    sleep 0.8
+    e2e_shot 2-file-menu
+    e2e_click $((X + 30 * quarters / 4)) $((Y + 30 * quarters / 4))
+    for _ in $(seq 50); do
+        exit_question_up && break
+        sleep 0.1
+    done
+    exit_question_up || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
+    answer_exit no 3-exit-no
+
+    focus_main
+    xdotool key F11
+    sleep 1.5
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -eq 3840 ] && [ "$HEIGHT" -eq 2160 ] || e2e_fail "F11 gave ${WIDTH}x$HEIGHT"
+    e2e_shot 4-fullscreen
+    # 640 x 525 scaled to the screen's height: the content in the middle, bars at the sides.
+    "$E2E_XTOOL" lit "$E2E_ART/screen-4-fullscreen.png" 1400 400 1000 900 ||
+        e2e_fail "the fullscreen panel shows nothing"
+    "$E2E_XTOOL" lit "$E2E_ART/screen-4-fullscreen.png" 0 0 600 2160 &&
+        e2e_fail "no black bar at the left"
+    still_ticking
+    xdotool key F11
+    sleep 1.5
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    [ "$WIDTH" -eq "$width" ] || e2e_fail "F11 again gave a window $WIDTH wide, not $width"
+    menu_command exit_question_up alt+f e
+    answer_exit yes 5-exit
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    echo "e2e display: scale $quarters/4 on 3840x2160, a menu clicked, F11 there and back"
 }
 
 "$scenario"

@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # Runs the toolkit demo in a real window on a virtual X server of its own, drives it with
-# real X input (click the button, type into the edit box, choose menu items) and checks what
-# the demo reports. Pictures: the demo's own window pictures and screenshots of the screen.
-# Usage: run_toolkit_demo.sh <toolkit_demo program> <xtool program> <artefact folder>
+# real X input (click the button, type into the edit box, choose menu items, open the name
+# dialog over the form) and checks what the demo reports. With "wm" a window manager
+# (openbox) runs on the server; with "nowm" none does, and the program places the keyboard
+# itself. Pictures: the demo's own window pictures and screenshots of the screen.
+# Usage: run_toolkit_demo.sh <wm|nowm> <toolkit_demo program> <xtool program> <artefact folder>
 set -u
-demo=$1
-E2E_XTOOL=$2
-art=$3
+mode=$1
+demo=$2
+E2E_XTOOL=$3
+art=$4/demo-$mode
 source "$(dirname "$0")/e2e_lib.sh"
-e2e_start_x 50 "$0" "$@"
+e2e_start_x 80 "$0" "$@"
 
 mkdir -p "$art"
 rm -f "$art"/demo-*.png "$art"/screen-*.png
 E2E_OUT=$art/toolkit_demo.out
 E2E_ART=$art
+[ "$mode" = wm ] && e2e_start_wm
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$demo" "$art" >"$E2E_OUT" 2>"$art/toolkit_demo.err" &
 E2E_PID=$!
 
@@ -24,6 +28,7 @@ read -r bx by <<<"$(point button)"
 read -r ex ey <<<"$(point edit)"
 read -r mx my <<<"$(point menu)"
 [ -n "${bx:-}" ] && [ -n "${ex:-}" ] && [ -n "${mx:-}" ] || e2e_fail "no click points"
+main=$(e2e_window '^Demo del toolkit$' 10) || e2e_fail "no demo window"
 e2e_shot 1-start
 
 # The button, with the edit box still empty.
@@ -47,6 +52,65 @@ e2e_shot 3-menu-open
 xdotool key Down Return
 e2e_wait_for "menu saluta"
 
+# The keyboard comes back to the edit box when a menu's popup closes: "a", File > Saluta,
+# "b" leaves "ab".
+e2e_click "$ex" "$ey"
+sleep 0.2
+xdotool key End a
+sleep 0.3
+e2e_mark
+xdotool key alt+f
+sleep 0.4
+xdotool key s
+e2e_wait_for "menu saluta"
+sleep 0.4
+xdotool key b
+sleep 0.3
+
+# The name dialog over the form: a click on the disabled form leaves the dialog on top, and
+# typing reaches it; when it closes, the keyboard is back in the edit box.
+xdotool key alt+f
+sleep 0.4
+xdotool key n
+e2e_wait_for "dialog open"
+sleep 0.5
+dialog=$(e2e_window '^Nome$' 10) || e2e_fail "no name dialog"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+e2e_click "$bx" "$by"
+sleep 0.5
+e2e_shot 4-dialog-after-click
+on_top=$("$E2E_XTOOL" top $((X + WIDTH / 2)) $((Y + HEIGHT / 2)))
+[ "$on_top" = Nome ] || e2e_fail "after a click on the form, '$on_top' is on top, not the dialog"
+xdotool type --delay 60 "zoe"
+sleep 0.2
+xdotool key Return
+e2e_wait_for "name ZOE"
+sleep 0.5
+xdotool key c
+sleep 0.3
+e2e_click "$bx" "$by"
+e2e_wait_for "button ciao Kryxabc"
+
+# Another program takes the keyboard and gives it back: the form hears of both.
+e2e_mark
+"$E2E_XTOOL" other 3 &
+other_pid=$!
+other=$(e2e_window '^altro$' 5) || e2e_fail "no other program's window"
+xdotool windowactivate "$other" 2>/dev/null || xdotool windowfocus "$other"
+e2e_wait_for "app 0"
+xdotool windowactivate "$main" 2>/dev/null || xdotool windowfocus "$main"
+e2e_wait_for "app 1"
+wait "$other_pid"
+
+# Minimising needs a window manager; restoring brings the form back.
+if [ "$mode" = wm ]; then
+    e2e_mark
+    xdotool windowminimize "$main"
+    e2e_wait_for "minimized 1"
+    xdotool windowactivate "$main"
+    e2e_wait_for "minimized 0"
+fi
+
 # Quitting through the menu's last item closes the window and ends the program.
 e2e_click "$mx" "$my"
 sleep 0.3
@@ -55,5 +119,5 @@ e2e_wait_for closing
 e2e_wait_for end
 e2e_wait_exit 5
 [ "$E2E_RC" -eq 0 ] || e2e_fail "the demo exited with $E2E_RC"
-echo "e2e toolkit demo: button, typing and menu seen through a real window"
+echo "e2e toolkit demo ($mode): button, typing, menu, owned dialog, focus and minimise"
 echo "1 passed, 0 failed"

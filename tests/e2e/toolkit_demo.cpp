@@ -1,8 +1,10 @@
 // A small toolkit program in a real window, driven from outside by the end-to-end test: a
-// form with a menu bar ("&File": "&Saluta", "&Esci"), a button and an edit box. It writes
-// one line per event to standard output ("at <name> <x> <y>" for the screen points to click,
-// then "ready", "button <edit text>", "text <edit text>", "menu saluta", "closing", "end")
-// and, given a folder as its argument, saves its window's picture there at each event.
+// form with a menu bar ("&File": "&Saluta", "&Nome", "&Esci"), a button and an edit box;
+// "&Nome" opens the toolkit's name dialog over the form. It writes one line per event to
+// standard output ("at <name> <x> <y>" for the screen points to click, then "ready",
+// "button <edit text>", "text <edit text>", "menu saluta", "dialog open", "name <name>",
+// "app 0|1" when the program loses or gets back the keyboard, "minimized 1|0", "closing",
+// "end") and, given a folder as its argument, saves its window's picture there at each event.
 #include <cstdio>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "platform/win/win32.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
+#include "toolkit/FormNamePlayer.h"
 #include "toolkit/Menus.h"
 #include "toolkit/WindowProcedure.h"
 
@@ -27,6 +30,7 @@ struct Demo {
     Form* form = nullptr;
     TextBox* box = nullptr;
     Button* button = nullptr;
+    FormNamePlayer* dialog = nullptr;
 };
 
 Demo& State() {
@@ -56,6 +60,18 @@ void Report(const std::string& line, const std::string& picture) {
     SavePicture(picture);
 }
 
+void OpenNameDialog(GUIElement*) {
+    Demo& d = State();
+    delete d.dialog;
+    d.dialog = new FormNamePlayer(d.form, nullptr, "Nome");
+    d.dialog->Destroyed = [](GUIElement*) { Report("name " + PlayerName, "name"); };
+    d.dialog->SetPrompt("Il tuo nome:");
+    // Over the form's lower right part: its button stays uncovered, to be clicked.
+    d.dialog->SetLocation(d.form->left + 150, d.form->top + 110);
+    d.dialog->Show();
+    Report("dialog open", "dialog");
+}
+
 void ReportPoint(const char* name, GUIElement& element, int x, int y) {
     pf::POINT p{x, y};
     pf::ClientToScreen(element.handle, &p);
@@ -81,6 +97,12 @@ int main(int argc, char** argv) {
         Report("closing", "closing");
         return true;
     };
+    form.ApplicationActivated = [](GUIElement*, bool active) {
+        Report(active ? "app 1" : "app 0", "app");
+    };
+    form.Minimized = [](GUIElement*, bool minimized) {
+        Report(minimized ? "minimized 1" : "minimized 0", "minimized");
+    };
     form.Create();
     State().form = &form;
 
@@ -88,6 +110,8 @@ int main(int argc, char** argv) {
     Menu file(&bar, "&File");
     SubMenu hello(&file, "&Saluta");
     hello.Command = [](GUIElement*) { Report("menu saluta", "menu"); };
+    SubMenu name(&file, "&Nome");
+    name.Command = &OpenNameDialog;
     SubMenu quit(&file, "&Esci");
     quit.Command = [](GUIElement*) { pf::PostMessageW(State().form->handle, pf::WM_CLOSE, 0, 0); };
     bar.Create();
@@ -120,6 +144,8 @@ int main(int argc, char** argv) {
     ready.Start();
 
     RunMessageLoop(&form);
+    delete State().dialog;
+    State().dialog = nullptr;
     std::printf("end\n");
     std::fflush(stdout);
     pf::sdlwin::Uninstall();

@@ -12,6 +12,7 @@
 #include "game/GameFields.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
+#include "game/ResetForTests.h"
 #include "panel3d/D3DPanelEx.h"
 #include "panel3d/PanelMath.h"
 #include "platform/clock.h"
@@ -32,8 +33,7 @@ class GameSceneTest : public ::testing::Test {
         game.mainWindow = reinterpret_cast<platform::HWND>(std::uintptr_t{0x100});
         platform::ReleaseAllKeys();
         platform::SetForegroundWindowHandle(game.mainWindow);
-        ResetPlayerControlForTesting();
-        ResetEnemyFireForTesting();
+        ResetGameForTests();
         SeedRandomForTesting(7);
         // The camera of every level: at (0, 0, -10) looking along +z, 640 x 480.
         panel.firstPersonCamera.position = {0, 0, -10};

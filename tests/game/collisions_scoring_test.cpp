@@ -12,45 +12,46 @@ namespace {
 
 using testing_support::GameSceneTest;
 
-TEST(BoxesOverlapTest, WorkedExampleWithShiftedXAndMargins) {
-    // x shifted by 1: x-z rectangles (0, -3000, 2000, 3000) and (1500, -3000, 3500, 3000),
-    // narrowed by 200 on each side to 200..1800 and 1700..3300.
-    EXPECT_TRUE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1));
-    // Moved right by 0.1 the narrowed ranges only touch (1800 and 1800): no collision.
-    EXPECT_FALSE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0.1, {0.6, -2, -3}, {2.6, 2, 3}, 0.1));
-    // Without the margins the same boxes overlap.
-    EXPECT_TRUE(BoxesOverlap({-1, -2, -3}, {1, 2, 3}, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0));
-}
+struct OverlapCase {
+    const char* what;
+    Point3 aMin, aMax;
+    double aMargin;
+    Point3 bMin, bMax;
+    double bMargin;
+    bool overlap;
+};
 
-TEST(BoxesOverlapTest, TouchingEdgesNeverCollide) {
-    const Point3 aMin{0, 0, 0}, aMax{1, 1, 1};
-    EXPECT_TRUE(BoxesOverlap(aMin, aMax, 0, {0.5, 0.5, 0.5}, {2, 2, 2}, 0));
-    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {1, 0, 0}, {2, 1, 1}, 0));  // along x
-    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 0, 1}, {1, 1, 2}, 0));  // along z
-    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 1, 0}, {1, 2, 1}, 0));  // along y
-    EXPECT_FALSE(BoxesOverlap(aMin, aMax, 0, {0, 5, 0}, {1, 6, 1}, 0));  // apart in y only
-}
-
-TEST(BoxesOverlapTest, OverlapSmallerThanTheMarginsDoesNotCollide) {
-    // x overlap 0.15; the margins trim 0.1 of A's width and 0.115 of B's.
-    EXPECT_FALSE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.1, {0.85, 0, 0}, {2, 1, 1}, 0.1));
-    EXPECT_TRUE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.1, {0.75, 0, 0}, {2, 1, 1}, 0.1));
-    // Depth and height are not narrowed.
-    EXPECT_TRUE(BoxesOverlap({0, 0, 0}, {1, 1, 1}, 0.2, {0, 0.99, 0.99}, {1, 2, 2}, 0.2));
-}
-
-TEST(BoxesOverlapTest, BoxesWithoutAreaNeverCollide) {
-    const Point3 zero{0, 0, 0};
-    EXPECT_FALSE(BoxesOverlap(zero, zero, 0.2, {-1, -1, -1}, {1, 1, 1}, 0.2));
-    EXPECT_FALSE(BoxesOverlap(zero, zero, 0, zero, zero, 0));
-    // Thinner than a thousandth in depth.
-    EXPECT_FALSE(BoxesOverlap({0, 0, 0.0001}, {1, 1, 0.0009}, 0, {0, 0, 0}, {1, 1, 1}, 0));
-}
-
-TEST(BoxesOverlapTest, NegativeCoordinatesWorkLikePositiveOnes) {
-    EXPECT_TRUE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1));
-    EXPECT_FALSE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0, {-3, -4, -4}, {-2, -2, -2}, 0));
-    EXPECT_FALSE(BoxesOverlap({-5, -5, -5}, {-3, -3, -3}, 0, {-4, -3, -4}, {-2, -2, -2}, 0));
+// Side margins narrow the boxes in x only; touching edges and boxes without area never collide.
+TEST(BoxesOverlapTest, MarginsEdgesAndEmptyBoxes) {
+    const Point3 zero{0, 0, 0}, one{1, 1, 1};
+    const OverlapCase cases[] = {
+        // x-z rectangles 0..2000 and 1500..3500 after the shift by 1, narrowed by 200 a side.
+        {"worked example", {-1, -2, -3}, {1, 2, 3}, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1, true},
+        {"narrowed ranges only touch", {-1, -2, -3}, {1, 2, 3}, 0.1, {0.6, -2, -3}, {2.6, 2, 3},
+         0.1, false},
+        {"same without margins", {-1, -2, -3}, {1, 2, 3}, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0, true},
+        {"inside", zero, one, 0, {0.5, 0.5, 0.5}, {2, 2, 2}, 0, true},
+        {"touching in x", zero, one, 0, {1, 0, 0}, {2, 1, 1}, 0, false},
+        {"touching in z", zero, one, 0, {0, 0, 1}, {1, 1, 2}, 0, false},
+        {"touching in y", zero, one, 0, {0, 1, 0}, {1, 2, 1}, 0, false},
+        {"apart in y only", zero, one, 0, {0, 5, 0}, {1, 6, 1}, 0, false},
+        // x overlap 0.15; the margins trim 0.1 of A's width and 0.115 of B's.
+        {"overlap within the margins", zero, one, 0.1, {0.85, 0, 0}, {2, 1, 1}, 0.1, false},
+        {"overlap beyond the margins", zero, one, 0.1, {0.75, 0, 0}, {2, 1, 1}, 0.1, true},
+        {"depth and height not narrowed", zero, one, 0.2, {0, 0.99, 0.99}, {1, 2, 2}, 0.2, true},
+        {"point box", zero, zero, 0.2, {-1, -1, -1}, one, 0.2, false},
+        {"two point boxes", zero, zero, 0, zero, zero, 0, false},
+        {"thinner than a thousandth", {0, 0, 0.0001}, {1, 1, 0.0009}, 0, zero, one, 0, false},
+        {"negative", {-5, -5, -5}, {-3, -3, -3}, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1, true},
+        {"negative touching in x", {-5, -5, -5}, {-3, -3, -3}, 0, {-3, -4, -4}, {-2, -2, -2}, 0,
+         false},
+        {"negative touching in y", {-5, -5, -5}, {-3, -3, -3}, 0, {-4, -3, -4}, {-2, -2, -2}, 0,
+         false},
+    };
+    for (const OverlapCase& c : cases) {
+        EXPECT_EQ(BoxesOverlap(c.aMin, c.aMax, c.aMargin, c.bMin, c.bMax, c.bMargin), c.overlap)
+            << c.what;
+    }
 }
 
 TEST(EnergyBarTest, BandsFromEnergy) {
@@ -115,7 +116,7 @@ TEST_F(ScoringTest, ShotExplodesTheFirstRockItTouches) {
     game.score = 10;
     clock.AdvanceMs(100);
 
-    ShotVersusRocks(game);
+    ShotVersusRocks(game, Timestamp::Now());
     EXPECT_EQ(game.score, 15);
     EXPECT_FALSE(Object(kShotId).visible);
     ASSERT_EQ(game.sounds.pending.size(), 1u);
@@ -137,7 +138,7 @@ TEST_F(ScoringTest, ShotVersusRocksStopsAtTheFirstMissingId) {
     Add(1001, 5, 0, 10);
     Add(1003, 0, 0, 10);  // 1002 is missing
     Draw();
-    ShotVersusRocks(game);
+    ShotVersusRocks(game, Timestamp::Now());
     EXPECT_EQ(game.score, 0);
     EXPECT_EQ(Object(1003).frame, 0);
 }
@@ -163,13 +164,14 @@ class SaucerFireTest : public GameSceneTest {
 };
 
 TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));  // the first call starts the clock
+    // The first call starts the clock.
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
     EXPECT_EQ(VisibleFireballs(), 0);
     clock.AdvanceMs(600);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 0);  // strictly more than the interval
     clock.AdvanceMs(1);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     ASSERT_EQ(VisibleFireballs(), 1);
 
     const MeshObject& ball = Object(1001);
@@ -181,29 +183,29 @@ TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
     EXPECT_EQ(ball.z, 30);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2001);
 
-    SaucerFire(game, 2001, 600, true, 1.0);  // moves it; no second launch yet
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());  // moves it; no second launch yet
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);
     EXPECT_NEAR(Object(1001).y, 0.9, 1e-12);
 }
 
 TEST_F(SaucerFireTest, CannotFireWithoutPermission) {
-    SaucerFire(game, 2001, 600, false, 1.0);
+    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
     clock.AdvanceMs(5000);
-    SaucerFire(game, 2001, 600, false, 1.0);
+    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 0);
 }
 
 TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);  // 2001 fired last
-    SaucerFire(game, 2002, 600, true, 1.0);
+    SaucerFire(game, 2002, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(Object(1002).x, 3);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2002);
@@ -211,15 +213,15 @@ TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
     // Alone on screen a saucer may fire twice in a row.
     Object(2002).visible = false;
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 3);
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 4);
 }
 
 TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
-    SaucerFire(game, 2001, 600, true, 1.0);
+    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
     // A fireball resting on the player and one already behind it.
     MeshObject& onShip = Object(1001);
     onShip.visible = true;
@@ -230,22 +232,22 @@ TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
     behind.visible = true;
     behind.z = -5;
     Draw();
-    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0));
+    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
     EXPECT_EQ(game.energy, 95);
     EXPECT_FALSE(Object(1001).visible);
     EXPECT_FALSE(Object(1002).visible);
     ASSERT_EQ(game.sounds.pending.size(), 1u);
     EXPECT_EQ(game.sounds.pending.front(), kSoundTouch);
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0));
+    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
 }
 
 TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     clock.AdvanceMs(401);
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     clock.AdvanceMs(401);
-    SaucerFireLevel1(game, 2001);
+    SaucerFireLevel1(game, 2001, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 0);  // the shared rule is untouched
 
@@ -255,18 +257,19 @@ TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
     ball.y = -2;
     ball.z = 0;
     Draw();
-    EXPECT_TRUE(SaucerFireLevel1(game, 2001));
+    EXPECT_TRUE(SaucerFireLevel1(game, 2001, Timestamp::Now()));
     EXPECT_EQ(game.energy, 90);
     EXPECT_EQ(game.sounds.pending.back(), kSoundTouch);
 }
 
 TEST_F(SaucerFireTest, EachCallMovesEveryFireballOnce) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 0.5);
+    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());
     clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 0.5);  // launched from 2001, z 30
-    SaucerFire(game, 2002, 600, true, 0.5);  // moves it; 2002 must wait for the clock
-    SaucerFire(game, 2002, 600, true, 0.5);
+    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());  // launched from 2001, z 30
+    // Moves it; 2002 must wait for the clock.
+    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
+    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);  // two moves of 0.5
 }

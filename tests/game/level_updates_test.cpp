@@ -23,12 +23,9 @@ constexpr Point3 kSaucerHalf{0.75, 0.25, 0.75};
 
 class LevelUpdateTest : public testing_support::GameSceneTest {
   protected:
-    using Update = bool (*)(GameFields&);
+    using Update = bool (*)(GameFields&, const Timestamp&);
 
     LevelUpdateTest() {
-        ResetLevel1ForTesting();
-        ResetLevel2ForTesting();
-        ResetLevel34ForTesting();
         game.levelPhase = 1;
         panel.spriteCells.push_back({});
         panel.textLabels.push_back({});
@@ -57,7 +54,7 @@ class LevelUpdateTest : public testing_support::GameSceneTest {
     bool Tick(Update update, std::int64_t ms = 30) {
         Draw();
         clock.AdvanceMs(ms);
-        return update(game);
+        return update(game, Timestamp::Now());
     }
     // Ticks for `ms` milliseconds; false as soon as the update reports the level ended.
     bool Run(Update update, std::int64_t ms) {
@@ -236,7 +233,7 @@ TEST_F(LevelUpdateTest, Level1NewRunDoesNotInheritATouchFromTheLostGame) {
     panel.meshObjects.clear();
     clock.AdvanceMs(10000);
     Scene(1, 1);
-    SetHitTimeNow(Object(kPlayerId));
+    SetHitTime(Object(kPlayerId), Timestamp::Now());
     game.levelPhase = 1;
     game.energy = 100;
     ASSERT_TRUE(Tick(UpdateLevel1));

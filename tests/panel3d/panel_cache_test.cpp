@@ -35,15 +35,19 @@ TEST(PanelCacheTest, MeshesAreSharedByNameAndLoadedAgainAfterSetScene) {
     EXPECT_EQ(panel.meshCacheSize(), 1u);
 }
 
-TEST(PanelCacheTest, MissingMeshIsTriedAgainAndNamesAreCaseSensitive) {
+TEST(PanelCacheTest, FailedMeshIsRememberedUntilSetSceneAndNamesAreCaseSensitive) {
     ScratchFolder folder;
     TestPanel panel;
     panel.start();
     const std::string later = folder.file("later.x");
-    EXPECT_EQ(panel.getMesh(later), nullptr);
-    EXPECT_EQ(panel.meshCacheSize(), 0u);
+    WriteFile(later, "xof 0302txt 0032\nMesh {");
+    panel.setScene({}, {}, {}, {MeshObject(0, 0, 0, {later}), MeshObject(3, 0, 0, {later})}, {},
+                   {});
+    panel.drawFrame();
     WriteFile(later, BoxX(1, 1, 1));
-    EXPECT_NE(panel.getMesh(later), nullptr);  // not remembered as missing
+    EXPECT_EQ(panel.getMesh(later), nullptr);  // not parsed again for the same device
+    panel.setScene({}, {}, {}, panel.meshObjects, {}, {});
+    EXPECT_NE(panel.getMesh(later), nullptr);
 
     const std::string upper = WriteFile(folder.file("Nave.x"), BoxX(1, 1, 1));
     const std::string lower = WriteFile(folder.file("nave.x"), BoxX(2, 2, 2));

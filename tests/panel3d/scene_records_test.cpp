@@ -1,4 +1,4 @@
-// Defaults, deep copies and lookup of the scene records.
+// Hit time at creation, deep copies and lookup of the scene records.
 #include "panel3d/SceneRecords.h"
 
 #include <gtest/gtest.h>
@@ -6,51 +6,11 @@
 namespace TekuUtility {
 namespace {
 
-TEST(SceneRecordsTest, DefaultsOfEveryRecord) {
+// A new record counts as hit at the moment it was made, so hit pauses run from its creation.
+TEST(SceneRecordsTest, NewMeshObjectsTakeTheirHitTimeFromTheClock) {
     platform::ScopedFakeClock clock(1234 * platform::kTicksPerMs);
-    MeshObject m;
-    EXPECT_EQ(m.id, 0);
-    EXPECT_EQ(m.tag, 3002);
-    EXPECT_EQ(m.x + m.y + m.z, 0);
-    EXPECT_EQ(m.angle, 0);
-    EXPECT_EQ(m.frame, 0);
-    EXPECT_TRUE(m.meshFiles.empty());
-    EXPECT_TRUE(m.visible);
-    EXPECT_FALSE(m.lit);
-    EXPECT_EQ(m.bounds.minX + m.bounds.maxZ, 0);
-    EXPECT_EQ(m.userValue, 0);
-    EXPECT_EQ(m.hitCount, 0);
-    EXPECT_EQ(m.lastHitTime, 1234 * platform::kTicksPerMs);  // now, at construction
-    EXPECT_FALSE(m.userFlag);
-
-    MeshObject placed(1.5, -2, 3, {"a.x", "b.x"});
-    EXPECT_EQ(placed.id, 1);
-    EXPECT_EQ(placed.y, -2);
-    EXPECT_EQ(placed.meshFiles.size(), 2u);
-    EXPECT_EQ(placed.tag, 3002);
-    EXPECT_FALSE(placed.lit);
-
-    TextLabel t;
-    EXPECT_EQ(t.height, 12);
-    EXPECT_EQ(t.fontFace, "Tahoma");
-    EXPECT_FALSE(t.bold || t.italic);
-    EXPECT_TRUE(t.visible);
-    EXPECT_EQ(t.color, 0u);  // transparent: a label must be given a colour to be seen
-
-    Text3D t3("Kryx Space", 40, "Tahoma", true, false, -2, 2, -3, 0xFFC000);
-    EXPECT_TRUE(t3.visible);
-    EXPECT_EQ(t3.size, 40);
-    EXPECT_EQ(t3.z, -3);
-
-    SpriteCell c;
-    EXPECT_EQ(c.width + c.height + c.row + c.row2 + c.lastRow + c.x + c.y + c.reserved, 0);
-
-    SceneTriangle tri;
-    EXPECT_EQ(tri.id, 0);
-    EXPECT_FALSE(tri.inView);
-    PolygonMesh pm;
-    EXPECT_TRUE(pm.visible);
-    EXPECT_TRUE(pm.indices.empty());
+    EXPECT_EQ(MeshObject().lastHitTime, 1234 * platform::kTicksPerMs);
+    EXPECT_EQ(MeshObject(1.5, -2, 3, {"a.x"}).lastHitTime, 1234 * platform::kTicksPerMs);
 }
 
 TEST(SceneRecordsTest, CopiesAreDeep) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "platform/files.h"
 
@@ -58,6 +59,17 @@ TEST_F(WriteFileTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "t.txt").string(), "x"));
     EXPECT_FALSE(WriteFileAtomically(dir.string(), "x"));  // a folder is not replaced
     EXPECT_TRUE(fs::is_directory(dir));
+}
+
+TEST_F(WriteFileTest, LockIsExclusiveAndGivesUpAfterItsTimeout) {
+    const std::string lockFile = (dir / "t.lock").string();
+    auto held = std::make_unique<FileLock>(lockFile, std::chrono::milliseconds(0));
+    ASSERT_TRUE(held->Locked());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(FileLock(lockFile, std::chrono::milliseconds(100)).Locked());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    held.reset();
+    EXPECT_TRUE(FileLock(lockFile, std::chrono::milliseconds(0)).Locked());
 }
 
 TEST(ReadWholeFileTest, AReadErrorIsNotAShortFile) {

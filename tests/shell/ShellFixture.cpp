@@ -5,19 +5,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/EnemyFire.h"
 #include "game/Entities.h"
-#include "game/Level1.h"
-#include "game/Level2.h"
-#include "game/Level34.h"
-#include "game/PlayerControl.h"
 #include "game/Random.h"
+#include "game/ResetForTests.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/keyboard.h"
 #include "platform/shell.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
 #include "toolkit/FormNamePlayer.h"
+#include "toolkit/ResetForTests.h"
 #include "toolkit/WindowProcedure.h"
 
 namespace shell_test {
@@ -29,23 +26,11 @@ fs::path SourceData() {
 
 void ShellTest::SetUp() {
     platform::headless::Install();
-    platform::headless::Reset();
+    platform::headless::Reset();  // also releases the keys and the foreground window
     platform::headless::UseFakeClock(&clock_.clock());
-    platform::ReleaseAllKeys();
-    platform::SetForegroundWindowHandle(nullptr);
-    TekuUtility::mainWindow = nullptr;
-    TekuUtility::activeForm = nullptr;
-    TekuUtility::activePanel = nullptr;
-    TekuUtility::wheelPanel = nullptr;
-    TekuUtility::mouseTracking = false;
-    TekuUtility::PlayerName.clear();
-
+    TekuUtility::ResetForTests();
+    MyApp::ResetGameForTests();
     MyApp::ResetTickStateForTesting();
-    MyApp::ResetLevel1ForTesting();
-    MyApp::ResetLevel2ForTesting();
-    MyApp::ResetLevel34ForTesting();
-    MyApp::ResetPlayerControlForTesting();
-    MyApp::ResetEnemyFireForTesting();
     MyApp::SeedRandomForTesting(20211);
 
     static int serial = 0;
@@ -69,12 +54,8 @@ void ShellTest::TearDown() {
     CloseMainForm();
     platform::headless::Reset();
     platform::headless::UseFakeClock(nullptr);
-    platform::ReleaseAllKeys();
-    platform::SetForegroundWindowHandle(nullptr);
     platform::SetDesktopLauncher({});
-    TekuUtility::mainWindow = nullptr;
-    TekuUtility::activeForm = nullptr;
-    TekuUtility::activePanel = nullptr;
+    TekuUtility::ResetForTests();
     fs::current_path(oldDirectory_);
     std::error_code ignored;
     fs::remove_all(root_, ignored);

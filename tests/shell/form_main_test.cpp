@@ -2,12 +2,15 @@
 // prompt, starting level 1, steering and firing, pause, the menus and the exit question.
 #include <algorithm>
 
+#include "app/shell/DataFolder.h"
 #include "panel3d/D3DPanelEx.h"
+#include "platform/files.h"
 #include "platform/keyboard.h"
 #include "tests/shell/ShellFixture.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
 #include "toolkit/FormAbout.h"
+#include "toolkit/FormNamePlayer.h"
 #include "toolkit/Menus.h"
 
 namespace shell_test {
@@ -191,13 +194,43 @@ TEST_F(ShellTest, JoystickItemTogglesItsCheckMarkAndTheSetting) {
     EXPECT_FALSE(form.fields.joystickEnabled);
 }
 
-TEST_F(ShellTest, HomeAndGuideOpenTheirAddresses) {
+TEST_F(ShellTest, HomeAndGuideOpenTheHelpPageThatShipsWithTheData) {
     FormMain& form = OpenMainForm();
     Choose(form.homeItem);
     Choose(form.helpItem);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"https://kryxspace.example/",
-                                                 "https://kryxspace.example/KryxSpace.asp"}));
-    EXPECT_TRUE(hl::MessageBoxLog().empty());
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[0], opened_[1]);
+    ASSERT_TRUE(opened_[0].starts_with("file:///")) << opened_[0];
+    EXPECT_TRUE(opened_[0].ends_with("/data/Guida.html"));
+    EXPECT_TRUE(platform::FileExists(opened_[0].substr(7)));
+    EXPECT_EQ(MyApp::FileAddress("/opt/Kryx Space/d\\G\xE8.html"),
+              "file:///opt/Kryx%20Space/d/G%E8.html");
+}
+
+TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizesAndAboutLinksFitWhole) {
+    FormMain& form = OpenMainForm();
+    form.fields.score = 10;
+    form.OpenNameEntry();
+    for (platform::HWND window : {form.handle, form.nameForm->handle}) {
+        using namespace platform;
+        const auto big = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+        EXPECT_EQ(big, reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)));
+        EXPECT_NE(big, LoadIconW(nullptr, IDI_APPLICATION));
+    }
+    hl::TypeText(L"x\r");
+    hl::RunUntilIdle();
+    Choose(form.infoItem);
+    for (TekuUtility::CellControl* link : {form.aboutForm->webLink, form.aboutForm->mailLink}) {
+        platform::HDC dc = platform::GetDC(link->handle);
+        platform::SelectObject(dc, form.aboutForm->linkFont.GetHandle());
+        platform::SIZE size{};
+        platform::GetTextExtentPoint32W(dc, link->text.c_str(), static_cast<int>(link->text.size()),
+                                        &size);
+        platform::ReleaseDC(link->handle, dc);
+        EXPECT_LE(size.cx, link->width) << TekuUtility::Narrow(link->text);
+    }
+    EXPECT_NE(form.aboutForm->noticeBox->GetText().find(L"pu\u00F2 essere venduto n\u00E9 "),
+              std::wstring::npos);
 }
 
 }  // namespace

@@ -62,6 +62,20 @@ TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
     EXPECT_EQ(ScoreFile(), "00001234 ACE          Livello 3\r\n");
 }
 
+TEST_F(ShellTest, TheNameBoxKeepsOnlyWhatTheFileStoresOneByteEach) {
+    FormMain& form = OpenMainForm();
+    form.fields.score = 50;
+    form.fields.reachedLevel = 1;
+    form.OpenNameEntry();
+    ASSERT_NE(form.nameForm, nullptr);
+    hl::TypeText(L"\u00e8\u0141\u00f1 \U0001F600\u00fc");
+    hl::RunUntilIdle();
+    EXPECT_EQ(form.nameForm->nameBox->GetText(), L"\u00c8\u00d1 \u00dc");
+    hl::TypeText(L"\r");
+    hl::RunUntilIdle();
+    EXPECT_EQ(ScoreFile(), "00000050 \xC8\xD1 \xDC         Livello 1\r\n");
+}
+
 TEST_F(ShellTest, ScoreZeroOpensNoFormAndStoresNothing) {
     FormMain& form = OpenMainForm();
     form.fields.levelRunning = true;

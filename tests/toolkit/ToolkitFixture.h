@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/keyboard.h"
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
 #include "toolkit/GUIElement.h"
+#include "toolkit/ResetForTests.h"
 #include "toolkit/WindowProcedure.h"
 
 namespace toolkit_test {
@@ -28,14 +28,8 @@ class ToolkitTest : public ::testing::Test {
 
     static void Reset() {
         platform::headless::Install();
-        platform::headless::Reset();
-        platform::ReleaseAllKeys();
-        platform::SetForegroundWindowHandle(nullptr);
-        TekuUtility::mainWindow = nullptr;
-        TekuUtility::activeForm = nullptr;
-        TekuUtility::activePanel = nullptr;
-        TekuUtility::wheelPanel = nullptr;
-        TekuUtility::mouseTracking = false;
+        platform::headless::Reset();  // also releases the keys and the foreground window
+        TekuUtility::ResetForTests();
         Log().clear();
     }
 

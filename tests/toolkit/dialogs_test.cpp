@@ -37,7 +37,6 @@ class DialogTest : public ToolkitTest {
   protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        PlayerName.clear();
         owner = std::make_unique<Form>(nullptr);
         owner->Create();
     }
@@ -210,8 +209,11 @@ TEST_F(DialogTest, AboutDialogLayoutAndClientSize) {
     EXPECT_EQ(about->mailLink->text, L"info@kryxspace.example");
     EXPECT_TRUE(about->webLink->GetHandCursor());
     EXPECT_NE(about->picture->bitmap, nullptr);  // the bitmap resource was found
+    // One link per row, each as wide as the text column.
     EXPECT_EQ(about->webLink->left, 164 + 45);
-    EXPECT_EQ(about->mailLink->left, 164 + 45 + 160);
+    EXPECT_EQ(about->mailLink->left, 164 + 45);
+    EXPECT_GT(about->mailLink->top, about->webLink->top);
+    EXPECT_EQ(about->mailLink->width, about->titleLabel->width);
     EXPECT_EQ(about->titleLabel->font, &about->titleFont);
     EXPECT_TRUE(about->titleFont.bold);
     EXPECT_TRUE(about->linkFont.underline);

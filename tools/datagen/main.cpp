@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
     ok &= WriteFile(root / "resources" / "WAVE_1023.wav", LaserShotWav());
     ok &= WriteFile(root / "resources" / "WAVE_1024.wav", HitWav());
     ok &= WriteFile(root / "resources" / "WAVE_1026.wav", AlarmWav());
+    ok &= WriteFile(root / "resources" / "WAVE_1027.wav", BeepWav());
     ok &= WriteFile(root / "resources" / "RCDATA_1025.png", bar.EncodePng(true));
     ok &= WriteFile(root / "resources" / "ICON_1005.png", icon.EncodePng(true));
     ok &= WriteFile(root / "resources" / "BITMAP_1006.bmp", about.EncodeBmp24());

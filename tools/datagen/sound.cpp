@@ -129,3 +129,24 @@ std::vector<std::uint8_t> AlarmWav() {
 }
 
 }  // namespace datagen
+
+namespace datagen {
+
+std::vector<std::uint8_t> BeepWav() {
+    const int rate = 44100;
+    const int frames = rate * 15 / 100;  // 0.15 s
+    // A soft two-partial chime: 880 Hz with its fifth above, a 4 ms attack and an
+    // exponential fall, so it is heard over the game's sounds without being harsh.
+    std::vector<double> s;
+    s.reserve(frames);
+    for (int i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / rate;
+        const double attack = std::min(1.0, t / 0.004);
+        const double fall = std::exp(-t / 0.045);
+        const double v = std::sin(2 * kPi * 880 * t) + 0.4 * std::sin(2 * kPi * 1320 * t);
+        s.push_back(0.35 * attack * fall * v);
+    }
+    return Wav(s, 1, rate);
+}
+
+}  // namespace datagen

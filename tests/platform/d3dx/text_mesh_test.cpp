@@ -51,6 +51,17 @@ TEST(TextMesh, GlyphsSitOnTheBaselineInEmUnitsExtrudedAlongZ) {
     EXPECT_FLOAT_EQ(deep.hi.z, 1.5f);
 }
 
+TEST(TextMesh, TheBoldTahomaTitleEndsInsideThePanelWithAMargin) {
+    // The title screen draws "Kryx Space" in bold Tahoma, size 40 (40/44 of the mesh), from
+    // x = -2 at z = -3; the camera at z = -10 sees x up to 7 * tan(pi/8) at that depth.
+    Mesh title;
+    ASSERT_TRUE(D3DXCreateText({"Tahoma", true, false}, L"Kryx Space", 0.001f, 0.4f, &title));
+    const float right = -2.0f + BoxOf(title).hi.x * 40.0f / 44.0f;
+    const float edge = 7.0f * std::tan(3.14159265f / 8.0f);
+    EXPECT_LT(right, edge - 0.1f);  // about 11 pixels of margin
+    EXPECT_GT(right, edge - 1.0f);  // still a wide title, not shrunk away
+}
+
 TEST(TextMesh, HeightScalesWithTheEmThroughAScaledClone) {
     const Mesh text = MakeText(L"Kryx");
     const Box full = BoxOf(text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -148,6 +149,36 @@ void ExpectSilentFallback(const char* driver) {
         output.Stop();
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// Plays one effect at a level to the end; muted effects still take their time.
+void PlayOnceAt(bool mute, int volume) {
+    SdlSoundOutput output;
+    EXPECT_TRUE(output.HasDevice());
+    output.SetLevel(mute, volume);
+    output.Play(1024, false);  // about 0.57 s
+    Wait(0.3);
+    EXPECT_TRUE(output.Playing());
+    Wait(0.6);
+    EXPECT_FALSE(output.Playing());
+}
+
+TEST_F(DiskRecording, MuteSilencesAndTheVolumeScalesWhatPlays) {
+    auto peak = [this](bool mute, int volume) {
+        PlayOnceAt(mute, volume);
+        int loudest = 0;
+        for (std::int16_t s : Samples()) {
+            loudest = std::max(loudest, std::abs(static_cast<int>(s)));
+        }
+        return loudest;
+    };
+    const int full = peak(false, 100);
+    ASSERT_GT(full, 1000);
+    EXPECT_EQ(peak(true, 100), 0);
+    const int half = peak(false, 50);
+    EXPECT_NEAR(half, full / 2, full / 20);
+    const int quarter = peak(false, 25);
+    EXPECT_NEAR(quarter, full / 4, full / 20);
 }
 
 TEST(SdlSound, AnUnknownDriverFallsBackToSilence) {

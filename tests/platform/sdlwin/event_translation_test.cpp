@@ -19,8 +19,8 @@ const HWND kMenu = reinterpret_cast<HWND>(std::uintptr_t{0x10020});
 class TranslationTest : public ::testing::Test {
   protected:
     std::map<std::uint32_t, WindowPlace> places{
-        {7, WindowPlace{kMain, POINT{200, 100}, true, false}},
-        {8, WindowPlace{kMenu, POINT{230, 140}, true, true}},
+        {7, WindowPlace{kMain, POINT{200, 100}, true, false, 1.0, {}}},
+        {8, WindowPlace{kMenu, POINT{230, 140}, true, true, 1.0, {}}},
     };
     EventTranslator translator{[this](std::uint32_t id) -> std::optional<WindowPlace> {
         auto it = places.find(id);
@@ -154,6 +154,26 @@ TEST_F(TranslationTest, MouseEventsArriveInScreenCoordinates) {
     EXPECT_TRUE(translator.Translate(Button(99, true, SDL_BUTTON_LEFT, 1, 1)).empty());
 }
 
+TEST_F(TranslationTest, PointsOfAScaledWindowMapBackToItsLogicalPixels) {
+    // The main window at 2.5 device pixels per logical one, 30 pixels of bar at its left:
+    // the first and the last device pixel of each logical pixel give that pixel.
+    places[7].map = platform::win::ScaleMap{2.5, POINT{30, 0}};
+    for (const POINT p : {POINT{0, 0}, POINT{1, 1}, POINT{639, 480}, POINT{320, 17}}) {
+        const POINT first = places[7].map.ToDevice(p);
+        const POINT last = places[7].map.ToDevice(POINT{p.x + 1, p.y + 1});
+        for (const POINT in : {first, POINT{last.x - 1, last.y - 1}}) {
+            const auto move = translator.Translate(Motion(7, in.x, in.y));
+            ASSERT_EQ(move.size(), 1u);
+            EXPECT_EQ(move[0].x, 200 + p.x) << in.x;
+            EXPECT_EQ(move[0].y, 100 + p.y) << in.y;
+        }
+    }
+    // On a desktop of two pixels per point at twice the scale, a point is a logical pixel.
+    places[7].pixelsPerPoint = 2.0;
+    places[7].map = platform::win::ScaleMap{2.0, POINT{0, 0}};
+    EXPECT_EQ(translator.Translate(Motion(7, 123, 45))[0].x, 323);
+}
+
 TEST_F(TranslationTest, WheelNotchesBecomeWheelDeltasAtThePointer) {
     SDL_Event e{};
     e.type = SDL_MOUSEWHEEL;
@@ -190,10 +210,19 @@ TEST_F(TranslationTest, WindowEventsRespectDisabledWindowsAndMenus) {
     // A menu is never activated or closed by the desktop.
     EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_CLOSE)).empty());
     EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
-    // A window disabled under its modal message box neither.
+    // A window disabled under its modal box is not closed, and the keyboard it takes is
+    // for its box.
     places[7].enabled = false;
     EXPECT_TRUE(translator.Translate(Window(7, SDL_WINDOWEVENT_CLOSE)).empty());
-    EXPECT_TRUE(translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
+    focus = translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED));
+    ASSERT_EQ(focus.size(), 1u);
+    EXPECT_EQ(focus[0].kind, Kind::FocusOnDisabled);
+    // Minimising and restoring.
+    auto minimized = translator.Translate(Window(7, SDL_WINDOWEVENT_MINIMIZED));
+    ASSERT_EQ(minimized.size(), 1u);
+    EXPECT_EQ(minimized[0].kind, Kind::Minimized);
+    EXPECT_TRUE(minimized[0].down);
+    EXPECT_FALSE(translator.Translate(Window(7, SDL_WINDOWEVENT_RESTORED))[0].down);
     // But it still repaints and follows moves.
     EXPECT_EQ(translator.Translate(Window(7, SDL_WINDOWEVENT_EXPOSED))[0].kind, Kind::Redraw);
     auto moved = translator.Translate(Window(7, SDL_WINDOWEVENT_MOVED, 320, 240));
@@ -207,14 +236,14 @@ TEST_F(TranslationTest, WindowEventsRespectDisabledWindowsAndMenus) {
     EXPECT_EQ(translator.Translate(quit)[0].kind, Kind::Quit);
 }
 
-TEST(WaitTimeout, WaitsUntilTheDeadlineRoundedUpToWholeMilliseconds) {
+TEST(WaitTimeout, WaitsWholeMillisecondsNeverPastTheDeadline) {
     const Ticks now = 1'000'000 * kTicksPerMs;
     EXPECT_EQ(WaitTimeoutMs(std::nullopt, now), -1);
     EXPECT_EQ(WaitTimeoutMs(now, now), 0);
     EXPECT_EQ(WaitTimeoutMs(now - 5 * kTicksPerMs, now), 0);
-    EXPECT_EQ(WaitTimeoutMs(now + 1, now), 1);  // never wakes early and spins
+    EXPECT_EQ(WaitTimeoutMs(now + 1, now), 0);
     EXPECT_EQ(WaitTimeoutMs(now + 30 * kTicksPerMs, now), 30);
-    EXPECT_EQ(WaitTimeoutMs(now + 30 * kTicksPerMs + 1, now), 31);
+    EXPECT_EQ(WaitTimeoutMs(now + 30 * kTicksPerMs + 9999, now), 30);
     EXPECT_EQ(WaitTimeoutMs(now + (Ticks{1} << 50), now), INT_MAX);
 }
 

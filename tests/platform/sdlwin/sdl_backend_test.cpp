@@ -11,6 +11,7 @@
 #include "platform/keyboard.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/win/backend.h"
+#include "platform/win/canvas.h"
 #include "platform/win/win32.h"
 
 namespace {
@@ -149,6 +150,24 @@ TEST_F(SdlBackendTest, TheNativeWindowShowsTheContentAreaWhereTheWindowIs) {
     EXPECT_EQ(outer.top, 300 - content.top);
 }
 
+TEST_F(SdlBackendTest, AnIconSetAfterShowingReachesTheNativeWindowBigBeforeSmall) {
+    const std::vector<std::uint32_t> red(16 * 16, 0xFFFF0000u);
+    const std::vector<std::uint32_t> blue(32 * 32, 0xFF0000FFu);
+    HICON small = win::CreateIconFromPixels(16, 16, red.data());
+    HICON big = win::CreateIconFromPixels(32, 32, blue.data());
+    // The native window takes the icon when the window system next presents the window.
+    auto setIcon = [&](WPARAM which, HICON icon) {
+        SendMessageW(top, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        Pump();
+    };
+    setIcon(ICON_SMALL, small);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), small);
+    setIcon(ICON_BIG, big);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), big);
+    setIcon(ICON_SMALL, small);
+    EXPECT_EQ(sdlwin::NativeIconOf(top), big);
+}
+
 TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     SetFocus(top);
     Push(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
@@ -227,6 +246,44 @@ TEST_F(SdlBackendTest, PresentedPixelsShowTheWindowWithTheChildsFrameOverIt) {
     EXPECT_EQ(NativePixel(view->right + 1, view->top + 1),
               surface->At(content.left + view->right + 1, content.top + view->top + 1));
     sdlwin::RemoveChildFrame(child);
+}
+
+TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDisabledOwner) {
+    HWND dialog = CreateWindowExW(0, L"Probe", L"Dialogo", WS_POPUP | WS_CAPTION | WS_VISIBLE, 80,
+                                  90, 120, 80, top, nullptr, nullptr, nullptr);
+    EnableWindow(top, FALSE);
+    Pump();
+    auto* owned = static_cast<SDL_Window*>(sdlwin::NativeWindowOf(dialog));
+    ASSERT_NE(owned, nullptr);
+    EXPECT_NE(SDL_GetWindowFlags(owned) & SDL_WINDOW_SKIP_TASKBAR, 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(native) & SDL_WINDOW_SKIP_TASKBAR, 0u);
+
+    // Another window of ours was active; the program loses the keyboard; the desktop gives
+    // it back to the disabled owner: the dialog takes it.
+    HWND other = CreateWindowExW(0, L"Probe", L"Altro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
+                                 300, 100, 80, nullptr, nullptr, nullptr, nullptr);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other);
+    Log().clear();
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    if (SDL_GetKeyboardFocus() == nullptr) {
+        ASSERT_NE(Last(top, WM_ACTIVATEAPP), nullptr);
+        EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
+    }
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(GetForegroundWindow(), dialog);
+    EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST_F(SdlBackendTest, MinimisingAndRestoringReachTheWindowAsSizeMessages) {
+    Push(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(IsIconic(top));
+    ASSERT_NE(Last(top, WM_SIZE), nullptr);
+    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_MINIMIZED);
+    Push(WindowEvent(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_FALSE(IsIconic(top));
+    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_RESTORED);
 }
 
 TEST_F(SdlBackendTest, GetMessageWakesForTheNextTimer) {

@@ -61,10 +61,10 @@ TEST_F(InputTest, FocusMovesWithKillBeforeSetAndFollowsActivation) {
     EXPECT_EQ(Count(edit1, WM_SETFOCUS), 1);
     auto msgs = MessagesFor(a);
     EXPECT_EQ(Count(a, WM_ACTIVATE), 1);
-    // Activating a window that already holds the focus in a child keeps it there.
+    // Activated again, a window gives the focus back to the child that had it.
     SetActiveWindow(b);
     SetActiveWindow(a);
-    EXPECT_EQ(GetFocus(), a);
+    EXPECT_EQ(GetFocus(), edit1);
 }
 
 TEST_F(InputTest, TabOrderSkipsHiddenDisabledAndNonTabStopControlsAndWraps) {

@@ -40,6 +40,22 @@ TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
     (void)TimerTimes(top, 42);
 }
 
+TEST_F(LoopTest, TimerKeepsItsPeriodWhenTicksTakeTimeToHandle) {
+    HWND top = TopLevel();
+    std::vector<Ticks> fired;
+    Hook() = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_TIMER) {
+            fired.push_back(MonotonicNow());
+            clock_.clock().Set(MonotonicNow() + 7 * kTicksPerMs + 3);  // the tick's own work
+        }
+        return false;
+    };
+    SetTimer(top, 1, 30, nullptr);
+    headless::RunFor(30 * 101);
+    ASSERT_GE(fired.size(), 101u);
+    EXPECT_EQ(fired[100] - fired[0], 100 * 30 * kTicksPerMs);
+}
+
 TEST_F(LoopTest, LateTimerFiresOnceNotOncePerMissedInterval) {
     HWND top = TopLevel();
     SetTimer(top, 1, 30, nullptr);

@@ -200,5 +200,20 @@ TEST_F(MenusTest, DestroyingTheWindowDestroysItsMenus) {
     EXPECT_FALSE(DestroyMenu(bar_));
 }
 
+TEST_F(MenusTest, EscapeLeavesAMenuOpenedWithTheMouseWithNoTitleHighlighted) {
+    // The first title's colour in the window's picture (frame 3, caption 23).
+    auto title = [&] { return headless::WindowImage(window_)->At(13, 36); };
+    const std::uint32_t plain = title();
+    POINT g = BarPoint(10);
+    headless::Click(g.x, g.y);
+    headless::RunUntilIdle();
+    EXPECT_NE(title(), plain);
+    headless::PressKey(VK_ESCAPE);
+    headless::PressKey('A');
+    headless::RunUntilIdle();
+    EXPECT_EQ(title(), plain);
+    EXPECT_EQ(Count(window_, WM_CHAR), 1);  // the keys reach the window again
+}
+
 }  // namespace
 }  // namespace winsys_test

@@ -11,6 +11,7 @@
 #include "game/LevelBuilders.h"
 #include "game/PlayerControl.h"
 #include "game/Random.h"
+#include "game/ResetForTests.h"
 #include "platform/keyboard.h"
 
 namespace MyApp::sim {
@@ -38,11 +39,7 @@ SimPanel::SimPanel() : D3DPanelEx(nullptr) {
 
 Simulation::Simulation(std::uint32_t seed, std::string dataFolder) {
     // Every piece of state the game keeps for the whole run starts afresh.
-    ResetLevel1ForTesting();
-    ResetLevel2ForTesting();
-    ResetLevel34ForTesting();
-    ResetPlayerControlForTesting();
-    ResetEnemyFireForTesting();
+    ResetGameForTests();
     SeedRandomForTesting(seed);
     platform::ReleaseAllKeys();
     platform::SetForegroundWindowHandle(kMainWindow);
@@ -92,20 +89,20 @@ bool Simulation::RunUntil(const std::function<bool()>& pred, std::int64_t maxMs)
     return false;
 }
 
-bool Simulation::UpdateLevel(int level) {
+bool Simulation::UpdateLevel(int level, const Timestamp& now) {
     bool running = true;
     switch (level) {
         case 1:
-            running = UpdateLevel1(game_);
+            running = UpdateLevel1(game_, now);
             break;
         case 2:
-            running = UpdateLevel2(game_);
+            running = UpdateLevel2(game_, now);
             break;
         case 3:
-            running = UpdateLevel3(game_);
+            running = UpdateLevel3(game_, now);
             break;
         case 4:
-            running = UpdateLevel4(game_);
+            running = UpdateLevel4(game_, now);
             break;
         default:
             break;
@@ -121,12 +118,12 @@ bool Simulation::UpdateLevel(int level) {
     return running;
 }
 
-void Simulation::ControlPlayer() {
-    MyApp::ControlPlayer(game_);
+void Simulation::ControlPlayer(const Timestamp& now) {
+    MyApp::ControlPlayer(game_, now);
 }
 
-void Simulation::ControlAstronaut() {
-    MyApp::ControlAstronaut(game_);
+void Simulation::ControlAstronaut(const Timestamp& now) {
+    MyApp::ControlAstronaut(game_, now);
 }
 
 void Simulation::BuildLevel(int level) {

@@ -85,9 +85,9 @@ class Simulation : public TickServices {
     std::string Summary() const;
 
     // TickServices
-    bool UpdateLevel(int level) override;
-    void ControlPlayer() override;
-    void ControlAstronaut() override;
+    bool UpdateLevel(int level, const Timestamp& now) override;
+    void ControlPlayer(const Timestamp& now) override;
+    void ControlAstronaut(const Timestamp& now) override;
     void BuildLevel(int level) override;
     bool StartPressed() override;
     void BuildTitleScene() override;

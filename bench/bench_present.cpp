@@ -1,0 +1,167 @@
+// One whole tick of the game in a real window, from game state to swapped frame: the title
+// and level 1 in the game's main window on SDL's offscreen video driver with the OpenGL
+// device, at scale 1 and 2. Beside each, its floor: the same background, energy band, label
+// and the scene's triangles drawn with one call each into the same window, no menus.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/shell/FormMain.h"
+#include "bench/scene_triangles.h"
+#include "game/LevelBuilders.h"
+#include "platform/desktop/desktop.h"
+#include "platform/images/images.h"
+#include "platform/sdlwin/sdl_backend.h"
+#include "platform/win/backend.h"
+#include "platform/win/win32.h"
+
+namespace {
+
+using namespace platform;
+
+const std::string kData = std::string(KX_SOURCE_DIR) + "/data";
+
+bool DesktopStarted() {
+    static const bool started = [] {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::string error;
+        return desktop::Start(&error);
+    }();
+    return started;
+}
+
+// Runs what is queued, timers aside (the benchmark ticks itself), and what it changed.
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageW(&msg, nullptr, WM_TIMER + 1, 0xFFFF, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+enum class SceneKind { Title, Level1 };
+
+// The game's main window at a scale, showing the title or level 1 running.
+std::unique_ptr<MyApp::FormMain> OpenGame(benchmark::State& state, SceneKind kind, int scale) {
+    if (!DesktopStarted()) {
+        state.SkipWithError("no offscreen video");
+        return nullptr;
+    }
+    auto form = std::make_unique<MyApp::FormMain>(nullptr, kData, MyApp::kWindowTitle);
+    Pump();
+    const RECT content = win::ContentRect(form->handle);
+    sdlwin::ResizeMainWindow((content.right - content.left) * scale,
+                             (content.bottom - content.top) * scale);
+    if (form->fields.panel == nullptr || form->fields.panel->device() == nullptr) {
+        state.SkipWithError("no GL device");
+        return nullptr;
+    }
+    if (kind == SceneKind::Level1) {
+        form->fields.energy = 100;
+        MyApp::BuildLevel(form->fields, 1, [](MyApp::GameFields&, const std::string&) {});
+        form->fields.levelRunning = true;
+    }
+    Pump();
+    return form;
+}
+
+void Tick(benchmark::State& state, SceneKind kind, int scale) {
+    std::unique_ptr<MyApp::FormMain> form = OpenGame(state, kind, scale);
+    if (!form) {
+        return;
+    }
+    for (auto _ : state) {
+        form->OnTimer();
+        Pump();
+        sdlwin::DrawPendingWindows();
+        glFinish();
+    }
+    form.reset();
+    Pump();
+}
+
+// The floor's drawing: one call per kind of thing the frame shows.
+struct Floor {
+    gfx::Device* device = nullptr;
+    d3dx::Mesh triangles;
+    Image background;
+    std::unique_ptr<gfx::Sprite> sprite;
+    std::unique_ptr<gfx::Font> font;
+    const gfx::Texture* sheet = nullptr;
+
+    void Draw() {
+        device->Clear(0xFF000000u, 1.0f);
+        device->BeginScene();
+        device->CopyToBackBuffer(background);
+        device->SetRenderState(gfx::RenderState::Lighting, 1);
+        device->SetRenderState(gfx::RenderState::ZEnable, 1);
+        device->SetTexture(0, nullptr);
+        device->DrawSubset(triangles, 0);
+        sprite->Begin(gfx::kSpriteAlphaBlend);
+        const RECT band{0, 0, 128, 24};
+        sprite->Draw(sheet, &band, d3dx::D3DXVECTOR3{20, 10, 0}, 0xFFFFFFFFu);
+        sprite->End();
+        RECT text{480, 10, 640, 30};
+        font->DrawText(nullptr, "PUNTI: 000120", &text, 0, 0xFFFEFEFEu);
+        device->EndScene();
+    }
+};
+
+void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
+    std::unique_ptr<MyApp::FormMain> form = OpenGame(state, kind, scale);
+    if (!form) {
+        return;
+    }
+    TekuUtility::D3DPanelEx& panel = *form->fields.panel;
+    Floor floor;
+    floor.device = panel.device();
+    floor.triangles = kx_bench::SceneTriangles(panel);
+    floor.background = LoadImageFile(kData + "/sfondo.png").value_or(Image{});
+    floor.sprite = floor.device->CreateSprite();
+    floor.font = floor.device->CreateFont(gfx::FontDesc{16, 700, false, "Arial"});
+    floor.sheet = panel.spriteSheet();
+    auto* window = static_cast<SDL_Window*>(sdlwin::NativeWindowOf(form->handle));
+    const RECT view = win::RectInSurface(panel.handle, true);
+    const RECT content = win::ContentRect(form->handle);
+    int height = 0;
+    SDL_GL_GetDrawableSize(window, nullptr, &height);
+    GLint framebuffer = 0;
+    floor.Draw();
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    const int x0 = (view.left - content.left) * scale;
+    const int y0 = (view.top - content.top) * scale;
+    for (auto _ : state) {
+        floor.Draw();
+        SDL_GL_MakeCurrent(window, SDL_GL_GetCurrentContext());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBlitFramebuffer(0, 0, 640, 480, x0, height - y0 - 480 * scale, x0 + 640 * scale,
+                          height - y0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        SDL_GL_SwapWindow(window);
+        glFinish();
+    }
+    state.counters["triangles"] = static_cast<double>(floor.triangles.FaceCount());
+    form.reset();
+    Pump();
+}
+
+BENCHMARK_CAPTURE(Tick, title_x1, SceneKind::Title, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TickFloor, title_x1, SceneKind::Title, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Tick, level1_x1, SceneKind::Level1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TickFloor, level1_x1, SceneKind::Level1, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Tick, title_x2, SceneKind::Title, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TickFloor, title_x2, SceneKind::Title, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Tick, level1_x2, SceneKind::Level1, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TickFloor, level1_x2, SceneKind::Level1, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

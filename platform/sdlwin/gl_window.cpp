@@ -1,0 +1,181 @@
+#include "platform/sdlwin/gl_window.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/win/rects.h"
+
+namespace platform::sdlwin {
+namespace {
+
+// The parts of `whole` outside `hole`: up to four bands (none empty).
+std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
+    const RECT h = win::Intersect(hole, whole);
+    if (h.right <= h.left || h.bottom <= h.top)
+        return {whole};
+    std::vector<RECT> parts;
+    const RECT bands[] = {{whole.left, whole.top, whole.right, h.top},
+                          {whole.left, h.bottom, whole.right, whole.bottom},
+                          {whole.left, h.top, h.left, h.bottom},
+                          {h.right, h.top, whole.right, h.bottom}};
+    for (const RECT& r : bands) {
+        if (r.right > r.left && r.bottom > r.top)
+            parts.push_back(r);
+    }
+    return parts;
+}
+
+// The part of a view's rect its frame covers (the frame's top-left at the rect's).
+RECT Covered(const PlacedFrame& v) {
+    const int w = std::min<int>(v.frame->width, v.rect.right - v.rect.left);
+    const int h = std::min<int>(v.frame->height, v.rect.bottom - v.rect.top);
+    return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w),
+                v.rect.top + std::max(0, h)};
+}
+
+bool Shows(const PlacedFrame& v) {
+    return v.frame != nullptr && v.frame->framebuffer != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<GlWindow> GlWindow::Create(SDL_Window* window, SDL_GLContext context) {
+    if (window == nullptr || context == nullptr)
+        return nullptr;
+    std::unique_ptr<GlWindow> w(new GlWindow(window, context));
+    if (!w->MakeCurrent())
+        return nullptr;
+    // The window shows frames as they come: waiting for the display would hold up the tick.
+    SDL_GL_SetSwapInterval(0);
+    glGenTextures(1, &w->texture_);
+    glGenFramebuffers(1, &w->framebuffer_);
+    return w;
+}
+
+GlWindow::~GlWindow() {
+    if (!MakeCurrent())
+        return;
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteTextures(1, &texture_);
+}
+
+bool GlWindow::MakeCurrent() const {
+    if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_)
+        return true;
+    return SDL_GL_MakeCurrent(window_, context_) == 0;
+}
+
+SIZE GlWindow::DrawableSize() const {
+    int w = 0;
+    int h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    return SIZE{w, h};
+}
+
+void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
+    const RECT r = win::Intersect(region, RECT{0, 0, surface.width, surface.height});
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (w <= 0 || h <= 0 || !MakeCurrent())
+        return;
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, surface.width);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, r.left);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, r.top);
+    // Rows top first: the texture's row 0 is the picture's top row.
+    if (w != width_ || h != height_) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     surface.pixels.data());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_,
+                               0);
+        width_ = w;
+        height_ = h;
+    } else {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE,
+                        surface.pixels.data());
+    }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+}
+
+void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& views) {
+    if (!MakeCurrent())
+        return;
+    const SIZE drawable = DrawableSize();
+    const int bottom = drawable.cy;  // GL rows run from the bottom
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, drawable.cx, drawable.cy);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    const RECT picture{0, 0, width_, height_};
+    const RECT shown = map.ToDevice(picture);
+    if (shown.left > 0 || shown.top > 0 || shown.right < drawable.cx ||
+        shown.bottom < drawable.cy) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);  // the bars
+    }
+    // Whole-pixel scales copy pixels as they are; others filter.
+    const GLenum filter = map.scale != std::floor(map.scale) ? GL_LINEAR : GL_NEAREST;
+    // The picture is copied around a single view only: that view covers the rest.
+    const RECT hole = views.size() == 1 && Shows(views[0]) ? Covered(views[0]) : RECT{};
+    if (width_ > 0 && height_ > 0) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        for (const RECT& part : Around(picture, hole)) {
+            const RECT to = map.ToDevice(part);
+            // The texture's rows run from the top: copied upside down.
+            glBlitFramebuffer(part.left, part.top, part.right, part.bottom, to.left,
+                              bottom - to.top, to.right, bottom - to.bottom, GL_COLOR_BUFFER_BIT,
+                              filter);
+        }
+    }
+    for (const PlacedFrame& v : views) {
+        if (!Shows(v))
+            continue;
+        const RECT part = Covered(v);
+        const int w = part.right - part.left;
+        const int h = part.bottom - part.top;
+        if (w <= 0 || h <= 0)
+            continue;
+        const RECT to = map.ToDevice(part);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, v.frame->framebuffer);
+        const int below = v.frame->height - h;
+        glBlitFramebuffer(0, below, w, below + h, to.left, bottom - to.bottom, to.right,
+                          bottom - to.top, GL_COLOR_BUFFER_BIT, filter);
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+}
+
+void GlWindow::Swap() {
+    if (MakeCurrent())
+        SDL_GL_SwapWindow(window_);
+}
+
+Image GlWindow::ReadBack() const {
+    Image image;
+    if (!MakeCurrent())
+        return image;
+    const SIZE size = DrawableSize();
+    image.width = size.cx;
+    image.height = size.cy;
+    const auto row = static_cast<std::size_t>(size.cx);
+    image.pixels.resize(row * static_cast<std::size_t>(size.cy));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
+    for (int y = 0; y < size.cy / 2; ++y) {  // GL's rows run from the bottom
+        std::swap_ranges(image.pixels.begin() + static_cast<std::ptrdiff_t>(row * y),
+                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)),
+                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (size.cy - 1 - y)));
+    }
+    return image;
+}
+
+}  // namespace platform::sdlwin

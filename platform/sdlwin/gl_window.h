@@ -1,0 +1,51 @@
+// A top-level window shown through OpenGL: the window system's picture kept in a texture
+// (stored again only when it changed), the child views' framebuffers copied into their
+// rectangles, everything scaled and letterboxed, one buffer swap per frame. All GL work runs
+// in the one context the 3D panels draw in.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/images/images.h"
+#include "platform/sdlwin/child_view.h"
+#include "platform/win/backend.h"
+#include "platform/win/scale.h"
+
+namespace platform::sdlwin {
+
+class GlWindow {
+  public:
+    // Null when the context cannot draw into the window.
+    static std::unique_ptr<GlWindow> Create(SDL_Window* window, SDL_GLContext context);
+    ~GlWindow();
+    GlWindow(const GlWindow&) = delete;
+    GlWindow& operator=(const GlWindow&) = delete;
+
+    // The window's drawable size in device pixels.
+    SIZE DrawableSize() const;
+    // Keeps `region` of the surface (clipped to it) as the window's picture.
+    void SetPicture(const win::Surface& surface, const RECT& region);
+    // Draws the picture through `map` (logical pixels of the region to device pixels), then
+    // each view over its rect (logical, relative to the region), into the back buffer.
+    void Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& views);
+    // Shows what Draw drew.
+    void Swap();
+    // The back buffer as a picture, top row first (what the next Swap shows).
+    Image ReadBack() const;
+
+  private:
+    GlWindow(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+    bool MakeCurrent() const;
+
+    SDL_Window* window_;
+    SDL_GLContext context_;
+    unsigned texture_ = 0;
+    unsigned framebuffer_ = 0;  // reads the texture for copies
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace platform::sdlwin

@@ -1,0 +1,92 @@
+// A window drawn through OpenGL: the panel's framebuffer copied in place shows exactly what
+// the device drew, the window's picture around it; at other shapes and scales the content is
+// scaled and centred between black bars.
+#include <SDL.h>
+
+#include "platform/sdlwin/gl_window.h"
+#include "tests/platform/gl/gl_test_support.h"
+
+namespace platform::gl::testing {
+namespace {
+
+constexpr int kContentW = 100, kContentH = 80;
+
+class GlWindowTest : public GlTest {
+  protected:
+    void Open(int width, int height) {
+        window_ = SDL_CreateWindow("kx gl window", 0, 0, width, height,
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window_, nullptr) << SDL_GetError();
+        shown_ = sdlwin::GlWindow::Create(window_, SDL_GL_GetCurrentContext());
+        ASSERT_TRUE(shown_);
+        // The window's picture: every pixel its own colour.
+        surface_.Resize(kContentW, kContentH);
+        for (int y = 0; y < kContentH; ++y)
+            for (int x = 0; x < kContentW; ++x)
+                surface_.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x << 16 | y << 8 | 7);
+        shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH});
+    }
+    void TearDown() override {
+        shown_.reset();
+        if (window_ != nullptr)
+            SDL_DestroyWindow(window_);
+        if (SharedContext(nullptr) != nullptr)
+            SharedContext(nullptr)->MakeCurrent();
+        GlTest::TearDown();
+    }
+    SDL_Window* window_ = nullptr;
+    std::unique_ptr<sdlwin::GlWindow> shown_;
+    win::Surface surface_;
+};
+
+TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
+    Open(kContentW, kContentH);
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
+    ASSERT_TRUE(device);
+    Image picture;
+    picture.width = 64;
+    picture.height = 48;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
+    device->Clear(0xFF000000u, 1.0f);
+    ASSERT_TRUE(device->CopyToBackBuffer(picture));
+    const Image drawn = device->ReadPixels();
+    sdlwin::ChildFrame frame;
+    frame.width = 64;
+    frame.height = 48;
+    frame.framebuffer = device->Framebuffer();
+    const RECT at{10, 20, 74, 68};
+    shown_->Draw(win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize()),
+                 {sdlwin::PlacedFrame{at, &frame}});
+    const Image window = shown_->ReadBack();
+    ASSERT_EQ(window.width, kContentW);
+    for (int y = 0; y < kContentH; ++y) {
+        for (int x = 0; x < kContentW; ++x) {
+            const bool inPanel = x >= at.left && x < at.right && y >= at.top && y < at.bottom;
+            const std::uint32_t want = inPanel ? drawn.At(x - at.left, y - at.top)
+                                               : surface_.At(x, y);
+            ASSERT_EQ(window.At(x, y), want) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
+    Open(300, 160);  // twice the content's height; 100 pixels to spare across
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    ASSERT_EQ(map.scale, 2.0);
+    shown_->Draw(map, {});
+    const Image window = shown_->ReadBack();
+    EXPECT_EQ(window.At(0, 80), 0xFF000000u);
+    EXPECT_EQ(window.At(49, 80), 0xFF000000u);
+    EXPECT_EQ(window.At(250, 80), 0xFF000000u);
+    for (const POINT p : {POINT{0, 0}, POINT{37, 11}, POINT{99, 79}}) {
+        const POINT d = map.ToDevice(p);
+        // Each logical pixel covers a 2 x 2 block, copied as it is.
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(window.At(d.x + k % 2, d.y + k / 2), surface_.At(p.x, p.y)) << p.x;
+    }
+}
+
+}  // namespace
+}  // namespace platform::gl::testing
