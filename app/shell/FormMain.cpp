@@ -11,6 +11,7 @@
 #include "game/Level34.h"
 #include "game/LevelBuilders.h"
 #include "game/PlayerControl.h"
+#include "kx_version.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/msgbox.h"
 #include "platform/session_end.h"
