@@ -82,6 +82,7 @@ package: deps
 	    -DCMAKE_CXX_FLAGS="$$($(PKG_FLAGS) CPPFLAGS) $$($(PKG_FLAGS) CXXFLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS="$$($(PKG_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build $(PKG_BUILD) -j $(JOBS) --target kryxspace kx_dist_docs
+	@rm -f $(PKG_BUILD)/kryxspace_*.deb
 	@cd $(PKG_BUILD) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(PKG_BUILD)/kryxspace_*.deb
 
 format:
