@@ -88,6 +88,21 @@ e2e_wait_exit() {
     E2E_PID=
 }
 
+# Presses Return in window $2 until no visible window's title matches $1: three tries of five
+# seconds, since on a busy machine the first key can come before the window has the keyboard.
+e2e_return_until_gone() {
+    for _ in 1 2 3; do
+        xdotool windowactivate "$2" 2>/dev/null || xdotool windowfocus "$2" 2>/dev/null
+        sleep 0.3
+        xdotool key Return
+        for _ in $(seq 50); do
+            xdotool search --onlyvisible --name "$1" >/dev/null || return 0
+            sleep 0.1
+        done
+    done
+    return 1
+}
+
 # The id of the first visible window whose title matches $1, waiting up to $2 seconds.
 e2e_window() {
     local id

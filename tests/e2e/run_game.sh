@@ -100,15 +100,7 @@ answer_exit() {
     if [ -n "${E2E_WM:-}" ] && [ "$1" = yes ]; then
         # Under a window manager the geometry xdotool gives is off by the frame: the keyboard
         # answers (Yes is the default button).
-        for _ in 1 2 3; do
-            xdotool windowactivate "$box" 2>/dev/null
-            sleep 0.3
-            xdotool key Return
-            for _ in $(seq 50); do
-                xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
-                sleep 0.1
-            done
-        done
+        e2e_return_until_gone '^Uscita$' "$box" && return 0
         e2e_fail "the exit question did not take the answer"
     fi
     eval "$(xdotool getwindowgeometry --shell "$box")"
@@ -366,9 +358,7 @@ nodata() {
     box=$(e2e_window '^Errore$' 10) || e2e_fail "no Errore box"
     sleep 0.5
     e2e_shot 1-errore
-    xdotool windowfocus "$box"
-    sleep 0.2
-    xdotool key Return
+    e2e_return_until_gone '^Errore$' "$box" || e2e_fail "the Errore box did not take Return"
     e2e_wait_exit 10
     [ "$E2E_RC" -eq 1 ] || e2e_fail "exit code $E2E_RC, not 1"
     echo "e2e nodata: the Errore box, then exit code 1"
@@ -385,9 +375,7 @@ damaged() {
     box=$(e2e_window '^errore$' 10) || e2e_fail "no box for the damaged picture"
     sleep 0.5
     e2e_shot 1-damaged
-    xdotool windowfocus "$box"
-    sleep 0.2
-    xdotool key Return
+    e2e_return_until_gone '^errore$' "$box" || e2e_fail "the errore box did not take Return"
     # A second box or the exit question would keep the program waiting.
     e2e_wait_exit 10
     [ "$E2E_RC" -eq 0 ] || e2e_fail "exit code $E2E_RC"
