@@ -69,21 +69,10 @@ bool Inside(HWND window, LPARAM lParam) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wParam,
-               LPARAM lParam) {
+// Pressing with the left button, which clicks when released over the button; the button
+// shows pressed only while the pointer is over it.
+LRESULT HandleMouse(HWND window, ButtonState* st, UINT message, LPARAM lParam) {
     switch (message) {
-        case WM_GETDLGCODE:
-            return DLGC_BUTTON | (IsDefault(*w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        case WM_SETTEXT:
-            return SetTextAndRepaint(window, wParam, lParam);
-        case WM_ENABLE:
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_STYLECHANGED:
-            if (message == WM_KILLFOCUS)
-                st->pressed = st->spaceDown = false;
-            InvalidateRect(window, nullptr, TRUE);
-            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             SetFocus(window);
@@ -111,32 +100,39 @@ LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wPa
                 Click(window);
             return 0;
         }
-        case WM_CAPTURECHANGED:
+        default:  // WM_CAPTURECHANGED
             if (st->tracking) {
                 st->tracking = false;
                 st->pressed = false;
                 InvalidateRect(window, nullptr, TRUE);
             }
             return 0;
-        case WM_KEYDOWN:
-            if (wParam == VK_SPACE) {
-                st->spaceDown = true;
-                st->pressed = true;
-                InvalidateRect(window, nullptr, TRUE);
-            } else if (wParam == VK_RETURN) {
-                Click(window);
-            }
-            return 0;
-        case WM_KEYUP:
-            if (wParam == VK_SPACE && st->spaceDown) {
-                st->spaceDown = false;
-                st->pressed = false;
-                InvalidateRect(window, nullptr, TRUE);
-                Click(window);
-            }
-            return 0;
-        case WM_CHAR:
-            return 0;
+    }
+}
+
+// Space presses the button and clicks on release; Enter clicks at once.
+LRESULT HandleKey(HWND window, ButtonState* st, UINT message, WPARAM wParam) {
+    if (message == WM_KEYDOWN) {
+        if (wParam == VK_SPACE) {
+            st->spaceDown = true;
+            st->pressed = true;
+            InvalidateRect(window, nullptr, TRUE);
+        } else if (wParam == VK_RETURN) {
+            Click(window);
+        }
+    } else if (wParam == VK_SPACE && st->spaceDown) {
+        st->spaceDown = false;
+        st->pressed = false;
+        InvalidateRect(window, nullptr, TRUE);
+        Click(window);
+    }
+    return 0;
+}
+
+// The BM_ messages: clicking, state, style and image.
+LRESULT HandleButtonMessage(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    switch (message) {
         case BM_CLICK:
             if (IsEnabledChain(*w))
                 Click(window);
@@ -152,12 +148,47 @@ LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wPa
             if (lParam != 0)
                 InvalidateRect(window, nullptr, TRUE);
             return 0;
-        case BM_SETIMAGE: {
+        default: {  // BM_SETIMAGE
             auto old = reinterpret_cast<LRESULT>(st->image);
             st->image = reinterpret_cast<HANDLE>(lParam);
             InvalidateRect(window, nullptr, TRUE);
             return old;
         }
+    }
+}
+
+LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wParam,
+               LPARAM lParam) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DLGC_BUTTON | (IsDefault(*w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        case WM_SETTEXT:
+            return SetTextAndRepaint(window, wParam, lParam);
+        case WM_ENABLE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_STYLECHANGED:
+            if (message == WM_KILLFOCUS)
+                st->pressed = st->spaceDown = false;
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            return HandleMouse(window, st, message, lParam);
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            return HandleKey(window, st, message, wParam);
+        case WM_CHAR:
+            return 0;
+        case BM_CLICK:
+        case BM_GETSTATE:
+        case BM_SETSTATE:
+        case BM_SETSTYLE:
+        case BM_SETIMAGE:
+            return HandleButtonMessage(window, w, st, message, wParam, lParam);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -199,6 +199,11 @@ void PressOnDisabled(HWND topLevel);
 void RestoreFocus(HWND topLevel);
 // The client area may have changed size (menu set, style changed): WM_SIZE when it did.
 void NotifyClientChange(HWND window);
+// Keeps topmost windows above the others and owned windows above their owners.
+void NormalizeZOrder();
+// WM_SIZE when `size` or when the client size changed since the last one; WM_MOVE when `move`.
+void SendSizeAndMove(HWND window, bool size, bool move);
+void RemoveFrom(std::vector<HWND>& list, HWND h);
 
 // Non-client hit testing and scroll bars.
 int HitTest(HWND window, POINT screen);

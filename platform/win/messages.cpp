@@ -554,53 +554,135 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, 
     return proc(window, message, wParam, lParam);
 }
 
+namespace {
+
+LRESULT DefSetText(HWND window, Window& w, LPARAM lParam) {
+    auto text = reinterpret_cast<LPCWSTR>(lParam);
+    w.text = text != nullptr ? text : L"";
+    if ((w.style & WS_CHILD) == 0) {
+        win::InvalidateWindow(window, nullptr, false, true, false);
+        if (Sys().backend != nullptr)
+            Sys().backend->TopLevelTitle(window, w.text);
+    }
+    return TRUE;
+}
+
+LRESULT DefGetText(const Window& w, WPARAM wParam, LPARAM lParam) {
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    int max = static_cast<int>(wParam);
+    if (buffer == nullptr || max <= 0)
+        return 0;
+    int n = std::min(static_cast<int>(w.text.size()), max - 1);
+    std::copy_n(w.text.begin(), n, buffer);
+    buffer[n] = L'\0';
+    return n;
+}
+
+// WM_GETICON answers the other size when the asked one is not set; WM_SETICON returns the
+// icon it replaced.
+LRESULT DefIcon(HWND window, Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETICON) {
+        HICON icon = w.icons[wParam == ICON_BIG ? 1 : 0];
+        if (icon == nullptr)
+            icon = w.icons[wParam == ICON_BIG ? 0 : 1];
+        return reinterpret_cast<LRESULT>(icon);
+    }
+    int which = wParam == ICON_BIG ? 1 : 0;
+    auto old = reinterpret_cast<LRESULT>(w.icons[which]);
+    w.icons[which] = reinterpret_cast<HICON>(lParam);
+    win::InvalidateWindow(window, nullptr, false, true, false);
+    return old;
+}
+
+LRESULT DefEraseBackground(HWND window, const Window& w, WPARAM wParam) {
+    if (w.classBackground == nullptr)
+        return 0;
+    auto dc = reinterpret_cast<HDC>(wParam);
+    RECT r;
+    GetClientRect(window, &r);
+    HBRUSH brush = w.classBackground;
+    // A class background may name a system colour as COLOR_x + 1.
+    auto value = reinterpret_cast<std::uintptr_t>(brush);
+    if (value > 0 && value <= 31)
+        brush = GetSysColorBrush(static_cast<int>(value - 1));
+    FillRect(dc, &r, brush);
+    return 1;
+}
+
+// A child asks its parent first; over the client area the class cursor shows, elsewhere the
+// arrow.
+LRESULT DefSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+    Window* w = Find(window);
+    if ((w->style & WS_CHILD) != 0) {
+        if (win::Send(w->parent, WM_SETCURSOR, wParam, lParam) != 0)
+            return TRUE;
+        w = Find(window);
+        if (w == nullptr)
+            return FALSE;
+    }
+    if (LOWORD(static_cast<WPARAM>(lParam)) == HTCLIENT) {
+        SetCursor(w->classCursor != nullptr ? w->classCursor : LoadCursorW(nullptr, IDC_ARROW));
+        return TRUE;
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    return FALSE;
+}
+
+LRESULT DefControlColour(UINT message, WPARAM wParam) {
+    auto dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    int bk = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(bk));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(bk));
+}
+
+// System keys of a child go to its top-level window. There Alt+F4 closes, Alt or F10 pressed
+// and released alone enters the menu bar, and Alt with a letter opens the menu it names.
+LRESULT DefSystemKey(HWND window, const Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+    win::System& s = Sys();
+    if ((w.style & WS_CHILD) != 0)
+        return win::Send(win::TopLevelOf(window), message, wParam, lParam);
+    if (message == WM_SYSKEYDOWN) {
+        if (static_cast<int>(wParam) == VK_F4 && (GetKeyState(VK_MENU) & 0x8000) != 0) {
+            win::Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+    } else if (message == WM_SYSKEYUP) {
+        if ((static_cast<int>(wParam) == VK_MENU || static_cast<int>(wParam) == VK_F10) &&
+            s.altAlone) {
+            s.altAlone = false;
+            if (w.menu != nullptr)
+                win::MenuEnterKeyboardMode(window);
+        }
+    } else if (w.menu != nullptr) {
+        win::MenuOpenByMnemonic(window, static_cast<wchar_t>(wParam));
+    } else {
+        MessageBeep(0);
+    }
+    return 0;
+}
+
+}  // namespace
+
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     win::System& s = Sys();
     Window* w = Find(window);
     if (w == nullptr)
         return 0;
-    bool child = (w->style & WS_CHILD) != 0;
     switch (message) {
         case WM_NCCREATE:
             return TRUE;
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;
-        case WM_SETTEXT: {
-            auto text = reinterpret_cast<LPCWSTR>(lParam);
-            w->text = text != nullptr ? text : L"";
-            if (!child) {
-                win::InvalidateWindow(window, nullptr, false, true, false);
-                if (s.backend != nullptr)
-                    s.backend->TopLevelTitle(window, w->text);
-            }
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-            int max = static_cast<int>(wParam);
-            if (buffer == nullptr || max <= 0)
-                return 0;
-            int n = std::min(static_cast<int>(w->text.size()), max - 1);
-            std::copy_n(w->text.begin(), n, buffer);
-            buffer[n] = L'\0';
-            return n;
-        }
+        case WM_SETTEXT:
+            return DefSetText(window, *w, lParam);
+        case WM_GETTEXT:
+            return DefGetText(*w, wParam, lParam);
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(w->text.size());
-        case WM_GETICON: {
-            HICON icon = w->icons[wParam == ICON_BIG ? 1 : 0];
-            if (icon == nullptr)
-                icon = w->icons[wParam == ICON_BIG ? 0 : 1];
-            return reinterpret_cast<LRESULT>(icon);
-        }
-        case WM_SETICON: {
-            int which = wParam == ICON_BIG ? 1 : 0;
-            auto old = reinterpret_cast<LRESULT>(w->icons[which]);
-            w->icons[which] = reinterpret_cast<HICON>(lParam);
-            win::InvalidateWindow(window, nullptr, false, true, false);
-            return old;
-        }
+        case WM_GETICON:
+        case WM_SETICON:
+            return DefIcon(window, *w, message, wParam, lParam);
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(window, &ps);
@@ -610,20 +692,8 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_NCPAINT:
             win::PaintNonClient(window);
             return 0;
-        case WM_ERASEBKGND: {
-            if (w->classBackground == nullptr)
-                return 0;
-            auto dc = reinterpret_cast<HDC>(wParam);
-            RECT r;
-            GetClientRect(window, &r);
-            HBRUSH brush = w->classBackground;
-            // A class background may name a system colour as COLOR_x + 1.
-            auto value = reinterpret_cast<std::uintptr_t>(brush);
-            if (value > 0 && value <= 31)
-                brush = GetSysColorBrush(static_cast<int>(value - 1));
-            FillRect(dc, &r, brush);
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return DefEraseBackground(window, *w, wParam);
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && s.active == window &&
                 (s.focus == nullptr || !win::IsDescendant(window, s.focus))) {
@@ -633,66 +703,23 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_NCACTIVATE:
             win::InvalidateWindow(window, nullptr, false, true, false);
             return TRUE;
-        case WM_SETCURSOR: {
-            if (child) {
-                if (win::Send(w->parent, WM_SETCURSOR, wParam, lParam) != 0)
-                    return TRUE;
-                w = Find(window);
-                if (w == nullptr)
-                    return FALSE;
-            }
-            if (LOWORD(static_cast<WPARAM>(lParam)) == HTCLIENT) {
-                SetCursor(w->classCursor != nullptr ? w->classCursor
-                                                    : LoadCursorW(nullptr, IDC_ARROW));
-                return TRUE;
-            }
-            SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-            return FALSE;
-        }
+        case WM_SETCURSOR:
+            return DefSetCursor(window, wParam, lParam);
         case WM_MOUSEWHEEL:
-            if (child)
+            if ((w->style & WS_CHILD) != 0)
                 return win::Send(w->parent, message, wParam, lParam);
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            int bk = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE;
-            SetBkColor(dc, GetSysColor(bk));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(bk));
-        }
+        case WM_CTLCOLORBTN:
+            return DefControlColour(message, wParam);
         case WM_SYSKEYDOWN:
-            if (child)
-                return win::Send(win::TopLevelOf(window), message, wParam, lParam);
-            if (static_cast<int>(wParam) == VK_F4 && (GetKeyState(VK_MENU) & 0x8000) != 0) {
-                win::Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            }
-            return 0;
         case WM_SYSKEYUP:
-            if (child)
-                return win::Send(win::TopLevelOf(window), message, wParam, lParam);
-            if ((static_cast<int>(wParam) == VK_MENU || static_cast<int>(wParam) == VK_F10) &&
-                s.altAlone) {
-                s.altAlone = false;
-                if (w->menu != nullptr)
-                    win::MenuEnterKeyboardMode(window);
-            }
-            return 0;
         case WM_SYSCHAR:
-            if (child)
-                return win::Send(win::TopLevelOf(window), message, wParam, lParam);
-            if (w->menu != nullptr) {
-                win::MenuOpenByMnemonic(window, static_cast<wchar_t>(wParam));
-            } else {
-                MessageBeep(0);
-            }
-            return 0;
+            return DefSystemKey(window, *w, message, wParam, lParam);
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE)
                 win::Send(window, WM_CLOSE, 0, 0);
-            return 0;
-        case WM_GETDLGCODE:
             return 0;
         case WM_MOUSEACTIVATE:
             return 1;

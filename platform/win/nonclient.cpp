@@ -206,6 +206,84 @@ void DrawScrollBars(HDC dc, const Window& w, const RECT& /*client*/) {
     }
 }
 
+namespace {
+
+// The sizing or fixed frame, `f` pixels wide; a top-level window's is outlined.
+void DrawOuterFrame(HDC dc, int width, int height, int f, bool topLevel) {
+    COLORREF frame = topLevel ? GetSysColor(COLOR_BTNFACE) : 0x646464;
+    FillSolid(dc, RECT{0, 0, width, f}, frame);
+    FillSolid(dc, RECT{0, height - f, width, height}, frame);
+    FillSolid(dc, RECT{0, 0, f, height}, frame);
+    FillSolid(dc, RECT{width - f, 0, width, height}, frame);
+    if (topLevel) {
+        HBRUSH outline = GetSysColorBrush(COLOR_WINDOWFRAME);
+        RECT outer{0, 0, width, height};
+        FrameRect(dc, &outer, outline);
+    }
+}
+
+// The small icon at `x` in a caption `c` pixels high, scaled by nearest neighbour; returns
+// where the title starts.
+int DrawCaptionIcon(HDC dc, const Window& w, const RECT& caption, int c, int x) {
+    HICON icon = w.icons[ICON_SMALL] != nullptr ? w.icons[ICON_SMALL] : w.icons[ICON_BIG];
+    if (icon == nullptr || (w.exStyle & WS_EX_TOOLWINDOW) != 0 || (w.style & WS_SYSMENU) == 0)
+        return x;
+    Surface* pic = IconSurface(icon);
+    if (pic == nullptr)
+        return x;
+    int size = std::max(1, c - 7);
+    Surface small;
+    small.Resize(size, size, 0);
+    for (int yy = 0; yy < size; ++yy) {
+        for (int xx = 0; xx < size; ++xx) {
+            small.pixels[static_cast<std::size_t>(yy * size + xx)] =
+                pic->At(xx * pic->width / size, yy * pic->height / size);
+        }
+    }
+    BlendSurface(dc, x, caption.top + (c - size) / 2, small);
+    return x + size + 4;
+}
+
+// The close box: a raised button with a cross.
+void DrawCloseBox(HDC dc, const RECT& close) {
+    FillSolid(dc, close, GetSysColor(COLOR_BTNFACE));
+    DrawEdge3D(dc, close, false);
+    int cx = (close.left + close.right) / 2;
+    int cy = (close.top + close.bottom) / 2;
+    for (int i = -3; i <= 3; ++i) {
+        FillSolid(dc, RECT{cx + i, cy + i, cx + i + 1, cy + i + 1}, 0);
+        FillSolid(dc, RECT{cx + i, cy - i, cx + i + 1, cy - i + 1}, 0);
+    }
+}
+
+// The caption bar in the active or inactive colour: icon, title clipped before the close
+// box, and the close box.
+void DrawCaption(HDC dc, HWND window, const Window& w, const Parts& p, int c) {
+    bool active = Sys().active == window;
+    FillSolid(dc, p.caption, GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    int x = DrawCaptionIcon(dc, w, p.caption, c, p.caption.left + 4);
+    HGDIOBJ old = SelectObject(dc, UiFont());
+    SetTextColor(dc, active ? GetSysColor(COLOR_CAPTIONTEXT) : 0x404040);
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    RECT titleClip = p.caption;
+    titleClip.left = x;
+    if (p.close.right > p.close.left)
+        titleClip.right = p.close.left - 2;
+    HDC clipped = MakeWindowDC(window, false, nullptr);
+    SelectObject(clipped, UiFont());
+    SetTextColor(clipped, GetTextColor(dc));
+    SetBkMode(clipped, TRANSPARENT);
+    DrawTextW(clipped, w.text.c_str(), -1, &titleClip,
+              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DestroyDC(clipped);
+    if (p.close.right > p.close.left)
+        DrawCloseBox(dc, p.close);
+    SelectObject(dc, old);
+}
+
+}  // namespace
+
 void PaintNonClient(HWND window) {
     Window* w = Find(window);
     if (w == nullptr)
@@ -220,68 +298,11 @@ void PaintNonClient(HWND window) {
     int c = CaptionHeight(*w);
     int m = MenuHeight(*w);
     bool topLevel = (w->style & WS_CHILD) == 0;
-    if (f > 0) {
-        COLORREF frame = topLevel ? GetSysColor(COLOR_BTNFACE) : 0x646464;
-        FillSolid(dc, RECT{0, 0, width, f}, frame);
-        FillSolid(dc, RECT{0, height - f, width, height}, frame);
-        FillSolid(dc, RECT{0, 0, f, height}, frame);
-        FillSolid(dc, RECT{width - f, 0, width, height}, frame);
-        if (topLevel) {
-            HBRUSH outline = GetSysColorBrush(COLOR_WINDOWFRAME);
-            RECT outer{0, 0, width, height};
-            FrameRect(dc, &outer, outline);
-        }
-    }
+    if (f > 0)
+        DrawOuterFrame(dc, width, height, f, topLevel);
     Parts p = PartsOf(*w);
-    if (c > 0) {
-        bool active = Sys().active == window;
-        FillSolid(dc, p.caption, GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
-        int x = p.caption.left + 4;
-        HICON icon = w->icons[ICON_SMALL] != nullptr ? w->icons[ICON_SMALL] : w->icons[ICON_BIG];
-        if (icon != nullptr && (w->exStyle & WS_EX_TOOLWINDOW) == 0 &&
-            (w->style & WS_SYSMENU) != 0) {
-            if (Surface* pic = IconSurface(icon)) {
-                // Scaled to the caption by nearest neighbour.
-                int size = std::max(1, c - 7);
-                Surface small;
-                small.Resize(size, size, 0);
-                for (int yy = 0; yy < size; ++yy) {
-                    for (int xx = 0; xx < size; ++xx) {
-                        small.pixels[static_cast<std::size_t>(yy * size + xx)] =
-                            pic->At(xx * pic->width / size, yy * pic->height / size);
-                    }
-                }
-                BlendSurface(dc, x, p.caption.top + (c - size) / 2, small);
-                x += size + 4;
-            }
-        }
-        HGDIOBJ old = SelectObject(dc, UiFont());
-        SetTextColor(dc, active ? GetSysColor(COLOR_CAPTIONTEXT) : 0x404040);
-        TEXTMETRICW tm;
-        GetTextMetricsW(dc, &tm);
-        RECT titleClip = p.caption;
-        titleClip.left = x;
-        if (p.close.right > p.close.left)
-            titleClip.right = p.close.left - 2;
-        HDC clipped = MakeWindowDC(window, false, nullptr);
-        SelectObject(clipped, UiFont());
-        SetTextColor(clipped, GetTextColor(dc));
-        SetBkMode(clipped, TRANSPARENT);
-        DrawTextW(clipped, w->text.c_str(), -1, &titleClip,
-                  DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        DestroyDC(clipped);
-        if (p.close.right > p.close.left) {
-            FillSolid(dc, p.close, GetSysColor(COLOR_BTNFACE));
-            DrawEdge3D(dc, p.close, false);
-            int cx = (p.close.left + p.close.right) / 2;
-            int cy = (p.close.top + p.close.bottom) / 2;
-            for (int i = -3; i <= 3; ++i) {
-                FillSolid(dc, RECT{cx + i, cy + i, cx + i + 1, cy + i + 1}, 0);
-                FillSolid(dc, RECT{cx + i, cy - i, cx + i + 1, cy - i + 1}, 0);
-            }
-        }
-        SelectObject(dc, old);
-    }
+    if (c > 0)
+        DrawCaption(dc, window, *w, p, c);
     if (m > 0)
         DrawMenuBarInto(dc, *w, p.menu);
     if (e > 0)

@@ -316,6 +316,111 @@ Mask RenderMask(FT_Face face, const std::string& text, int size, int margin) {
     }
     return m;
 }
+// Rows of the mask where the glyphs have ink, for the vertical fill gradient.
+void InkRows(const Mask& m, int& top, int& bottom) {
+    top = m.height;
+    bottom = 0;
+    for (int yy = 0; yy < m.height; ++yy) {
+        for (int xx = 0; xx < m.width; ++xx) {
+            if (m.At(xx, yy) > 0.1f) {
+                top = std::min(top, yy);
+                bottom = std::max(bottom, yy);
+            }
+        }
+    }
+}
+
+// The mask blurred by three box passes of radius r, across and then down.
+std::vector<float> BoxBlur(const Mask& m, int r) {
+    std::vector<float> blur = m.a, tmp(blur.size());
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int yy = 0; yy < m.height; ++yy) {
+            for (int xx = 0; xx < m.width; ++xx) {
+                float s = 0;
+                for (int d = -r; d <= r; ++d) {
+                    const int sx = std::clamp(xx + d, 0, m.width - 1);
+                    s += blur[static_cast<std::size_t>(yy) * m.width + sx];
+                }
+                tmp[static_cast<std::size_t>(yy) * m.width + xx] = s / (2 * r + 1);
+            }
+        }
+        for (int yy = 0; yy < m.height; ++yy) {
+            for (int xx = 0; xx < m.width; ++xx) {
+                float s = 0;
+                for (int d = -r; d <= r; ++d) {
+                    const int sy = std::clamp(yy + d, 0, m.height - 1);
+                    s += tmp[static_cast<std::size_t>(sy) * m.width + xx];
+                }
+                blur[static_cast<std::size_t>(yy) * m.width + xx] = s / (2 * r + 1);
+            }
+        }
+    }
+    return blur;
+}
+
+// A halo: the blurred mask added as light.
+void DrawGlow(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Style& style,
+              int glowRadius) {
+    const std::vector<float> blur = BoxBlur(m, std::max(1, glowRadius / 2));
+    const Pixel c = style.halo.a > 0 ? style.halo : style.bottom;
+    for (int yy = 0; yy < m.height; ++yy) {
+        for (int xx = 0; xx < m.width; ++xx) {
+            const float k = blur[static_cast<std::size_t>(yy) * m.width + xx] * style.glow;
+            img.AddLight(ox + xx, oy + yy, c.r * k, c.g * k, c.b * k);
+        }
+    }
+}
+
+void DrawShadow(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Style& style) {
+    for (int yy = 0; yy < m.height; ++yy) {
+        for (int xx = 0; xx < m.width; ++xx) {
+            const float a = m.At(xx - style.shadowOffset, yy - style.shadowOffset);
+            if (a > 0)
+                img.Blend(ox + xx, oy + yy, style.shadow, a);
+        }
+    }
+}
+
+// A ring: the mask dilated by a disc of the outline radius with a soft edge.
+void DrawOutline(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Style& style) {
+    const int r = style.outlineRadius;
+    for (int yy = 0; yy < m.height; ++yy) {
+        for (int xx = 0; xx < m.width; ++xx) {
+            float a = 0;
+            for (int dy = -r; dy <= r; ++dy) {
+                for (int dx = -r; dx <= r; ++dx) {
+                    const double d = std::hypot(dx, dy);
+                    if (d > r + 0.5)
+                        continue;
+                    const float edge = static_cast<float>(std::clamp(r + 0.5 - d, 0.0, 1.0));
+                    a = std::max(a, m.At(xx + dx, yy + dy) * edge);
+                }
+            }
+            if (a > 0)
+                img.Blend(ox + xx, oy + yy, style.outline, a);
+        }
+    }
+}
+
+// The glyphs themselves, graded from the top colour to the bottom one over the inked rows.
+void DrawFill(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Style& style) {
+    int top = 0, bottom = 0;
+    InkRows(m, top, bottom);
+    for (int yy = 0; yy < m.height; ++yy) {
+        const float t = bottom > top
+                            ? std::clamp(static_cast<float>(yy - top) / (bottom - top), 0.0f, 1.0f)
+                            : 0.0f;
+        const Pixel c{style.top.r + (style.bottom.r - style.top.r) * t,
+                      style.top.g + (style.bottom.g - style.top.g) * t,
+                      style.top.b + (style.bottom.b - style.top.b) * t, 1.0f};
+        for (int xx = 0; xx < m.width; ++xx) {
+            const float a = m.At(xx, yy);
+            if (a > 0)
+                img.Blend(ox + xx, oy + yy, c, a);
+        }
+    }
+}
+
 }  // namespace
 
 int TextRenderer::MeasureWidth(const std::string& text, int pixelSize) {
@@ -344,91 +449,13 @@ void TextRenderer::DrawLeft(Image& img, const std::string& text, int pixelSize, 
     const int margin = std::max({style.outlineRadius, style.shadowOffset, glowRadius}) + 2;
     const Mask m = RenderMask(impl_->face, text, pixelSize, margin);
     const int ox = x - m.originX, oy = baseline - m.baseline;
-    // glyph extent, for the vertical fill gradient
-    int top = m.height, bottom = 0;
-    for (int yy = 0; yy < m.height; ++yy) {
-        for (int xx = 0; xx < m.width; ++xx) {
-            if (m.At(xx, yy) > 0.1f) {
-                top = std::min(top, yy);
-                bottom = std::max(bottom, yy);
-            }
-        }
-    }
-    if (glowRadius > 0) {
-        // a halo: the mask blurred by a few box passes
-        std::vector<float> blur = m.a, tmp(blur.size());
-        const int r = std::max(1, glowRadius / 2);
-        for (int pass = 0; pass < 3; ++pass) {
-            for (int yy = 0; yy < m.height; ++yy) {
-                for (int xx = 0; xx < m.width; ++xx) {
-                    float s = 0;
-                    for (int d = -r; d <= r; ++d) {
-                        const int sx = std::clamp(xx + d, 0, m.width - 1);
-                        s += blur[static_cast<std::size_t>(yy) * m.width + sx];
-                    }
-                    tmp[static_cast<std::size_t>(yy) * m.width + xx] = s / (2 * r + 1);
-                }
-            }
-            for (int yy = 0; yy < m.height; ++yy) {
-                for (int xx = 0; xx < m.width; ++xx) {
-                    float s = 0;
-                    for (int d = -r; d <= r; ++d) {
-                        const int sy = std::clamp(yy + d, 0, m.height - 1);
-                        s += tmp[static_cast<std::size_t>(sy) * m.width + xx];
-                    }
-                    blur[static_cast<std::size_t>(yy) * m.width + xx] = s / (2 * r + 1);
-                }
-            }
-        }
-        const Pixel c = style.halo.a > 0 ? style.halo : style.bottom;
-        for (int yy = 0; yy < m.height; ++yy) {
-            for (int xx = 0; xx < m.width; ++xx) {
-                const float k = blur[static_cast<std::size_t>(yy) * m.width + xx] * style.glow;
-                img.AddLight(ox + xx, oy + yy, c.r * k, c.g * k, c.b * k);
-            }
-        }
-    }
-    if (style.shadowOffset > 0) {
-        for (int yy = 0; yy < m.height; ++yy) {
-            for (int xx = 0; xx < m.width; ++xx) {
-                const float a = m.At(xx - style.shadowOffset, yy - style.shadowOffset);
-                if (a > 0)
-                    img.Blend(ox + xx, oy + yy, style.shadow, a);
-            }
-        }
-    }
-    if (style.outlineRadius > 0) {
-        const int r = style.outlineRadius;
-        for (int yy = 0; yy < m.height; ++yy) {
-            for (int xx = 0; xx < m.width; ++xx) {
-                float a = 0;
-                for (int dy = -r; dy <= r; ++dy) {
-                    for (int dx = -r; dx <= r; ++dx) {
-                        const double d = std::hypot(dx, dy);
-                        if (d > r + 0.5)
-                            continue;
-                        const float edge = static_cast<float>(std::clamp(r + 0.5 - d, 0.0, 1.0));
-                        a = std::max(a, m.At(xx + dx, yy + dy) * edge);
-                    }
-                }
-                if (a > 0)
-                    img.Blend(ox + xx, oy + yy, style.outline, a);
-            }
-        }
-    }
-    for (int yy = 0; yy < m.height; ++yy) {
-        const float t = bottom > top
-                            ? std::clamp(static_cast<float>(yy - top) / (bottom - top), 0.0f, 1.0f)
-                            : 0.0f;
-        const Pixel c{style.top.r + (style.bottom.r - style.top.r) * t,
-                      style.top.g + (style.bottom.g - style.top.g) * t,
-                      style.top.b + (style.bottom.b - style.top.b) * t, 1.0f};
-        for (int xx = 0; xx < m.width; ++xx) {
-            const float a = m.At(xx, yy);
-            if (a > 0)
-                img.Blend(ox + xx, oy + yy, c, a);
-        }
-    }
+    if (glowRadius > 0)
+        DrawGlow(img, m, ox, oy, style, glowRadius);
+    if (style.shadowOffset > 0)
+        DrawShadow(img, m, ox, oy, style);
+    if (style.outlineRadius > 0)
+        DrawOutline(img, m, ox, oy, style);
+    DrawFill(img, m, ox, oy, style);
 }
 
 std::string FindFont(const std::string& family, bool bold) {
@@ -457,99 +484,111 @@ std::string FindFont(const std::string& family, bool bold) {
 
 // ---- mesh preview ----
 
-std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double yaw, double pitch,
-                                        double perspective, double zoom) {
-    const double ya = yaw * 3.14159265358979 / 180, pa = pitch * 3.14159265358979 / 180;
-    auto turn = [&](Vec3 p) {
+namespace {
+
+constexpr int kSs = 3;  // supersampling per axis
+
+// The supersampled picture being drawn: nearest depth and colour per sample.
+struct Raster {
+    int sw, sh;
+    std::vector<float> depth;
+    std::vector<Pixel> colour;
+    Raster(int width, int height)
+        : sw(width),
+          sh(height),
+          depth(static_cast<std::size_t>(width) * height, 1e30f),
+          colour(static_cast<std::size_t>(width) * height, Pixel{0, 0, 0, 0}) {}
+};
+
+// Turns the model to the viewing angles and projects it onto the raster.
+struct View {
+    double ya, pa, scale, camera, perspective, sw, sh;
+
+    Vec3 Turn(Vec3 p) const {
         // yaw about y (+z towards +x), then tilt the top towards the viewer
         Vec3 q{p.x * std::cos(ya) + p.z * std::sin(ya), p.y,
                -p.x * std::sin(ya) + p.z * std::cos(ya)};
         return Vec3{q.x, q.y * std::cos(pa) + q.z * std::sin(pa),
                     -q.y * std::sin(pa) + q.z * std::cos(pa)};
-    };
+    }
+    void Project(Vec3 p, double& x, double& y) const {
+        const double f = perspective > 0 ? camera / (camera + p.z) : 1.0;
+        x = sw * 0.5 + p.x * f * scale;
+        y = sh * 0.5 - p.y * f * scale;
+    }
+};
+
+View MakeView(const Mesh& mesh, int sw, int sh, double yaw, double pitch, double perspective,
+              double zoom) {
+    const double ya = yaw * 3.14159265358979 / 180, pa = pitch * 3.14159265358979 / 180;
     double radius = 1e-6;
     for (const Vec3& p : mesh.positions)
         radius = std::max(radius, Length(p));
     const double scale = std::min(sw, sh) * 0.5 / radius * zoom;
     const double camera = radius * perspective;
-    const Vec3 light = Normalize({-0.45, 0.75, -0.55});
-    std::vector<ShadedTriangle> out;
-    for (std::size_t fi = 0; fi < mesh.faces.size(); ++fi) {
-        const auto& f = mesh.faces[fi];
-        const Material& mat = mesh.materials[mesh.faceMaterials[fi]];
-        ShadedTriangle t;
-        for (int k = 0; k < 3; ++k) {
-            const Vec3 v = turn(mesh.positions[f[k]]);
-            const double persp = perspective > 0 ? camera / (camera + v.z) : 1.0;
-            t.sx[k] = sw * 0.5 + v.x * persp * scale;
-            t.sy[k] = sh * 0.5 - v.y * persp * scale;
-            t.z[k] = v.z;
-            Vec3 n = turn(mesh.normals[f[k]]);
-            if (n.z > 0)
-                n = n * -1.0;  // lit from the viewer's side either way
-            const double lambert = std::max(0.0, Dot(n, light));
-            const double highlight = std::pow(
-                std::max(0.0, Dot(n, Normalize(light + Vec3{0, 0, -1}))), std::max(4.0, mat.power));
-            auto ch = [&](double d, double s, double e) {
-                return static_cast<float>(d * (0.38 + 0.72 * lambert) + s * highlight * 0.6 + e);
-            };
-            t.shade[k] = {ch(mat.diffuse.r, mat.specular.r, mat.emissive.r),
-                          ch(mat.diffuse.g, mat.specular.g, mat.emissive.g),
-                          ch(mat.diffuse.b, mat.specular.b, mat.emissive.b), 1.0f};
-        }
-        out.push_back(t);
-    }
-    return out;
+    return View{ya, pa, scale, camera, perspective, static_cast<double>(sw), static_cast<double>(sh)};
 }
 
-void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, double yaw,
-                double pitch, double perspective, double zoom) {
-    constexpr int kSs = 3;  // supersampling per axis
-    const int sw = w * kSs, sh = h * kSs;
-    std::vector<float> depth(static_cast<std::size_t>(sw) * sh, 1e30f);
-    std::vector<Pixel> colour(static_cast<std::size_t>(sw) * sh, Pixel{0, 0, 0, 0});
-    for (const ShadedTriangle& t : ProjectMesh(mesh, sw, sh, yaw, pitch, perspective, zoom)) {
-        const double* sx = t.sx;
-        const double* sy = t.sy;
-        const Pixel* shade = t.shade;
-        const double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
-        if (std::fabs(area) < 1e-9)
-            continue;
-        const int minX = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
-        const int maxX =
-            std::min(sw - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
-        const int minY = std::max(0, static_cast<int>(std::floor(std::min({sy[0], sy[1], sy[2]}))));
-        const int maxY =
-            std::min(sh - 1, static_cast<int>(std::ceil(std::max({sy[0], sy[1], sy[2]}))));
-        for (int py = minY; py <= maxY; ++py) {
-            for (int px = minX; px <= maxX; ++px) {
-                const double cx = px + 0.5, cy = py + 0.5;
-                const double w0 =
-                    ((sx[1] - cx) * (sy[2] - cy) - (sx[2] - cx) * (sy[1] - cy)) / area;
-                const double w1 =
-                    ((sx[2] - cx) * (sy[0] - cy) - (sx[0] - cx) * (sy[2] - cy)) / area;
-                const double w2 = 1 - w0 - w1;
-                if (w0 < 0 || w1 < 0 || w2 < 0)
-                    continue;
-                const float z = static_cast<float>(w0 * t.z[0] + w1 * t.z[1] + w2 * t.z[2]);
-                const std::size_t idx = static_cast<std::size_t>(py) * sw + px;
-                if (z >= depth[idx])
-                    continue;
-                depth[idx] = z;
-                colour[idx] = {
-                    static_cast<float>(w0 * shade[0].r + w1 * shade[1].r + w2 * shade[2].r),
-                    static_cast<float>(w0 * shade[0].g + w1 * shade[1].g + w2 * shade[2].g),
-                    static_cast<float>(w0 * shade[0].b + w1 * shade[1].b + w2 * shade[2].b), 1.0f};
-            }
+// Lambert light with a highlight, from the viewer's side whichever way the normal faces.
+Pixel Shade(Vec3 n, const Material& mat) {
+    const Vec3 light = Normalize({-0.45, 0.75, -0.55});
+    if (n.z > 0)
+        n = n * -1.0;  // lit from the viewer's side either way
+    const double lambert = std::max(0.0, Dot(n, light));
+    const double highlight = std::pow(std::max(0.0, Dot(n, Normalize(light + Vec3{0, 0, -1}))),
+                                      std::max(4.0, mat.power));
+    auto ch = [&](double d, double s, double e) {
+        return static_cast<float>(d * (0.38 + 0.72 * lambert) + s * highlight * 0.6 + e);
+    };
+    return {ch(mat.diffuse.r, mat.specular.r, mat.emissive.r),
+            ch(mat.diffuse.g, mat.specular.g, mat.emissive.g),
+            ch(mat.diffuse.b, mat.specular.b, mat.emissive.b), 1.0f};
+}
+
+// Fills a projected triangle with depth test, interpolating depth and shade.
+void FillTriangle(Raster& r, const ShadedTriangle& t) {
+    const double* sx = t.sx;
+    const double* sy = t.sy;
+    const Pixel* shade = t.shade;
+    const double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
+    if (std::fabs(area) < 1e-9)
+        return;
+    const int minX = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
+    const int maxX =
+        std::min(r.sw - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
+    const int minY = std::max(0, static_cast<int>(std::floor(std::min({sy[0], sy[1], sy[2]}))));
+    const int maxY =
+        std::min(r.sh - 1, static_cast<int>(std::ceil(std::max({sy[0], sy[1], sy[2]}))));
+    for (int py = minY; py <= maxY; ++py) {
+        for (int px = minX; px <= maxX; ++px) {
+            const double cx = px + 0.5, cy = py + 0.5;
+            const double w0 = ((sx[1] - cx) * (sy[2] - cy) - (sx[2] - cx) * (sy[1] - cy)) / area;
+            const double w1 = ((sx[2] - cx) * (sy[0] - cy) - (sx[0] - cx) * (sy[2] - cy)) / area;
+            const double w2 = 1 - w0 - w1;
+            if (w0 < 0 || w1 < 0 || w2 < 0)
+                continue;
+            const float z = static_cast<float>(w0 * t.z[0] + w1 * t.z[1] + w2 * t.z[2]);
+            const std::size_t idx = static_cast<std::size_t>(py) * r.sw + px;
+            if (z >= r.depth[idx])
+                continue;
+            r.depth[idx] = z;
+            r.colour[idx] = {
+                static_cast<float>(w0 * shade[0].r + w1 * shade[1].r + w2 * shade[2].r),
+                static_cast<float>(w0 * shade[0].g + w1 * shade[1].g + w2 * shade[2].g),
+                static_cast<float>(w0 * shade[0].b + w1 * shade[1].b + w2 * shade[2].b), 1.0f};
         }
     }
+}
+
+// Averages each block of samples into one pixel blended over the image at (x0, y0).
+void Resolve(Image& img, const Raster& r, int x0, int y0, int w, int h) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             Pixel sum{0, 0, 0, 0};
             for (int dy = 0; dy < kSs; ++dy) {
                 for (int dx = 0; dx < kSs; ++dx) {
                     const Pixel& p =
-                        colour[static_cast<std::size_t>(y * kSs + dy) * sw + x * kSs + dx];
+                        r.colour[static_cast<std::size_t>(y * kSs + dy) * r.sw + x * kSs + dx];
                     sum.r += p.r * p.a;
                     sum.g += p.g * p.a;
                     sum.b += p.b * p.a;
@@ -564,6 +603,38 @@ void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, doub
                       sum.a / (kSs * kSs));
         }
     }
+}
+
+}  // namespace
+
+std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double yaw, double pitch,
+                                        double perspective, double zoom) {
+    const View view = MakeView(mesh, sw, sh, yaw, pitch, perspective, zoom);
+    std::vector<ShadedTriangle> out;
+    out.reserve(mesh.faces.size());
+    for (std::size_t fi = 0; fi < mesh.faces.size(); ++fi) {
+        const auto& f = mesh.faces[fi];
+        const Material& mat = mesh.materials[mesh.faceMaterials[fi]];
+        ShadedTriangle t;
+        for (int k = 0; k < 3; ++k) {
+            const Vec3 v = view.Turn(mesh.positions[f[k]]);
+            view.Project(v, t.sx[k], t.sy[k]);
+            t.z[k] = v.z;
+            t.shade[k] = Shade(view.Turn(mesh.normals[f[k]]), mat);
+        }
+        out.push_back(t);
+    }
+    return out;
+}
+
+void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, double yaw,
+                double pitch, double perspective, double zoom) {
+    Raster raster(w * kSs, h * kSs);
+    for (const ShadedTriangle& t : ProjectMesh(mesh, raster.sw, raster.sh, yaw, pitch, perspective,
+                                               zoom)) {
+        FillTriangle(raster, t);
+    }
+    Resolve(img, raster, x0, y0, w, h);
 }
 
 }  // namespace datagen

@@ -228,14 +228,21 @@ std::vector<NamedImage> Backgrounds() {
     return out;
 }
 
-std::vector<NamedImage> LevelPictures(TextRenderer& bold, TextRenderer& regular,
-                                      const std::vector<NamedMesh>& meshes) {
-    struct Page {
-        std::string file, caption, goal;
-        Palette palette;
-        Pixel top, bottom, glow;  // caption colours
-        std::vector<std::string> props;
-    };
+namespace {
+
+// The look of a level page: its sky and the caption's fill and halo colours.
+struct PageLook {
+    Palette palette;
+    Pixel top, bottom, glow;
+};
+
+struct Page {
+    std::string file, caption, goal;
+    PageLook look;
+    std::vector<std::string> props;  // meshes drawn around the caption
+};
+
+std::vector<Page> LevelPages() {
     const Palette blue{{0.01f, 0.01f, 0.05f, 1},
                        {0.03f, 0.01f, 0.09f, 1},
                        {0.20f, 0.30f, 0.80f, 1},
@@ -260,125 +267,132 @@ std::vector<NamedImage> LevelPictures(TextRenderer& bold, TextRenderer& regular,
     const Pixel yellow{1.0f, 0.95f, 0.6f, 1}, orange{1.0f, 0.55f, 0.1f, 1};
     const Pixel pale{0.8f, 1.0f, 0.85f, 1}, lime{0.3f, 0.95f, 0.45f, 1};
     const Pixel pink{1.0f, 0.8f, 0.8f, 1}, crimson{0.95f, 0.1f, 0.1f, 1};
-    const std::vector<Page> pages = {
+    const PageLook blueLook{blue, white, ice, cyan};
+    const PageLook redLook{red, yellow, orange, orange};
+    const PageLook greenLook{green, pale, lime, lime};
+    const PageLook goldLook{gold, yellow, orange, orange};
+    const PageLook endLook{red, pink, crimson, crimson};
+    return {
         {"Livello1.bmp",
          "LIVELLO 1",
          "Distruggi il disco volante tra gli asteroidi",
-         blue,
-         white,
-         ice,
-         cyan,
+         blueLook,
          {"asteroide.x", "ufo.x", "asteroide2.x"}},
         {"Livello2.bmp",
          "LIVELLO 2",
          "Resisti 40 secondi e abbatti la squadriglia",
-         red,
-         yellow,
-         orange,
-         orange,
+         redLook,
          {"NaveHorz.x", "asteroide.x", "uforid1.x"}},
         {"Livello3.bmp",
          "LIVELLO 3",
          "Distruggi i grandi dischi, poi la squadriglia in picchiata",
-         blue,
-         white,
-         ice,
-         cyan,
+         blueLook,
          {"ufokryx.x", "uforid1.x", "ufokryx.x"}},
         {"Livello4.bmp",
          "LIVELLO 4",
          "A piedi sul pianeta: abbatti i dischi volanti",
-         green,
-         pale,
-         lime,
-         lime,
+         greenLook,
          {"uforid1.x", "astronautafire.x", "ufokryx.x"}},
-        {"Livello5.bmp", "LIVELLO 5", "", red, yellow, orange, orange, {}},
-        {"Livello6.bmp", "LIVELLO 6", "", green, pale, lime, lime, {}},
-        {"Livello7.bmp", "LIVELLO 7", "", blue, white, ice, cyan, {}},
+        {"Livello5.bmp", "LIVELLO 5", "", redLook, {}},
+        {"Livello6.bmp", "LIVELLO 6", "", greenLook, {}},
+        {"Livello7.bmp", "LIVELLO 7", "", blueLook, {}},
         {"LivelloCompletato.bmp",
          "LIVELLO COMPLETATO",
          "Ottimo lavoro, pilota!",
-         gold,
-         yellow,
-         orange,
-         orange,
+         goldLook,
          {"Nave.x"}},
         {"GiocoCompletato.bmp",
          "GIOCO COMPLETATO",
          "Hai salvato la galassia!",
-         gold,
-         yellow,
-         orange,
-         orange,
+         goldLook,
          {"Nave.x", "ufokryx2.x"}},
-        {"gameover.bmp", "GAME OVER", "", red, pink, crimson, crimson, {"esplosione.x"}},
+        {"gameover.bmp", "GAME OVER", "", endLook, {"esplosione.x"}},
     };
+}
+
+// The page's actors, lit and small, in a row below the caption (one alone is larger and
+// centred).
+void DrawProps(Image& img, const Page& page, const std::vector<NamedMesh>& meshes) {
+    const int n = static_cast<int>(page.props.size());
+    for (int i = 0; i < n; ++i) {
+        const Mesh* mesh = FindMesh(meshes, page.props[i]);
+        if (!mesh)
+            continue;
+        int size = n == 1 ? 170 : 130;
+        int px = n == 1 ? kW / 2 - size / 2 : 60 + i * (kW - 120 - size) / (n - 1);
+        int py = n == 1 ? 295 : 310 + (i % 2) * 22;
+        double yaw = 25.0 + 40.0 * i, pitch = 25.0;
+        if (page.props[i] == "Nave.x") {
+            yaw = 200;
+            pitch = 30;
+        }
+        if (page.props[i] == "NaveHorz.x")
+            yaw = 85 + 10;
+        if (page.props[i] == "astronautafire.x")
+            yaw = 140;
+        if (page.file == "gameover.bmp") {
+            size = 230;
+            px = kW / 2 - size / 2;
+            py = 245;
+        }
+        RenderMesh(img, *mesh, px, py, size, size, yaw, pitch);
+    }
+}
+
+// The goal under the caption; one too long for a single line at a readable size goes on
+// two, split at the comma.
+void DrawGoal(Image& img, TextRenderer& regular, const std::string& goal, int captionY) {
+    TextRenderer::Style small;
+    small.top = {1, 1, 1, 1};
+    small.bottom = {0.85f, 0.9f, 1.0f, 1};
+    small.outline = {0, 0, 0, 0.9f};
+    small.outlineRadius = 2;
+    const auto comma = goal.find(", ");
+    if (regular.FitSize(goal, 26, 600) < 24 && comma != std::string::npos) {
+        const std::string first = goal.substr(0, comma + 1);
+        const std::string second = goal.substr(comma + 2);
+        const int goalSize =
+            std::min(regular.FitSize(first, 26, 600), regular.FitSize(second, 26, 600));
+        regular.DrawCentred(img, first, goalSize, kW / 2, captionY + 54, small);
+        regular.DrawCentred(img, second, goalSize, kW / 2, captionY + 54 + goalSize + 8, small);
+    } else {
+        const int goalSize = regular.FitSize(goal, 26, 600);
+        regular.DrawCentred(img, goal, goalSize, kW / 2, captionY + 58, small);
+    }
+}
+
+// The caption on its band with a rule below, and the goal when the page has one.
+void DrawCaption(Image& img, TextRenderer& bold, TextRenderer& regular, const Page& page) {
+    const int captionY = page.goal.empty() ? 250 : 200;
+    CaptionBand(img, captionY - 30, 48);
+    TextRenderer::Style style;
+    style.top = page.look.top;
+    style.bottom = page.look.bottom;
+    style.outline = {0.02f, 0.02f, 0.06f, 1};
+    style.outlineRadius = 3;
+    style.shadowOffset = 5;
+    style.shadow = {0, 0, 0, 0.7f};
+    style.glow = 0.9f;
+    style.halo = page.look.glow;
+    const int size = bold.FitSize(page.caption, 84, 590);
+    bold.DrawCentred(img, page.caption, size, kW / 2, captionY, style);
+    const Pixel& rule = page.look.bottom;
+    Line(img, captionY + 18, 90, kW - 90, {rule.r, rule.g, rule.b, 0.8f});
+    if (!page.goal.empty())
+        DrawGoal(img, regular, page.goal, captionY);
+}
+
+}  // namespace
+
+std::vector<NamedImage> LevelPictures(TextRenderer& bold, TextRenderer& regular,
+                                      const std::vector<NamedMesh>& meshes) {
     std::vector<NamedImage> out;
     int seed = 100;
-    for (const Page& page : pages) {
-        Image img = SpaceField(kW, kH, page.palette, seed++, 0.003);
+    for (const Page& page : LevelPages()) {
+        Image img = SpaceField(kW, kH, page.look.palette, seed++, 0.003);
         Dim(img, 0.85f);
-        // props: the level's actors, lit and small, around the caption
-        const int n = static_cast<int>(page.props.size());
-        for (int i = 0; i < n; ++i) {
-            const Mesh* mesh = FindMesh(meshes, page.props[i]);
-            if (!mesh)
-                continue;
-            int size = n == 1 ? 170 : 130;
-            int px = n == 1 ? kW / 2 - size / 2 : 60 + i * (kW - 120 - size) / (n - 1);
-            int py = n == 1 ? 295 : 310 + (i % 2) * 22;
-            double yaw = 25.0 + 40.0 * i, pitch = 25.0;
-            if (page.props[i] == "Nave.x") {
-                yaw = 200;
-                pitch = 30;
-            }
-            if (page.props[i] == "NaveHorz.x")
-                yaw = 85 + 10;
-            if (page.props[i] == "astronautafire.x")
-                yaw = 140;
-            if (page.file == "gameover.bmp") {
-                size = 230;
-                px = kW / 2 - size / 2;
-                py = 245;
-            }
-            RenderMesh(img, *mesh, px, py, size, size, yaw, pitch);
-        }
-        const int captionY = page.goal.empty() ? 250 : 200;
-        CaptionBand(img, captionY - 30, 48);
-        TextRenderer::Style style;
-        style.top = page.top;
-        style.bottom = page.bottom;
-        style.outline = {0.02f, 0.02f, 0.06f, 1};
-        style.outlineRadius = 3;
-        style.shadowOffset = 5;
-        style.shadow = {0, 0, 0, 0.7f};
-        style.glow = 0.9f;
-        style.halo = page.glow;
-        const int size = bold.FitSize(page.caption, 84, 590);
-        bold.DrawCentred(img, page.caption, size, kW / 2, captionY, style);
-        Line(img, captionY + 18, 90, kW - 90, {page.bottom.r, page.bottom.g, page.bottom.b, 0.8f});
-        if (!page.goal.empty()) {
-            TextRenderer::Style small;
-            small.top = {1, 1, 1, 1};
-            small.bottom = {0.85f, 0.9f, 1.0f, 1};
-            small.outline = {0, 0, 0, 0.9f};
-            small.outlineRadius = 2;
-            // A goal too long for one line at a readable size goes on two, split at the comma.
-            const auto comma = page.goal.find(", ");
-            if (regular.FitSize(page.goal, 26, 600) < 24 && comma != std::string::npos) {
-                const std::string first = page.goal.substr(0, comma + 1);
-                const std::string second = page.goal.substr(comma + 2);
-                const int goalSize =
-                    std::min(regular.FitSize(first, 26, 600), regular.FitSize(second, 26, 600));
-                regular.DrawCentred(img, first, goalSize, kW / 2, captionY + 54, small);
-                regular.DrawCentred(img, second, goalSize, kW / 2, captionY + 54 + goalSize + 8,
-                                    small);
-            } else {
-                const int goalSize = regular.FitSize(page.goal, 26, 600);
-                regular.DrawCentred(img, page.goal, goalSize, kW / 2, captionY + 58, small);
-            }
-        }
+        DrawProps(img, page, meshes);
+        DrawCaption(img, bold, regular, page);
         out.push_back({page.file, std::move(img)});
     }
     return out;
