@@ -8,6 +8,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/DialogOwner.h"
 #include "toolkit/Form.h"
+#include "toolkit/OwnedChildren.h"
 
 namespace TekuUtility {
 
@@ -18,8 +19,8 @@ class FormNamePlayer : public Form {
   public:
     static constexpr std::int32_t kNameLength = 10;
 
-    Form* owner = nullptr;  // not owned
-    Label* label = nullptr;
+    Form* owner = nullptr;   // not owned
+    Label* label = nullptr;  // the controls, made by OnLoad; the dialog owns them
     TextBox* nameBox = nullptr;
     Button* okButton = nullptr;
     std::string prompt;
@@ -27,8 +28,8 @@ class FormNamePlayer : public Form {
     // Disables the owner, becomes its ownedDialog and creates the window at once (OnLoad
     // runs inside the constructor).
     FormNamePlayer(Form* ownerForm, HINSTANCE instance, const std::string& title);
-    // Closes a window that is still open (so the owner is enabled again and Destroyed runs),
-    // then deletes the controls.
+    // Closes a window that is still open (so the owner is enabled again and Destroyed runs);
+    // the controls go after it.
     ~FormNamePlayer() override;
 
     virtual void OnLoad();
@@ -46,6 +47,7 @@ class FormNamePlayer : public Form {
 
   private:
     OwnerHold ownerHold;  // the owner is disabled on this dialog's account
+    OwnedChildren children;
 };
 
 }  // namespace TekuUtility
