@@ -19,8 +19,9 @@ class FormNamePlayer : public Form {
   public:
     static constexpr std::int32_t kNameLength = 10;
 
-    Form* owner = nullptr;   // not owned
-    Label* label = nullptr;  // the controls, made by OnLoad; the dialog owns them
+    Form* owner = nullptr;  // not owned
+    // The controls, made by OnLoad; the dialog owns them.
+    Label* label = nullptr;
     TextBox* nameBox = nullptr;
     Button* okButton = nullptr;
     std::string prompt;

@@ -142,8 +142,8 @@ class FormMain : public TekuUtility::Form {
     // Pauses a running level that is not paused yet: losing the focus or being minimised.
     void PauseRunningLevel();
 
-    // The menus go with the window; the panel, banner, status line and timer that the game
-    // fields point to go last, after a name form still open.
+    // Cleared by the destructor: the menus once the window is closed; the panel, banner,
+    // status line and timer that the game fields point to once a name form still open is gone.
     TekuUtility::OwnedChildren menuItems_;
     TekuUtility::OwnedChildren gameElements_;
     TickDriver driver_{*this};
