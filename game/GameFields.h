@@ -32,6 +32,7 @@ struct GameFields {
     bool paused = false;
     bool closeRequested = false;  // the next tick closes the main window without asking
 
+    // The main window's elements the game draws into; the window owns them.
     TekuUtility::D3DPanelEx* panel = nullptr;
     TekuUtility::Image* banner = nullptr;
     TekuUtility::CellControl* statusBar = nullptr;

@@ -65,14 +65,6 @@ FormAbout::~FormAbout() {
     CloseDialogWindow(*this);
     // A dialog that was never shown disabled its owner all the same.
     ownerHold.Release(owner, this);
-    delete okButton;
-    delete noticeBox;
-    delete mailLink;
-    delete webLink;
-    delete subtitleLabel;
-    delete titleLabel;
-    delete picture;
-    delete picturePanel;
     font = nullptr;
 }
 
@@ -91,21 +83,21 @@ void FormAbout::OnLoad() {
     const int textLeft = pictureWidth + 45;
     const int textWidth = clientWidth - pictureWidth - 55;
 
-    picturePanel = new PanelChildren(this);
+    picturePanel = children.Make<PanelChildren>(this);
     picturePanel->SetSize(pictureWidth + 20, clientHeight - 20);
     picturePanel->SetLocation(10, 10);
     picturePanel->border = true;  // sunken
     picturePanel->KeyPress = &ForwardKeyPress;
     picturePanel->Create();
 
-    picture = new Image(picturePanel, pictureId);
+    picture = children.Make<Image>(picturePanel, pictureId);
     picture->SetSize(pictureWidth, pictureHeight);
     picture->SetLocation(5, 5);
     picture->KeyPress = &ForwardKeyPress;
     picture->Create();
 
     auto makeLabel = [&](const std::string& labelText, Font* labelFont, int labelTop) {
-        auto* label = new Label(this, labelText);
+        auto* label = children.Make<Label>(this, labelText);
         label->font = labelFont;
         label->SetSize(textWidth, 25);
         label->SetLocation(textLeft, labelTop);
@@ -118,7 +110,7 @@ void FormAbout::OnLoad() {
 
     // One link per row across the text column, so whole addresses fit.
     auto makeLink = [&](const std::string& linkText, int linkTop) {
-        auto* link = new CellControl(this);
+        auto* link = children.Make<CellControl>(this);
         link->textColor = kLinkColor;
         link->textAlign = CellControl::kAlignLeft;
         link->SetText(linkText);
@@ -134,7 +126,7 @@ void FormAbout::OnLoad() {
     webLink = makeLink(webAddress, 55);
     mailLink = makeLink(MailAddressFor(webAddress), 77);
 
-    noticeBox = new TextBox(this, noticeText);
+    noticeBox = children.Make<TextBox>(this, noticeText);
     noticeBox->multiLine = true;
     noticeBox->readOnly = true;
     noticeBox->verticalScrollBar = true;
@@ -143,7 +135,7 @@ void FormAbout::OnLoad() {
     noticeBox->KeyPress = &ForwardKeyPress;
     noticeBox->Create();
 
-    okButton = new Button(this, "OK");
+    okButton = children.Make<Button>(this, "OK");
     okButton->SetSize(80, 25);
     okButton->SetLocation(textLeft + ((clientWidth - textLeft - 10) / 2) - 80 / 2,
                           clientHeight - 50);

@@ -15,6 +15,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/DialogOwner.h"
 #include "toolkit/Form.h"
+#include "toolkit/OwnedChildren.h"
 #include "toolkit/PanelChildren.h"
 
 namespace TekuUtility {
@@ -31,6 +32,7 @@ class FormAbout : public Form {
     Font titleFont{"Arial", 16};  // bold
     Font linkFont{"Arial", 16};   // underlined
 
+    // The controls, made by OnLoad; the dialog owns them.
     PanelChildren* picturePanel = nullptr;
     Image* picture = nullptr;
     Label* titleLabel = nullptr;
@@ -52,8 +54,8 @@ class FormAbout : public Form {
     // Disables the owner and becomes its ownedDialog; the window is made by Create, once the
     // content is filled in.
     explicit FormAbout(Form* ownerForm);
-    // Closes a window that is still open (so the owner is enabled again and Destroyed runs),
-    // then deletes the controls.
+    // Closes a window that is still open (so the owner is enabled again and Destroyed runs);
+    // the controls go after it, before the fonts they use.
     ~FormAbout() override;
 
     // The mail address shown for a web address: kMailboxPrefix in place of the first
@@ -81,6 +83,7 @@ class FormAbout : public Form {
 
   private:
     OwnerHold ownerHold;  // the owner is disabled on this dialog's account
+    OwnedChildren children;
 };
 
 }  // namespace TekuUtility

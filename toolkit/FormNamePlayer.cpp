@@ -42,9 +42,6 @@ FormNamePlayer::~FormNamePlayer() {
     // Closed here, while the object is still a FormNamePlayer, so CanClose runs.
     CloseDialogWindow(*this);
     ownerHold.Release(owner, this);
-    delete okButton;
-    delete nameBox;
-    delete label;
 }
 
 void FormNamePlayer::OnLoad() {
@@ -52,12 +49,12 @@ void FormNamePlayer::OnLoad() {
     pf::GetClientRect(handle, &client);
     const int clientWidth = client.right - client.left;
 
-    label = new Label(this, prompt);
+    label = children.Make<Label>(this, prompt);
     label->SetSize(clientWidth - 10, 25);
     label->SetLocation(5, 5);
     label->Create();
 
-    nameBox = new TextBox(this, "");
+    nameBox = children.Make<TextBox>(this, "");
     nameBox->SetSize(clientWidth / 2 - 10, 25);
     nameBox->SetLocation(5, 35);
     nameBox->maxLength = kNameLength;
@@ -68,7 +65,7 @@ void FormNamePlayer::OnLoad() {
     nameBox->Create();
     nameBox->Focus();
 
-    okButton = new Button(this, "OK");
+    okButton = children.Make<Button>(this, "OK");
     okButton->SetSize(80, 25);
     okButton->SetLocation(clientWidth / 2 + 5, 35);
     okButton->Command = &dialog::ForwardButton<FormNamePlayer>;

@@ -8,6 +8,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/DialogOwner.h"
 #include "toolkit/Form.h"
+#include "toolkit/OwnedChildren.h"
 
 namespace TekuUtility {
 
@@ -19,6 +20,7 @@ class FormNamePlayer : public Form {
     static constexpr std::int32_t kNameLength = 10;
 
     Form* owner = nullptr;  // not owned
+    // The controls, made by OnLoad; the dialog owns them.
     Label* label = nullptr;
     TextBox* nameBox = nullptr;
     Button* okButton = nullptr;
@@ -27,8 +29,8 @@ class FormNamePlayer : public Form {
     // Disables the owner, becomes its ownedDialog and creates the window at once (OnLoad
     // runs inside the constructor).
     FormNamePlayer(Form* ownerForm, HINSTANCE instance, const std::string& title);
-    // Closes a window that is still open (so the owner is enabled again and Destroyed runs),
-    // then deletes the controls.
+    // Closes a window that is still open (so the owner is enabled again and Destroyed runs);
+    // the controls go after it.
     ~FormNamePlayer() override;
 
     virtual void OnLoad();
@@ -46,6 +48,7 @@ class FormNamePlayer : public Form {
 
   private:
     OwnerHold ownerHold;  // the owner is disabled on this dialog's account
+    OwnedChildren children;
 };
 
 }  // namespace TekuUtility

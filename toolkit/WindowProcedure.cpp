@@ -454,7 +454,7 @@ Result RouteMessage(const Routed& m) {
 
 pf::LRESULT WindowProcedure(HWND window, pf::UINT message, pf::WPARAM wParam, pf::LPARAM lParam) {
     GUIElement* element = FindElementByHandle(window);
-    // Taken now: a handler may delete the element, and the window still needs its own
+    // Taken now: a handler may destroy the element, and the window still needs its own
     // default processing afterwards.
     const WNDPROC oldProcedure = element != nullptr ? element->oldWindowProcedure : nullptr;
 

@@ -183,21 +183,12 @@ FormMain::~FormMain() {
     }
     created = false;
 
-    delete aboutForm;
-    aboutForm = nullptr;
-    delete menuBar;
-    delete fileMenu;
-    delete optionsMenu;
-    delete helpMenu;
-    delete exitItem;
-    delete joystickItem;
-    delete helpItem;
-    delete homeItem;
-    delete infoItem;
-    DeleteAudioMenu();
+    aboutForm.reset();
+    menuItems_.Clear();
     menuBar = nullptr;
     fileMenu = optionsMenu = helpMenu = nullptr;
-    exitItem = joystickItem = helpItem = homeItem = infoItem = nullptr;
+    exitItem = joystickItem = helpItem = homeItem = infoItem = audioItem = muteItem = nullptr;
+    volumeItems.fill(nullptr);
     font = nullptr;
     formFont.Release();
 
@@ -207,10 +198,7 @@ FormMain::~FormMain() {
     if (nameForm != nullptr) {
         DropNameForm(false);
     }
-    delete fields.timer;
-    delete fields.statusBar;
-    delete fields.banner;
-    delete fields.panel;
+    gameElements_.Clear();
     fields.timer = nullptr;
     fields.statusBar = nullptr;
     fields.banner = nullptr;
@@ -230,18 +218,18 @@ void FormMain::OnLoad() {
     using namespace TekuUtility;
     fields.mainWindow = handle;
 
-    menuBar = new MenuBar(this);
-    fileMenu = new Menu(menuBar, "&File");
-    exitItem = new SubMenu(fileMenu, "&Esci");
-    optionsMenu = new Menu(menuBar, "&Opzioni");
-    joystickItem = new SubMenu(optionsMenu, "&Abilita Joystick");
+    menuBar = menuItems_.Make<MenuBar>(this);
+    fileMenu = menuItems_.Make<Menu>(menuBar, "&File");
+    exitItem = menuItems_.Make<SubMenu>(fileMenu, "&Esci");
+    optionsMenu = menuItems_.Make<Menu>(menuBar, "&Opzioni");
+    joystickItem = menuItems_.Make<SubMenu>(optionsMenu, "&Abilita Joystick");
     joystickItem->SetCheckable(true);
     joystickItem->SetChecked(fields.joystickEnabled);
     BuildAudioMenu();
-    helpMenu = new Menu(menuBar, "&?");
-    helpItem = new SubMenu(helpMenu, "&Guida");
-    homeItem = new SubMenu(helpMenu, "&Home");
-    infoItem = new SubMenu(helpMenu, "&Info...");
+    helpMenu = menuItems_.Make<Menu>(menuBar, "&?");
+    helpItem = menuItems_.Make<SubMenu>(helpMenu, "&Guida");
+    homeItem = menuItems_.Make<SubMenu>(helpMenu, "&Home");
+    infoItem = menuItems_.Make<SubMenu>(helpMenu, "&Info...");
     for (SubMenu* item : {exitItem, joystickItem, helpItem, homeItem, infoItem}) {
         item->Command = &RouteCommand;
     }
@@ -257,7 +245,7 @@ void FormMain::OnLoad() {
         height = client.bottom - client.top;
     }
 
-    auto* panel = new D3DPanelEx(this);
+    auto* panel = gameElements_.Make<D3DPanelEx>(this);
     fields.panel = panel;
     panel->SetSize(640, 480);
     panel->SetLocation(0, 0);
@@ -273,14 +261,14 @@ void FormMain::OnLoad() {
                          pf::SWP_NOMOVE | pf::SWP_NOSIZE | pf::SWP_NOZORDER | pf::SWP_FRAMECHANGED);
     }
 
-    auto* banner = new Image(this, fields.dataFolder + "\\Livello1.bmp");
+    auto* banner = gameElements_.Make<Image>(this, fields.dataFolder + "\\Livello1.bmp");
     fields.banner = banner;
     banner->SetSize(640, 480);
     banner->SetLocation(0, 0);
     banner->Create();
     banner->Hide();
 
-    auto* statusBar = new CellControl(this);
+    auto* statusBar = gameElements_.Make<CellControl>(this);
     fields.statusBar = statusBar;
     statusBar->SetSize(640, 25);
     statusBar->SetBackColor(pf::RGB(0, 0, 0));
@@ -291,7 +279,7 @@ void FormMain::OnLoad() {
 
     fields.highScores = HighScoreStore(kScoreFolder).Load();
 
-    auto* timer = new Timer(this, 30);
+    auto* timer = gameElements_.Make<Timer>(this, 30);
     fields.timer = timer;
     timer->Tick = &RouteTick;
     if (!timer->running) {
@@ -384,8 +372,9 @@ void FormMain::OnCommand(GUIElement* item) {
 }
 
 void FormMain::ShowAbout() {
-    delete aboutForm;
-    aboutForm = new TekuUtility::FormAbout(this);
+    // The old dialog goes first, so that it hands the owner back before the new one takes it.
+    aboutForm.reset();
+    aboutForm = std::make_unique<TekuUtility::FormAbout>(this);
     aboutForm->pictureId = kAboutPictureId;
     aboutForm->pictureWidth = 164;
     aboutForm->pictureHeight = 50;
@@ -410,7 +399,7 @@ void FormMain::OpenNameEntry() {
         DropNameForm(true);
     }
     pending.Capture(fields.score, fields.reachedLevel);
-    nameForm = new TekuUtility::FormNamePlayer(this, instance, "Classifica");
+    nameForm = std::make_unique<TekuUtility::FormNamePlayer>(this, instance, "Classifica");
     nameForm->Destroyed = &NameFormDestroyed;
     nameForm->SetIcon(kIconId);
     nameForm->SetPrompt("Inserisci il tuo nome:");
@@ -440,8 +429,7 @@ void FormMain::DropNameForm(bool showTable) {
     // Deleting the form closes its window; the registration is done here instead of by its
     // going-away handler, which would run while the form is half destroyed.
     nameForm->Destroyed = nullptr;
-    delete nameForm;
-    nameForm = nullptr;
+    nameForm.reset();
     if (pending.Waiting()) {
         const bool wasTearingDown = tearingDown_;
         tearingDown_ = tearingDown_ || !showTable;

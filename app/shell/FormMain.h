@@ -14,6 +14,7 @@
 #include "app/shell/StateTrace.h"
 #include "game/GameFields.h"
 #include "toolkit/Form.h"
+#include "toolkit/OwnedChildren.h"
 
 namespace TekuUtility {
 class MenuBar;
@@ -86,6 +87,7 @@ class FormMain : public TekuUtility::Form {
 
     GameFields fields;
     TekuUtility::Font formFont;
+    // The menu elements, made by OnLoad and owned by the window (menuItems_).
     TekuUtility::MenuBar* menuBar = nullptr;
     TekuUtility::Menu* fileMenu = nullptr;
     TekuUtility::Menu* optionsMenu = nullptr;
@@ -98,8 +100,8 @@ class FormMain : public TekuUtility::Form {
     TekuUtility::SubMenu* audioItem = nullptr;
     TekuUtility::SubMenu* muteItem = nullptr;
     std::array<TekuUtility::SubMenu*, 4> volumeItems{};  // kVolumeSteps, in order
-    TekuUtility::FormAbout* aboutForm = nullptr;
-    TekuUtility::FormNamePlayer* nameForm = nullptr;
+    std::unique_ptr<TekuUtility::FormAbout> aboutForm;
+    std::unique_ptr<TekuUtility::FormNamePlayer> nameForm;
     PendingResult pending;
 
   private:
@@ -136,11 +138,14 @@ class FormMain : public TekuUtility::Form {
     // Once a tick: a pad's Start pressed while a level runs pauses or resumes as "p" does,
     // and a pad unplugged while a level runs pauses it.
     void PollGamepads();
-    void DeleteAudioMenu();
 
     // Pauses a running level that is not paused yet: losing the focus or being minimised.
     void PauseRunningLevel();
 
+    // Cleared by the destructor: the menus once the window is closed; the panel, banner,
+    // status line and timer that the game fields point to once a name form still open is gone.
+    TekuUtility::OwnedChildren menuItems_;
+    TekuUtility::OwnedChildren gameElements_;
     TickDriver driver_{*this};
     TekuUtility::WNDPROC toolkitProcedure_ = nullptr;
     bool minimized_ = false;

@@ -19,27 +19,17 @@ bool SameId(const TekuUtility::GUIElement* a, const TekuUtility::GUIElement* b) 
 
 void FormMain::BuildAudioMenu() {
     using TekuUtility::SubMenu;
-    audioItem = new SubMenu(optionsMenu, "A&udio");
-    muteItem = new SubMenu(audioItem, "&Disattiva audio");
+    audioItem = menuItems_.Make<SubMenu>(optionsMenu, "A&udio");
+    muteItem = menuItems_.Make<SubMenu>(audioItem, "&Disattiva audio");
     muteItem->SetCheckable(true);
     muteItem->SetChecked(settings.mute);
     for (std::size_t i = 0; i < volumeItems.size(); ++i) {
-        auto* item = new SubMenu(audioItem, "Volume " + std::to_string(kVolumeSteps[i]) + "%");
+        auto* item =
+            menuItems_.Make<SubMenu>(audioItem, "Volume " + std::to_string(kVolumeSteps[i]) + "%");
         item->SetCheckable(true);
         item->SetChecked(settings.volume == kVolumeSteps[i]);
         volumeItems[i] = item;
     }
-}
-
-void FormMain::DeleteAudioMenu() {
-    delete muteItem;
-    muteItem = nullptr;
-    for (auto*& item : volumeItems) {
-        delete item;
-        item = nullptr;
-    }
-    delete audioItem;
-    audioItem = nullptr;
 }
 
 bool FormMain::OnOptionCommand(TekuUtility::GUIElement* item) {

@@ -1,5 +1,7 @@
 #include "app/shell/Program.h"
 
+#include <memory>
+
 #include "app/shell/Backend.h"
 #include "app/shell/FormMain.h"
 #include "platform/msgbox.h"
@@ -16,14 +18,14 @@ int RunProgram(const DataFolderPlaces& places, const Settings& settings,
                               platform::MB_TASKMODAL | platform::MB_ICONERROR);
         return 1;
     }
-    auto* form = new FormMain(platform::GetModuleHandleW(nullptr), *folder, kWindowTitle, settings);
+    auto form = std::make_unique<FormMain>(platform::GetModuleHandleW(nullptr), *folder,
+                                           kWindowTitle, settings);
     form->settingsFile = settingsFile;
-    TekuUtility::RunMessageLoop(form);
+    TekuUtility::RunMessageLoop(form.get());
     if (const WindowSettings placement = MainWindowPlacement(); placement.known) {
         form->settings.window = placement;
     }
     form->SaveSettingsFile();
-    delete form;
     return 0;
 }
 

@@ -107,8 +107,8 @@ void StateTrace::Sample(const FormMain& form) {
     if (form.joystickItem != nullptr) {
         Put("joystick", form.joystickItem->checked ? "checked" : "unchecked");
     }
-    Put("about", Shown(form.aboutForm) ? "open" : "closed");
-    Put("nameform", Shown(form.nameForm) ? "open" : "closed");
+    Put("about", Shown(form.aboutForm.get()) ? "open" : "closed");
+    Put("nameform", Shown(form.nameForm.get()) ? "open" : "closed");
     std::string table;
     for (const std::string& entry : game.highScores) {
         table += (table.empty() ? "" : " | ") + entry;

@@ -94,7 +94,7 @@ TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
     form.fields.score = 100;
     form.fields.reachedLevel = 1;
     form.OpenNameEntry();
-    TekuUtility::FormNamePlayer* first = form.nameForm;
+    TekuUtility::FormNamePlayer* first = form.nameForm.get();
     ASSERT_NE(first, nullptr);
 
     form.fields.score = 200;
