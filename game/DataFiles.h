@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/DataCheck.h"
+#include "services/DataCheck.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 #include "panel3d/SceneRecords.h"
 

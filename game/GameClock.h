@@ -3,7 +3,7 @@
 // exactly as it would have been without it.
 #pragma once
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "platform/clock.h"
 
 namespace MyApp {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SoundQueue.h"
-#include "app/Timestamp.h"
+#include "services/SoundQueue.h"
+#include "services/Timestamp.h"
 #include "game/GameClock.h"
 #include "platform/wintypes.h"
 

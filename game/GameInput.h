@@ -2,7 +2,7 @@
 // front, the joystick when the player has enabled it.
 #pragma once
 
-#include "app/Input.h"
+#include "services/Input.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

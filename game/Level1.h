@@ -3,7 +3,7 @@
 // Also the wandering movement that the saucers of levels 3 and 4 share.
 #pragma once
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"

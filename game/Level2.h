@@ -3,7 +3,7 @@
 // passed with no saucer left.
 #pragma once
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"

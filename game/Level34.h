@@ -3,7 +3,7 @@
 // it is shot down. One algorithm; the numbers of each level are in its LevelRules.
 #pragma once
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"
 

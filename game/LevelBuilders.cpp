@@ -1,6 +1,6 @@
 #include "game/LevelBuilders.h"
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/DataFiles.h"
 #include "game/Entities.h"
 #include "panel3d/D3DPanelEx.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

@@ -3,7 +3,7 @@
 // fire the single shot. The shot's flight is one step of every level update.
 #pragma once
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

@@ -1,7 +1,7 @@
 // The choice of the window system the program runs on, made once at start.
 #pragma once
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 
 namespace MyApp {
 

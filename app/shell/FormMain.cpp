@@ -1,6 +1,6 @@
 #include "app/shell/FormMain.h"
 
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 #include "app/shell/DataFolder.h"
 #include "app/shell/StateTrace.h"
 #include "app/shell/TitleScene.h"

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/ScoreRegistration.h"
-#include "app/Settings.h"
+#include "services/ScoreRegistration.h"
+#include "services/Settings.h"
 #include "app/shell/GameTick.h"
 #include "app/shell/StateTrace.h"
 #include "game/GameFields.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 #include "game/GameFields.h"
 
 namespace MyApp {

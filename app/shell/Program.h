@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "app/shell/DataFolder.h"
 
 namespace MyApp {

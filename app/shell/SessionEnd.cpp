@@ -1,5 +1,5 @@
 // How the main window ends when the user's session does: nothing the player earned is lost.
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 #include "app/shell/FormMain.h"
 #include "platform/win/win32.h"
 #include "toolkit/Controls.h"

@@ -1,6 +1,6 @@
 // Program entry: answer the command line, pick the window system, then run the game with the
 // player's remembered settings.
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "app/shell/Backend.h"
 #include "app/shell/CommandLine.h"
 #include "app/shell/Program.h"

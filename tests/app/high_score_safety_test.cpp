@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 
 namespace MyApp {
 namespace {

@@ -1,6 +1,6 @@
 // The high-score file: location, exact bytes, reading, ordering, trimming and failures, each
 // test in a fresh local-data folder and current directory of its own.
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@
 #include <optional>
 #include <random>
 
-#include "app/ScoreRegistration.h"
+#include "services/ScoreRegistration.h"
 #include "platform/files.h"
 
 namespace MyApp {

@@ -1,5 +1,5 @@
 // Controls from a scripted keyboard and scripted joysticks.
-#include "app/Input.h"
+#include "services/Input.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The registration text and the result a name form registers.
-#include "app/ScoreRegistration.h"
+#include "services/ScoreRegistration.h"
 
 #include <gtest/gtest.h>
 

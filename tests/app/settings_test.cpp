@@ -1,6 +1,6 @@
 // The settings file: a round trip through the user's configuration folder, damaged contents
 // falling back to the defaults setting by setting, and a file that cannot be written.
-#include "app/Settings.h"
+#include "services/Settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

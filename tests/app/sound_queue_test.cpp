@@ -1,5 +1,5 @@
 // The sound queue against a recording output and a fake clock.
-#include "app/SoundQueue.h"
+#include "services/SoundQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The XOR-fold checksum and the data-file check, with a recording message-box handler.
-#include "app/DataCheck.h"
+#include "services/DataCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/DataChecksums.h"
+#include "services/DataChecksums.h"
 #include "platform/msgbox.h"
 #include "test_support.h"
 

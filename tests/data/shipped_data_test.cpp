@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DataCheck.h"
-#include "app/DataChecksums.h"
+#include "services/DataCheck.h"
+#include "services/DataChecksums.h"
 #include "platform/d3dx/mesh.h"
 #include "platform/msgbox.h"
 #include "test_support.h"
@@ -271,7 +271,7 @@ TEST(DataGeneratorTest, RegeneratesEveryCommittedFileByteForByte) {
     const std::string command =
         std::string("\"") + KX_DATAGEN_PATH + "\" \"" + out.Path().string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    std::vector<fs::path> files = {"app/DataChecksums.cpp", "docs/data-preview.png"};
+    std::vector<fs::path> files = {"services/DataChecksums.cpp", "docs/data-preview.png"};
     for (const char* row : kRows)
         files.push_back(fs::path("data") / Bare(row));
     for (const auto& e : fs::directory_iterator(out.Path() / "resources")) {

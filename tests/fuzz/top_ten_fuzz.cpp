@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);

@@ -1,4 +1,4 @@
-#include "app/HighScoreStore.h"
+#include "services/HighScoreStore.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/ScoreRegistration.h"
+#include "services/ScoreRegistration.h"
 
 namespace MyApp {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "app/Timestamp.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

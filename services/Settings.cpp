@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "services/Settings.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "app/Input.h"
+#include "services/Input.h"
 
 #include <cmath>
 #include <limits>

@@ -1,10 +1,10 @@
-#include "app/DataCheck.h"
+#include "services/DataCheck.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "app/DataChecksums.h"
+#include "services/DataChecksums.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 

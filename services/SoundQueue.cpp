@@ -1,4 +1,4 @@
-#include "app/SoundQueue.h"
+#include "services/SoundQueue.h"
 
 #include "platform/sound.h"
 
