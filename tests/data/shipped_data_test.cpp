@@ -104,9 +104,8 @@ struct LoadedMesh {
 // Loads a shipped mesh with the game's own loader; fails the test when it does not load.
 LoadedMesh LoadMesh(const std::string& name) {
     LoadedMesh m;
-    const auto result =
-        platform::d3dx::D3DXLoadMeshFromX((SourceDir() / "data" / name).string(), &m.mesh,
-                                          &m.materials);
+    const auto result = platform::d3dx::D3DXLoadMeshFromX((SourceDir() / "data" / name).string(),
+                                                          &m.mesh, &m.materials);
     EXPECT_TRUE(result) << result.error;
     platform::d3dx::ComputeBoundingBox(m.mesh, &m.min, &m.max);
     return m;
@@ -116,8 +115,9 @@ TEST(MeshFilesTest, EveryMeshIsAConsistentTextMeshWithOutwardFaces) {
     for (const std::string& name : MeshNames()) {
         SCOPED_TRACE(name);
         const auto bytes = ReadBytes(SourceDir() / "data" / name);
-        ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + std::min<std::size_t>(16, bytes.size())),
-                  "xof 0302txt 0032");
+        ASSERT_EQ(
+            std::string(bytes.begin(), bytes.begin() + std::min<std::size_t>(16, bytes.size())),
+            "xof 0302txt 0032");
         const LoadedMesh loaded = LoadMesh(name);
         const Mesh& m = loaded.mesh;
         EXPECT_GE(m.FaceCount(), 12u);
