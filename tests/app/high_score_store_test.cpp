@@ -323,6 +323,7 @@ TEST_F(HighScoreStoreTest, DataFolderWithABackslashIsUsedAsNamed) {
 // Two instances registering at once: every round both write five entries into an empty table,
 // and all ten must be there afterwards.
 TEST_F(HighScoreStoreTest, TwoProcessesRegisteringLoseNoEntry) {
+    fs::create_directories(Folder());
     for (int round = 0; round < 8; ++round) {
         fs::remove(File());
         pid_t children[2];
