@@ -84,13 +84,24 @@ class GameTickTest : public ::testing::Test {
             Tick();
         }
     }
-    // From the title: press start and wait until the level runs.
+    // Past the title's first pause: press start and wait until the level runs.
     void StartGame() {
+        RunFor(1600);
         sv.start = true;
         RunFor(60);
         sv.start = false;
         RunFor(5100);
         ASSERT_TRUE(game.levelRunning);
+    }
+    // One tick whose level update ends the level, won (the level counts on) or lost.
+    void EndLevel(bool won) {
+        sv.update = [this, won](int) {
+            game.level += won ? 1 : 0;
+            game.levelComplete = won;
+            return false;
+        };
+        RunFor(30);
+        sv.update = [](int) { return true; };
     }
 };
 
@@ -134,7 +145,6 @@ TEST_F(GameTickTest, StartBuildsLevelOneBehindItsPictureWithFullEnergyAndNoScore
 }
 
 TEST_F(GameTickTest, PlayingUpdatesEveryTickAndPacesTheControlTo40Ms) {
-    RunFor(1600);
     StartGame();
     const int updates = sv.updates, controls = sv.controls;
     RunFor(1200);  // 40 ticks of 30 ms
@@ -148,7 +158,6 @@ TEST_F(GameTickTest, PlayingUpdatesEveryTickAndPacesTheControlTo40Ms) {
 }
 
 TEST_F(GameTickTest, PauseStopsTheUpdateButNotTheControlOrTheFrame) {
-    RunFor(1600);
     StartGame();
     game.paused = true;
     const int updates = sv.updates, controls = sv.controls, renders = sv.renders;
@@ -159,17 +168,10 @@ TEST_F(GameTickTest, PauseStopsTheUpdateButNotTheControlOrTheFrame) {
 }
 
 TEST_F(GameTickTest, LevelWonShowsCompletePictureThenBuildsNextLevelWithoutAKey) {
-    RunFor(1600);
     StartGame();
     game.score = 120;
     game.energy = 40;
-    sv.update = [this](int) {
-        ++game.level;
-        game.levelComplete = true;
-        return false;
-    };
-    RunFor(30);
-    sv.update = [](int) { return true; };
+    EndLevel(true);
     EXPECT_FALSE(game.levelRunning);
     EXPECT_EQ(game.level, 2);
     RunFor(1470);  // the last frame of the level stays for 1500 ms
@@ -192,17 +194,10 @@ TEST_F(GameTickTest, LevelWonShowsCompletePictureThenBuildsNextLevelWithoutAKey)
 }
 
 TEST_F(GameTickTest, LevelFourWonEndsTheGameWithTitleAndNameForm) {
-    RunFor(1600);
     StartGame();
     game.level = 4;
     game.score = 500;
-    sv.update = [this](int) {
-        ++game.level;
-        game.levelComplete = true;
-        return false;
-    };
-    RunFor(30);
-    sv.update = [](int) { return true; };
+    EndLevel(true);
     RunFor(1530);
     EXPECT_EQ(sv.banner, "..\\data\\GiocoCompletato.bmp");
     EXPECT_EQ(game.reachedLevel, 4);
@@ -223,13 +218,10 @@ TEST_F(GameTickTest, LevelFourWonEndsTheGameWithTitleAndNameForm) {
 }
 
 TEST_F(GameTickTest, LevelLostGoesToGameOverTitleAndNameForm) {
-    RunFor(1600);
     StartGame();
     game.level = 3;
     game.score = 90;
-    sv.update = [](int) { return false; };
-    RunFor(30);
-    sv.update = [](int) { return true; };
+    EndLevel(false);
     EXPECT_EQ(sv.status, "Game Over!");
     EXPECT_EQ(game.reachedLevel, 3);
     EXPECT_EQ(game.level, 1);
@@ -254,13 +246,10 @@ TEST_F(GameTickTest, LevelLostGoesToGameOverTitleAndNameForm) {
 }
 
 TEST_F(GameTickTest, GameOverSilencesSoundsKeepingTheNewest) {
-    RunFor(1600);
     StartGame();
     game.sounds.SetLoop(1026);
     game.sounds.pending = {1023, 1024, 1023};
-    sv.update = [](int) { return false; };
-    RunFor(30);
-    sv.update = [](int) { return true; };
+    EndLevel(false);
     RunFor(1530);
     EXPECT_EQ(game.sounds.loopSound, 0);
     ASSERT_LE(game.sounds.pending.size(), 1u);
@@ -310,7 +299,6 @@ TEST_F(GameTickTest, ReentryFromANestedLoopReturnsAtOnce) {
 TEST_F(GameTickTest, NoNameFormIsTheTicksBusinessAtScoreZero) {
     // The tick always calls OpenNameEntry; the score-0 rule lives there. The tick itself
     // neither touches the score at game over nor skips the call.
-    RunFor(1600);
     StartGame();
     game.score = 0;
     sv.update = [](int) { return false; };
@@ -330,7 +318,6 @@ TEST_F(GameTickTest, CloseRequestedClosesTheWindowAndEndsTheTick) {
 }
 
 TEST_F(GameTickTest, LevelOutsideOneToFourOnlyPacesTheControl) {
-    RunFor(1600);
     StartGame();
     game.level = 7;
     const int updates = sv.updates, controls = sv.controls;
@@ -340,7 +327,6 @@ TEST_F(GameTickTest, LevelOutsideOneToFourOnlyPacesTheControl) {
 }
 
 TEST_F(GameTickTest, PauseHoldsTheGameClockAndTheStatusSaysPausaUntilResumed) {
-    RunFor(1600);
     StartGame();
     RunFor(90);
     const Timestamp before = sv.lastUpdate;

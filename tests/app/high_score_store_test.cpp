@@ -1,8 +1,11 @@
-// The high-score file: location, exact bytes, reading, ordering, trimming and failures, each
-// test in a fresh local-data folder and current directory of its own.
+// The high-score file: location, exact bytes, reading, ordering, trimming and failures, and
+// hostile or unlucky files (damaged lines, stale temporaries, write protection, links, a second
+// instance writing at once); each test in a fresh local-data folder and current directory.
 #include "services/HighScoreStore.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +29,7 @@ using Table = std::vector<std::string>;
 class HighScoreStoreTest : public ::testing::Test {
   protected:
     fs::path root, dataHome, workDir, oldCwd = fs::current_path();
-    std::optional<std::string> oldXdg, oldHome;
+    std::optional<std::string> oldXdg = Env("XDG_DATA_HOME"), oldHome = Env("HOME");
     HighScoreStore store{"KryxSpace"};
 
     HighScoreStoreTest() {
@@ -34,13 +37,9 @@ class HighScoreStoreTest : public ::testing::Test {
         root = fs::temp_directory_path() /
                ("kx_scores_" + std::to_string(::getpid()) + "_" + info->name());
         fs::remove_all(root);
-        dataHome = root / "data";
         workDir = root / "cwd";
-        fs::create_directories(dataHome);
         fs::create_directories(workDir);
-        oldXdg = Env("XDG_DATA_HOME");
-        oldHome = Env("HOME");
-        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        UseDataHome(root / "data");
         fs::current_path(workDir);
     }
     ~HighScoreStoreTest() override {
@@ -56,16 +55,23 @@ class HighScoreStoreTest : public ::testing::Test {
     static void Restore(const char* name, const std::optional<std::string>& v) {
         v ? ::setenv(name, v->c_str(), 1) : ::unsetenv(name);
     }
+    void UseDataHome(const fs::path& home) {
+        dataHome = home;
+        fs::create_directories(home);
+        ::setenv("XDG_DATA_HOME", home.c_str(), 1);
+    }
     fs::path Folder() const { return dataHome / "KryxSpace" / "Score"; }
     fs::path File() const { return Folder() / "Classifica.txt"; }
-    void WriteFile(const std::string& bytes) {
-        fs::create_directories(Folder());
-        std::ofstream(File(), std::ios::binary) << bytes;
-    }
-    std::string ReadFile() const {
-        std::ifstream in(File(), std::ios::binary);
+    static std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
+    static void Write(const fs::path& p, const std::string& bytes) {
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    void WriteFile(const std::string& bytes) { Write(File(), bytes); }
+    std::string ReadFile() const { return Read(File()); }
 };
 
 TEST_F(HighScoreStoreTest, RegistrationWritesTheExactLineWithCrLf) {
@@ -254,6 +260,90 @@ TEST_F(HighScoreStoreTest, ArbitraryFileContentsStayWellFormedAfterRegistration)
         if (HasFatalFailure()) {
             return;
         }
+    }
+}
+
+// ---- hostile or unlucky files and a second instance ----
+
+TEST_F(HighScoreStoreTest, DamagedLinesAreSkippedAndDroppedAtTheNextSave) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) {
+        garbage += static_cast<char>((i * 131 + 7) % 256);
+    }
+    Write(File(), garbage + "\n" + std::string(201, 'Z') + "\r\n00000010 A\r\n" +
+                      std::string(200, 'Y') + "\n00000001 hand\tedited\n");
+    EXPECT_EQ(store.Load(), (Table{"00000010 A", std::string(200, 'Y')}));
+    store.Register(5, "B");
+    EXPECT_EQ(Read(File()), std::string(200, 'Y') + "\r\n00000010 A\r\n00000005 B\r\n");
+}
+
+TEST_F(HighScoreStoreTest, OnlyStaleTemporariesOfTheTableAreRemovedOnLoad) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    for (const char* name : {"Classifica.txt.Ab12Cd", "Classifica.txt.Fresh1",
+                             "Classifica.txt.TooLong7", "Altro.txt.Ab12Cd"}) {
+        Write(Folder() / name, "x");
+        if (std::string(name) != "Classifica.txt.Fresh1") {
+            fs::last_write_time(Folder() / name, old);
+        }
+    }
+    store.Load();
+    EXPECT_FALSE(fs::exists(Folder() / "Classifica.txt.Ab12Cd"));
+    EXPECT_TRUE(fs::exists(Folder() / "Classifica.txt.Fresh1"));
+    EXPECT_TRUE(fs::exists(Folder() / "Classifica.txt.TooLong7"));
+    EXPECT_TRUE(fs::exists(Folder() / "Altro.txt.Ab12Cd"));
+}
+
+TEST_F(HighScoreStoreTest, ReadOnlyTableIsLeftAlone) {
+    Write(File(), "00000010 A\r\n");
+    fs::permissions(File(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    store.Register(20, "B");
+    EXPECT_TRUE(store.failed);
+    EXPECT_EQ(Read(File()), "00000010 A\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), 2);  // table and lock only
+}
+
+TEST_F(HighScoreStoreTest, LinkedTableIsFollowedAndItsTargetReplaced) {
+    Write(root / "elsewhere" / "scores.txt", "00000010 A\r\n");
+    fs::create_directories(Folder());
+    fs::create_symlink("../../../elsewhere/scores.txt", File());
+    store.Register(20, "B");
+    ASSERT_FALSE(store.failed);
+    EXPECT_TRUE(fs::is_symlink(File()));
+    EXPECT_EQ(Read(root / "elsewhere" / "scores.txt"), "00000020 B\r\n00000010 A\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "elsewhere"), {}), 1);
+}
+
+TEST_F(HighScoreStoreTest, DataFolderWithABackslashIsUsedAsNamed) {
+    UseDataHome(root / "b\\c");
+    store.Register(20, "B");
+    EXPECT_EQ(Read(root / "b\\c" / "KryxSpace" / "Score" / "Classifica.txt"), "00000020 B\r\n");
+    EXPECT_FALSE(fs::exists(root / "b"));
+}
+
+// Two instances registering at once: every round both write five entries into an empty table,
+// and all ten must be there afterwards.
+TEST_F(HighScoreStoreTest, TwoProcessesRegisteringLoseNoEntry) {
+    fs::create_directories(Folder());
+    for (int round = 0; round < 8; ++round) {
+        fs::remove(File());
+        pid_t children[2];
+        for (int who = 0; who < 2; ++who) {
+            children[who] = ::fork();
+            ASSERT_GE(children[who], 0);
+            if (children[who] == 0) {
+                HighScoreStore mine("KryxSpace");
+                for (int i = 0; i < 5; ++i) {
+                    mine.Register(100 + 2 * i + who, who ? "B" : "A");
+                }
+                ::_exit(mine.failed ? 1 : 0);
+            }
+        }
+        for (pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        ASSERT_EQ(store.Load().size(), 10u) << "round " << round;
     }
 }
 

@@ -165,14 +165,6 @@ TEST_F(InputTest, EachKeySetsItsControl) {
     EXPECT_FALSE(ReadInput(false, kMainWindow).fire);
 }
 
-TEST_F(InputTest, LeftAndRightTogetherAreBothReported) {
-    platform::SetKeyDown(platform::VK_LEFT, true);
-    platform::SetKeyDown(platform::VK_RIGHT, true);
-    const InputState s = ReadInput(false, kMainWindow);
-    EXPECT_TRUE(s.left);
-    EXPECT_TRUE(s.right);
-}
-
 TEST_F(InputTest, KeyboardIgnoredOutsideTheForegroundButJoystickStillCounts) {
     platform::SetKeyDown(0x47, true);
     platform::SetKeyDown(platform::VK_LEFT, true);

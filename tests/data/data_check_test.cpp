@@ -110,18 +110,6 @@ TEST(ExpectedChecksumTest, PicturesMatchWithTheirBackslashAndNamesAreCaseSensiti
     EXPECT_EQ(ExpectedChecksum(""), "");
 }
 
-TEST_F(DataCheckTest, KnownFileWithTheShippedContentPasses) {
-    const auto shipped = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "Nave.x");
-    ASSERT_FALSE(shipped.empty());
-    // the same bytes under a game path with backslashes
-    const std::string path = File("Nave.x", shipped);
-    bool close = false;
-    CheckDataFile(close, nullptr, dir.Path().string() + "\\Nave.x");
-    CheckDataFile(close, nullptr, path);
-    EXPECT_FALSE(close);
-    EXPECT_TRUE(boxes.empty());
-}
-
 TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
     auto bytes = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "fire.x");
     ASSERT_FALSE(bytes.empty());

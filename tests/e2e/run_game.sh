@@ -52,18 +52,21 @@ hold() {
     xdotool keyup "$1"
 }
 
+# Waits up to $2 seconds for the command "$1" to succeed (checked every 0.1 s).
+until_true() {
+    for _ in $(seq $(($2 * 10))); do
+        eval "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Holds a key until the command "$2" succeeds (checked every 0.1 s) or $3 seconds pass, as a
 # player holds a key until the game answers; the command's status is returned.
 hold_until() {
-    local ok=1
+    local ok=0
     xdotool keydown "$1"
-    for _ in $(seq $(($3 * 10))); do
-        if eval "$2"; then
-            ok=0
-            break
-        fi
-        sleep 0.1
-    done
+    until_true "$2" "$3" || ok=1
     xdotool keyup "$1"
     return $ok
 }
@@ -108,13 +111,12 @@ answer_exit() {
     [ "$1" = no ] && x=$((x + 88 * q / 4))
     for _ in 1 2 3; do
         e2e_click "$x" $((Y + HEIGHT - 24 * q / 4))
-        for _ in $(seq 50); do
-            xdotool search --onlyvisible --name '^Uscita$' >/dev/null || return 0
-            sleep 0.1
-        done
+        exit_question_gone && return 0
     done
     e2e_fail "the exit question did not take the answer"
 }
+
+exit_question_gone() { until_true '! exit_question_up' 5; }
 
 # Flies the ship for at most $1 seconds by the nearest rock or saucer in front of it. $2 =
 # score: lines up with it while it is far (so the held fire meets it) and steps aside when it
@@ -171,16 +173,41 @@ menu_command() {
     for _ in 1 2 3; do
         focus_main
         keys "$@"
-        for _ in $(seq 100); do
-            eval "$check" && return 0
-            sleep 0.1
-        done
+        until_true "$check" 10 && return 0
         keys Escape Escape
     done
     e2e_fail "the menu keys $* did nothing"
 }
 
 exit_question_up() { xdotool search --onlyvisible --name '^Uscita$' >/dev/null; }
+
+# File > Esci, then Yes: the game must end with exit code 0. $1 names the screenshot.
+quit_game() {
+    menu_command exit_question_up alt+f e
+    answer_exit yes "$1"
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+}
+
+# Starts the game from a copy of the data folder and waits for the title's prompt and the
+# main window (in $main).
+start_at_title() {
+    start_game "$(game_folder)" "$program"
+    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
+    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+}
+
+# Answers the one box titled $1 (an extended regular expression) with Enter; the program must
+# then end with exit code $2. $3 names the screenshot.
+answer_box_and_exit() {
+    local box
+    box=$(e2e_window "$1" 10) || e2e_fail "no box $1"
+    sleep 0.5
+    e2e_shot "$3"
+    e2e_return_until_gone "$1" "$box" || e2e_fail "the box $1 did not take Return"
+    e2e_wait_exit 10
+    [ "$E2E_RC" -eq "$2" ] || e2e_fail "exit code $E2E_RC, not $2"
+}
 
 # Waits for the heartbeat to move on: the game is still ticking.
 still_ticking() {
@@ -287,10 +314,7 @@ play() {
     menu_command 'e2e_seen "kx-trace joystick unchecked"' alt+o a
 
     # Esci, then Yes: the program ends.
-    menu_command exit_question_up alt+f e
-    answer_exit yes 11-exit-yes
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    quit_game 11-exit-yes
     echo "e2e play: title, level 1, steering, fire, pause, exit question, About, joystick item"
 }
 
@@ -298,9 +322,7 @@ play() {
 name() {
     e2e_start_wm
     seed_table
-    start_game "$(game_folder)" "$program"
-    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    start_at_title
     focus_main
     e2e_mark
     hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
@@ -338,15 +360,10 @@ name() {
     grep -qE "^$line"$'\r'"?$" "$work/xdg/KryxSpace/Score/Classifica.txt" ||
         e2e_fail "Classifica.txt has no line '$line'"
     e2e_wait_match "^kx-trace table 00001200 ANNA 3 \| 00000800 BRUNO 2 \| $line\$" 10
-    for _ in $(seq 150); do
-        [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] && break
-        sleep 0.1
-    done
-    [ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ] || e2e_fail "the title did not come back"
+    until_true '[ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ]' 15 ||
+        e2e_fail "the title did not come back"
     e2e_shot 5-title-with-name
-    menu_command exit_question_up alt+f e
-    answer_exit yes 6-exit
-    e2e_wait_exit 10
+    quit_game 6-exit
     echo "e2e name: a game lost with $score points, the name typed stored and on the title"
 }
 
@@ -354,13 +371,7 @@ nodata() {
     mkdir -p "$work/empty/bin"
     cp "$program" "$work/empty/bin/kryxspace"
     start_game "$work/empty/bin" "$work/empty/bin/kryxspace"
-    local box
-    box=$(e2e_window '^Errore$' 10) || e2e_fail "no Errore box"
-    sleep 0.5
-    e2e_shot 1-errore
-    e2e_return_until_gone '^Errore$' "$box" || e2e_fail "the Errore box did not take Return"
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq 1 ] || e2e_fail "exit code $E2E_RC, not 1"
+    answer_box_and_exit '^Errore$' 1 1-errore
     echo "e2e nodata: the Errore box, then exit code 1"
 }
 
@@ -371,14 +382,8 @@ damaged() {
     cp "$data/Livello5.bmp" "$work/game/data/Livello5.bmp"
     printf 'XX' | dd of="$work/game/data/Livello5.bmp" bs=1 seek=100 conv=notrunc status=none
     start_game "$bin" "$program"
-    local box
-    box=$(e2e_window '^errore$' 10) || e2e_fail "no box for the damaged picture"
-    sleep 0.5
-    e2e_shot 1-damaged
-    e2e_return_until_gone '^errore$' "$box" || e2e_fail "the errore box did not take Return"
     # A second box or the exit question would keep the program waiting.
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq 0 ] || e2e_fail "exit code $E2E_RC"
+    answer_box_and_exit '^errore$' 0 1-damaged
     echo "e2e damaged: one box, then the window closed without the question"
 }
 
@@ -386,9 +391,7 @@ damaged() {
 # a click on a menu at that scale opens the right one, F11 fills the screen with the content
 # centred between black bars and the game going on, and F11 again brings the window back.
 display() {
-    start_game "$(game_folder)" "$program"
-    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    start_at_title
     local X Y WIDTH HEIGHT width
     eval "$(xdotool getwindowgeometry --shell "$main")"
     [ "$WIDTH" -ge 1280 ] || e2e_fail "the window is $WIDTH pixels wide: under scale 2"
@@ -405,11 +408,7 @@ display() {
     sleep 0.8
     e2e_shot 2-file-menu
     e2e_click $((X + 30 * quarters / 4)) $((Y + 30 * quarters / 4))
-    for _ in $(seq 50); do
-        exit_question_up && break
-        sleep 0.1
-    done
-    exit_question_up || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
+    until_true exit_question_up 5 || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
     answer_exit no 3-exit-no
 
     focus_main
@@ -428,10 +427,7 @@ display() {
     sleep 1.5
     eval "$(xdotool getwindowgeometry --shell "$main")"
     [ "$WIDTH" -eq "$width" ] || e2e_fail "F11 again gave a window $WIDTH wide, not $width"
-    menu_command exit_question_up alt+f e
-    answer_exit yes 5-exit
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    quit_game 5-exit
     echo "e2e display: scale $quarters/4 on 3840x2160, a menu clicked, F11 there and back"
 }
 

@@ -61,6 +61,15 @@ class GameSceneTest : public ::testing::Test {
         EXPECT_NE(o, nullptr) << "id " << id;
         return *o;
     }
+    // Shows the record at (x, y, z); returns it.
+    MeshObject& Show(std::int32_t id, double x, double y, double z) {
+        MeshObject& o = Object(id);
+        o.visible = true;
+        o.x = x;
+        o.y = y;
+        o.z = z;
+        return o;
+    }
     // What a frame writes back: the box of every visible object.
     void Draw() {
         for (MeshObject& o : panel.meshObjects) {

@@ -27,8 +27,14 @@ TEST(BoxesOverlapTest, MarginsEdgesAndEmptyBoxes) {
     const OverlapCase cases[] = {
         // x-z rectangles 0..2000 and 1500..3500 after the shift by 1, narrowed by 200 a side.
         {"worked example", {-1, -2, -3}, {1, 2, 3}, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1, true},
-        {"narrowed ranges only touch", {-1, -2, -3}, {1, 2, 3}, 0.1, {0.6, -2, -3}, {2.6, 2, 3},
-         0.1, false},
+        {"narrowed ranges only touch",
+         {-1, -2, -3},
+         {1, 2, 3},
+         0.1,
+         {0.6, -2, -3},
+         {2.6, 2, 3},
+         0.1,
+         false},
         {"same without margins", {-1, -2, -3}, {1, 2, 3}, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0, true},
         {"inside", zero, one, 0, {0.5, 0.5, 0.5}, {2, 2, 2}, 0, true},
         {"touching in x", zero, one, 0, {1, 0, 0}, {2, 1, 1}, 0, false},
@@ -43,9 +49,21 @@ TEST(BoxesOverlapTest, MarginsEdgesAndEmptyBoxes) {
         {"two point boxes", zero, zero, 0, zero, zero, 0, false},
         {"thinner than a thousandth", {0, 0, 0.0001}, {1, 1, 0.0009}, 0, zero, one, 0, false},
         {"negative", {-5, -5, -5}, {-3, -3, -3}, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1, true},
-        {"negative touching in x", {-5, -5, -5}, {-3, -3, -3}, 0, {-3, -4, -4}, {-2, -2, -2}, 0,
+        {"negative touching in x",
+         {-5, -5, -5},
+         {-3, -3, -3},
+         0,
+         {-3, -4, -4},
+         {-2, -2, -2},
+         0,
          false},
-        {"negative touching in y", {-5, -5, -5}, {-3, -3, -3}, 0, {-4, -3, -4}, {-2, -2, -2}, 0,
+        {"negative touching in y",
+         {-5, -5, -5},
+         {-3, -3, -3},
+         0,
+         {-4, -3, -4},
+         {-2, -2, -2},
+         0,
          false},
     };
     for (const OverlapCase& c : cases) {
@@ -154,6 +172,11 @@ class SaucerFireTest : public GameSceneTest {
         Add(2001, 0, 1, 30, {1.5, 0.5, 1.5});
         Draw();
     }
+    // Waits `ms`, then one call of the shared fire rule for saucer `id`.
+    bool Fire(std::int32_t id, std::int64_t ms = 0, double speed = 1.0, bool allowed = true) {
+        clock.AdvanceMs(ms);
+        return SaucerFire(game, id, 600, allowed, speed, Timestamp::Now());
+    }
     int VisibleFireballs() {
         int n = 0;
         for (std::int32_t id = 1001; id <= 1004; ++id) {
@@ -165,13 +188,11 @@ class SaucerFireTest : public GameSceneTest {
 
 TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
     // The first call starts the clock.
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
+    EXPECT_FALSE(Fire(2001));
     EXPECT_EQ(VisibleFireballs(), 0);
-    clock.AdvanceMs(600);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001, 600);
     EXPECT_EQ(VisibleFireballs(), 0);  // strictly more than the interval
-    clock.AdvanceMs(1);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001, 1);
     ASSERT_EQ(VisibleFireballs(), 1);
 
     const MeshObject& ball = Object(1001);
@@ -183,62 +204,51 @@ TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
     EXPECT_EQ(ball.z, 30);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2001);
 
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());  // moves it; no second launch yet
+    Fire(2001);  // moves it; no second launch yet
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);
     EXPECT_NEAR(Object(1001).y, 0.9, 1e-12);
 }
 
 TEST_F(SaucerFireTest, CannotFireWithoutPermission) {
-    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
-    clock.AdvanceMs(5000);
-    SaucerFire(game, 2001, 600, false, 1.0, Timestamp::Now());
+    Fire(2001, 0, 1.0, false);
+    Fire(2001, 5000, 1.0, false);
     EXPECT_EQ(VisibleFireballs(), 0);
 }
 
 TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
-    clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001);
+    Fire(2001, 601);
     EXPECT_EQ(VisibleFireballs(), 1);
-    clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001, 601);
     EXPECT_EQ(VisibleFireballs(), 1);  // 2001 fired last
-    SaucerFire(game, 2002, 600, true, 1.0, Timestamp::Now());
+    Fire(2002);
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(Object(1002).x, 3);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 2002);
 
     // Alone on screen a saucer may fire twice in a row.
     Object(2002).visible = false;
-    clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001, 601);
     EXPECT_EQ(VisibleFireballs(), 3);
-    clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001, 601);
     EXPECT_EQ(VisibleFireballs(), 4);
 }
 
 TEST_F(SaucerFireTest, HitCostsEnergyAndPassedFireballsVanish) {
-    SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now());
+    Fire(2001);
     // A fireball resting on the player and one already behind it.
-    MeshObject& onShip = Object(1001);
-    onShip.visible = true;
-    onShip.x = 0;
-    onShip.y = -2;
-    onShip.z = 0;
-    MeshObject& behind = Object(1002);
-    behind.visible = true;
-    behind.z = -5;
+    Show(1001, 0, -2, 0);
+    Show(1002, 0, 0, -5);
     Draw();
-    EXPECT_TRUE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
+    EXPECT_TRUE(Fire(2001));
     EXPECT_EQ(game.energy, 95);
     EXPECT_FALSE(Object(1001).visible);
     EXPECT_FALSE(Object(1002).visible);
     ASSERT_EQ(game.sounds.pending.size(), 1u);
     EXPECT_EQ(game.sounds.pending.front(), kSoundTouch);
-    EXPECT_FALSE(SaucerFire(game, 2001, 600, true, 1.0, Timestamp::Now()));
+    EXPECT_FALSE(Fire(2001));
 }
 
 TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
@@ -251,11 +261,7 @@ TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
     EXPECT_EQ(VisibleFireballs(), 2);
     EXPECT_EQ(SaucerFireStateForTesting().lastShooter, 0);  // the shared rule is untouched
 
-    MeshObject& ball = Object(1003);
-    ball.visible = true;
-    ball.x = 0;
-    ball.y = -2;
-    ball.z = 0;
+    Show(1003, 0, -2, 0);
     Draw();
     EXPECT_TRUE(SaucerFireLevel1(game, 2001, Timestamp::Now()));
     EXPECT_EQ(game.energy, 90);
@@ -264,12 +270,11 @@ TEST_F(SaucerFireTest, LevelOneFireCostsTenAndIgnoresTurns) {
 
 TEST_F(SaucerFireTest, EachCallMovesEveryFireballOnce) {
     Add(2002, 3, 0, 40, {1.5, 0.5, 1.5});
-    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());
-    clock.AdvanceMs(601);
-    SaucerFire(game, 2001, 600, true, 0.5, Timestamp::Now());  // launched from 2001, z 30
+    Fire(2001, 0, 0.5);
+    Fire(2001, 601, 0.5);  // launched from 2001, z 30
     // Moves it; 2002 must wait for the clock.
-    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
-    SaucerFire(game, 2002, 600, true, 0.5, Timestamp::Now());
+    Fire(2002, 0, 0.5);
+    Fire(2002, 0, 0.5);
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);  // two moves of 0.5
 }

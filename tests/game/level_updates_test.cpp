@@ -68,11 +68,7 @@ class LevelUpdateTest : public testing_support::GameSceneTest {
     // Puts the shot in flight on the saucer and runs one main step.
     bool ShootSaucer(Update update, std::int32_t id) {
         const MeshObject s = Object(id);
-        MeshObject& shot = Object(kShotId);
-        shot.x = s.x;
-        shot.y = s.y;
-        shot.z = s.z;
-        shot.visible = true;
+        Show(kShotId, s.x, s.y, s.z);
         return Tick(update, 31);
     }
     int VisibleRocks() {
@@ -116,12 +112,7 @@ TEST_F(LevelUpdateTest, Level1SaucerExplodesAtTheShotOnTheEleventhHitAndVanishes
 
 TEST_F(LevelUpdateTest, Level1RockRestingOnTheShipDrainsFivePerFourHundredMsUntilLost) {
     Scene(1, 1);
-    MeshObject& rock = Object(kFirstRockId);
-    rock.visible = true;
-    rock.x = 0;
-    rock.y = -2;
-    rock.z = 0.2;
-    SetUserFloat(rock, 0.5f);
+    SetUserFloat(Show(kFirstRockId, 0, -2, 0.2), 0.5f);
     game.energy = 100;
 
     std::vector<std::int64_t> drops;  // ms of each energy drop
@@ -159,11 +150,7 @@ TEST_F(LevelUpdateTest, Level1RocksVanishWithTheLastSaucerAndThePauseFreezesAllB
     EXPECT_EQ(VisibleRocks(), 0);
     EXPECT_EQ(game.levelPhase, 2);
 
-    {
-        MeshObject& shot = Object(kShotId);
-        shot.visible = true;
-        shot.z = 0;
-    }
+    Show(kShotId, 0, -2, 0);
     // During the pause only the shot moves: no saucer returns, no rock enters, no damage.
     ASSERT_TRUE(Run(UpdateLevel1, 900));
     EXPECT_DOUBLE_EQ(Object(kShotId).z, 30.0);
@@ -187,12 +174,8 @@ TEST_F(LevelUpdateTest, Level1FireballCostsTenAndTheLastHitOfPhaseTwoWinsTheLeve
     MeshObject& saucer = Object(kFirstSaucerId);
     saucer.frame = 2;
     saucer.z = 30;
-    MeshObject& ball = Object(kFirstRockId);
-    ball.visible = true;
+    MeshObject& ball = Show(kFirstRockId, 0, -2, 0.3);
     ball.frame = 5;
-    ball.x = 0;
-    ball.y = -2;
-    ball.z = 0.3;
     SetUserFloat(ball, 1.0f);
     ASSERT_TRUE(Tick(UpdateLevel1, 31));
     EXPECT_EQ(game.energy, 90);
@@ -219,11 +202,7 @@ TEST_F(LevelUpdateTest, Level1NewRunDoesNotInheritATouchFromTheLostGame) {
     Object(kFirstSaucerId).frame = 2;
     Object(kFirstSaucerId).z = 30;
     game.energy = 10;
-    MeshObject& ball = Object(kFirstRockId);
-    ball.visible = true;
-    ball.frame = 5;
-    ball.y = -2;
-    ball.z = 0.3;
+    Show(kFirstRockId, 0, -2, 0.3).frame = 5;
     ASSERT_TRUE(Tick(UpdateLevel1, 31));
     ASSERT_EQ(game.energy, 0);
     EXPECT_FALSE(Tick(UpdateLevel1));  // lost, with the touch still set
@@ -315,11 +294,7 @@ TEST_F(LevelUpdateTest, Level2SaucerTouchDrainsLikeARockAndLeavesTheSaucerAlone)
     Scene(1, 1, true, {0, 0, 2});
     game.levelStartTime = Timestamp::Now();
     Level2StateForTesting().asteroidsOff = true;
-    MeshObject& saucer = Object(kFirstSaucerId);
-    saucer.x = 0;
-    saucer.y = 0;
-    saucer.z = 2;
-    saucer.angle = 0;
+    Show(kFirstSaucerId, 0, 0, 2).angle = 0;
     ASSERT_TRUE(Tick(UpdateLevel2, 31));
     EXPECT_TRUE(Level2StateForTesting().touched);
     EXPECT_EQ(Object(kFirstSaucerId).hitCount, 0);
@@ -378,11 +353,7 @@ class DiveTest : public LevelUpdateTest {
     void DiveScene(double x, double y, double z, float speed, Point3 ship = {3.5, 3.0, 0}) {
         Scene(2, 1, true, ship);
         game.levelPhase = 2;
-        MeshObject& s = Object(kFirstSaucerId);
-        s.x = x;
-        s.y = y;
-        s.z = z;
-        SetUserFloat(s, speed);
+        SetUserFloat(Show(kFirstSaucerId, x, y, z), speed);
         Draw();
     }
 };
@@ -458,11 +429,8 @@ TEST_F(LevelUpdateTest, Level4FireballCostsFiveAndTheLossComesOnTheFollowingCall
     Object(kFirstSaucerId).x = 3;
     Object(kFirstSaucerId).z = 40;
     game.energy = 5;
-    MeshObject& ball = Object(kFirstRockId);
-    ball.visible = true;
+    MeshObject& ball = Show(kFirstRockId, 0, -3.5, 0.3);
     ball.frame = 5;
-    ball.y = -3.5;
-    ball.z = 0.3;
     SetUserFloat(ball, 0.33f);
     ASSERT_TRUE(Tick(UpdateLevel4, 31));
     EXPECT_EQ(game.energy, 0);

@@ -23,11 +23,22 @@ class PlayerControlTest : public testing_support::GameSceneTest {
         Add(kShotId, 0, -2, 0, {0.05, 0.05, 0.5}, false);
         Draw();
     }
-    // One move step of the tick: draw, wait 41 ms, control.
-    void Step(void (*control)(GameFields&, const Timestamp&) = ControlPlayer) {
-        Draw();
-        clock.AdvanceMs(41);
+    using Control = void (*)(GameFields&, const Timestamp&);
+    // Waits `ms`, then runs the control once.
+    void After(std::int64_t ms, Control control = ControlPlayer) {
+        clock.AdvanceMs(ms);
         control(game, Timestamp::Now());
+    }
+    // One move step of the tick: draw, wait 41 ms, control.
+    void Step(Control control = ControlPlayer) {
+        Draw();
+        After(41, control);
+    }
+    // Holds fire over the first call (which starts the shot clock) and one 401 ms later.
+    void Fire(Control control = ControlPlayer) {
+        Hold(VK_LCONTROL);
+        After(0, control);
+        After(401, control);
     }
     MeshObject& Ship() { return Object(kPlayerId); }
     MeshObject& Shot() { return Object(kShotId); }
@@ -110,11 +121,9 @@ TEST_F(PlayerControlTest, OneShotPer400MsAndNoneWhileOneFlies) {
     Hold(VK_LCONTROL);
     ControlPlayer(game, Timestamp::Now());  // the first call starts the shot clock
     EXPECT_FALSE(Shot().visible);
-    clock.AdvanceMs(400);
-    ControlPlayer(game, Timestamp::Now());
+    After(400);
     EXPECT_FALSE(Shot().visible);
-    clock.AdvanceMs(1);
-    ControlPlayer(game, Timestamp::Now());
+    After(1);
     ASSERT_TRUE(Shot().visible);
     EXPECT_EQ(Shot().x, 0);
     EXPECT_EQ(Shot().y, -2);
@@ -124,16 +133,13 @@ TEST_F(PlayerControlTest, OneShotPer400MsAndNoneWhileOneFlies) {
 
     // Still in flight 401 ms later: no shot, but the wait starts again.
     Shot().z = 20;
-    clock.AdvanceMs(401);
-    ControlPlayer(game, Timestamp::Now());
+    After(401);
     EXPECT_EQ(Shot().z, 20);
     EXPECT_EQ(game.sounds.pending.size(), 1u);
     Shot().visible = false;
-    clock.AdvanceMs(200);
-    ControlPlayer(game, Timestamp::Now());
+    After(200);
     EXPECT_FALSE(Shot().visible);
-    clock.AdvanceMs(201);
-    ControlPlayer(game, Timestamp::Now());
+    After(201);
     EXPECT_TRUE(Shot().visible);
     EXPECT_EQ(Shot().z, 0);
     EXPECT_EQ(game.sounds.pending.size(), 2u);
@@ -144,10 +150,7 @@ TEST_F(PlayerControlTest, LevelTwoShotStartsHigher) {
     PlaceObject(game, kPlayerId, -2, -2, 2, 85, 0);
     Shot().angle = 90;
     Shot().frame = 0;
-    Hold(VK_LCONTROL);
-    ControlPlayer(game, Timestamp::Now());
-    clock.AdvanceMs(401);
-    ControlPlayer(game, Timestamp::Now());
+    Fire();
     ASSERT_TRUE(Shot().visible);
     EXPECT_EQ(Shot().x, -2);
     EXPECT_EQ(Shot().y, -2 + 0.2);
@@ -222,10 +225,7 @@ TEST_F(AstronautTest, UpInTheAirDoesNothingAndDownCutsARise) {
 
 TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecond) {
     game.level = 2;  // the astronaut's shot never gets the side view's lift
-    Hold(VK_LCONTROL);
-    ControlAstronaut(game, Timestamp::Now());
-    clock.AdvanceMs(401);
-    ControlAstronaut(game, Timestamp::Now());
+    Fire(ControlAstronaut);
     ASSERT_TRUE(Shot().visible);
     EXPECT_EQ(Shot().x, 0);
     EXPECT_EQ(Shot().y, -3.5);
@@ -234,34 +234,25 @@ TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecond) {
     EXPECT_EQ(game.sounds.pending.back(), kSoundShot);
     Hold(VK_LCONTROL, false);
 
-    clock.AdvanceMs(1000);
-    ControlAstronaut(game, Timestamp::Now());
+    After(1000, ControlAstronaut);
     EXPECT_EQ(Ship().frame, 2);
-    clock.AdvanceMs(1);
-    ControlAstronaut(game, Timestamp::Now());
+    After(1, ControlAstronaut);
     EXPECT_EQ(Ship().frame, 0);
 }
 
 TEST_F(AstronautTest, TouchedFrameDuringThePoseIsKept) {
-    Hold(VK_LCONTROL);
-    ControlAstronaut(game, Timestamp::Now());
-    clock.AdvanceMs(401);
-    ControlAstronaut(game, Timestamp::Now());
+    Fire(ControlAstronaut);
     Hold(VK_LCONTROL, false);
     ASSERT_EQ(Ship().frame, 2);
     MoveObject(game, kPlayerId, 0, 1, 0, 0);  // the level shows the touched frame
-    clock.AdvanceMs(1500);
-    ControlAstronaut(game, Timestamp::Now());
+    After(1500, ControlAstronaut);
     EXPECT_EQ(Ship().frame, 1);
 }
 
 TEST_F(AstronautTest, NoShotWhileOneFlies) {
     Shot().visible = true;
     Shot().z = 30;
-    Hold(VK_LCONTROL);
-    ControlAstronaut(game, Timestamp::Now());
-    clock.AdvanceMs(401);
-    ControlAstronaut(game, Timestamp::Now());
+    Fire(ControlAstronaut);
     EXPECT_EQ(Shot().z, 30);
     EXPECT_EQ(Ship().frame, 0);
     EXPECT_TRUE(game.sounds.pending.empty());

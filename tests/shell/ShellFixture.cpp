@@ -73,6 +73,12 @@ void ShellTest::CloseMainForm() {
     form_ = nullptr;
 }
 
+bool ShellTest::StartLevelOne() {
+    platform::headless::RunFor(1600);
+    Hold('G');
+    return RunUntil([this] { return form_->fields.levelRunning; }, 6000);
+}
+
 void ShellTest::Hold(int virtualKey, int ms) {
     platform::headless::KeyDown(virtualKey);
     platform::headless::RunFor(ms);

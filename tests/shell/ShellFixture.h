@@ -33,6 +33,8 @@ class ShellTest : public ::testing::Test {
     MyApp::FormMain& OpenMainForm(const std::string& dataFolder = "..\\data");
     void CloseMainForm();
 
+    // From the title: past the first pause, G, then level 1 running; false if it never runs.
+    bool StartLevelOne();
     // Holds a key across a few ticks, so the tick samples it.
     static void Hold(int virtualKey, int ms = 90);
     // Runs fake time until the predicate holds (checked every 30 ms) or maxMs have passed.

@@ -78,10 +78,8 @@ TEST_F(ShellTest, PromptAppearsAfterTheFirstPauseAndGStartsLevelOne) {
 }
 
 TEST_F(ShellTest, ArrowsSteerTheShipAndCtrlFiresTheShot) {
-    FormMain& form = OpenMainForm();
-    hl::RunFor(1600);
-    Hold('G');
-    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    OpenMainForm();
+    ASSERT_TRUE(StartLevelOne());
 
     const double startX = Object(1)->x;
     const double startY = Object(1)->y;
@@ -103,9 +101,7 @@ TEST_F(ShellTest, ArrowsSteerTheShipAndCtrlFiresTheShot) {
 
 TEST_F(ShellTest, OnlyLowerCasePTogglesPauseAndPauseStopsTheLevel) {
     FormMain& form = OpenMainForm();
-    hl::RunFor(1600);
-    Hold('G');
-    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    ASSERT_TRUE(StartLevelOne());
 
     hl::TypeText(L"P");
     hl::RunUntilIdle();

@@ -142,9 +142,7 @@ TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
 // The real end of a game: the player stands still until the level is lost.
 TEST_F(ShellTest, LostGameWithPointsEndsInTheNameForm) {
     FormMain& form = OpenMainForm();
-    hl::RunFor(1600);
-    Hold('G');
-    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    ASSERT_TRUE(StartLevelOne());
     form.fields.score = 30;
 
     ASSERT_TRUE(RunUntil([&] { return !form.fields.levelRunning; }, 240000));

@@ -24,11 +24,9 @@ void PrintTo(const Away& away, std::ostream* out) {
 
 class PauseOnLeaveTest : public ShellTest, public ::testing::WithParamInterface<Away> {
   protected:
-    FormMain& StartLevelOne() {
+    FormMain& OpenAndStart() {
         FormMain& form = OpenMainForm();
-        hl::RunFor(1600);
-        Hold('G');
-        EXPECT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+        EXPECT_TRUE(StartLevelOne());
         return form;
     }
     void Send(FormMain& form, platform::WPARAM wParam) {
@@ -38,7 +36,7 @@ class PauseOnLeaveTest : public ShellTest, public ::testing::WithParamInterface<
 };
 
 TEST_P(PauseOnLeaveTest, PausesARunningLevelAndOnlyPResumes) {
-    FormMain& form = StartLevelOne();
+    FormMain& form = OpenAndStart();
     Send(form, GetParam().leave);
     EXPECT_TRUE(form.fields.paused);
     EXPECT_EQ(Status(), "PAUSA");

@@ -1,5 +1,5 @@
 // Whole games on the real data set in simulated time: a bot that plays through all four
-// levels, and a player who never moves and loses level 1.
+// levels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,32 +20,6 @@ constexpr std::int64_t kMinute = 60 * 1000;
 bool Has(const Simulation& sim, const std::string& what) {
     const auto& e = sim.events();
     return std::any_of(e.begin(), e.end(), [&](const SimEvent& ev) { return ev.what == what; });
-}
-
-TEST(GameSimulation, PlayerWhoNeverMovesLosesLevelOneAndTheTitleComesBack) {
-    Simulation sim(11);
-    IdlePlayer idle;
-    sim.SetPlayer(&idle);
-    ASSERT_TRUE(sim.RunUntil([&] { return sim.GameOver(); }, 10 * kMinute)) << sim.Summary();
-
-    ASSERT_EQ(sim.levels().size(), 1u) << sim.Summary();
-    const LevelRun& run = sim.levels()[0];
-    EXPECT_EQ(run.level, 1);
-    EXPECT_FALSE(run.won);
-    EXPECT_LE(run.energyAtEnd, 0);
-    // Energy only ever fell while the ship sat still.
-    for (std::size_t i = 1; i < sim.energy().size(); ++i) {
-        if (sim.energy()[i].level == 1 && sim.energy()[i - 1].energy > 0) {
-            EXPECT_LE(sim.energy()[i].energy, sim.energy()[i - 1].energy);
-        }
-    }
-    EXPECT_TRUE(sim.titleShown());
-    EXPECT_EQ(sim.game().reachedLevel, 1);
-    EXPECT_EQ(sim.game().level, 1);
-    EXPECT_FALSE(sim.game().levelRunning);
-    EXPECT_TRUE(Has(sim, "banner gameover.bmp")) << sim.Summary();
-    EXPECT_TRUE(Has(sim, "status \"Game Over!\"")) << sim.Summary();
-    EXPECT_EQ(sim.nameEntries(), 1);
 }
 
 struct GameResult {

@@ -55,10 +55,6 @@ void SetKeys(bool left, bool right, bool up, bool down, bool fire, bool start) {
     platform::SetKeyDown(kStartKey, start);
 }
 
-void IdlePlayer::Decide(GameFields& game, bool titleShown) {
-    SetKeys(false, false, false, false, false, titleShown && !game.levelRunning);
-}
-
 bool Bot::Velocity(std::int32_t id, Point3& v) const {
     const auto it = tracks_.find(id);
     if (it == tracks_.end() || it->second.count < 3) {

@@ -51,12 +51,6 @@ class Bot : public Player {
     std::int32_t trackedPhase_ = 0;
 };
 
-// Presses start at the title and nothing else, ever.
-class IdlePlayer : public Player {
-  public:
-    void Decide(GameFields& game, bool titleShown) override;
-};
-
 // Holds or releases the game's keys.
 void SetKeys(bool left, bool right, bool up, bool down, bool fire, bool start);
 

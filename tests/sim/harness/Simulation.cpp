@@ -70,10 +70,6 @@ void Simulation::Tick() {
                std::to_string(game_.levelPhase));
     }
     lastPhase_ = game_.levelRunning ? game_.levelPhase : 0;
-    if (elapsedMs_ >= nextSampleMs_) {
-        energySamples_.push_back({elapsedMs_, game_.level, game_.energy});
-        nextSampleMs_ += 1000;
-    }
     clock_.AdvanceMs(kTickMs);
     elapsedMs_ += kTickMs;
 }

@@ -39,12 +39,6 @@ struct SimEvent {
     std::string what;
 };
 
-struct EnergySample {
-    std::int64_t ms = 0;
-    std::int32_t level = 0;
-    std::int32_t energy = 0;
-};
-
 // One played level: when it started running and how it ended.
 struct LevelRun {
     std::int32_t level = 0;
@@ -78,7 +72,6 @@ class Simulation : public TickServices {
     std::int64_t nowMs() const { return elapsedMs_; }
     bool titleShown() const { return titleShown_; }
     const std::vector<SimEvent>& events() const { return events_; }
-    const std::vector<EnergySample>& energy() const { return energySamples_; }
     const std::vector<LevelRun>& levels() const { return levels_; }
     int nameEntries() const { return nameEntries_; }
     std::string statusText() const { return status_; }
@@ -109,14 +102,12 @@ class Simulation : public TickServices {
     TickState tick_;
     Player* player_ = nullptr;
     std::int64_t elapsedMs_ = 0;
-    std::int64_t nextSampleMs_ = 0;
     bool titleShown_ = true;
     std::int32_t lastPhase_ = 0;
     int gamesEnded_ = 0;
     int nameEntries_ = 0;
     std::string status_;
     std::vector<SimEvent> events_;
-    std::vector<EnergySample> energySamples_;
     std::vector<LevelRun> levels_;
 };
 
