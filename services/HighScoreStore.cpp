@@ -90,13 +90,19 @@ std::string FormatTable(std::vector<std::string> table) {
     return bytes;
 }
 
+// True when the folder is there, made now or by another instance of the game a moment ago
+// (losing that race must not look like a failure: registration would then skip its lock).
+static bool HaveFolder(const std::string& path) {
+    return platform::PathExists(path) || platform::CreateFolder(path) || platform::PathExists(path);
+}
+
 std::string HighScoreStore::StorageFolder() const {
     const std::string base = WithTrailingSeparator(platform::LocalAppDataFolder()) + appFolder;
-    if (!platform::PathExists(base) && !platform::CreateFolder(base)) {
+    if (!HaveFolder(base)) {
         return {};
     }
     const std::string folder = WithTrailingSeparator(base) + "Score";
-    if (!platform::PathExists(folder) && !platform::CreateFolder(folder)) {
+    if (!HaveFolder(folder)) {
         return {};
     }
     return WithTrailingSeparator(folder);

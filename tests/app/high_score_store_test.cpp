@@ -322,10 +322,10 @@ TEST_F(HighScoreStoreTest, DataFolderWithABackslashIsUsedAsNamed) {
 
 // Two instances registering at once: every round both write five entries into an empty table,
 // and all ten must be there afterwards.
+// Each round starts without the game's folders, so the two also race to make them.
 TEST_F(HighScoreStoreTest, TwoProcessesRegisteringLoseNoEntry) {
-    fs::create_directories(Folder());
     for (int round = 0; round < 8; ++round) {
-        fs::remove(File());
+        fs::remove_all(Folder().parent_path());
         pid_t children[2];
         for (int who = 0; who < 2; ++who) {
             children[who] = ::fork();
