@@ -77,11 +77,17 @@ SIZE GlWindow::DrawableSize() const {
 }
 
 void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
-    const RECT r = win::Intersect(region, RECT{0, 0, surface.width, surface.height});
+    // The surface holds device pixels: the region's are kept as they are.
+    const win::ScaleMap device{surface.scale, POINT{0, 0}};
+    const RECT r =
+        win::Intersect(device.ToDevice(region), RECT{0, 0, surface.width, surface.height});
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || !MakeCurrent())
         return;
+    picture_ = device;
+    picture_.origin = POINT{-r.left, -r.top};
+    region_ = region;
     glBindTexture(GL_TEXTURE_2D, texture_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, surface.width);
@@ -114,7 +120,7 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     glViewport(0, 0, drawable.cx, drawable.cy);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    const RECT picture{0, 0, width_, height_};
+    const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
     const RECT shown = map.ToDevice(picture);
     if (shown.left > 0 || shown.top > 0 || shown.right < drawable.cx ||
         shown.bottom < drawable.cy) {
@@ -123,16 +129,21 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     }
     // Whole-pixel scales copy pixels as they are; others filter.
     const GLenum filter = map.scale != std::floor(map.scale) ? GL_LINEAR : GL_NEAREST;
+    // The picture is at device size already: copied 1:1 unless the scale moved since.
+    const GLenum pictureFilter = picture_.scale == map.scale ? GL_NEAREST : GL_LINEAR;
     // The picture is copied around a single view only: that view covers the rest.
     const RECT hole = views.size() == 1 && Shows(views[0]) ? Covered(views[0]) : RECT{};
     if (width_ > 0 && height_ > 0) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         for (const RECT& part : Around(picture, hole)) {
             const RECT to = map.ToDevice(part);
+            const RECT from = picture_.ToDevice(RECT{part.left + region_.left, part.top + region_.top,
+                                                     part.right + region_.left,
+                                                     part.bottom + region_.top});
             // The texture's rows run from the top: copied upside down.
-            glBlitFramebuffer(part.left, part.top, part.right, part.bottom, to.left,
+            glBlitFramebuffer(from.left, from.top, from.right, from.bottom, to.left,
                               bottom - to.top, to.right, bottom - to.bottom, GL_COLOR_BUFFER_BIT,
-                              filter);
+                              pictureFilter);
         }
     }
     for (const PlacedFrame& v : views) {

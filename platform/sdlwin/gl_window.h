@@ -26,7 +26,8 @@ class GlWindow {
 
     // The window's drawable size in device pixels.
     SIZE DrawableSize() const;
-    // Keeps `region` of the surface (clipped to it) as the window's picture.
+    // Keeps `region` (logical pixels) of the surface (clipped to it) as the window's picture,
+    // at the surface's device pixels.
     void SetPicture(const win::Surface& surface, const RECT& region);
     // Draws the picture through `map` (logical pixels of the region to device pixels), then
     // each view over its rect (logical, relative to the region), into the back buffer.
@@ -46,6 +47,8 @@ class GlWindow {
     unsigned framebuffer_ = 0;  // reads the texture for copies
     int width_ = 0;
     int height_ = 0;
+    win::ScaleMap picture_;  // logical pixels of the surface to texels
+    RECT region_{};          // the picture's logical part of the surface
 };
 
 }  // namespace platform::sdlwin

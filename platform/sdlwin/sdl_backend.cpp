@@ -137,6 +137,13 @@ class SdlBackend : public win::Backend {
         Place(window, *n);
         SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
         if (n->gl) {
+            // The window system draws at the scale the window shows at; a new scale paints
+            // the window again, which presents it again.
+            const double scale = MapOf(window, *n).scale;
+            if (surface.scale != scale) {
+                win::SetSurfaceScale(window, scale);
+                return;
+            }
             // Drawn when the loop next waits, together with whatever else changed.
             n->gl->SetPicture(surface, RegionOf(window, n->decorated));
             pending_.insert(window);
@@ -445,13 +452,19 @@ class SdlBackend : public win::Backend {
                 FirstPlacement(window, *n);
                 ShowNative(window, *n);
             }
+            const win::ScaleMap map = MapOf(window, *n);
+            const win::Surface* surface = win::TopLevelSurface(window);
+            if (surface != nullptr && surface->scale != map.scale) {
+                win::SetSurfaceScale(window, map.scale);  // shown once painted again
+                continue;
+            }
             const RECT region = RegionOf(window, n->decorated);
             std::vector<PlacedFrame> views = FramesOf(window);
             for (PlacedFrame& v : views) {
                 v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
                               v.rect.right - region.left, v.rect.bottom - region.top};
             }
-            n->gl->Draw(MapOf(window, *n), views);
+            n->gl->Draw(map, views);
             n->gl->Swap();
         }
     }
