@@ -127,10 +127,13 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);  // the bars
     }
-    // Whole-pixel scales copy pixels as they are; others filter.
-    const GLenum filter = map.scale != std::floor(map.scale) ? GL_LINEAR : GL_NEAREST;
-    // The picture is at device size already: copied 1:1 unless the scale moved since.
-    const GLenum pictureFilter = picture_.scale == map.scale ? GL_NEAREST : GL_LINEAR;
+    // Whole-pixel scales copy pixels as they are; others filter. The picture is at device
+    // size already (copied 1:1) unless the scale moved since it was drawn.
+    const auto filterFor = [](double ratio) {
+        return ratio != std::floor(ratio) ? GL_LINEAR : GL_NEAREST;
+    };
+    const GLenum filter = filterFor(map.scale);
+    const GLenum pictureFilter = filterFor(map.scale / picture_.scale);
     // The picture is copied around a single view only: that view covers the rest.
     const RECT hole = views.size() == 1 && Shows(views[0]) ? Covered(views[0]) : RECT{};
     if (width_ > 0 && height_ > 0) {

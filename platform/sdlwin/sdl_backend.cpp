@@ -562,10 +562,20 @@ class SdlBackend : public win::Backend {
         pending_.insert(it->second);
     }
 
-    // Hides the pointer over a fullscreen window after two seconds without movement.
+    void SetCursorIdleHiding(bool on) override {
+        idleHiding_ = on;
+        lastMotion_ = MonotonicNow();
+        if (!on && cursorHidden_) {
+            SDL_ShowCursor(SDL_ENABLE);
+            cursorHidden_ = false;
+        }
+    }
+
+    // Hides the pointer over a fullscreen window after two seconds without movement, while
+    // the program allows it.
     void HideIdleCursor() {
         Native* n = main_ != nullptr ? Find(main_) : nullptr;
-        if (cursorHidden_ || n == nullptr || !Fullscreen(*n))
+        if (!idleHiding_ || cursorHidden_ || n == nullptr || !Fullscreen(*n))
             return;
         if (MonotonicNow() - lastMotion_ > 2000 * kTicksPerMs) {
             SDL_ShowCursor(SDL_DISABLE);
@@ -690,6 +700,7 @@ class SdlBackend : public win::Backend {
     int cursorId_ = 0;
     Ticks lastMotion_ = 0;
     bool cursorHidden_ = false;
+    bool idleHiding_ = false;
     bool focusLost_ = false;
     bool applyingMove_ = false;
 };

@@ -74,6 +74,8 @@ class Backend {
 
     // The cursor to show (a cursor id such as 32512 for IDC_ARROW).
     virtual void SetCursorShape(int cursorId) = 0;
+    // Whether the pointer may hide when it rests (SetCursorIdleHiding).
+    virtual void SetCursorIdleHiding(bool /*on*/) {}
 
     // The message loop has nothing to do until `deadline` (a MonotonicNow value, or nothing
     // when no timer runs). The backend waits for input or time to pass, feeding events

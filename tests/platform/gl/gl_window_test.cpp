@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include "platform/sdlwin/gl_window.h"
+#include "platform/win/headless.h"
+#include "platform/win/win32.h"
 #include "tests/platform/gl/gl_test_support.h"
 
 namespace platform::gl::testing {
@@ -86,6 +88,42 @@ TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
         for (int k = 0; k < 4; ++k)
             EXPECT_EQ(window.At(d.x + k % 2, d.y + k / 2), surface_.At(p.x, p.y)) << p.x;
     }
+}
+
+TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
+    headless::Install();
+    headless::Reset();
+    const HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, kContentW,
+                                     kContentH, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, L"STATIC", L"Kryx Space", WS_CHILD | WS_VISIBLE | SS_LEFT, 4, 20, 90, 30,
+                    top, nullptr, nullptr, nullptr);
+    win::SetSurfaceScale(top, 2.0);
+    headless::RunUntilIdle();
+    Open(2 * kContentW, 2 * kContentH);
+    shown_->SetPicture(*win::TopLevelSurface(top), RECT{0, 0, kContentW, kContentH});
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    ASSERT_EQ(map.scale, 2.0);
+    shown_->Draw(map, {});
+    const Image window = shown_->ReadBack();
+    headless::Reset();
+    // Text scaled up from logical pixels would fill whole 2 x 2 blocks; drawn at device size
+    // most blocks along the strokes mix ink and background or two shades of ink.
+    const std::uint32_t background = window.At(2, 2);
+    int inked = 0;
+    int uniform = 0;
+    for (int y = 40; y < 100; y += 2) {
+        for (int x = 8; x < 188; x += 2) {
+            const std::uint32_t c[] = {window.At(x, y), window.At(x + 1, y), window.At(x, y + 1),
+                                       window.At(x + 1, y + 1)};
+            if (c[0] == background && c[1] == background && c[2] == background &&
+                c[3] == background)
+                continue;
+            ++inked;
+            uniform += c[0] == c[1] && c[0] == c[2] && c[0] == c[3] ? 1 : 0;
+        }
+    }
+    ASSERT_GT(inked, 50);
+    EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
 
 }  // namespace
