@@ -27,6 +27,14 @@ class GlDevice : public gfx::Device {
     using PresentHook = std::function<void(unsigned framebuffer, int width, int height)>;
     void SetPresentHook(PresentHook hook) { presentHook_ = std::move(hook); }
     unsigned Framebuffer() const;
+    // Renders at `scale` device pixels per back-buffer pixel: the framebuffer grows, while
+    // everything given to the device (viewport, sprites, text, pictures) stays in back-buffer
+    // pixels. The source, when set, is asked at the start of every frame.
+    void SetScale(double scale);
+    void SetScaleSource(std::function<double()> source) { scaleSource_ = std::move(source); }
+    double Scale() const { return scale_; }
+    int FramebufferWidth() const { return fbWidth_; }
+    int FramebufferHeight() const { return fbHeight_; }
 
     // Waits until every command given so far has been carried out (for timing).
     void Finish() const;
@@ -79,6 +87,10 @@ class GlDevice : public gfx::Device {
     std::unique_ptr<FontCache> fonts_;
     std::vector<Vertex2D> scratch2D_;
     PresentHook presentHook_;
+    std::function<double()> scaleSource_;
+    double scale_ = 1.0;
+    int fbWidth_ = 0;
+    int fbHeight_ = 0;
 };
 
 // Copies a device's back buffer 1:1 into another framebuffer (0: the window's) with its

@@ -30,9 +30,13 @@ std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
 }
 
 // The part of a view's rect its frame covers (the frame's top-left at the rect's).
+// The logical part of its rect a frame covers.
 RECT Covered(const PlacedFrame& v) {
-    const int w = std::min<int>(v.frame->width, v.rect.right - v.rect.left);
-    const int h = std::min<int>(v.frame->height, v.rect.bottom - v.rect.top);
+    const win::ScaleMap device{v.frame->scale, POINT{0, 0}};
+    const int w = std::min<int>(device.ToLogical(POINT{v.frame->width, 0}).x,
+                                v.rect.right - v.rect.left);
+    const int h = std::min<int>(device.ToLogical(POINT{0, v.frame->height}).y,
+                                v.rect.bottom - v.rect.top);
     return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w),
                 v.rect.top + std::max(0, h)};
 }
@@ -158,10 +162,15 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
         if (w <= 0 || h <= 0)
             continue;
         const RECT to = map.ToDevice(part);
+        // The frame is drawn at its own scale: copied 1:1 when that is the window's.
+        const RECT from = win::ScaleMap{v.frame->scale, POINT{0, 0}}.ToDevice(RECT{0, 0, w, h});
         glBindFramebuffer(GL_READ_FRAMEBUFFER, v.frame->framebuffer);
-        const int below = v.frame->height - h;
-        glBlitFramebuffer(0, below, w, below + h, to.left, bottom - to.bottom, to.right,
-                          bottom - to.top, GL_COLOR_BUFFER_BIT, filter);
+        const int below = v.frame->height - from.bottom;
+        glBlitFramebuffer(0, below, from.right, below + from.bottom, to.left, bottom - to.bottom,
+                          to.right, bottom - to.top, GL_COLOR_BUFFER_BIT,
+                          to.right - to.left == from.right && to.bottom - to.top == from.bottom
+                              ? GL_NEAREST
+                              : filter);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
 }

@@ -791,6 +791,13 @@ HICON NativeIconOf(HWND window) {
     return n == nullptr ? nullptr : n->icon;
 }
 
+double ChildViewScale(HWND child) {
+    if (g_backend == nullptr)
+        return 1.0;
+    const win::Surface* s = win::TopLevelSurface(GetAncestorRoot(child));
+    return s != nullptr ? s->scale : 1.0;
+}
+
 std::optional<RECT> ChildViewRect(HWND child) {
     if (g_backend == nullptr)
         return std::nullopt;

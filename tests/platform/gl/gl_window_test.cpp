@@ -73,6 +73,46 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
     }
 }
 
+TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
+    Open(2 * kContentW, 2 * kContentH);
+    Image picture;
+    picture.width = 32;
+    picture.height = 24;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 8 << 8 | x * 6));
+    const auto render = [&](double scale) {
+        std::unique_ptr<GlDevice> device = GlDevice::Create(32, 24);
+        device->SetScale(scale);
+        device->Clear(0xFF000000u, 1.0f);
+        EXPECT_TRUE(device->CopyToBackBuffer(picture));
+        return device;
+    };
+    const Image one = render(1.0)->ReadPixels();
+    std::unique_ptr<GlDevice> device = render(2.0);
+    const Image drawn = device->ReadPixels();
+    ASSERT_EQ(drawn.width, 64);
+    ASSERT_EQ(drawn.height, 48);
+    // Against the picture at scale 1: each device pixel within 8 per channel of the logical
+    // pixel it belongs to (filtering blends neighbours that differ by 6 to 8).
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_TRUE(Near(drawn.At(x, y), one.At(x / 2, y / 2), 8)) << x << "," << y;
+    sdlwin::ChildFrame frame;
+    frame.width = 64;
+    frame.height = 48;
+    frame.framebuffer = device->Framebuffer();
+    frame.scale = 2.0;
+    const RECT at{10, 20, 42, 44};
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    shown_->Draw(map, {sdlwin::PlacedFrame{at, &frame}});
+    const Image window = shown_->ReadBack();
+    const RECT d = map.ToDevice(at);
+    for (int y = d.top; y < d.bottom; ++y)
+        for (int x = d.left; x < d.right; ++x)
+            ASSERT_EQ(window.At(x, y), drawn.At(x - d.left, y - d.top)) << x << "," << y;
+}
+
 TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
     Open(300, 160);  // twice the content's height; 100 pixels to spare across
     const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
