@@ -171,6 +171,20 @@ std::unique_ptr<GlDevice> GlDevice::Create(int width, int height) {
     return device;
 }
 
+// The samplers of GlDevice::Sampling, in its order.
+static void MakeSamplers(GLuint* samplers) {
+    glGenSamplers(GlDevice::kSamplings, samplers);
+    const std::array<std::pair<GLint, GLint>, GlDevice::kSamplings> sampling = {
+        {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
+    for (int i = 0; i < GlDevice::kSamplings; ++i) {
+        const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
+        glSamplerParameteri(samplers[i], GL_TEXTURE_MIN_FILTER, filter);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_MAG_FILTER, filter);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_S, wrap);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_T, wrap);
+    }
+}
+
 bool GlDevice::Init() {
     GlState& s = *gl_;
     glGenFramebuffers(1, &s.fbo);
@@ -200,17 +214,7 @@ bool GlDevice::Init() {
     glUniform1i(glGetUniformLocation(s.program2D, "uTexture"), 0);
     s.coverage2D.location = glGetUniformLocation(s.program2D, "uCoverage");
 
-    glGenSamplers(GlDevice::kSamplings, s.samplers.data());
-    const std::array<std::pair<GLint, GLint>, GlDevice::kSamplings> sampling = {
-        {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
-    for (int i = 0; i < GlDevice::kSamplings; ++i) {
-        const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
-        const GLuint sampler = s.samplers[static_cast<std::size_t>(i)];
-        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter);
-        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter);
-        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
-        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
-    }
+    MakeSamplers(s.samplers.data());
     glActiveTexture(GL_TEXTURE0);
 
     // Vertex lists: 24-byte vertices of position, colour (B, G, R, A bytes) and uv.

@@ -54,6 +54,11 @@ void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int heigh
         Frames().listener(GetAncestorRoot(child));
 }
 
+double ChildViewScale(HWND child) {
+    const win::Surface* s = win::TopLevelSurface(GetAncestorRoot(child));
+    return s != nullptr ? s->scale : 1.0;
+}
+
 void RemoveChildFrame(HWND child) {
     Frames().frames.erase(child);
 }

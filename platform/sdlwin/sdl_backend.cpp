@@ -20,6 +20,7 @@
 #include "platform/sdlwin/gl_window.h"
 #include "platform/sdlwin/native_window.h"
 #include "platform/sdlwin/owned_windows.h"
+#include "platform/sdlwin/resting_pointer.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/scale.h"
@@ -139,11 +140,8 @@ class SdlBackend : public win::Backend {
         if (n->gl) {
             // The window system draws at the scale the window shows at; a new scale paints
             // the window again, which presents it again.
-            const double scale = MapOf(window, *n).scale;
-            if (surface.scale != scale) {
-                win::SetSurfaceScale(window, scale);
+            if (!SurfaceAt(window, MapOf(window, *n).scale))
                 return;
-            }
             // Drawn when the loop next waits, together with whatever else changed.
             n->gl->SetPicture(surface, RegionOf(window, n->decorated));
             pending_.insert(window);
@@ -167,7 +165,8 @@ class SdlBackend : public win::Backend {
 
     bool Wait(std::optional<Ticks> deadline) override {
         DrawPending();
-        HideIdleCursor();
+        Native* mainNative = main_ != nullptr ? Find(main_) : nullptr;
+        pointer_.Check(mainNative != nullptr && Fullscreen(*mainNative));
         const Ticks now = MonotonicNow();
         int timeout = WaitTimeoutMs(deadline, now);
         SDL_Event event;
@@ -453,11 +452,8 @@ class SdlBackend : public win::Backend {
                 ShowNative(window, *n);
             }
             const win::ScaleMap map = MapOf(window, *n);
-            const win::Surface* surface = win::TopLevelSurface(window);
-            if (surface != nullptr && surface->scale != map.scale) {
-                win::SetSurfaceScale(window, map.scale);  // shown once painted again
-                continue;
-            }
+            if (!SurfaceAt(window, map.scale))
+                continue;  // shown once painted again
             const RECT region = RegionOf(window, n->decorated);
             std::vector<PlacedFrame> views = FramesOf(window);
             for (PlacedFrame& v : views) {
@@ -489,13 +485,8 @@ class SdlBackend : public win::Backend {
     }
 
     void Handle(const SDL_Event& event) {
-        if (event.type == SDL_MOUSEMOTION) {
-            lastMotion_ = MonotonicNow();
-            if (cursorHidden_) {
-                SDL_ShowCursor(SDL_ENABLE);
-                cursorHidden_ = false;
-            }
-        }
+        if (event.type == SDL_MOUSEMOTION)
+            pointer_.Moved();
         if (event.type == SDL_KEYDOWN && IsFullscreenKey(event.key.keysym)) {
             ToggleFullscreen(event.key.windowID);
             return;
@@ -539,11 +530,7 @@ class SdlBackend : public win::Backend {
         if (on)
             SDL_RaiseWindow(n.window);
         Resized(SDL_GetWindowID(n.window));
-        lastMotion_ = MonotonicNow();
-        if (!on && cursorHidden_) {
-            SDL_ShowCursor(SDL_ENABLE);
-            cursorHidden_ = false;
-        }
+        pointer_.Moved(on);
     }
 
     // The main window took a new size: its content scales to fit, and the other windows
@@ -562,26 +549,17 @@ class SdlBackend : public win::Backend {
         pending_.insert(it->second);
     }
 
-    void SetCursorIdleHiding(bool on) override {
-        idleHiding_ = on;
-        lastMotion_ = MonotonicNow();
-        if (!on && cursorHidden_) {
-            SDL_ShowCursor(SDL_ENABLE);
-            cursorHidden_ = false;
-        }
+    // Whether the window system draws `window` at `scale`; otherwise it starts to, painting
+    // the window again (which presents it again).
+    static bool SurfaceAt(HWND window, double scale) {
+        const win::Surface* surface = win::TopLevelSurface(window);
+        if (surface == nullptr || surface->scale == scale)
+            return true;
+        win::SetSurfaceScale(window, scale);
+        return false;
     }
 
-    // Hides the pointer over a fullscreen window after two seconds without movement, while
-    // the program allows it.
-    void HideIdleCursor() {
-        Native* n = main_ != nullptr ? Find(main_) : nullptr;
-        if (!idleHiding_ || cursorHidden_ || n == nullptr || !Fullscreen(*n))
-            return;
-        if (MonotonicNow() - lastMotion_ > 2000 * kTicksPerMs) {
-            SDL_ShowCursor(SDL_DISABLE);
-            cursorHidden_ = true;
-        }
-    }
+    void SetCursorIdleHiding(bool on) override { pointer_.Allow(on); }
 
     void Apply(const InputAction& a) {
         using Kind = InputAction::Kind;
@@ -698,9 +676,7 @@ class SdlBackend : public win::Backend {
     bool startFullscreen_ = false;
     SDL_Cursor* cursor_ = nullptr;
     int cursorId_ = 0;
-    Ticks lastMotion_ = 0;
-    bool cursorHidden_ = false;
-    bool idleHiding_ = false;
+    RestingPointer pointer_;
     bool focusLost_ = false;
     bool applyingMove_ = false;
 };
@@ -789,13 +765,6 @@ HICON NativeIconOf(HWND window) {
         return nullptr;
     Native* n = g_backend->Find(GetAncestorRoot(window));
     return n == nullptr ? nullptr : n->icon;
-}
-
-double ChildViewScale(HWND child) {
-    if (g_backend == nullptr)
-        return 1.0;
-    const win::Surface* s = win::TopLevelSurface(GetAncestorRoot(child));
-    return s != nullptr ? s->scale : 1.0;
 }
 
 std::optional<RECT> ChildViewRect(HWND child) {
