@@ -402,8 +402,11 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     // scales filtered to the device size.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
-    const int w = scale_ == 1.0 ? picture.width : static_cast<int>(std::ceil(picture.width * scale_ - 1e-9));
-    const int h = scale_ == 1.0 ? picture.height : static_cast<int>(std::ceil(picture.height * scale_ - 1e-9));
+    const auto scaled = [this](int length) {
+        return scale_ == 1.0 ? length : static_cast<int>(std::ceil(length * scale_ - 1e-9));
+    };
+    const int w = scaled(picture.width);
+    const int h = scaled(picture.height);
     const int top = fbHeight_ - h;  // GL counts rows from the bottom
     glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, w, top + h,
                       GL_COLOR_BUFFER_BIT, scale_ == 1.0 ? GL_NEAREST : GL_LINEAR);

@@ -144,9 +144,9 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         for (const RECT& part : Around(picture, hole)) {
             const RECT to = map.ToDevice(part);
-            const RECT from = picture_.ToDevice(RECT{part.left + region_.left, part.top + region_.top,
-                                                     part.right + region_.left,
-                                                     part.bottom + region_.top});
+            const RECT from =
+                picture_.ToDevice(RECT{part.left + region_.left, part.top + region_.top,
+                                       part.right + region_.left, part.bottom + region_.top});
             // The texture's rows run from the top: copied upside down.
             glBlitFramebuffer(from.left, from.top, from.right, from.bottom, to.left,
                               bottom - to.top, to.right, bottom - to.bottom, GL_COLOR_BUFFER_BIT,

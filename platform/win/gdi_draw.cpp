@@ -27,8 +27,8 @@ ScaleMap MapOf(const Surface& s) {
 }
 
 RECT ToDevice(const DeviceContext& dc, const Surface& s, const RECT& r) {
-    return MapOf(s).ToDevice(RECT{r.left + dc.origin.x, r.top + dc.origin.y,
-                                  r.right + dc.origin.x, r.bottom + dc.origin.y});
+    return MapOf(s).ToDevice(RECT{r.left + dc.origin.x, r.top + dc.origin.y, r.right + dc.origin.x,
+                                  r.bottom + dc.origin.y});
 }
 
 RECT ClipOf(DeviceContext& dc, const Surface& s) {
@@ -170,7 +170,8 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
         // With a null pen the filled area is one pixel smaller on the right and bottom.
         RECT fill = nullPen ? RECT{left, top, right - 1, bottom - 1}
                             : RECT{left + pw, top + pw, right - pw, bottom - pw};
-        win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, fill), clip, win::ToArgb(brush->color));
+        win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, fill), clip,
+                              win::ToArgb(brush->color));
     }
     if (!nullPen) {
         std::uint32_t c = win::ToArgb(pen->color);
@@ -251,8 +252,8 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
                       along(part.right, whole.left, whole.right, all.left, all.right),
                       along(part.bottom, whole.top, whole.bottom, all.top, all.bottom)};
     // Between surfaces of one scale pixels are picked as they are; across scales, filtered.
-    const auto transfer = from->scale == to->scale ? win::gdi::Transfer::CopyNearest
-                                                   : win::gdi::Transfer::Copy;
+    const auto transfer =
+        from->scale == to->scale ? win::gdi::Transfer::CopyNearest : win::gdi::Transfer::Copy;
     if (from == to) {  // the source may be the destination
         const win::Surface copy = *from;
         win::gdi::Resample(*to, target, clip, copy, part, transfer);
@@ -290,8 +291,10 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, i
     // beyond the picture's right and bottom edges.
     constexpr long long kMaxSide = 1 << 14;
     win::Surface part;
-    part.Resize(static_cast<int>(std::clamp<long long>(std::min<long long>(width, 1LL * h.biWidth - sx), 0, kMaxSide)),
-                static_cast<int>(std::clamp<long long>(std::min<long long>(height, 1LL * rows - sy), 0, kMaxSide)),
+    part.Resize(static_cast<int>(std::clamp<long long>(
+                    std::min<long long>(width, 1LL * h.biWidth - sx), 0, kMaxSide)),
+                static_cast<int>(std::clamp<long long>(std::min<long long>(height, 1LL * rows - sy),
+                                                       0, kMaxSide)),
                 0);
     for (int row = 0; row < part.height; ++row) {
         const int srcRow = sy + row;  // counted from the top of the picture
@@ -301,8 +304,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, i
             continue;
         const std::uint8_t* line = data + static_cast<std::size_t>(scan) * stride;
         for (int col = std::max(0, -sx); col < part.width; ++col) {
-            const std::uint8_t* p = line + static_cast<std::size_t>(sx + col) *
-                                               static_cast<std::size_t>(bytesPerPixel);
+            const std::uint8_t* p =
+                line + static_cast<std::size_t>(sx + col) * static_cast<std::size_t>(bytesPerPixel);
             part.At(col, row) = 0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) |
                                 (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
         }

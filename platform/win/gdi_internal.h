@@ -62,7 +62,6 @@ struct FontInstance {
     const Glyph& Get(std::uint32_t code);
 };
 
-
 enum class Kind { Brush, Pen, Font, Bitmap, Icon };
 
 struct GdiObject {

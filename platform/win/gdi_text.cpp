@@ -228,8 +228,9 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
     if (d == nullptr || size == nullptr || (text == nullptr && count > 0))
         return FALSE;
     win::gdi::FontInstance& f = win::gdi::FontOf(*d);
-    size->cx = win::gdi::MeasureLine(f, std::wstring_view(text == nullptr ? L"" : text,
-                                                     static_cast<std::size_t>(std::max(0, count))));
+    size->cx =
+        win::gdi::MeasureLine(f, std::wstring_view(text == nullptr ? L"" : text,
+                                                   static_cast<std::size_t>(std::max(0, count))));
     size->cy = f.ascent + f.descent;
     return TRUE;
 }
@@ -311,7 +312,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
         }
         if (d->bkMode == OPAQUE) {
             RECT box{x, y, x + w, y + lineHeight};
-            win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, box), clip, win::ToArgb(d->bkColor));
+            win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, box), clip,
+                                  win::ToArgb(d->bkColor));
         }
         win::gdi::RenderLine(*d, *s, clip, x, y, line.text, line.underline, d->textColor);
         y += lineHeight;

@@ -172,7 +172,8 @@ void SetSurfaceScale(HWND window, double scale) {
         return;
     w->surface->scale = scale;
     w->surface->Resize(w->rect.right - w->rect.left, w->rect.bottom - w->rect.top, 0xFFF0F0F0u);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 std::optional<Surface> CaptureWindow(HWND window) {
@@ -184,8 +185,8 @@ std::optional<Surface> CaptureWindow(HWND window) {
         return std::nullopt;
     // The window's device pixels, at the surface's scale.
     const POINT at = SurfaceOrigin(*w);
-    const RECT r = ScaleMap{top->scale, POINT{0, 0}}.ToDevice(
-        RECT{at.x, at.y, at.x + (w->rect.right - w->rect.left), at.y + (w->rect.bottom - w->rect.top)});
+    const RECT r = ScaleMap{top->scale, POINT{0, 0}}.ToDevice(RECT{
+        at.x, at.y, at.x + (w->rect.right - w->rect.left), at.y + (w->rect.bottom - w->rect.top)});
     const POINT o{r.left, r.top};
     Surface out;
     out.Resize(r.right - r.left, r.bottom - r.top, 0xFF000000u);

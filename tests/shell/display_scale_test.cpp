@@ -21,8 +21,8 @@ TEST_F(ShellTest, ShowingTheWindowAtOtherScalesKeepsTheGameAndItTicksOn) {
     hl::RunFor(600);
     const MyApp::GameFields& f = form.fields;
     const auto state = [&] {
-        return std::make_tuple(f.level, f.score, f.energy, f.levelRunning, f.paused,
-                               f.levelPhase, Status(), PanelVisible());
+        return std::make_tuple(f.level, f.score, f.energy, f.levelRunning, f.paused, f.levelPhase,
+                               Status(), PanelVisible());
     };
     for (const double scale : {2.75, 1.0}) {
         const auto before = state();

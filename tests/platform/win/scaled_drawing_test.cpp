@@ -17,7 +17,8 @@ RECT InkBox(const win::Surface& s, const RECT& area, std::uint32_t background) {
         for (int x = area.left; x < area.right; ++x) {
             if (s.At(x, y) == background)
                 continue;
-            box = RECT{std::min(box.left, static_cast<LONG>(x)), std::min(box.top, static_cast<LONG>(y)),
+            box = RECT{std::min(box.left, static_cast<LONG>(x)),
+                       std::min(box.top, static_cast<LONG>(y)),
                        std::max(box.right, static_cast<LONG>(x + 1)),
                        std::max(box.bottom, static_cast<LONG>(y + 1))};
         }
