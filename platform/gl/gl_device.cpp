@@ -657,7 +657,17 @@ std::unique_ptr<gfx::Font> GlDevice::CreateFont(const gfx::FontDesc& desc) {
     if (!face) {
         return nullptr;
     }
-    return std::make_unique<GlFont>(this, face);
+    return std::make_unique<GlFont>(this, face, desc);
+}
+
+FontFace* GlDevice::DeviceFace(const gfx::FontDesc& desc, FontFace* logical) {
+    if (scale_ == 1.0 || !fonts_) {
+        return logical;
+    }
+    gfx::FontDesc scaled = desc;
+    scaled.height = std::max(1, static_cast<int>(std::lround(desc.height * scale_)));
+    FontFace* face = fonts_->Get(scaled);
+    return face ? face : logical;
 }
 
 void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top) {

@@ -14,6 +14,7 @@
 namespace platform::gl {
 
 class FontCache;
+class FontFace;
 struct GlState;
 
 class GlDevice : public gfx::Device {
@@ -45,6 +46,8 @@ class GlDevice : public gfx::Device {
     // Objects kept between frames: GL meshes, 2D font faces, glyphs.
     std::size_t CachedMeshes() const;
     std::size_t CachedFonts() const;
+    // The face of a font rasterised at the device's scale (the face itself at scale 1).
+    FontFace* DeviceFace(const gfx::FontDesc& desc, FontFace* logical);
 
     gfx::CooperativeLevel TestCooperativeLevel() override { return gfx::CooperativeLevel::Ok; }
     void Clear(D3DCOLOR color, float depth) override;

@@ -3,6 +3,8 @@
 // scaled and centred between black bars.
 #include <SDL.h>
 
+#include <utility>
+
 #include "platform/sdlwin/gl_window.h"
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
@@ -130,6 +132,43 @@ TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
     }
 }
 
+// Blocks of 2 x 2 device pixels in `area` that show something other than `background`, and
+// how many of them are of one colour (as text scaled up from logical pixels would be).
+std::pair<int, int> InkedAndUniformBlocks(const Image& image, const RECT& area,
+                                          std::uint32_t background) {
+    int inked = 0;
+    int uniform = 0;
+    for (int y = area.top; y + 1 < area.bottom; y += 2) {
+        for (int x = area.left; x + 1 < area.right; x += 2) {
+            const std::uint32_t c[] = {image.At(x, y), image.At(x + 1, y), image.At(x, y + 1),
+                                       image.At(x + 1, y + 1)};
+            if (c[0] == background && c[1] == background && c[2] == background &&
+                c[3] == background)
+                continue;
+            ++inked;
+            uniform += c[0] == c[1] && c[0] == c[2] && c[0] == c[3] ? 1 : 0;
+        }
+    }
+    return {inked, uniform};
+}
+
+TEST_F(GlWindowTest, PanelTextAtScaleTwoIsRasterisedAtDeviceSize) {
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 32);
+    ASSERT_TRUE(device);
+    device->SetScale(2.0);
+    std::unique_ptr<gfx::Font> font = device->CreateFont(gfx::FontDesc{16, 700, false, "Arial"});
+    ASSERT_TRUE(font);
+    device->Clear(0xFF000000u, 1.0f);
+    device->BeginScene();
+    RECT text{2, 2, 62, 30};
+    font->DrawText(nullptr, "Kryx", &text, 0, 0xFFFFFFFFu);
+    device->EndScene();
+    const auto [inked, uniform] =
+        InkedAndUniformBlocks(device->ReadPixels(), RECT{0, 0, 128, 64}, 0xFF000000u);
+    ASSERT_GT(inked, 30);
+    EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
+}
+
 TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     headless::Install();
     headless::Reset();
@@ -148,20 +187,8 @@ TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     headless::Reset();
     // Text scaled up from logical pixels would fill whole 2 x 2 blocks; drawn at device size
     // most blocks along the strokes mix ink and background or two shades of ink.
-    const std::uint32_t background = window.At(2, 2);
-    int inked = 0;
-    int uniform = 0;
-    for (int y = 40; y < 100; y += 2) {
-        for (int x = 8; x < 188; x += 2) {
-            const std::uint32_t c[] = {window.At(x, y), window.At(x + 1, y), window.At(x, y + 1),
-                                       window.At(x + 1, y + 1)};
-            if (c[0] == background && c[1] == background && c[2] == background &&
-                c[3] == background)
-                continue;
-            ++inked;
-            uniform += c[0] == c[1] && c[0] == c[2] && c[0] == c[3] ? 1 : 0;
-        }
-    }
+    const auto [inked, uniform] =
+        InkedAndUniformBlocks(window, RECT{8, 40, 190, 102}, window.At(2, 2));
     ASSERT_GT(inked, 50);
     EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
