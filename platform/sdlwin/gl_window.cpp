@@ -80,15 +80,17 @@ SIZE GlWindow::DrawableSize() const {
     return SIZE{w, h};
 }
 
-void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
+void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const RECT& changed) {
     // The surface holds device pixels: the region's are kept as they are.
     const win::ScaleMap device{surface.scale, POINT{0, 0}};
     const RECT r =
         win::Intersect(device.ToDevice(region), RECT{0, 0, surface.width, surface.height});
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || !MakeCurrent())
+    if (w <= 0 || h <= 0 || !MakeCurrent()) {
+        stored_ = RECT{};  // the changes are lost: everything is stored next time
         return;
+    }
     picture_ = device;
     picture_.origin = POINT{-r.left, -r.top};
     region_ = region;
@@ -98,7 +100,10 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, r.left);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, r.top);
     // Rows top first: the texture's row 0 is the picture's top row.
-    if (w != width_ || h != height_) {
+    const bool same = r.left == stored_.left && r.top == stored_.top && w == width_ &&
+                      h == height_;
+    stored_ = r;
+    if (!same) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      surface.pixels.data());
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
@@ -106,9 +111,13 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
                                0);
         width_ = w;
         height_ = h;
-    } else {
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE,
-                        surface.pixels.data());
+    } else if (const RECT part = win::Intersect(changed, r);
+               part.right > part.left && part.bottom > part.top) {
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.left);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, part.top);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, part.left - r.left, part.top - r.top,
+                        part.right - part.left, part.bottom - part.top, GL_BGRA,
+                        GL_UNSIGNED_BYTE, surface.pixels.data());
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);

@@ -143,7 +143,8 @@ class SdlBackend : public win::Backend {
             if (!SurfaceAt(window, MapOf(window, *n).scale))
                 return;
             // Drawn when the loop next waits, together with whatever else changed.
-            n->gl->SetPicture(surface, RegionOf(window, n->decorated));
+            n->gl->SetPicture(surface, RegionOf(window, n->decorated),
+                              win::TakeSurfaceChanges(window));
             pending_.insert(window);
             return;
         }

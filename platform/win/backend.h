@@ -23,6 +23,7 @@ struct Surface {
     int height = 0;
     double scale = 1.0;
     std::vector<std::uint32_t> pixels;
+    RECT changed{};  // device pixels drawn since the backend last took the changes
 
     // Sizes the surface for w x h logical pixels at its scale.
     void Resize(int w, int h, std::uint32_t fill = 0xFFFFFFFFu);
@@ -126,6 +127,9 @@ const Surface* TopLevelSurface(HWND window);
 // Draws a top-level window at `scale` device pixels per logical pixel from now on: its
 // surface is resized and the whole window painted again. Everything else stays logical.
 void SetSurfaceScale(HWND window, double scale);
+// The part of a top-level window's surface drawn since the last call (device pixels), for a
+// backend that keeps a copy of the picture; empty when nothing changed.
+RECT TakeSurfaceChanges(HWND window);
 std::optional<Surface> CaptureWindow(HWND window);
 
 // When the message loop next has something to do by itself (the earliest timer or hover

@@ -31,9 +31,13 @@ RECT ToDevice(const DeviceContext& dc, const Surface& s, const RECT& r) {
                                   r.bottom + dc.origin.y});
 }
 
-RECT ClipOf(DeviceContext& dc, const Surface& s) {
+RECT ClipOf(DeviceContext& dc, Surface& s) {
     RECT c{0, 0, s.width, s.height};
-    return dc.clipSet ? Intersect(c, MapOf(s).ToDevice(dc.clip)) : c;
+    if (dc.clipSet)
+        c = Intersect(c, MapOf(s).ToDevice(dc.clip));
+    if (!dc.memory)
+        s.changed = Bounding(s.changed, c);  // whatever is drawn lands inside the clip
+    return c;
 }
 
 DrawTarget TargetOf(HDC dc) {

@@ -120,7 +120,8 @@ ScaleMap MapOf(const Surface& s);
 // A rectangle in the context's logical coordinates in device pixels of the surface.
 RECT ToDevice(const DeviceContext& dc, const Surface& s, const RECT& r);
 // The effective clip in device pixels, bounded by the surface.
-RECT ClipOf(DeviceContext& dc, const Surface& s);
+// Counts as a change of a window's surface, as the caller is about to draw there.
+RECT ClipOf(DeviceContext& dc, Surface& s);
 
 // Where a drawing call draws: the device context, the surface it draws into and the effective
 // clip. `dc` is none for an unknown context; `surface` is none as well when the context has

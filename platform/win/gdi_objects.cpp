@@ -162,6 +162,7 @@ void Surface::Resize(int w, int h, std::uint32_t fill) {
     const ScaleMap map{scale, POINT{0, 0}};
     width = std::max(0, map.DeviceX(w));
     height = std::max(0, map.DeviceY(h));
+    changed = RECT{0, 0, width, height};
     pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
 }
 

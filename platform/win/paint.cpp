@@ -1,5 +1,6 @@
 // Invalidation, WM_PAINT and device contexts for windows.
 #include <algorithm>
+#include <utility>
 
 #include "platform/win/canvas.h"
 #include "platform/win/internal.h"
@@ -174,6 +175,13 @@ void SetSurfaceScale(HWND window, double scale) {
     w->surface->Resize(w->rect.right - w->rect.left, w->rect.bottom - w->rect.top, 0xFFF0F0F0u);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+RECT TakeSurfaceChanges(HWND window) {
+    Window* w = Find(window);
+    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface)
+        return RECT{};
+    return std::exchange(w->surface->changed, RECT{});
 }
 
 std::optional<Surface> CaptureWindow(HWND window) {

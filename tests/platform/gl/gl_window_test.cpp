@@ -28,7 +28,7 @@ class GlWindowTest : public GlTest {
         for (int y = 0; y < kContentH; ++y)
             for (int x = 0; x < kContentW; ++x)
                 surface_.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x << 16 | y << 8 | 7);
-        shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH});
+        shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, surface_.changed);
     }
     void TearDown() override {
         shown_.reset();
@@ -115,6 +115,18 @@ TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
             ASSERT_EQ(window.At(x, y), drawn.At(x - d.left, y - d.top)) << x << "," << y;
 }
 
+TEST_F(GlWindowTest, APictureDrawnAgainInPartShowsTheNewPartAndKeepsTheRest) {
+    Open(kContentW, kContentH);
+    for (int x = 30; x < 40; ++x)
+        surface_.At(x, 50) = 0xFF123456u;
+    shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, RECT{30, 50, 40, 51});
+    shown_->Draw(win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize()), {});
+    const Image window = shown_->ReadBack();
+    EXPECT_EQ(window.At(35, 50), 0xFF123456u);
+    EXPECT_EQ(window.At(35, 49), surface_.At(35, 49));
+    EXPECT_EQ(window.At(80, 70), surface_.At(80, 70));
+}
+
 TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
     Open(300, 160);  // twice the content's height; 100 pixels to spare across
     const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
@@ -179,7 +191,8 @@ TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     win::SetSurfaceScale(top, 2.0);
     headless::RunUntilIdle();
     Open(2 * kContentW, 2 * kContentH);
-    shown_->SetPicture(*win::TopLevelSurface(top), RECT{0, 0, kContentW, kContentH});
+    shown_->SetPicture(*win::TopLevelSurface(top), RECT{0, 0, kContentW, kContentH},
+                       win::TakeSurfaceChanges(top));
     const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
     ASSERT_EQ(map.scale, 2.0);
     shown_->Draw(map, {});
