@@ -143,8 +143,9 @@ void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-        glBlitFramebuffer(0, 0, 640, 480, x0, height - y0 - 480 * scale, x0 + 640 * scale,
-                          height - y0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        // The panel renders at the window's device size: copied 1:1.
+        glBlitFramebuffer(0, 0, 640 * scale, 480 * scale, x0, height - y0 - 480 * scale,
+                          x0 + 640 * scale, height - y0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         SDL_GL_SwapWindow(window);
         glFinish();
     }

@@ -484,6 +484,7 @@ void FormMain::TickDriver::BuildLevel(int level) {
         default:
             break;
     }
+    pf::SetCursorIdleHiding(pf::TRUE);  // the pointer may rest out of sight while a level runs
 }
 
 bool FormMain::TickDriver::StartPressed() {
@@ -491,10 +492,12 @@ bool FormMain::TickDriver::StartPressed() {
 }
 
 void FormMain::TickDriver::BuildTitleScene() {
+    pf::SetCursorIdleHiding(pf::FALSE);
     form_.BuildTitleScene();
 }
 
 void FormMain::TickDriver::OpenNameEntry() {
+    pf::SetCursorIdleHiding(pf::FALSE);
     form_.OpenNameEntry();
 }
 

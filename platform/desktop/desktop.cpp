@@ -43,8 +43,11 @@ class PanelDeviceFactory : public gfx::Factory {
         auto shown = std::shared_ptr<void>(nullptr, [window](void*) {
             sdlwin::RemoveChildFrame(window);
         });
-        device->SetPresentHook([window, shown](unsigned framebuffer, int width, int height) {
-            sdlwin::ShowChildFramebuffer(window, framebuffer, width, height);
+        // It renders at the device size of the panel's rectangle in the window.
+        gl::GlDevice* raw = device.get();
+        device->SetScaleSource([window] { return sdlwin::ChildViewScale(window); });
+        device->SetPresentHook([window, shown, raw](unsigned framebuffer, int width, int height) {
+            sdlwin::ShowChildFramebuffer(window, framebuffer, width, height, raw->Scale());
         });
         return device;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -144,7 +145,20 @@ constexpr std::size_t kRetiredMeshes = 16;
 }
 
 GlDevice::GlDevice(int width, int height)
-    : gfx::Device(width, height), gl_(std::make_unique<GlState>()) {}
+    : gfx::Device(width, height), gl_(std::make_unique<GlState>()), fbWidth_(width),
+      fbHeight_(height) {}
+
+void GlDevice::SetScale(double scale) {
+    if (scale <= 0 || scale == scale_)
+        return;
+    scale_ = scale;
+    fbWidth_ = std::max(1, static_cast<int>(std::ceil(backWidth_ * scale - 1e-9)));
+    fbHeight_ = std::max(1, static_cast<int>(std::ceil(backHeight_ * scale - 1e-9)));
+    glBindRenderbuffer(GL_RENDERBUFFER, gl_->color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fbWidth_, fbHeight_);
+    glBindRenderbuffer(GL_RENDERBUFFER, gl_->depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, fbWidth_, fbHeight_);
+}
 
 std::unique_ptr<GlDevice> GlDevice::Create(int width, int height) {
     if (width <= 0 || height <= 0) {
@@ -157,17 +171,31 @@ std::unique_ptr<GlDevice> GlDevice::Create(int width, int height) {
     return device;
 }
 
+// The samplers of GlDevice::Sampling, in its order.
+static void MakeSamplers(GLuint* samplers) {
+    glGenSamplers(GlDevice::kSamplings, samplers);
+    const std::array<std::pair<GLint, GLint>, GlDevice::kSamplings> sampling = {
+        {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
+    for (int i = 0; i < GlDevice::kSamplings; ++i) {
+        const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
+        glSamplerParameteri(samplers[i], GL_TEXTURE_MIN_FILTER, filter);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_MAG_FILTER, filter);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_S, wrap);
+        glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_T, wrap);
+    }
+}
+
 bool GlDevice::Init() {
     GlState& s = *gl_;
     glGenFramebuffers(1, &s.fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     glGenRenderbuffers(1, &s.color);
     glBindRenderbuffer(GL_RENDERBUFFER, s.color);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, backWidth_, backHeight_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fbWidth_, fbHeight_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.color);
     glGenRenderbuffers(1, &s.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, s.depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, backWidth_, backHeight_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, fbWidth_, fbHeight_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                               s.depth);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -186,17 +214,7 @@ bool GlDevice::Init() {
     glUniform1i(glGetUniformLocation(s.program2D, "uTexture"), 0);
     s.coverage2D.location = glGetUniformLocation(s.program2D, "uCoverage");
 
-    glGenSamplers(GlDevice::kSamplings, s.samplers.data());
-    const std::array<std::pair<GLint, GLint>, GlDevice::kSamplings> sampling = {
-        {{GL_LINEAR, GL_REPEAT}, {GL_LINEAR, GL_CLAMP_TO_EDGE}, {GL_NEAREST, GL_CLAMP_TO_EDGE}}};
-    for (int i = 0; i < GlDevice::kSamplings; ++i) {
-        const auto [filter, wrap] = sampling[static_cast<std::size_t>(i)];
-        const GLuint sampler = s.samplers[static_cast<std::size_t>(i)];
-        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter);
-        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter);
-        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
-        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
-    }
+    MakeSamplers(s.samplers.data());
     glActiveTexture(GL_TEXTURE0);
 
     // Vertex lists: 24-byte vertices of position, colour (B, G, R, A bytes) and uv.
@@ -288,25 +306,27 @@ Image GlDevice::ReadPixels() const {
 }
 
 void GlDevice::ReadPixels(Image* into) const {
-    into->width = backWidth_;
-    into->height = backHeight_;
-    const auto row = static_cast<std::size_t>(backWidth_);
-    into->pixels.resize(row * static_cast<std::size_t>(backHeight_));
+    into->width = fbWidth_;
+    into->height = fbHeight_;
+    const auto row = static_cast<std::size_t>(fbWidth_);
+    into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl_->fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, backWidth_, backHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
+    glReadPixels(0, 0, fbWidth_, fbHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
     // GL's rows run from the bottom.
     std::uint32_t* pixels = into->pixels.data();
-    for (int y = 0; y < backHeight_ / 2; ++y) {
+    for (int y = 0; y < fbHeight_ / 2; ++y) {
         std::swap_ranges(pixels + row * static_cast<std::size_t>(y),
                          pixels + row * static_cast<std::size_t>(y + 1),
-                         pixels + row * static_cast<std::size_t>(backHeight_ - 1 - y));
+                         pixels + row * static_cast<std::size_t>(fbHeight_ - 1 - y));
     }
 }
 
 void GlDevice::Clear(D3DCOLOR color, float depth) {
+    if (scaleSource_)
+        SetScale(scaleSource_());  // a frame starts with a clear
     glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
-    glViewport(0, 0, backWidth_, backHeight_);
+    glViewport(0, 0, fbWidth_, fbHeight_);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
@@ -321,7 +341,7 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
 
 bool GlDevice::BeginScene() {
     glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
-    glViewport(0, 0, backWidth_, backHeight_);
+    glViewport(0, 0, fbWidth_, fbHeight_);
     return true;
 }
 
@@ -333,7 +353,7 @@ bool GlDevice::Present() {
     // Whatever the hook does in this context must not change what our vertex arrays hold.
     glBindVertexArray(0);
     if (presentHook_) {
-        presentHook_(gl_->fbo, backWidth_, backHeight_);
+        presentHook_(gl_->fbo, fbWidth_, fbHeight_);
     } else {
         glFlush();
     }
@@ -378,12 +398,18 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, s.background,
                                0);
     }
-    // A copy without scaling or blending: the picture's pixels land unchanged.
+    // A copy without blending: at scale 1 the picture's pixels land unchanged, at other
+    // scales filtered to the device size.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
-    const int top = backHeight_ - picture.height;  // GL counts rows from the bottom
-    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, picture.width,
-                      top + picture.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    const auto scaled = [this](int length) {
+        return scale_ == 1.0 ? length : static_cast<int>(std::ceil(length * scale_ - 1e-9));
+    };
+    const int w = scaled(picture.width);
+    const int h = scaled(picture.height);
+    const int top = fbHeight_ - h;  // GL counts rows from the bottom
+    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, w, top + h,
+                      GL_COLOR_BUFFER_BIT, scale_ == 1.0 ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     return true;
 }
@@ -415,7 +441,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
     }
     GlState& s = *gl_;
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, backWidth_, backHeight_);
+    glViewport(0, 0, fbWidth_, fbHeight_);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     ApplyBlend(blend);
@@ -433,7 +459,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
 void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     GlState& s = *gl_;
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, backWidth_, backHeight_);
+    glViewport(0, 0, fbWidth_, fbHeight_);
     Program3D& p =
         GetRenderState(gfx::RenderState::ShadeMode) == gfx::kShadeFlat ? s.flat : s.smooth;
     glUseProgram(p.id);
@@ -631,7 +657,17 @@ std::unique_ptr<gfx::Font> GlDevice::CreateFont(const gfx::FontDesc& desc) {
     if (!face) {
         return nullptr;
     }
-    return std::make_unique<GlFont>(this, face);
+    return std::make_unique<GlFont>(this, face, desc);
+}
+
+FontFace* GlDevice::DeviceFace(const gfx::FontDesc& desc, FontFace* logical) {
+    if (scale_ == 1.0 || !fonts_) {
+        return logical;
+    }
+    gfx::FontDesc scaled = desc;
+    scaled.height = std::max(1, static_cast<int>(std::lround(desc.height * scale_)));
+    FontFace* face = fonts_->Get(scaled);
+    return face ? face : logical;
 }
 
 void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top) {

@@ -14,6 +14,7 @@
 namespace platform::gl {
 
 class FontCache;
+class FontFace;
 struct GlState;
 
 class GlDevice : public gfx::Device {
@@ -27,6 +28,14 @@ class GlDevice : public gfx::Device {
     using PresentHook = std::function<void(unsigned framebuffer, int width, int height)>;
     void SetPresentHook(PresentHook hook) { presentHook_ = std::move(hook); }
     unsigned Framebuffer() const;
+    // Renders at `scale` device pixels per back-buffer pixel: the framebuffer grows, while
+    // everything given to the device (viewport, sprites, text, pictures) stays in back-buffer
+    // pixels. The source, when set, is asked at the start of every frame.
+    void SetScale(double scale);
+    void SetScaleSource(std::function<double()> source) { scaleSource_ = std::move(source); }
+    double Scale() const { return scale_; }
+    int FramebufferWidth() const { return fbWidth_; }
+    int FramebufferHeight() const { return fbHeight_; }
 
     // Waits until every command given so far has been carried out (for timing).
     void Finish() const;
@@ -37,6 +46,8 @@ class GlDevice : public gfx::Device {
     // Objects kept between frames: GL meshes, 2D font faces, glyphs.
     std::size_t CachedMeshes() const;
     std::size_t CachedFonts() const;
+    // The face of a font rasterised at the device's scale (the face itself at scale 1).
+    FontFace* DeviceFace(const gfx::FontDesc& desc, FontFace* logical);
 
     gfx::CooperativeLevel TestCooperativeLevel() override { return gfx::CooperativeLevel::Ok; }
     void Clear(D3DCOLOR color, float depth) override;
@@ -79,6 +90,10 @@ class GlDevice : public gfx::Device {
     std::unique_ptr<FontCache> fonts_;
     std::vector<Vertex2D> scratch2D_;
     PresentHook presentHook_;
+    std::function<double()> scaleSource_;
+    double scale_ = 1.0;
+    int fbWidth_ = 0;
+    int fbHeight_ = 0;
 };
 
 // Copies a device's back buffer 1:1 into another framebuffer (0: the window's) with its

@@ -162,6 +162,40 @@ const Glyph* FontFace::Get(char32_t ch) {
     return &glyphs_.emplace(ch, glyph).first->second;
 }
 
+void GlFont::LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn, float scale,
+                       D3DCOLOR color) {
+    std::vector<GlDevice::Vertex2D>& quads = device_->Scratch2D();
+    const float inv = 1.0f / static_cast<float>(drawn.AtlasSize());
+    long pen = 0;  // 26.6 back-buffer pixels
+    for (const char c : line) {
+        const char32_t ch = CharFromAnsi(static_cast<unsigned char>(c));
+        const Glyph* laid = face_->Get(ch);
+        const Glyph* g = &drawn == face_ ? laid : drawn.Get(ch);
+        if (!laid) {
+            continue;
+        }
+        if (g && g->width > 0) {
+            // The glyph's device pixels, placed at its logical pen position.
+            const float x = static_cast<float>(x0 + static_cast<int>((pen + 32) >> 6)) +
+                            static_cast<float>(g->left) / scale;
+            const float y = static_cast<float>(baseline) - static_cast<float>(g->top) / scale;
+            const float w = static_cast<float>(g->width) / scale;
+            const float h = static_cast<float>(g->height) / scale;
+            const float u0 = static_cast<float>(g->atlasX) * inv;
+            const float v0 = static_cast<float>(g->atlasY) * inv;
+            const float u1 = static_cast<float>(g->atlasX + g->width) * inv;
+            const float v1 = static_cast<float>(g->atlasY + g->height) * inv;
+            quads.push_back({x, y, u0, v0, color});
+            quads.push_back({x + w, y, u1, v0, color});
+            quads.push_back({x + w, y + h, u1, v1, color});
+            quads.push_back({x, y, u0, v0, color});
+            quads.push_back({x + w, y + h, u1, v1, color});
+            quads.push_back({x, y + h, u0, v1, color});
+        }
+        pen += laid->advance;
+    }
+}
+
 int GlFont::DrawText(gfx::Sprite*, std::string_view text, RECT* rect, UINT format, D3DCOLOR color) {
     const int lineHeight = face_->LineHeight();
     // Widths of the lines, in pixels.
@@ -202,9 +236,9 @@ int GlFont::DrawText(gfx::Sprite*, std::string_view text, RECT* rect, UINT forma
     if (!rect || (color >> 24) == 0) {
         return height;  // nothing would show
     }
-    std::vector<GlDevice::Vertex2D>& quads = device_->Scratch2D();
-    quads.clear();
-    const float inv = 1.0f / static_cast<float>(face_->AtlasSize());
+    device_->Scratch2D().clear();
+    FontFace* drawn = device_->DeviceFace(desc_, face_);
+    const auto scale = static_cast<float>(device_->Scale());
     int line = 0;
     for (std::size_t begin = 0;; ++line) {
         const std::size_t end = lineEnd(begin);
@@ -214,37 +248,16 @@ int GlFont::DrawText(gfx::Sprite*, std::string_view text, RECT* rect, UINT forma
             x0 = rect->left + (rect->right - rect->left - lineWidth(begin, stop)) / 2;
         }
         const int baseline = rect->top + line * lineHeight + face_->Ascent();
-        long pen = 0;
-        for (std::size_t i = begin; i < stop; ++i) {
-            const Glyph* g = face_->Get(CharFromAnsi(static_cast<unsigned char>(text[i])));
-            if (!g) {
-                continue;
-            }
-            if (g->width > 0) {
-                const float x =
-                    static_cast<float>(x0 + static_cast<int>((pen + 32) >> 6) + g->left);
-                const float y = static_cast<float>(baseline - g->top);
-                const float w = static_cast<float>(g->width), h = static_cast<float>(g->height);
-                const float u0 = static_cast<float>(g->atlasX) * inv;
-                const float v0 = static_cast<float>(g->atlasY) * inv;
-                const float u1 = static_cast<float>(g->atlasX + g->width) * inv;
-                const float v1 = static_cast<float>(g->atlasY + g->height) * inv;
-                quads.push_back({x, y, u0, v0, color});
-                quads.push_back({x + w, y, u1, v0, color});
-                quads.push_back({x + w, y + h, u1, v1, color});
-                quads.push_back({x, y, u0, v0, color});
-                quads.push_back({x + w, y + h, u1, v1, color});
-                quads.push_back({x, y + h, u0, v1, color});
-            }
-            pen += g->advance;
-        }
+        LineQuads(text.substr(begin, stop - begin), x0, baseline, *drawn,
+                  drawn == face_ ? 1.0f : scale, color);
         if (end >= text.size()) {
             break;
         }
         begin = end + 1;
     }
-    if (!quads.empty()) {
-        device_->Draw2D(quads, face_->Atlas(), GlDevice::Quads2D::Coverage, true, false);
+    if (!device_->Scratch2D().empty()) {
+        device_->Draw2D(device_->Scratch2D(), drawn->Atlas(), GlDevice::Quads2D::Coverage, true,
+                        false);
     }
     return height;
 }

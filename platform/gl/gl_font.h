@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/device.h"
@@ -72,13 +73,20 @@ class FontFace {
 // A font handle of the device (what CreateFont returns): shares the cached face.
 class GlFont : public gfx::Font {
   public:
-    GlFont(GlDevice* device, FontFace* face) : device_(device), face_(face) {}
+    GlFont(GlDevice* device, FontFace* face, gfx::FontDesc desc)
+        : device_(device), face_(face), desc_(std::move(desc)) {}
     int DrawText(gfx::Sprite* sprite, std::string_view text, RECT* rect, UINT format,
                  D3DCOLOR color) override;
 
   private:
+    // The quads of one line's glyphs: laid out with the face (back-buffer pixels), drawn
+    // with `drawn`, the same face rasterised `scale` times as large.
+    void LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn, float scale,
+                   D3DCOLOR color);
+
     GlDevice* device_;
     FontFace* face_;
+    gfx::FontDesc desc_;
 };
 
 // The character of one byte of the program's 8-bit text (Windows-1252).

@@ -38,7 +38,8 @@ void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixe
         Frames().listener(GetAncestorRoot(child));
 }
 
-void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height) {
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height,
+                          double scale) {
     if (width <= 0 || height <= 0 || framebuffer == 0 || !IsWindow(child)) {
         RemoveChildFrame(child);
         return;
@@ -48,8 +49,14 @@ void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int heigh
     f.height = height;
     f.pixels.clear();
     f.framebuffer = framebuffer;
+    f.scale = scale > 0 ? scale : 1.0;
     if (Frames().listener != nullptr)
         Frames().listener(GetAncestorRoot(child));
+}
+
+double ChildViewScale(HWND child) {
+    const win::Surface* s = win::TopLevelSurface(GetAncestorRoot(child));
+    return s != nullptr ? s->scale : 1.0;
 }
 
 void RemoveChildFrame(HWND child) {

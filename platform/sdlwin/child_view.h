@@ -20,15 +20,20 @@ struct ChildFrame {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     unsigned framebuffer = 0;
+    double scale = 1.0;  // device pixels of the framebuffer per logical pixel of the child
 };
 
 // Shows `pixels` (width x height, rows from the top, 0xAARRGGBB) over `child`'s client area,
 // top-left aligned and clipped to it, and presents its top-level window at once when the
 // real-window backend runs. The frame stays until replaced, removed or the child is gone.
 void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixels);
-// The same for a frame that stays in a GL framebuffer: copied, not read back, when the
-// top-level window is drawn with OpenGL.
-void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height);
+// The same for a frame that stays in a GL framebuffer (width x height device pixels, `scale`
+// of them per logical pixel): copied, not read back, when the top-level window is drawn with
+// OpenGL.
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height,
+                          double scale = 1.0);
+// The scale the top-level window of `child` is shown at (1 when none shows it).
+double ChildViewScale(HWND child);
 void RemoveChildFrame(HWND child);
 const ChildFrame* FindChildFrame(HWND child);
 

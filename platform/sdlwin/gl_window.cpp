@@ -30,9 +30,13 @@ std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
 }
 
 // The part of a view's rect its frame covers (the frame's top-left at the rect's).
+// The logical part of its rect a frame covers.
 RECT Covered(const PlacedFrame& v) {
-    const int w = std::min<int>(v.frame->width, v.rect.right - v.rect.left);
-    const int h = std::min<int>(v.frame->height, v.rect.bottom - v.rect.top);
+    const win::ScaleMap device{v.frame->scale, POINT{0, 0}};
+    const int w = std::min<int>(device.ToLogical(POINT{v.frame->width, 0}).x,
+                                v.rect.right - v.rect.left);
+    const int h = std::min<int>(device.ToLogical(POINT{0, v.frame->height}).y,
+                                v.rect.bottom - v.rect.top);
     return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w),
                 v.rect.top + std::max(0, h)};
 }
@@ -76,19 +80,30 @@ SIZE GlWindow::DrawableSize() const {
     return SIZE{w, h};
 }
 
-void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
-    const RECT r = win::Intersect(region, RECT{0, 0, surface.width, surface.height});
+void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const RECT& changed) {
+    // The surface holds device pixels: the region's are kept as they are.
+    const win::ScaleMap device{surface.scale, POINT{0, 0}};
+    const RECT r =
+        win::Intersect(device.ToDevice(region), RECT{0, 0, surface.width, surface.height});
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || !MakeCurrent())
+    if (w <= 0 || h <= 0 || !MakeCurrent()) {
+        stored_ = RECT{};  // the changes are lost: everything is stored next time
         return;
+    }
+    picture_ = device;
+    picture_.origin = POINT{-r.left, -r.top};
+    region_ = region;
     glBindTexture(GL_TEXTURE_2D, texture_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, surface.width);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, r.left);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, r.top);
     // Rows top first: the texture's row 0 is the picture's top row.
-    if (w != width_ || h != height_) {
+    const bool same = r.left == stored_.left && r.top == stored_.top && w == width_ &&
+                      h == height_;
+    stored_ = r;
+    if (!same) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      surface.pixels.data());
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
@@ -96,9 +111,13 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region) {
                                0);
         width_ = w;
         height_ = h;
-    } else {
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE,
-                        surface.pixels.data());
+    } else if (const RECT part = win::Intersect(changed, r);
+               part.right > part.left && part.bottom > part.top) {
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.left);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, part.top);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, part.left - r.left, part.top - r.top,
+                        part.right - part.left, part.bottom - part.top, GL_BGRA,
+                        GL_UNSIGNED_BYTE, surface.pixels.data());
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
@@ -114,25 +133,33 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     glViewport(0, 0, drawable.cx, drawable.cy);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    const RECT picture{0, 0, width_, height_};
+    const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
     const RECT shown = map.ToDevice(picture);
     if (shown.left > 0 || shown.top > 0 || shown.right < drawable.cx ||
         shown.bottom < drawable.cy) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);  // the bars
     }
-    // Whole-pixel scales copy pixels as they are; others filter.
-    const GLenum filter = map.scale != std::floor(map.scale) ? GL_LINEAR : GL_NEAREST;
+    // Whole-pixel scales copy pixels as they are; others filter. The picture is at device
+    // size already (copied 1:1) unless the scale moved since it was drawn.
+    const auto filterFor = [](double ratio) {
+        return ratio != std::floor(ratio) ? GL_LINEAR : GL_NEAREST;
+    };
+    const GLenum filter = filterFor(map.scale);
+    const GLenum pictureFilter = filterFor(map.scale / picture_.scale);
     // The picture is copied around a single view only: that view covers the rest.
     const RECT hole = views.size() == 1 && Shows(views[0]) ? Covered(views[0]) : RECT{};
     if (width_ > 0 && height_ > 0) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         for (const RECT& part : Around(picture, hole)) {
             const RECT to = map.ToDevice(part);
+            const RECT from =
+                picture_.ToDevice(RECT{part.left + region_.left, part.top + region_.top,
+                                       part.right + region_.left, part.bottom + region_.top});
             // The texture's rows run from the top: copied upside down.
-            glBlitFramebuffer(part.left, part.top, part.right, part.bottom, to.left,
+            glBlitFramebuffer(from.left, from.top, from.right, from.bottom, to.left,
                               bottom - to.top, to.right, bottom - to.bottom, GL_COLOR_BUFFER_BIT,
-                              filter);
+                              pictureFilter);
         }
     }
     for (const PlacedFrame& v : views) {
@@ -144,10 +171,15 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
         if (w <= 0 || h <= 0)
             continue;
         const RECT to = map.ToDevice(part);
+        // The frame is drawn at its own scale: copied 1:1 when that is the window's.
+        const RECT from = win::ScaleMap{v.frame->scale, POINT{0, 0}}.ToDevice(RECT{0, 0, w, h});
         glBindFramebuffer(GL_READ_FRAMEBUFFER, v.frame->framebuffer);
-        const int below = v.frame->height - h;
-        glBlitFramebuffer(0, below, w, below + h, to.left, bottom - to.bottom, to.right,
-                          bottom - to.top, GL_COLOR_BUFFER_BIT, filter);
+        const int below = v.frame->height - from.bottom;
+        glBlitFramebuffer(0, below, from.right, below + from.bottom, to.left, bottom - to.bottom,
+                          to.right, bottom - to.top, GL_COLOR_BUFFER_BIT,
+                          to.right - to.left == from.right && to.bottom - to.top == from.bottom
+                              ? GL_NEAREST
+                              : filter);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
 }

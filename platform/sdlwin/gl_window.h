@@ -26,8 +26,10 @@ class GlWindow {
 
     // The window's drawable size in device pixels.
     SIZE DrawableSize() const;
-    // Keeps `region` of the surface (clipped to it) as the window's picture.
-    void SetPicture(const win::Surface& surface, const RECT& region);
+    // Keeps `region` (logical pixels) of the surface (clipped to it) as the window's picture,
+    // at the surface's device pixels.
+    // Only `changed` (device pixels) is stored again when the picture keeps its size.
+    void SetPicture(const win::Surface& surface, const RECT& region, const RECT& changed);
     // Draws the picture through `map` (logical pixels of the region to device pixels), then
     // each view over its rect (logical, relative to the region), into the back buffer.
     void Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& views);
@@ -46,6 +48,9 @@ class GlWindow {
     unsigned framebuffer_ = 0;  // reads the texture for copies
     int width_ = 0;
     int height_ = 0;
+    win::ScaleMap picture_;  // logical pixels of the surface to texels
+    RECT region_{};          // the picture's logical part of the surface
+    RECT stored_{};          // the device pixels of the surface the texture holds
 };
 
 }  // namespace platform::sdlwin

@@ -20,6 +20,7 @@
 #include "platform/sdlwin/gl_window.h"
 #include "platform/sdlwin/native_window.h"
 #include "platform/sdlwin/owned_windows.h"
+#include "platform/sdlwin/resting_pointer.h"
 #include "platform/sdlwin/x11_errors.h"
 #include "platform/win/backend.h"
 #include "platform/win/scale.h"
@@ -137,8 +138,13 @@ class SdlBackend : public win::Backend {
         Place(window, *n);
         SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
         if (n->gl) {
+            // The window system draws at the scale the window shows at; a new scale paints
+            // the window again, which presents it again.
+            if (!SurfaceAt(window, MapOf(window, *n).scale))
+                return;
             // Drawn when the loop next waits, together with whatever else changed.
-            n->gl->SetPicture(surface, RegionOf(window, n->decorated));
+            n->gl->SetPicture(surface, RegionOf(window, n->decorated),
+                              win::TakeSurfaceChanges(window));
             pending_.insert(window);
             return;
         }
@@ -160,7 +166,8 @@ class SdlBackend : public win::Backend {
 
     bool Wait(std::optional<Ticks> deadline) override {
         DrawPending();
-        HideIdleCursor();
+        Native* mainNative = main_ != nullptr ? Find(main_) : nullptr;
+        pointer_.Check(mainNative != nullptr && Fullscreen(*mainNative));
         const Ticks now = MonotonicNow();
         int timeout = WaitTimeoutMs(deadline, now);
         SDL_Event event;
@@ -445,13 +452,16 @@ class SdlBackend : public win::Backend {
                 FirstPlacement(window, *n);
                 ShowNative(window, *n);
             }
+            const win::ScaleMap map = MapOf(window, *n);
+            if (!SurfaceAt(window, map.scale))
+                continue;  // shown once painted again
             const RECT region = RegionOf(window, n->decorated);
             std::vector<PlacedFrame> views = FramesOf(window);
             for (PlacedFrame& v : views) {
                 v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
                               v.rect.right - region.left, v.rect.bottom - region.top};
             }
-            n->gl->Draw(MapOf(window, *n), views);
+            n->gl->Draw(map, views);
             n->gl->Swap();
         }
     }
@@ -476,13 +486,8 @@ class SdlBackend : public win::Backend {
     }
 
     void Handle(const SDL_Event& event) {
-        if (event.type == SDL_MOUSEMOTION) {
-            lastMotion_ = MonotonicNow();
-            if (cursorHidden_) {
-                SDL_ShowCursor(SDL_ENABLE);
-                cursorHidden_ = false;
-            }
-        }
+        if (event.type == SDL_MOUSEMOTION)
+            pointer_.Moved();
         if (event.type == SDL_KEYDOWN && IsFullscreenKey(event.key.keysym)) {
             ToggleFullscreen(event.key.windowID);
             return;
@@ -526,11 +531,7 @@ class SdlBackend : public win::Backend {
         if (on)
             SDL_RaiseWindow(n.window);
         Resized(SDL_GetWindowID(n.window));
-        lastMotion_ = MonotonicNow();
-        if (!on && cursorHidden_) {
-            SDL_ShowCursor(SDL_ENABLE);
-            cursorHidden_ = false;
-        }
+        pointer_.Moved(on);
     }
 
     // The main window took a new size: its content scales to fit, and the other windows
@@ -549,16 +550,17 @@ class SdlBackend : public win::Backend {
         pending_.insert(it->second);
     }
 
-    // Hides the pointer over a fullscreen window after two seconds without movement.
-    void HideIdleCursor() {
-        Native* n = main_ != nullptr ? Find(main_) : nullptr;
-        if (cursorHidden_ || n == nullptr || !Fullscreen(*n))
-            return;
-        if (MonotonicNow() - lastMotion_ > 2000 * kTicksPerMs) {
-            SDL_ShowCursor(SDL_DISABLE);
-            cursorHidden_ = true;
-        }
+    // Whether the window system draws `window` at `scale`; otherwise it starts to, painting
+    // the window again (which presents it again).
+    static bool SurfaceAt(HWND window, double scale) {
+        const win::Surface* surface = win::TopLevelSurface(window);
+        if (surface == nullptr || surface->scale == scale)
+            return true;
+        win::SetSurfaceScale(window, scale);
+        return false;
     }
+
+    void SetCursorIdleHiding(bool on) override { pointer_.Allow(on); }
 
     void Apply(const InputAction& a) {
         using Kind = InputAction::Kind;
@@ -675,8 +677,7 @@ class SdlBackend : public win::Backend {
     bool startFullscreen_ = false;
     SDL_Cursor* cursor_ = nullptr;
     int cursorId_ = 0;
-    Ticks lastMotion_ = 0;
-    bool cursorHidden_ = false;
+    RestingPointer pointer_;
     bool focusLost_ = false;
     bool applyingMove_ = false;
 };

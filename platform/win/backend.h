@@ -15,12 +15,17 @@
 namespace platform::win {
 
 // The pixels of a top-level window (its whole outer rectangle, frame and menu bar
-// included): rows from the top, each pixel 0xAARRGGBB, alpha always 0xFF.
+// included) or of a picture: rows from the top, each pixel 0xAARRGGBB, alpha always 0xFF
+// for windows. A window's surface holds `scale` device pixels per logical pixel; width and
+// height count device pixels. Pictures keep scale 1.
 struct Surface {
     int width = 0;
     int height = 0;
+    double scale = 1.0;
     std::vector<std::uint32_t> pixels;
+    RECT changed{};  // device pixels drawn since the backend last took the changes
 
+    // Sizes the surface for w x h logical pixels at its scale.
     void Resize(int w, int h, std::uint32_t fill = 0xFFFFFFFFu);
     std::uint32_t At(int x, int y) const { return pixels[Index(x, y)]; }
     std::uint32_t& At(int x, int y) { return pixels[Index(x, y)]; }
@@ -70,6 +75,8 @@ class Backend {
 
     // The cursor to show (a cursor id such as 32512 for IDC_ARROW).
     virtual void SetCursorShape(int cursorId) = 0;
+    // Whether the pointer may hide when it rests (SetCursorIdleHiding).
+    virtual void SetCursorIdleHiding(bool /*on*/) {}
 
     // The message loop has nothing to do until `deadline` (a MonotonicNow value, or nothing
     // when no timer runs). The backend waits for input or time to pass, feeding events
@@ -117,6 +124,12 @@ const Surface* IconPicture(HICON icon);
 // The composed pixels of a top-level window (nothing for other handles), and of a window
 // of any kind cut out of its top-level window's surface.
 const Surface* TopLevelSurface(HWND window);
+// Draws a top-level window at `scale` device pixels per logical pixel from now on: its
+// surface is resized and the whole window painted again. Everything else stays logical.
+void SetSurfaceScale(HWND window, double scale);
+// The part of a top-level window's surface drawn since the last call (device pixels), for a
+// backend that keeps a copy of the picture; empty when nothing changed.
+RECT TakeSurfaceChanges(HWND window);
 std::optional<Surface> CaptureWindow(HWND window);
 
 // When the message loop next has something to do by itself (the earliest timer or hover

@@ -21,6 +21,7 @@ class HeadlessBackend : public win::Backend {
     std::vector<win::MessageBoxRequest> log;
     std::map<HWND, int> presents;
     int cursor = 32512;
+    bool cursorIdleHiding = false;
 
     SIZE ScreenSize() override { return screen; }
     void TopLevelCreated(HWND) override {}
@@ -31,6 +32,7 @@ class HeadlessBackend : public win::Backend {
     void TopLevelActivated(HWND) override {}
     void Present(HWND window, const win::Surface&) override { ++presents[window]; }
     void SetCursorShape(int id) override { cursor = id; }
+    void SetCursorIdleHiding(bool on) override { cursorIdleHiding = on; }
 
     bool Wait(std::optional<Ticks> deadline) override {
         if (idle && idle())
@@ -105,6 +107,7 @@ void Reset() {
     b.presents.clear();
     b.clock = nullptr;
     b.cursor = 32512;
+    b.cursorIdleHiding = false;
 }
 
 void UseFakeClock(FakeClock* clock) {
@@ -289,6 +292,10 @@ int PresentCount(HWND window) {
 
 int CursorShape() {
     return Backend().cursor;
+}
+
+bool CursorIdleHiding() {
+    return Backend().cursorIdleHiding;
 }
 
 }  // namespace platform::headless

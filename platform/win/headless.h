@@ -79,5 +79,7 @@ std::uint32_t ClientPixel(HWND window, int x, int y);
 // What the backend was told.
 int PresentCount(HWND window);
 int CursorShape();
+// Whether the program last allowed the pointer to hide when it rests.
+bool CursorIdleHiding();
 
 }  // namespace platform::headless

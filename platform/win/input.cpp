@@ -294,3 +294,12 @@ void InputMouseWheel(int delta, int x, int y) {
 }
 
 }  // namespace platform::win
+
+namespace platform {
+
+void SetCursorIdleHiding(BOOL on) {
+    if (win::Backend* backend = win::CurrentBackend())
+        backend->SetCursorIdleHiding(on != FALSE);
+}
+
+}  // namespace platform

@@ -1,8 +1,10 @@
 // Invalidation, WM_PAINT and device contexts for windows.
 #include <algorithm>
+#include <utility>
 
 #include "platform/win/canvas.h"
 #include "platform/win/internal.h"
+#include "platform/win/scale.h"
 
 namespace platform::win {
 
@@ -164,6 +166,24 @@ const Surface* TopLevelSurface(HWND window) {
     return w->surface.get();
 }
 
+void SetSurfaceScale(HWND window, double scale) {
+    Window* w = Find(window);
+    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface || scale <= 0 ||
+        w->surface->scale == scale)
+        return;
+    w->surface->scale = scale;
+    w->surface->Resize(w->rect.right - w->rect.left, w->rect.bottom - w->rect.top, 0xFFF0F0F0u);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+RECT TakeSurfaceChanges(HWND window) {
+    Window* w = Find(window);
+    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface)
+        return RECT{};
+    return std::exchange(w->surface->changed, RECT{});
+}
+
 std::optional<Surface> CaptureWindow(HWND window) {
     Window* w = Find(window);
     if (w == nullptr)
@@ -171,9 +191,14 @@ std::optional<Surface> CaptureWindow(HWND window) {
     const Surface* top = TopLevelSurface(TopLevelOf(window));
     if (top == nullptr)
         return std::nullopt;
-    POINT o = SurfaceOrigin(*w);
+    // The window's device pixels, at the surface's scale.
+    const POINT at = SurfaceOrigin(*w);
+    const RECT r = ScaleMap{top->scale, POINT{0, 0}}.ToDevice(RECT{
+        at.x, at.y, at.x + (w->rect.right - w->rect.left), at.y + (w->rect.bottom - w->rect.top)});
+    const POINT o{r.left, r.top};
     Surface out;
-    out.Resize(w->rect.right - w->rect.left, w->rect.bottom - w->rect.top, 0xFF000000u);
+    out.Resize(r.right - r.left, r.bottom - r.top, 0xFF000000u);
+    out.scale = top->scale;
     for (int y = 0; y < out.height; ++y) {
         int sy = o.y + y;
         if (sy < 0 || sy >= top->height)

@@ -18,4 +18,14 @@ inline RECT Intersect(const RECT& a, const RECT& b) {
     return r;
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline RECT Bounding(const RECT& a, const RECT& b) {
+    if (a.right <= a.left || a.bottom <= a.top)
+        return b;
+    if (b.right <= b.left || b.bottom <= b.top)
+        return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
 }  // namespace platform::win

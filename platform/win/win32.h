@@ -654,6 +654,9 @@ int GetSystemMetrics(int index);
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
+// Not in Win32: while on (the program's game runs), the pointer over a fullscreen window
+// hides after two seconds without movement; movement shows it again.
+void SetCursorIdleHiding(BOOL on);
 // Icons: IDI_APPLICATION with a null instance, or an icon resource of the program by id.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 BOOL DestroyIcon(HICON icon);

@@ -3,7 +3,11 @@
 // scaled and centred between black bars.
 #include <SDL.h>
 
+#include <utility>
+
 #include "platform/sdlwin/gl_window.h"
+#include "platform/win/headless.h"
+#include "platform/win/win32.h"
 #include "tests/platform/gl/gl_test_support.h"
 
 namespace platform::gl::testing {
@@ -24,7 +28,7 @@ class GlWindowTest : public GlTest {
         for (int y = 0; y < kContentH; ++y)
             for (int x = 0; x < kContentW; ++x)
                 surface_.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x << 16 | y << 8 | 7);
-        shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH});
+        shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, surface_.changed);
     }
     void TearDown() override {
         shown_.reset();
@@ -71,6 +75,58 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
     }
 }
 
+TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
+    Open(2 * kContentW, 2 * kContentH);
+    Image picture;
+    picture.width = 32;
+    picture.height = 24;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 8 << 8 | x * 6));
+    const auto render = [&](double scale) {
+        std::unique_ptr<GlDevice> device = GlDevice::Create(32, 24);
+        device->SetScale(scale);
+        device->Clear(0xFF000000u, 1.0f);
+        EXPECT_TRUE(device->CopyToBackBuffer(picture));
+        return device;
+    };
+    const Image one = render(1.0)->ReadPixels();
+    std::unique_ptr<GlDevice> device = render(2.0);
+    const Image drawn = device->ReadPixels();
+    ASSERT_EQ(drawn.width, 64);
+    ASSERT_EQ(drawn.height, 48);
+    // Against the picture at scale 1: each device pixel within 8 per channel of the logical
+    // pixel it belongs to (filtering blends neighbours that differ by 6 to 8).
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_TRUE(Near(drawn.At(x, y), one.At(x / 2, y / 2), 8)) << x << "," << y;
+    sdlwin::ChildFrame frame;
+    frame.width = 64;
+    frame.height = 48;
+    frame.framebuffer = device->Framebuffer();
+    frame.scale = 2.0;
+    const RECT at{10, 20, 42, 44};
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    shown_->Draw(map, {sdlwin::PlacedFrame{at, &frame}});
+    const Image window = shown_->ReadBack();
+    const RECT d = map.ToDevice(at);
+    for (int y = d.top; y < d.bottom; ++y)
+        for (int x = d.left; x < d.right; ++x)
+            ASSERT_EQ(window.At(x, y), drawn.At(x - d.left, y - d.top)) << x << "," << y;
+}
+
+TEST_F(GlWindowTest, APictureDrawnAgainInPartShowsTheNewPartAndKeepsTheRest) {
+    Open(kContentW, kContentH);
+    for (int x = 30; x < 40; ++x)
+        surface_.At(x, 50) = 0xFF123456u;
+    shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, RECT{30, 50, 40, 51});
+    shown_->Draw(win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize()), {});
+    const Image window = shown_->ReadBack();
+    EXPECT_EQ(window.At(35, 50), 0xFF123456u);
+    EXPECT_EQ(window.At(35, 49), surface_.At(35, 49));
+    EXPECT_EQ(window.At(80, 70), surface_.At(80, 70));
+}
+
 TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
     Open(300, 160);  // twice the content's height; 100 pixels to spare across
     const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
@@ -86,6 +142,68 @@ TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
         for (int k = 0; k < 4; ++k)
             EXPECT_EQ(window.At(d.x + k % 2, d.y + k / 2), surface_.At(p.x, p.y)) << p.x;
     }
+}
+
+// Blocks of 2 x 2 device pixels in `area` that show something other than `background`, and
+// how many of them are of one colour (as text scaled up from logical pixels would be).
+std::pair<int, int> InkedAndUniformBlocks(const Image& image, const RECT& area,
+                                          std::uint32_t background) {
+    int inked = 0;
+    int uniform = 0;
+    for (int y = area.top; y + 1 < area.bottom; y += 2) {
+        for (int x = area.left; x + 1 < area.right; x += 2) {
+            const std::uint32_t c[] = {image.At(x, y), image.At(x + 1, y), image.At(x, y + 1),
+                                       image.At(x + 1, y + 1)};
+            if (c[0] == background && c[1] == background && c[2] == background &&
+                c[3] == background)
+                continue;
+            ++inked;
+            uniform += c[0] == c[1] && c[0] == c[2] && c[0] == c[3] ? 1 : 0;
+        }
+    }
+    return {inked, uniform};
+}
+
+TEST_F(GlWindowTest, PanelTextAtScaleTwoIsRasterisedAtDeviceSize) {
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 32);
+    ASSERT_TRUE(device);
+    device->SetScale(2.0);
+    std::unique_ptr<gfx::Font> font = device->CreateFont(gfx::FontDesc{16, 700, false, "Arial"});
+    ASSERT_TRUE(font);
+    device->Clear(0xFF000000u, 1.0f);
+    device->BeginScene();
+    RECT text{2, 2, 62, 30};
+    font->DrawText(nullptr, "Kryx", &text, 0, 0xFFFFFFFFu);
+    device->EndScene();
+    const auto [inked, uniform] =
+        InkedAndUniformBlocks(device->ReadPixels(), RECT{0, 0, 128, 64}, 0xFF000000u);
+    ASSERT_GT(inked, 30);
+    EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
+}
+
+TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
+    headless::Install();
+    headless::Reset();
+    const HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, kContentW,
+                                     kContentH, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, L"STATIC", L"Kryx Space", WS_CHILD | WS_VISIBLE | SS_LEFT, 4, 20, 90, 30,
+                    top, nullptr, nullptr, nullptr);
+    win::SetSurfaceScale(top, 2.0);
+    headless::RunUntilIdle();
+    Open(2 * kContentW, 2 * kContentH);
+    shown_->SetPicture(*win::TopLevelSurface(top), RECT{0, 0, kContentW, kContentH},
+                       win::TakeSurfaceChanges(top));
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    ASSERT_EQ(map.scale, 2.0);
+    shown_->Draw(map, {});
+    const Image window = shown_->ReadBack();
+    headless::Reset();
+    // Text scaled up from logical pixels would fill whole 2 x 2 blocks; drawn at device size
+    // most blocks along the strokes mix ink and background or two shades of ink.
+    const auto [inked, uniform] =
+        InkedAndUniformBlocks(window, RECT{8, 40, 190, 102}, window.At(2, 2));
+    ASSERT_GT(inked, 50);
+    EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
 
 }  // namespace
