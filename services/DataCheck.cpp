@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "services/DataChecksums.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
+#include "services/DataChecksums.h"
 
 namespace MyApp {
 
@@ -21,10 +21,12 @@ std::string XorFoldChecksum(std::string_view path) {
         std::vector<std::uint8_t> block(kBlockSize);
         for (;;) {
             const std::size_t got = file.Read(block.data(), block.size());
-            if (got == 0)
+            if (got == 0) {
                 break;
-            for (std::size_t i = 0; i < got; ++i)
+            }
+            for (std::size_t i = 0; i < got; ++i) {
                 fold[i % 16] ^= block[i];
+            }
         }
     }
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -39,10 +41,12 @@ std::string XorFoldChecksum(std::string_view path) {
 
 std::string DataFileName(std::string_view path) {
     auto cut = path.find_last_of("\\/");
-    if (cut == std::string_view::npos)
+    if (cut == std::string_view::npos) {
         cut = path.find_last_of(':');
-    if (cut == std::string_view::npos)
+    }
+    if (cut == std::string_view::npos) {
         return std::string(path);
+    }
     return std::string(path.substr(cut + 1));
 }
 
@@ -50,10 +54,12 @@ std::string ExpectedChecksum(std::string_view name) {
     for (const KnownDataFile& row : kKnownDataFiles) {
         std::string_view rowName = row.name;
         // The picture rows are written with the backslash the game joins them with.
-        if (!rowName.empty() && rowName.front() == '\\')
+        if (!rowName.empty() && rowName.front() == '\\') {
             rowName.remove_prefix(1);
-        if (rowName == name)
+        }
+        if (rowName == name) {
             return row.checksum;
+        }
     }
     return {};
 }

@@ -325,6 +325,23 @@ struct FtFaceDeleter {
     void operator()(FT_Face f) const { FT_Done_Face(f); }
 };
 
+// Makes up the styles the font file lacks, as the system's font mapper does, and condenses a
+// substitute face by widthFactor.
+void StyleOutline(const TextMeshFont& font, FT_Face face, double widthFactor, FT_Outline* outline) {
+    if (font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
+        FT_Outline_Embolden(outline, face->units_per_EM / 24);
+    }
+    if (font.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
+        FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // x += 0.22 y
+        FT_Outline_Transform(outline, &shear);
+    }
+    if (widthFactor != 1.0) {
+        FT_Matrix condense{static_cast<FT_Fixed>(std::lround(widthFactor * 0x10000)), 0, 0,
+                           0x10000};
+        FT_Outline_Transform(outline, &condense);
+    }
+}
+
 MeshResult Fail(std::string what) {
     MeshResult r;
     r.error = std::move(what);
@@ -366,8 +383,6 @@ MeshResult D3DXCreateText(const TextMeshFont& font, std::wstring_view text, floa
 
     // A substitute face wider than the one asked for is condensed to its widths.
     const double widthFactor = platform::SubstituteWidthFactor(font.face, font.bold);
-    const FT_Matrix condense{static_cast<FT_Fixed>(std::lround(widthFactor * 0x10000)), 0, 0,
-                             0x10000};
     double penX = 0;
     for (const wchar_t ch : text) {
         if (static_cast<std::uint32_t>(ch) < 0x20) {
@@ -379,17 +394,7 @@ MeshResult D3DXCreateText(const TextMeshFont& font, std::wstring_view text, floa
         }
         const FT_GlyphSlot slot = face->glyph;
         if (slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0) {
-            // Styles the font file lacks are made up, as the system's font mapper does.
-            if (font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
-                FT_Outline_Embolden(&slot->outline, face->units_per_EM / 24);
-            }
-            if (font.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
-                FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // x += 0.22 y
-                FT_Outline_Transform(&slot->outline, &shear);
-            }
-            if (widthFactor != 1.0) {
-                FT_Outline_Transform(&slot->outline, &condense);
-            }
+            StyleOutline(font, face.get(), widthFactor, &slot->outline);
             Flattener flat;
             flat.scale = scale;
             flat.tolerance = tolerance;

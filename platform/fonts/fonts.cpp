@@ -18,26 +18,31 @@ std::string FamilyFor(const std::string& face) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     // Tahoma is narrow: Liberation Sans (Arial's widths) comes within a few per cent of it,
     // where DejaVu Sans (Verdana's) is a fifth wider.
-    if (lower == "arial" || lower == "tahoma")
+    if (lower == "arial" || lower == "tahoma") {
         return "Liberation Sans";
+    }
     if (lower == "system" || lower == "ms sans serif" || lower == "ms shell dlg" ||
         lower == "segoe ui") {
         return "DejaVu Sans";
     }
-    if (lower == "consolas" || lower == "courier new")
+    if (lower == "consolas" || lower == "courier new") {
         return "DejaVu Sans Mono";
-    if (lower == "lucida console")
+    }
+    if (lower == "lucida console") {
         return "monospace";
-    if (lower.empty())
+    }
+    if (lower.empty()) {
         return "sans-serif";
+    }
     return face;
 }
 
 bool Ready() {
     // fontconfig keeps its configuration and caches until FcFini; release them at exit.
     static const bool ready = [] {
-        if (!FcInit())
+        if (!FcInit()) {
             return false;
+        }
         std::atexit([] { FcFini(); });
         return true;
     }();
@@ -45,8 +50,9 @@ bool Ready() {
 }
 
 std::string Match(const std::string& family, bool bold, bool italic) {
-    if (!Ready())
+    if (!Ready()) {
         return {};
+    }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -84,11 +90,13 @@ std::string FindFontFile(const std::string& face, bool bold, bool italic) {
     static std::map<std::tuple<std::string, bool, bool>, std::string> cache;
     auto key = std::make_tuple(face, bold, italic);
     auto it = cache.find(key);
-    if (it != cache.end())
+    if (it != cache.end()) {
         return it->second;
+    }
     std::string path = Match(FamilyFor(face), bold, italic);
-    if (path.empty())
+    if (path.empty()) {
         path = Match("sans-serif", bold, italic);
+    }
     cache.emplace(key, path);
     return path;
 }

@@ -36,12 +36,13 @@ class HeadlessSprite : public Sprite {
             return false;
         }
         const RECT r = src ? *src : RECT{0, 0, t->Width(), t->Height()};
-        if (device_->Logging())
+        if (device_->Logging()) {
             device_->Write(Format("sprite tex#%d src %d,%d,%d,%d at %g,%g scale %g,%g %08x",
-                              t->Serial(), r.left, r.top, r.right, r.bottom,
-                              static_cast<double>(position.x), static_cast<double>(position.y),
-                              static_cast<double>(transform_.m[0][0]),
-                              static_cast<double>(transform_.m[1][1]), color));
+                                  t->Serial(), r.left, r.top, r.right, r.bottom,
+                                  static_cast<double>(position.x), static_cast<double>(position.y),
+                                  static_cast<double>(transform_.m[0][0]),
+                                  static_cast<double>(transform_.m[1][1]), color));
+        }
         return true;
     }
     bool End() override {
@@ -82,9 +83,10 @@ class HeadlessFont : public Font {
             return height;
         }
         const RECT r = rect ? *rect : RECT{};
-        if (device_->Logging())
+        if (device_->Logging()) {
             device_->Write(Format("text '%.*s' %d,%d,%d,%d %08x", static_cast<int>(text.size()),
-                              text.data(), r.left, r.top, r.right, r.bottom, color));
+                                  text.data(), r.left, r.top, r.right, r.bottom, color));
+        }
         return height;
     }
 
@@ -124,8 +126,9 @@ std::string HeadlessDevice::TextureName() const {
 }
 
 void HeadlessDevice::Clear(D3DCOLOR color, float) {
-    if (Logging())
+    if (Logging()) {
         Write(Format("clear %08x", color));
+    }
 }
 
 bool HeadlessDevice::BeginScene() {
@@ -148,8 +151,9 @@ bool HeadlessDevice::CopyToBackBuffer(const Image& picture) {
         Write("background failed");
         return false;
     }
-    if (Logging())
+    if (Logging()) {
         Write(Format("background %dx%d", picture.width, picture.height));
+    }
     return true;
 }
 
@@ -157,8 +161,9 @@ bool HeadlessDevice::DrawPrimitive(std::span<const ColorVertex> vertices) {
     if (vertices.size() < 3) {
         return false;
     }
-    if (Logging())
+    if (Logging()) {
         Write(Format("tris %zu %s", vertices.size() / 3, TextureName().c_str()));
+    }
     return true;
 }
 
@@ -172,8 +177,9 @@ bool HeadlessDevice::DrawIndexedPrimitive(std::span<const ColorVertex> vertices,
     if (indices.size() < 3) {
         return false;
     }
-    if (Logging())
+    if (Logging()) {
         Write(Format("indexed %zu/%zu %s", vertices.size(), indices.size(), TextureName().c_str()));
+    }
     return true;
 }
 
@@ -188,8 +194,7 @@ bool HeadlessDevice::DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) 
     }
     FaceCounts& counts = faceCounts_[&mesh];
     if (counts.indices != mesh.indices.data() || counts.indexCount != mesh.indices.size() ||
-        counts.vertexCount != mesh.vertices.size() ||
-        counts.attributes != mesh.attributes.data()) {
+        counts.vertexCount != mesh.vertices.size() || counts.attributes != mesh.attributes.data()) {
         counts = CountFaces(mesh);
     }
     if (!counts.valid) {
@@ -197,9 +202,10 @@ bool HeadlessDevice::DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) 
     }
     auto it = counts.perSubset.find(attribId);
     const std::size_t faces = it == counts.perSubset.end() ? 0 : it->second;
-    if (Logging())
+    if (Logging()) {
         Write(Format("subset %u faces %zu %s%s", attribId, faces, TextureName().c_str(),
                      GetRenderState(RenderState::Lighting) ? " lit" : ""));
+    }
     return true;
 }
 

@@ -120,7 +120,6 @@ class GlSprite : public gfx::Sprite {
 
 }  // namespace
 
-
 struct GlState {
     GLuint fbo = 0, color = 0, depth = 0;
     Program3D smooth, flat;
@@ -145,12 +144,15 @@ constexpr std::size_t kRetiredMeshes = 16;
 }
 
 GlDevice::GlDevice(int width, int height)
-    : gfx::Device(width, height), gl_(std::make_unique<GlState>()), fbWidth_(width),
+    : gfx::Device(width, height),
+      gl_(std::make_unique<GlState>()),
+      fbWidth_(width),
       fbHeight_(height) {}
 
 void GlDevice::SetScale(double scale) {
-    if (scale <= 0 || scale == scale_)
+    if (scale <= 0 || scale == scale_) {
         return;
+    }
     scale_ = scale;
     fbWidth_ = std::max(1, static_cast<int>(std::ceil(backWidth_ * scale - 1e-9)));
     fbHeight_ = std::max(1, static_cast<int>(std::ceil(backHeight_ * scale - 1e-9)));
@@ -323,8 +325,9 @@ void GlDevice::ReadPixels(Image* into) const {
 }
 
 void GlDevice::Clear(D3DCOLOR color, float depth) {
-    if (scaleSource_)
+    if (scaleSource_) {
         SetScale(scaleSource_());  // a frame starts with a clear
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
     glViewport(0, 0, fbWidth_, fbHeight_);
     glDisable(GL_SCISSOR_TEST);
@@ -408,8 +411,8 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     const int w = scaled(picture.width);
     const int h = scaled(picture.height);
     const int top = fbHeight_ - h;  // GL counts rows from the bottom
-    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, w, top + h,
-                      GL_COLOR_BUFFER_BIT, scale_ == 1.0 ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, w, top + h, GL_COLOR_BUFFER_BIT,
+                      scale_ == 1.0 ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     return true;
 }

@@ -34,12 +34,12 @@ void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixe
     f.framebuffer = 0;
     f.pixels.assign(pixels,
                     pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (Frames().listener != nullptr)
+    if (Frames().listener != nullptr) {
         Frames().listener(GetAncestorRoot(child));
+    }
 }
 
-void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height,
-                          double scale) {
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height, double scale) {
     if (width <= 0 || height <= 0 || framebuffer == 0 || !IsWindow(child)) {
         RemoveChildFrame(child);
         return;
@@ -50,8 +50,9 @@ void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int heigh
     f.pixels.clear();
     f.framebuffer = framebuffer;
     f.scale = scale > 0 ? scale : 1.0;
-    if (Frames().listener != nullptr)
+    if (Frames().listener != nullptr) {
         Frames().listener(GetAncestorRoot(child));
+    }
 }
 
 double ChildViewScale(HWND child) {
@@ -80,8 +81,9 @@ std::vector<PlacedFrame> FramesOf(HWND topLevel) {
             it = frames.erase(it);  // the child is gone: so is its frame
             continue;
         }
-        if (GetAncestorRoot(it->first) == topLevel && IsWindowVisible(it->first))
+        if (GetAncestorRoot(it->first) == topLevel && IsWindowVisible(it->first)) {
             placed.push_back(PlacedFrame{win::RectInSurface(it->first, true), &it->second});
+        }
         ++it;
     }
     return placed;
@@ -101,9 +103,11 @@ std::vector<std::uint32_t> ComposeRegion(const win::Surface& surface, const RECT
         std::copy(src, src + w, out.begin() + static_cast<std::ptrdiff_t>(y) * w);
     }
     for (const PlacedFrame& p : frames) {
-        if (p.frame == nullptr || p.frame->pixels.size() < static_cast<std::size_t>(p.frame->width) *
-                                                               static_cast<std::size_t>(p.frame->height))
+        if (p.frame == nullptr ||
+            p.frame->pixels.size() < static_cast<std::size_t>(p.frame->width) *
+                                         static_cast<std::size_t>(p.frame->height)) {
             continue;
+        }
         RECT shown{p.rect.left, p.rect.top, p.rect.left + p.frame->width,
                    p.rect.top + p.frame->height};
         RECT clip = Intersect(Intersect(shown, p.rect), r);

@@ -32,19 +32,19 @@ struct WindowPlace {
 // One thing for the window system to do, in screen coordinates.
 struct InputAction {
     enum class Kind {
-        Key,          // key: virtual key (side-specific for modifiers), down
-        Char,         // character: a WM_CHAR the key translation does not give
-        MouseMove,    // x, y
-        MouseButton,  // button (0 left, 1 right, 2 middle), down, x, y
-        Wheel,        // delta (120 per notch, positive away from the user), x, y
-        Activate,     // window: the user brought it to the front
+        Key,              // key: virtual key (side-specific for modifiers), down
+        Char,             // character: a WM_CHAR the key translation does not give
+        MouseMove,        // x, y
+        MouseButton,      // button (0 left, 1 right, 2 middle), down, x, y
+        Wheel,            // delta (120 per notch, positive away from the user), x, y
+        Activate,         // window: the user brought it to the front
         FocusOnDisabled,  // window: a disabled window (under its dialog) took the keyboard
-        Minimized,    // window: the desktop minimised it (down) or restored it (not down)
-        FocusLost,    // window: the native window lost the keyboard
-        Close,        // window: the user asked to close it
-        Redraw,       // window: the native window needs its picture again
-        Moved,        // window: its native window now shows at x, y (screen)
-        Quit,         // the session asks the program to end
+        Minimized,        // window: the desktop minimised it (down) or restored it (not down)
+        FocusLost,        // window: the native window lost the keyboard
+        Close,            // window: the user asked to close it
+        Redraw,           // window: the native window needs its picture again
+        Moved,            // window: its native window now shows at x, y (screen)
+        Quit,             // the session asks the program to end
     };
     Kind kind = Kind::Key;
     HWND window = nullptr;
@@ -71,6 +71,12 @@ class EventTranslator {
     bool KeyHeld(int virtualKey) const;
 
   private:
+    void TranslateKey(const SDL_Event& event, std::vector<InputAction>& out);
+    // Characters beyond ASCII typed through the keyboard layout.
+    void TranslateText(const SDL_Event& event, std::vector<InputAction>& out);
+    void TranslateMotion(const SDL_Event& event, std::vector<InputAction>& out);
+    void TranslateButton(const SDL_Event& event, std::vector<InputAction>& out);
+    void TranslateWheel(const SDL_Event& event, std::vector<InputAction>& out);
     void TranslateWindowEvent(const SDL_WindowEvent& event, std::vector<InputAction>& out);
     void ReleaseHeldKeys(std::vector<InputAction>& out);
 

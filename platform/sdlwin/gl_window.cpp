@@ -15,16 +15,18 @@ namespace {
 // The parts of `whole` outside `hole`: up to four bands (none empty).
 std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
     const RECT h = win::Intersect(hole, whole);
-    if (h.right <= h.left || h.bottom <= h.top)
+    if (h.right <= h.left || h.bottom <= h.top) {
         return {whole};
+    }
     std::vector<RECT> parts;
     const RECT bands[] = {{whole.left, whole.top, whole.right, h.top},
                           {whole.left, h.bottom, whole.right, whole.bottom},
                           {whole.left, h.top, h.left, h.bottom},
                           {h.right, h.top, whole.right, h.bottom}};
     for (const RECT& r : bands) {
-        if (r.right > r.left && r.bottom > r.top)
+        if (r.right > r.left && r.bottom > r.top) {
             parts.push_back(r);
+        }
     }
     return parts;
 }
@@ -33,12 +35,11 @@ std::vector<RECT> Around(const RECT& whole, const RECT& hole) {
 // The logical part of its rect a frame covers.
 RECT Covered(const PlacedFrame& v) {
     const win::ScaleMap device{v.frame->scale, POINT{0, 0}};
-    const int w = std::min<int>(device.ToLogical(POINT{v.frame->width, 0}).x,
-                                v.rect.right - v.rect.left);
-    const int h = std::min<int>(device.ToLogical(POINT{0, v.frame->height}).y,
-                                v.rect.bottom - v.rect.top);
-    return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w),
-                v.rect.top + std::max(0, h)};
+    const int w =
+        std::min<int>(device.ToLogical(POINT{v.frame->width, 0}).x, v.rect.right - v.rect.left);
+    const int h =
+        std::min<int>(device.ToLogical(POINT{0, v.frame->height}).y, v.rect.bottom - v.rect.top);
+    return RECT{v.rect.left, v.rect.top, v.rect.left + std::max(0, w), v.rect.top + std::max(0, h)};
 }
 
 bool Shows(const PlacedFrame& v) {
@@ -48,11 +49,13 @@ bool Shows(const PlacedFrame& v) {
 }  // namespace
 
 std::unique_ptr<GlWindow> GlWindow::Create(SDL_Window* window, SDL_GLContext context) {
-    if (window == nullptr || context == nullptr)
+    if (window == nullptr || context == nullptr) {
         return nullptr;
+    }
     std::unique_ptr<GlWindow> w(new GlWindow(window, context));
-    if (!w->MakeCurrent())
+    if (!w->MakeCurrent()) {
         return nullptr;
+    }
     // The window shows frames as they come: waiting for the display would hold up the tick.
     SDL_GL_SetSwapInterval(0);
     glGenTextures(1, &w->texture_);
@@ -61,15 +64,17 @@ std::unique_ptr<GlWindow> GlWindow::Create(SDL_Window* window, SDL_GLContext con
 }
 
 GlWindow::~GlWindow() {
-    if (!MakeCurrent())
+    if (!MakeCurrent()) {
         return;
+    }
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteTextures(1, &texture_);
 }
 
 bool GlWindow::MakeCurrent() const {
-    if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_)
+    if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_) {
         return true;
+    }
     return SDL_GL_MakeCurrent(window_, context_) == 0;
 }
 
@@ -100,8 +105,7 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, r.left);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, r.top);
     // Rows top first: the texture's row 0 is the picture's top row.
-    const bool same = r.left == stored_.left && r.top == stored_.top && w == width_ &&
-                      h == height_;
+    const bool same = r.left == stored_.left && r.top == stored_.top && w == width_ && h == height_;
     stored_ = r;
     if (!same) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
@@ -116,8 +120,8 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.left);
         glPixelStorei(GL_UNPACK_SKIP_ROWS, part.top);
         glTexSubImage2D(GL_TEXTURE_2D, 0, part.left - r.left, part.top - r.top,
-                        part.right - part.left, part.bottom - part.top, GL_BGRA,
-                        GL_UNSIGNED_BYTE, surface.pixels.data());
+                        part.right - part.left, part.bottom - part.top, GL_BGRA, GL_UNSIGNED_BYTE,
+                        surface.pixels.data());
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
@@ -125,8 +129,9 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
 }
 
 void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& views) {
-    if (!MakeCurrent())
+    if (!MakeCurrent()) {
         return;
+    }
     const SIZE drawable = DrawableSize();
     const int bottom = drawable.cy;  // GL rows run from the bottom
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -163,13 +168,15 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
         }
     }
     for (const PlacedFrame& v : views) {
-        if (!Shows(v))
+        if (!Shows(v)) {
             continue;
+        }
         const RECT part = Covered(v);
         const int w = part.right - part.left;
         const int h = part.bottom - part.top;
-        if (w <= 0 || h <= 0)
+        if (w <= 0 || h <= 0) {
             continue;
+        }
         const RECT to = map.ToDevice(part);
         // The frame is drawn at its own scale: copied 1:1 when that is the window's.
         const RECT from = win::ScaleMap{v.frame->scale, POINT{0, 0}}.ToDevice(RECT{0, 0, w, h});
@@ -185,14 +192,16 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
 }
 
 void GlWindow::Swap() {
-    if (MakeCurrent())
+    if (MakeCurrent()) {
         SDL_GL_SwapWindow(window_);
+    }
 }
 
 Image GlWindow::ReadBack() const {
     Image image;
-    if (!MakeCurrent())
+    if (!MakeCurrent()) {
         return image;
+    }
     const SIZE size = DrawableSize();
     image.width = size.cx;
     image.height = size.cy;
@@ -203,9 +212,10 @@ Image GlWindow::ReadBack() const {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, size.cx, size.cy, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
     for (int y = 0; y < size.cy / 2; ++y) {  // GL's rows run from the bottom
-        std::swap_ranges(image.pixels.begin() + static_cast<std::ptrdiff_t>(row * y),
-                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)),
-                         image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (size.cy - 1 - y)));
+        std::swap_ranges(
+            image.pixels.begin() + static_cast<std::ptrdiff_t>(row * y),
+            image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)),
+            image.pixels.begin() + static_cast<std::ptrdiff_t>(row * (size.cy - 1 - y)));
     }
     return image;
 }

@@ -14,26 +14,31 @@ RECT OuterRect(HWND window) {
 }
 
 RECT RegionOf(HWND window, bool decorated) {
-    if (decorated)
+    if (decorated) {
         return win::ContentRect(window);
+    }
     RECT r = OuterRect(window);
     return RECT{0, 0, r.right - r.left, r.bottom - r.top};
 }
 
 void SetIcon(HWND window, Native& n) {
     auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-    if (icon == nullptr)
+    if (icon == nullptr) {
         icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-    if (icon == n.icon)
+    }
+    if (icon == n.icon) {
         return;
+    }
     const win::Surface* picture = win::IconPicture(icon);
-    if (picture == nullptr || picture->width <= 0 || picture->height <= 0)
+    if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
         return;
+    }
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(picture->pixels.data()), picture->width, picture->height, 32,
         picture->width * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (s == nullptr)
+    if (s == nullptr) {
         return;
+    }
     SDL_SetWindowIcon(n.window, s);
     SDL_FreeSurface(s);
     n.icon = icon;
@@ -47,26 +52,30 @@ void PresentWithRenderer(HWND window, Native& n, const win::Surface& surface) {
     region.bottom = std::clamp<LONG>(region.bottom, region.top, surface.height);
     int w = region.right - region.left;
     int h = region.bottom - region.top;
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
         return;
+    }
     std::vector<std::uint32_t> pixels = ComposeRegion(surface, region, FramesOf(window));
     if (n.texture == nullptr || n.textureWidth != w || n.textureHeight != h) {
-        if (n.texture != nullptr)
+        if (n.texture != nullptr) {
             SDL_DestroyTexture(n.texture);
+        }
         n.texture = SDL_CreateTexture(n.renderer, SDL_PIXELFORMAT_ARGB8888,
                                       SDL_TEXTUREACCESS_STREAMING, w, h);
         n.textureWidth = w;
         n.textureHeight = h;
     }
-    if (n.texture == nullptr)
+    if (n.texture == nullptr) {
         return;
+    }
     SDL_UpdateTexture(n.texture, nullptr, pixels.data(), w * 4);
     Show(n);
 }
 
 void Show(Native& n) {
-    if (n.texture == nullptr)
+    if (n.texture == nullptr) {
         return;
+    }
     KeepGlContext keep;
     SDL_RenderClear(n.renderer);
     SDL_RenderCopy(n.renderer, n.texture, nullptr, nullptr);

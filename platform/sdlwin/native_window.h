@@ -20,8 +20,9 @@ class KeepGlContext {
   public:
     KeepGlContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
     ~KeepGlContext() {
-        if (context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
+        if (context_ != nullptr && SDL_GL_GetCurrentContext() != context_) {
             SDL_GL_MakeCurrent(window_, context_);
+        }
     }
     KeepGlContext(const KeepGlContext&) = delete;
     KeepGlContext& operator=(const KeepGlContext&) = delete;
@@ -48,7 +49,7 @@ struct Native {
     bool firstShown = false;
     bool fullscreen = false;  // borderless over its whole display
     HICON icon = nullptr;     // the icon last handed to SDL
-    RECT placedRect{};  // the logical screen rectangle of the content last given to SDL
+    RECT placedRect{};        // the logical screen rectangle of the content last given to SDL
 };
 
 RECT OuterRect(HWND window);

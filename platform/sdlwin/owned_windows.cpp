@@ -36,30 +36,34 @@ X11Window X11Of(SDL_Window* window) {
         type == XA_WINDOW && format == 32 && count == 1 && data != nullptr) {
         result = *reinterpret_cast<::Window*>(data);
     }
-    if (data != nullptr)
+    if (data != nullptr) {
         XFree(data);
+    }
     return result;
 }
 
 }  // namespace
 
 void MarkOwned(SDL_Window* window, SDL_Window* owner) {
-    if (window != nullptr && owner != nullptr)
+    if (window != nullptr && owner != nullptr) {
         SDL_SetWindowModalFor(window, owner);
+    }
 }
 
 void RaiseWithoutActivation(SDL_Window* window) {
     X11Window x = X11Of(window);
-    if (x.display == nullptr)
+    if (x.display == nullptr) {
         return;
+    }
     XRaiseWindow(x.display, x.window);
     XFlush(x.display);
 }
 
 bool WindowManagerRuns(SDL_Window* onDisplayOf) {
     X11Window x = X11Of(onDisplayOf);
-    if (x.display == nullptr)
+    if (x.display == nullptr) {
         return true;  // other drivers: the desktop always manages the windows
+    }
     // A running window manager names a child window of its own on the root window, and that
     // window names itself again (a stale property from one that has gone does not).
     Atom check = XInternAtom(x.display, "_NET_SUPPORTING_WM_CHECK", False);
@@ -69,11 +73,13 @@ bool WindowManagerRuns(SDL_Window* onDisplayOf) {
 }
 
 void RaiseWithKeyboard(SDL_Window* window) {
-    if (window == nullptr)
+    if (window == nullptr) {
         return;
+    }
     SDL_RaiseWindow(window);
-    if (!WindowManagerRuns(window))
+    if (!WindowManagerRuns(window)) {
         SDL_SetWindowInputFocus(window);
+    }
 }
 
 }  // namespace platform::sdlwin

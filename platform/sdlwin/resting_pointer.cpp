@@ -18,8 +18,9 @@ void RestingPointer::Allow(bool allowed) {
 }
 
 void RestingPointer::Check(bool fullscreen) {
-    if (!allowed_ || hidden_ || !fullscreen)
+    if (!allowed_ || hidden_ || !fullscreen) {
         return;
+    }
     if (MonotonicNow() - lastMotion_ > 2000 * kTicksPerMs) {
         SDL_ShowCursor(SDL_DISABLE);
         hidden_ = true;

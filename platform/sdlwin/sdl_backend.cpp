@@ -10,7 +10,7 @@
 #include <set>
 #include <thread>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KX_ASAN)
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -33,7 +33,7 @@ namespace {
 // ends, from code the leak checker cannot unwind; that is not ours to report.
 class SystemAllocations {
   public:
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KX_ASAN)
     SystemAllocations() {
         __lsan_disable();
     }
@@ -55,8 +55,9 @@ class SdlBackend : public win::Backend {
     SIZE ScreenSize() override {
         SDL_DisplayMode mode;
         SIZE native{1024, 768};
-        if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
             native = SIZE{mode.w, mode.h};
+        }
         return SIZE{static_cast<LONG>(native.cx / scale_), static_cast<LONG>(native.cy / scale_)};
     }
 
@@ -64,8 +65,9 @@ class SdlBackend : public win::Backend {
 
     void TopLevelDestroyed(HWND window) override {
         auto it = natives_.find(window);
-        if (it == natives_.end())
+        if (it == natives_.end()) {
             return;
+        }
         Native& n = it->second;
         if (window == main_) {
             lastMain_ = PlacementOf(n);
@@ -75,10 +77,12 @@ class SdlBackend : public win::Backend {
         byId_.erase(SDL_GetWindowID(n.window));
         KeepGlContext keep;
         n.gl.reset();
-        if (n.texture != nullptr)
+        if (n.texture != nullptr) {
             SDL_DestroyTexture(n.texture);
-        if (n.renderer != nullptr)
+        }
+        if (n.renderer != nullptr) {
             SDL_DestroyRenderer(n.renderer);
+        }
         SDL_DestroyWindow(n.window);
         natives_.erase(it);
         ReturnKeyboard(window);
@@ -86,8 +90,9 @@ class SdlBackend : public win::Backend {
 
     void TopLevelShown(HWND window, bool shown) override {
         Native* n = Ensure(window);
-        if (n == nullptr)
+        if (n == nullptr) {
             return;
+        }
         n->shown = shown;
         if (!shown) {
             SDL_HideWindow(n->window);
@@ -103,29 +108,34 @@ class SdlBackend : public win::Backend {
     }
 
     void TopLevelMoved(HWND window, const RECT&) override {
-        if (applyingMove_)
+        if (applyingMove_) {
             return;
-        if (Native* n = Find(window))
+        }
+        if (Native* n = Find(window)) {
             Place(window, *n);
+        }
     }
 
     void TopLevelTitle(HWND window, const std::wstring& title) override {
-        if (Native* n = Find(window))
+        if (Native* n = Find(window)) {
             SDL_SetWindowTitle(n->window, Utf8FromWide(title).c_str());
+        }
     }
 
     void TopLevelActivated(HWND window) override {
         Native* n = Find(window);
-        if (n == nullptr || !n->shown || n->popup)
+        if (n == nullptr || !n->shown || n->popup) {
             return;
+        }
         RaiseWithKeyboard(n->window);
         RaiseOwned(window);
     }
 
     void TopLevelFlash(HWND window) override {
         Native* n = Find(window);
-        if (n == nullptr || !n->shown)
+        if (n == nullptr || !n->shown) {
             return;
+        }
         RaiseWithKeyboard(n->window);
         SDL_FlashWindow(n->window, SDL_FLASH_BRIEFLY);
     }
@@ -133,15 +143,17 @@ class SdlBackend : public win::Backend {
     void Present(HWND window, const win::Surface& surface) override {
         KeepGlContext keep;
         Native* n = Ensure(window);
-        if (n == nullptr)
+        if (n == nullptr) {
             return;
+        }
         Place(window, *n);
         SetIcon(window, *n);  // WM_SETICON repaints the frame, so a new icon arrives here
         if (n->gl) {
             // The window system draws at the scale the window shows at; a new scale paints
             // the window again, which presents it again.
-            if (!SurfaceAt(window, MapOf(window, *n).scale))
+            if (!SurfaceAt(window, MapOf(window, *n).scale)) {
                 return;
+            }
             // Drawn when the loop next waits, together with whatever else changed.
             n->gl->SetPicture(surface, RegionOf(window, n->decorated),
                               win::TakeSurfaceChanges(window));
@@ -152,14 +164,17 @@ class SdlBackend : public win::Backend {
     }
 
     void SetCursorShape(int cursorId) override {
-        if (cursorId == cursorId_ && cursor_ != nullptr)
+        if (cursorId == cursorId_ && cursor_ != nullptr) {
             return;
+        }
         SDL_Cursor* next = SDL_CreateSystemCursor(SystemCursorFor(cursorId));
-        if (next == nullptr)
+        if (next == nullptr) {
             return;
+        }
         SDL_SetCursor(next);
-        if (cursor_ != nullptr)
+        if (cursor_ != nullptr) {
             SDL_FreeCursor(cursor_);
+        }
         cursor_ = next;
         cursorId_ = cursorId;
     }
@@ -182,12 +197,14 @@ class SdlBackend : public win::Backend {
         focusLost_ = false;
         if (got != 0) {
             Handle(event);
-            while (SDL_PollEvent(&event) != 0)
+            while (SDL_PollEvent(&event) != 0) {
                 Handle(event);
+            }
         }
         // Focus left our windows and went to none of them: another program has the keyboard.
-        if (focusLost_ && SDL_GetKeyboardFocus() == nullptr)
+        if (focusLost_ && SDL_GetKeyboardFocus() == nullptr) {
             win::InputApplicationActive(false);
+        }
         return true;
     }
 
@@ -202,8 +219,9 @@ class SdlBackend : public win::Backend {
             return;
         }
         const win::Surface* s = win::TopLevelSurface(topLevel);
-        if (s != nullptr && IsWindowVisible(topLevel))
+        if (s != nullptr && IsWindowVisible(topLevel)) {
             Present(topLevel, *s);
+        }
     }
 
     Native* Find(HWND window) {
@@ -212,10 +230,12 @@ class SdlBackend : public win::Backend {
     }
 
     void CloseAll() {
-        while (!natives_.empty())
+        while (!natives_.empty()) {
             TopLevelDestroyed(natives_.begin()->first);
-        if (cursor_ != nullptr)
+        }
+        if (cursor_ != nullptr) {
             SDL_FreeCursor(cursor_);
+        }
         cursor_ = nullptr;
         cursorId_ = 0;
     }
@@ -226,8 +246,9 @@ class SdlBackend : public win::Backend {
 
     bool ResizeMain(int width, int height) {
         Native* n = main_ != nullptr ? Find(main_) : nullptr;
-        if (n == nullptr || width <= 0 || height <= 0)
+        if (n == nullptr || width <= 0 || height <= 0) {
             return false;
+        }
         SDL_SetWindowSize(n->window, width, height);
         Resized(SDL_GetWindowID(n->window));
         return true;
@@ -242,10 +263,12 @@ class SdlBackend : public win::Backend {
 
   private:
     Native* Ensure(HWND window) {
-        if (Native* n = Find(window))
+        if (Native* n = Find(window)) {
             return n;
-        if (!IsWindow(window))
+        }
+        if (!IsWindow(window)) {
             return nullptr;
+        }
         auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
         auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
         Native n;
@@ -254,32 +277,40 @@ class SdlBackend : public win::Backend {
         n.resizable = main_ == nullptr && n.decorated && GetParent(window) == nullptr &&
                       glContext_ != nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN;
-        if (!n.decorated)
+        if (!n.decorated) {
             flags |= SDL_WINDOW_BORDERLESS;
-        if (n.popup)
+        }
+        if (n.popup) {
             flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
-        if (glContext_ != nullptr)
+        }
+        if (glContext_ != nullptr) {
             flags |= SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-        if (n.resizable)
+        }
+        if (n.resizable) {
             flags |= SDL_WINDOW_RESIZABLE;
+        }
         Native* owner = Find(OwnerOf(window));
-        if (owner != nullptr)
+        if (owner != nullptr) {
             flags |= SDL_WINDOW_SKIP_TASKBAR;
+        }
         wchar_t title[256] = {};
         GetWindowTextW(window, title, 256);
         n.window = SDL_CreateWindow(Utf8FromWide(title).c_str(), 0, 0, 1, 1, flags);
-        if (n.window == nullptr)
+        if (n.window == nullptr) {
             return nullptr;
+        }
         if (!AttachDrawing(n)) {
             SDL_DestroyWindow(n.window);
             return nullptr;
         }
-        if (owner != nullptr && !n.popup)
+        if (owner != nullptr && !n.popup) {
             MarkOwned(n.window, owner->window);
+        }
         byId_[SDL_GetWindowID(n.window)] = window;
         Native& added = natives_[window] = std::move(n);
-        if (added.resizable)
+        if (added.resizable) {
             main_ = window;
+        }
         return &added;
     }
 
@@ -291,11 +322,13 @@ class SdlBackend : public win::Backend {
     // window owns are raised again after it.
     void RaiseOwned(HWND window) {
         Native* n = Find(window);
-        if (n == nullptr || WindowManagerRuns(n->window))
+        if (n == nullptr || WindowManagerRuns(n->window)) {
             return;
+        }
         for (auto& [h, owned] : natives_) {
-            if (owned.shown && OwnerOf(h) == window)
+            if (owned.shown && OwnerOf(h) == window) {
                 RaiseWithoutActivation(owned.window);
+            }
         }
     }
 
@@ -320,8 +353,9 @@ class SdlBackend : public win::Backend {
             return n.gl != nullptr;
         }
         n.renderer = SDL_CreateRenderer(n.window, -1, 0);
-        if (n.renderer == nullptr)
+        if (n.renderer == nullptr) {
             n.renderer = SDL_CreateRenderer(n.window, -1, SDL_RENDERER_SOFTWARE);
+        }
         return n.renderer != nullptr;
     }
 
@@ -359,8 +393,9 @@ class SdlBackend : public win::Backend {
         const SDL_Point p{x, y};
         for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
             SDL_Rect bounds;
-            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds))
+            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds)) {
                 return true;
+            }
         }
         return false;
     }
@@ -372,15 +407,17 @@ class SdlBackend : public win::Backend {
         int w = 0;
         int h = 0;
         SDL_GetWindowSize(n.window, &w, &h);
-        if (!n.gl || w <= 0)
+        if (!n.gl || w <= 0) {
             return 1.0;
+        }
         return static_cast<double>(n.gl->DrawableSize().cx) / w;
     }
 
     // Where the window's content (logical pixels) lands in its drawable.
     win::ScaleMap MapOf(HWND window, const Native& n) {
-        if (!n.gl)
+        if (!n.gl) {
             return win::ScaleMap{};
+        }
         const RECT region = RegionOf(window, n.decorated);
         return win::Letterbox(SIZE{region.right - region.left, region.bottom - region.top},
                               n.gl->DrawableSize());
@@ -394,21 +431,22 @@ class SdlBackend : public win::Backend {
         const RECT region = RegionOf(window, n.decorated);
         const RECT logical{outer.left + region.left, outer.top + region.top,
                            outer.left + region.right, outer.top + region.bottom};
-        const bool sameSize = n.placed && logical.right - logical.left == n.placedRect.right -
-                                                                              n.placedRect.left &&
-                              logical.bottom - logical.top ==
-                                  n.placedRect.bottom - n.placedRect.top;
+        const bool sameSize =
+            n.placed && logical.right - logical.left == n.placedRect.right - n.placedRect.left &&
+            logical.bottom - logical.top == n.placedRect.bottom - n.placedRect.top;
         const bool samePlace =
             n.placed && logical.left == n.placedRect.left && logical.top == n.placedRect.top;
         n.placed = true;
         n.placedRect = logical;
-        if ((sameSize && samePlace) || Fullscreen(n))
+        if ((sameSize && samePlace) || Fullscreen(n)) {
             return;
+        }
         const double s = n.gl ? scale_ : 1.0;
         if (!sameSize) {
-            SDL_SetWindowSize(n.window,
-                              std::max(1, static_cast<int>(std::lround((logical.right - logical.left) * s))),
-                              std::max(1, static_cast<int>(std::lround((logical.bottom - logical.top) * s))));
+            SDL_SetWindowSize(
+                n.window,
+                std::max(1, static_cast<int>(std::lround((logical.right - logical.left) * s))),
+                std::max(1, static_cast<int>(std::lround((logical.bottom - logical.top) * s))));
         }
         // The content's top-left lands where its logical position says; bars move the
         // native window up and left by their width.
@@ -427,34 +465,39 @@ class SdlBackend : public win::Backend {
             startFullscreen_ = false;
             SetFullscreen(n, true);
         }
-        if (!n.popup && GetActiveWindow() == window)
+        if (!n.popup && GetActiveWindow() == window) {
             RaiseWithKeyboard(n.window);
-        else
+        } else {
             ReturnKeyboard(window);
-        if (const win::Surface* s = win::TopLevelSurface(window))
+        }
+        if (const win::Surface* s = win::TopLevelSurface(window)) {
             Present(window, *s);
+        }
     }
 
     // Draws every GL window whose picture or views changed since the loop last waited; the
     // main window shows for the first time, at its first-start scale.
     void DrawPending() {
-        if (pending_.empty())
+        if (pending_.empty()) {
             return;
+        }
         KeepGlContext keep;
         const std::set<HWND> due = std::move(pending_);
         pending_.clear();
         for (HWND window : due) {
             Native* n = Find(window);
-            if (n == nullptr || !n->gl || !n->shown || !IsWindow(window))
+            if (n == nullptr || !n->gl || !n->shown || !IsWindow(window)) {
                 continue;
+            }
             if (window == main_ && !n->firstShown) {
                 n->firstShown = true;
                 FirstPlacement(window, *n);
                 ShowNative(window, *n);
             }
             const win::ScaleMap map = MapOf(window, *n);
-            if (!SurfaceAt(window, map.scale))
+            if (!SurfaceAt(window, map.scale)) {
                 continue;  // shown once painted again
+            }
             const RECT region = RegionOf(window, n->decorated);
             std::vector<PlacedFrame> views = FramesOf(window);
             for (PlacedFrame& v : views) {
@@ -468,11 +511,13 @@ class SdlBackend : public win::Backend {
 
     std::optional<WindowPlace> PlaceOf(std::uint32_t id) {
         auto it = byId_.find(id);
-        if (it == byId_.end())
+        if (it == byId_.end()) {
             return std::nullopt;
+        }
         Native* n = Find(it->second);
-        if (n == nullptr || !IsWindow(it->second))
+        if (n == nullptr || !IsWindow(it->second)) {
             return std::nullopt;
+        }
         RECT outer = OuterRect(it->second);
         RECT region = RegionOf(it->second, n->decorated);
         WindowPlace p;
@@ -486,16 +531,19 @@ class SdlBackend : public win::Backend {
     }
 
     void Handle(const SDL_Event& event) {
-        if (event.type == SDL_MOUSEMOTION)
+        if (event.type == SDL_MOUSEMOTION) {
             pointer_.Moved();
+        }
         if (event.type == SDL_KEYDOWN && IsFullscreenKey(event.key.keysym)) {
             ToggleFullscreen(event.key.windowID);
             return;
         }
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             Resized(event.window.windowID);
-        for (const InputAction& a : translator_.Translate(event))
+        }
+        for (const InputAction& a : translator_.Translate(event)) {
             Apply(a);
+        }
     }
 
     static bool IsFullscreenKey(const SDL_Keysym& key) {
@@ -507,29 +555,33 @@ class SdlBackend : public win::Backend {
     void ToggleFullscreen(std::uint32_t id) {
         auto it = byId_.find(id);
         Native* n = it == byId_.end() ? nullptr : Find(it->second);
-        if (n != nullptr && n->resizable)
+        if (n != nullptr && n->resizable) {
             SetFullscreen(*n, !n->fullscreen);
+        }
     }
 
     // Borderless over the window's whole display, or back to where it was. Done by hand, so
     // that it works with any window manager or none.
     void SetFullscreen(Native& n, bool on) {
-        if (on == n.fullscreen)
+        if (on == n.fullscreen) {
             return;
+        }
         SDL_Rect to = windowed_;
         if (on) {
             SDL_GetWindowPosition(n.window, &windowed_.x, &windowed_.y);
             SDL_GetWindowSize(n.window, &windowed_.w, &windowed_.h);
             const int display = std::max(0, SDL_GetWindowDisplayIndex(n.window));
-            if (SDL_GetDisplayBounds(display, &to) != 0)
+            if (SDL_GetDisplayBounds(display, &to) != 0) {
                 return;
+            }
         }
         n.fullscreen = on;
         SDL_SetWindowBordered(n.window, on ? SDL_FALSE : SDL_TRUE);
         SDL_SetWindowPosition(n.window, to.x, to.y);
         SDL_SetWindowSize(n.window, to.w, to.h);
-        if (on)
+        if (on) {
             SDL_RaiseWindow(n.window);
+        }
         Resized(SDL_GetWindowID(n.window));
         pointer_.Moved(on);
     }
@@ -539,12 +591,14 @@ class SdlBackend : public win::Backend {
     void Resized(std::uint32_t id) {
         auto it = byId_.find(id);
         Native* n = it == byId_.end() ? nullptr : Find(it->second);
-        if (n == nullptr || !n->gl)
+        if (n == nullptr || !n->gl) {
             return;
+        }
         if (n->resizable) {
             const double s = MapOf(it->second, *n).scale / PixelsPerPoint(*n);
-            if (s > 0)
+            if (s > 0) {
                 scale_ = s;
+            }
             FollowNative(it->second);
         }
         pending_.insert(it->second);
@@ -554,8 +608,9 @@ class SdlBackend : public win::Backend {
     // the window again (which presents it again).
     static bool SurfaceAt(HWND window, double scale) {
         const win::Surface* surface = win::TopLevelSurface(window);
-        if (surface == nullptr || surface->scale == scale)
+        if (surface == nullptr || surface->scale == scale) {
             return true;
+        }
         win::SetSurfaceScale(window, scale);
         return false;
     }
@@ -582,8 +637,9 @@ class SdlBackend : public win::Backend {
                 break;
             case Kind::Activate:
                 if (IsWindow(a.window) && IsWindowEnabled(a.window)) {
-                    if (GetActiveWindow() != a.window)
+                    if (GetActiveWindow() != a.window) {
                         SetActiveWindow(a.window);
+                    }
                     win::InputApplicationActive(true);
                 }
                 break;
@@ -597,15 +653,17 @@ class SdlBackend : public win::Backend {
                 focusLost_ = true;
                 break;
             case Kind::Close:
-                if (IsWindow(a.window))
+                if (IsWindow(a.window)) {
                     PostMessageW(a.window, WM_CLOSE, 0, 0);
+                }
                 break;
             case Kind::Redraw:
                 if (Native* n = Find(a.window)) {
-                    if (n->gl)
+                    if (n->gl) {
                         pending_.insert(a.window);
-                    else
+                    } else {
                         Show(*n);
+                    }
                 }
                 break;
             case Kind::Moved:
@@ -621,12 +679,14 @@ class SdlBackend : public win::Backend {
     // so that screen coordinates (menus, message boxes, the pointer) stay true.
     void FollowNative(HWND window, std::optional<POINT> at = std::nullopt) {
         Native* n = Find(window);
-        if (n == nullptr || !IsWindow(window))
+        if (n == nullptr || !IsWindow(window)) {
             return;
+        }
         int x = at ? at->x : 0;
         int y = at ? at->y : 0;
-        if (!at)
+        if (!at) {
             SDL_GetWindowPosition(n->window, &x, &y);
+        }
         const double s = n->gl ? scale_ : 1.0;
         const win::ScaleMap map = MapOf(window, *n);
         const double ppp = PixelsPerPoint(*n);
@@ -634,14 +694,15 @@ class SdlBackend : public win::Backend {
         const RECT outer = OuterRect(window);
         const int left = static_cast<int>(std::lround((x + map.origin.x / ppp) / s)) - region.left;
         const int top = static_cast<int>(std::lround((y + map.origin.y / ppp) / s)) - region.top;
-        n->placedRect = RECT{left + region.left, top + region.top, left + region.right,
-                             top + region.bottom};
+        n->placedRect =
+            RECT{left + region.left, top + region.top, left + region.right, top + region.bottom};
         if (window == main_ && !Fullscreen(*n)) {
             windowed_ = SDL_Rect{x, y, 0, 0};
             SDL_GetWindowSize(n->window, &windowed_.w, &windowed_.h);
         }
-        if (left == outer.left && top == outer.top)
+        if (left == outer.left && top == outer.top) {
             return;
+        }
         applyingMove_ = true;
         SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         applyingMove_ = false;
@@ -685,15 +746,17 @@ class SdlBackend : public win::Backend {
 SdlBackend* g_backend = nullptr;
 
 void PresentAfterFrame(HWND topLevel) {
-    if (g_backend != nullptr)
+    if (g_backend != nullptr) {
         g_backend->PresentAgain(topLevel);
+    }
 }
 
 }  // namespace
 
 bool Install(std::string* error) {
-    if (g_backend != nullptr)
+    if (g_backend != nullptr) {
         return true;
+    }
     // Signals end the program as usual; closing a window is the program's decision.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -701,8 +764,9 @@ bool Install(std::string* error) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     [[maybe_unused]] SystemAllocations quiet;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        if (error != nullptr)
+        if (error != nullptr) {
             *error = SDL_GetError();
+        }
         return false;
     }
     IgnoreErrorsAboutGoneWindows();
@@ -715,11 +779,13 @@ bool Install(std::string* error) {
 }
 
 void Uninstall() {
-    if (g_backend == nullptr)
+    if (g_backend == nullptr) {
         return;
+    }
     SetFrameListener(nullptr);
-    if (win::CurrentBackend() == g_backend)
+    if (win::CurrentBackend() == g_backend) {
         win::SetBackend(nullptr);
+    }
     g_backend->CloseAll();
     delete g_backend;
     g_backend = nullptr;
@@ -732,13 +798,15 @@ bool Installed() {
 }
 
 void UseGlContext(void* context) {
-    if (g_backend != nullptr)
+    if (g_backend != nullptr) {
         g_backend->UseGlContext(static_cast<SDL_GLContext>(context));
+    }
 }
 
 void SetMainWindowPlacement(const WindowPlacement& placement) {
-    if (g_backend != nullptr)
+    if (g_backend != nullptr) {
         g_backend->Remember(placement);
+    }
 }
 
 WindowPlacement MainWindowPlacement() {
@@ -750,31 +818,36 @@ bool ResizeMainWindow(int width, int height) {
 }
 
 void DrawPendingWindows() {
-    if (g_backend != nullptr)
+    if (g_backend != nullptr) {
         g_backend->DrawPendingNow();
+    }
 }
 
 void* NativeWindowOf(HWND window) {
-    if (g_backend == nullptr)
+    if (g_backend == nullptr) {
         return nullptr;
+    }
     Native* n = g_backend->Find(GetAncestorRoot(window));
     return n == nullptr ? nullptr : n->window;
 }
 
 HICON NativeIconOf(HWND window) {
-    if (g_backend == nullptr)
+    if (g_backend == nullptr) {
         return nullptr;
+    }
     Native* n = g_backend->Find(GetAncestorRoot(window));
     return n == nullptr ? nullptr : n->icon;
 }
 
 std::optional<RECT> ChildViewRect(HWND child) {
-    if (g_backend == nullptr)
+    if (g_backend == nullptr) {
         return std::nullopt;
+    }
     HWND top = GetAncestorRoot(child);
     Native* n = g_backend->Find(top);
-    if (n == nullptr)
+    if (n == nullptr) {
         return std::nullopt;
+    }
     RECT region = RegionOf(top, n->decorated);
     RECT r = win::RectInSurface(child, true);
     return RECT{r.left - region.left, r.top - region.top, r.right - region.left,

@@ -88,16 +88,19 @@ LRESULT HandleMouse(HWND window, ButtonState* st, UINT message, LPARAM lParam) {
             }
             return 0;
         case WM_LBUTTONUP: {
-            if (!st->tracking)
+            if (!st->tracking) {
                 return 0;
+            }
             bool inside = Inside(window, lParam);
             st->tracking = false;
             st->pressed = false;
-            if (GetCapture() == window)
+            if (GetCapture() == window) {
                 ReleaseCapture();
+            }
             InvalidateRect(window, nullptr, TRUE);
-            if (inside)
+            if (inside) {
                 Click(window);
+            }
             return 0;
         }
         default:  // WM_CAPTURECHANGED
@@ -134,8 +137,9 @@ LRESULT HandleButtonMessage(HWND window, Window* w, ButtonState* st, UINT messag
                             LPARAM lParam) {
     switch (message) {
         case BM_CLICK:
-            if (IsEnabledChain(*w))
+            if (IsEnabledChain(*w)) {
                 Click(window);
+            }
             return 0;
         case BM_GETSTATE:
             return (st->pressed ? BST_PUSHED : 0) | (Sys().focus == window ? BST_FOCUS : 0);
@@ -145,8 +149,9 @@ LRESULT HandleButtonMessage(HWND window, Window* w, ButtonState* st, UINT messag
             return 0;
         case BM_SETSTYLE:
             w->style = (w->style & ~0xFFFFu) | static_cast<DWORD>(wParam & 0xFFFF);
-            if (lParam != 0)
+            if (lParam != 0) {
                 InvalidateRect(window, nullptr, TRUE);
+            }
             return 0;
         default: {  // BM_SETIMAGE
             auto old = reinterpret_cast<LRESULT>(st->image);
@@ -168,8 +173,9 @@ LRESULT Handle(HWND window, Window* w, ButtonState* st, UINT message, WPARAM wPa
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
         case WM_STYLECHANGED:
-            if (message == WM_KILLFOCUS)
+            if (message == WM_KILLFOCUS) {
                 st->pressed = st->spaceDown = false;
+            }
             InvalidateRect(window, nullptr, TRUE);
             return 0;
         case WM_LBUTTONDOWN:

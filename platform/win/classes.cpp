@@ -5,8 +5,9 @@ namespace platform::win {
 
 void RegisterSystemClasses() {
     System& s = Sys();
-    if (s.systemClassesRegistered)
+    if (s.systemClassesRegistered) {
         return;
+    }
     s.systemClassesRegistered = true;
     struct Entry {
         const wchar_t* name;
@@ -41,8 +42,9 @@ bool HandleFontMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
                        LRESULT* result) {
     if (message == WM_SETFONT) {
         font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(static_cast<WPARAM>(lParam)) != 0)
+        if (LOWORD(static_cast<WPARAM>(lParam)) != 0) {
             InvalidateRect(window, nullptr, TRUE);
+        }
         *result = 0;
         return true;
     }
@@ -79,14 +81,16 @@ HBRUSH ControlColor(HWND control, HDC dc, UINT message) {
 
 void FillControlBackground(HWND control, HDC dc, const RECT& client, UINT message, int fallback) {
     HBRUSH brush = ControlColor(control, dc, message);
-    if (FillRect(dc, &client, brush) == 0)
+    if (FillRect(dc, &client, brush) == 0) {
         FillSolid(dc, client, GetSysColor(fallback));
+    }
 }
 
 void NotifyParent(HWND control, WORD code) {
     Window* w = Find(control);
-    if (w == nullptr || (w->style & WS_CHILD) == 0)
+    if (w == nullptr || (w->style & WS_CHILD) == 0) {
         return;
+    }
     Send(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(w->id), code),
          reinterpret_cast<LPARAM>(control));
 }

@@ -13,24 +13,29 @@ constexpr int kMultiLineLimit = 0x7FFFFFFE;
 
 // Case conversion that knows the Latin-1 letters whatever the C library's locale.
 wchar_t Upper(wchar_t c) {
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7))
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
         return static_cast<wchar_t>(c - 0x20);
-    if (c == 0xFF)
+    }
+    if (c == 0xFF) {
         return static_cast<wchar_t>(0x178);
+    }
     return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
 }
 
 wchar_t Lower(wchar_t c) {
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
         return static_cast<wchar_t>(c + 0x20);
+    }
     return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
 wchar_t Converted(const Window& w, wchar_t c) {
-    if ((w.style & ES_UPPERCASE) != 0)
+    if ((w.style & ES_UPPERCASE) != 0) {
         return Upper(c);
-    if ((w.style & ES_LOWERCASE) != 0)
+    }
+    if ((w.style & ES_LOWERCASE) != 0) {
         return Lower(c);
+    }
     return c;
 }
 
@@ -38,10 +43,12 @@ wchar_t Converted(const Window& w, wchar_t c) {
 // narrow string keeps, one byte per character (printable Latin-1), so that what the box
 // shows is what the program stores.
 bool Accepts(const Window& w, wchar_t c) {
-    if ((w.style & ES_NUMBER) != 0 && (c < L'0' || c > L'9'))
+    if ((w.style & ES_NUMBER) != 0 && (c < L'0' || c > L'9')) {
         return false;
-    if ((w.style & ES_OEMCONVERT) != 0)
+    }
+    if ((w.style & ES_OEMCONVERT) != 0) {
         return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF);
+    }
     return true;
 }
 
@@ -66,15 +73,17 @@ bool Replace(HWND window, Window& w, EditState& st, std::wstring text, bool type
         if (typed || room <= 0) {
             NotifyParent(window, EN_MAXTEXT);
             MessageBeep(0);
-            if (typed || hi == lo)
+            if (typed || hi == lo) {
                 return false;
+            }
             text.clear();
         } else {
             text.resize(static_cast<std::size_t>(room));
         }
     }
-    if (text.empty() && lo == hi)
+    if (text.empty() && lo == hi) {
         return false;
+    }
     if (!(typed && st.typing && lo == hi)) {
         st.undoText = w.text;
         st.undoCaret = st.caret;
@@ -116,40 +125,48 @@ bool IsWordChar(const std::wstring& t, int i) {
 // caret, right to the start of the next word.
 int WordLeft(const std::wstring& t, int from) {
     int i = from;
-    while (i > 0 && !IsWordChar(t, i - 1))
+    while (i > 0 && !IsWordChar(t, i - 1)) {
         --i;
-    while (i > 0 && IsWordChar(t, i - 1))
+    }
+    while (i > 0 && IsWordChar(t, i - 1)) {
         --i;
+    }
     return i;
 }
 
 int WordRight(const std::wstring& t, int from) {
     int n = static_cast<int>(t.size());
     int i = from;
-    while (i < n && IsWordChar(t, i))
+    while (i < n && IsWordChar(t, i)) {
         ++i;
-    while (i < n && !IsWordChar(t, i))
+    }
+    while (i < n && !IsWordChar(t, i)) {
         ++i;
+    }
     return i;
 }
 
 void EnsureCaretVisible(HWND window, const Window& w, EditState& st) {
-    if (!Multi(w))
+    if (!Multi(w)) {
         return;
+    }
     auto lines = Lines(window, w, st);
     int line = LineOf(lines, st.caret);
     int visible = VisibleLines(window, st);
-    if (line < st.firstLine)
+    if (line < st.firstLine) {
         st.firstLine = line;
-    if (line >= st.firstLine + visible)
+    }
+    if (line >= st.firstLine + visible) {
         st.firstLine = line - visible + 1;
+    }
     UpdateScrollBar(window, w, st);
 }
 
 void MoveCaret(HWND window, Window& w, EditState& st, int to, bool extend) {
     st.caret = std::clamp(to, 0, static_cast<int>(w.text.size()));
-    if (!extend)
+    if (!extend) {
         st.anchor = st.caret;
+    }
     st.typing = false;
     EnsureCaretVisible(window, w, st);
     InvalidateRect(window, nullptr, TRUE);
@@ -172,8 +189,9 @@ void DeleteTo(HWND window, Window& w, EditState& st, int to) {
     }
     ClampSelection(w, st);
     if (st.anchor == st.caret) {
-        if (to == st.caret)
+        if (to == st.caret) {
             return;
+        }
         st.anchor = std::clamp(to, 0, static_cast<int>(w.text.size()));
     }
     Replace(window, w, st, L"", false);
@@ -181,16 +199,18 @@ void DeleteTo(HWND window, Window& w, EditState& st, int to) {
 }
 
 int LineEnd(HWND window, const Window& w, const EditState& st, bool home) {
-    if (!Multi(w))
+    if (!Multi(w)) {
         return home ? 0 : static_cast<int>(w.text.size());
+    }
     auto lines = Lines(window, w, st);
     const LineSpan& l = lines[static_cast<std::size_t>(LineOf(lines, st.caret))];
     return home ? l.start : l.start + l.length;
 }
 
 void MoveByLines(HWND window, Window& w, EditState& st, int vk, bool shift) {
-    if (!Multi(w))
+    if (!Multi(w)) {
         return;
+    }
     auto lines = Lines(window, w, st);
     int line = LineOf(lines, st.caret);
     int column = st.caret - lines[static_cast<std::size_t>(line)].start;
@@ -223,13 +243,15 @@ bool OnKeyDown(HWND window, Window& w, EditState& st, int vk) {
             MoveByLines(window, w, st, vk, shift);
             return true;
         case VK_DELETE:
-            if (!ReadOnly(w))
+            if (!ReadOnly(w)) {
                 DeleteTo(window, w, st, ctrl ? WordRight(w.text, st.caret) : st.caret + 1);
+            }
             return true;
         case VK_BACK:
             // Ctrl+Backspace makes no character here: the key itself deletes the word.
-            if (!ctrl)
+            if (!ctrl) {
                 return false;
+            }
             DeleteTo(window, w, st, WordLeft(w.text, st.caret));
             return true;
         default:
@@ -297,10 +319,12 @@ void SelectWordAt(HWND window, const Window& w, EditState& st, LPARAM lParam) {
     };
     int a = at;
     int b = at;
-    while (word(a - 1))
+    while (word(a - 1)) {
         --a;
-    while (word(b))
+    }
+    while (word(b)) {
         ++b;
+    }
     st.anchor = a;
     st.caret = b;
     InvalidateRect(window, nullptr, TRUE);
@@ -311,12 +335,14 @@ LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wPar
         case WM_LBUTTONDOWN: {
             SetFocus(window);
             w = Find(window);
-            if (w == nullptr)
+            if (w == nullptr) {
                 return 0;
+            }
             int at = IndexAt(window, *w, st, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             st.caret = at;
-            if ((wParam & MK_SHIFT) == 0)
+            if ((wParam & MK_SHIFT) == 0) {
                 st.anchor = at;
+            }
             st.dragging = true;
             st.typing = false;
             SetCapture(window);
@@ -332,8 +358,9 @@ LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wPar
         case WM_LBUTTONUP:
             if (st.dragging) {
                 st.dragging = false;
-                if (GetCapture() == window)
+                if (GetCapture() == window) {
                     ReleaseCapture();
+                }
             }
             return 0;
         default:  // WM_LBUTTONDBLCLK
@@ -345,14 +372,16 @@ LRESULT OnMouse(HWND window, Window* w, EditState& st, UINT message, WPARAM wPar
 LRESULT OnScroll(HWND window, Window& w, EditState& st, UINT message, WPARAM wParam,
                  LPARAM lParam) {
     if (message == WM_MOUSEWHEEL) {
-        if (!Multi(w))
+        if (!Multi(w)) {
             return DefWindowProcW(window, message, wParam, lParam);
+        }
         auto delta = static_cast<std::int16_t>(HIWORD(wParam));
         Scroll(window, w, st, st.firstLine - 3 * delta / WHEEL_DELTA);
         return 0;
     }
-    if (!Multi(w))
+    if (!Multi(w)) {
         return 0;
+    }
     int visible = VisibleLines(window, st);
     int line = st.firstLine;
     switch (LOWORD(wParam)) {
@@ -391,11 +420,13 @@ void Paste(HWND window, Window& w, EditState& st) {
     std::wstring text = Clipboard();
     if (!Multi(w)) {
         auto cut = text.find_first_of(L"\r\n");
-        if (cut != std::wstring::npos)
+        if (cut != std::wstring::npos) {
             text.resize(cut);
+        }
     }
-    for (auto& c : text)
+    for (auto& c : text) {
         c = Converted(w, c);
+    }
     bool refused = std::any_of(text.begin(), text.end(), [&](wchar_t c) {
         return c != L'\r' && c != L'\n' && !Accepts(w, c);
     });
@@ -411,18 +442,21 @@ LRESULT OnClipboard(HWND window, Window* w, EditState& st, UINT message) {
     if (message == WM_COPY) {
         if (st.password == 0 || Multi(*w)) {
             std::wstring sel = Selected(*w, st);
-            if (!sel.empty())
+            if (!sel.empty()) {
                 Clipboard() = sel;
+            }
         }
         return 0;
     }
-    if (ReadOnly(*w))
+    if (ReadOnly(*w)) {
         return 0;
+    }
     switch (message) {
         case WM_CUT:
             Send(window, WM_COPY, 0, 0);
-            if ((w = Find(window)) != nullptr)
+            if ((w = Find(window)) != nullptr) {
                 Replace(window, *w, st, L"", false);
+            }
             return 0;
         case WM_CLEAR:
             Replace(window, *w, st, L"", false);
@@ -445,8 +479,9 @@ LRESULT OnSelection(HWND window, Window& w, EditState& st, UINT message, WPARAM 
         if (start < 0) {
             st.anchor = st.caret;
         } else {
-            if (end < 0 || end > n)
+            if (end < 0 || end > n) {
                 end = n;
+            }
             st.anchor = std::min(start, n);
             st.caret = end;
         }
@@ -458,15 +493,18 @@ LRESULT OnSelection(HWND window, Window& w, EditState& st, UINT message, WPARAM 
         ClampSelection(w, st);
         DWORD lo = static_cast<DWORD>(std::min(st.anchor, st.caret));
         DWORD hi = static_cast<DWORD>(std::max(st.anchor, st.caret));
-        if (wParam != 0)
+        if (wParam != 0) {
             *reinterpret_cast<DWORD*>(wParam) = lo;
-        if (lParam != 0)
+        }
+        if (lParam != 0) {
             *reinterpret_cast<DWORD*>(lParam) = hi;
+        }
         return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(lo), static_cast<int>(hi)) &
                                     0xFFFFFFFF);
     }
-    if (message != EM_REPLACESEL)
+    if (message != EM_REPLACESEL) {
         return DefWindowProcW(window, message, wParam, lParam);
+    }
     auto text = reinterpret_cast<LPCWSTR>(lParam);
     Replace(window, w, st, text != nullptr ? text : L"", false);
     EnsureCaretVisible(window, w, st);
@@ -506,8 +544,9 @@ LRESULT OnEditMessage(HWND window, Window& w, EditState& st, UINT message, WPARA
         case EM_GETFIRSTVISIBLELINE:
             return Multi(w) ? st.firstLine : 0;
         case EM_LINESCROLL:
-            if (Multi(w))
+            if (Multi(w)) {
                 Scroll(window, w, st, st.firstLine + static_cast<int>(lParam));
+            }
             return TRUE;
         case EM_CANUNDO:
             return st.canUndo ? TRUE : FALSE;
@@ -556,16 +595,19 @@ LRESULT OnWindowState(HWND window, Window& w, EditState& st, UINT message, WPARA
 LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!st->created) {
         st->created = true;
-        if ((w->style & ES_PASSWORD) != 0)
+        if ((w->style & ES_PASSWORD) != 0) {
             st->password = L'*';
-        if (Multi(*w))
+        }
+        if (Multi(*w)) {
             st->limit = kMultiLineLimit;
+        }
     }
     switch (message) {
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            if (Multi(*w) && (w->style & ES_WANTRETURN) != 0)
+            if (Multi(*w) && (w->style & ES_WANTRETURN) != 0) {
                 code |= DLGC_WANTALLKEYS;
+            }
             return code;
         }
         case WM_SETTEXT:
@@ -579,8 +621,9 @@ LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wPara
             OnChar(window, *w, *st, static_cast<wchar_t>(wParam));
             return 0;
         case WM_KEYDOWN:
-            if (OnKeyDown(window, *w, *st, static_cast<int>(wParam)))
+            if (OnKeyDown(window, *w, *st, static_cast<int>(wParam))) {
                 return 0;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
@@ -597,8 +640,9 @@ LRESULT Handle(HWND window, Window* w, EditState* st, UINT message, WPARAM wPara
         case WM_UNDO:
             return OnClipboard(window, w, *st, message);
         default:
-            if (message >= EM_GETSEL && message <= EM_GETLIMITTEXT)
+            if (message >= EM_GETSEL && message <= EM_GETLIMITTEXT) {
                 return OnEditMessage(window, *w, *st, message, wParam, lParam);
+            }
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -17,8 +17,9 @@ HDC MeasureDc(const EditState& st) {
 }
 
 std::wstring Shown(const Window& w, const EditState& st) {
-    if (st.password != 0 && !Multi(w))
+    if (st.password != 0 && !Multi(w)) {
         return std::wstring(w.text.size(), st.password);
+    }
     return w.text;
 }
 
@@ -51,8 +52,9 @@ std::vector<LineSpan> Lines(HWND window, const Window& w, const EditState& st) {
     for (int i = 0; i <= n; ++i) {
         bool end = i == n;
         if (!end && t[static_cast<std::size_t>(i)] != L'\n' &&
-            t[static_cast<std::size_t>(i)] != L'\r')
+            t[static_cast<std::size_t>(i)] != L'\r') {
             continue;
+        }
         int lineEnd = i;
         // Wrap [start, lineEnd).
         int s = start;
@@ -69,19 +71,22 @@ std::vector<LineSpan> Lines(HWND window, const Window& w, const EditState& st) {
                     break;
                 }
                 fit = k;
-                if (k < lineEnd && t[static_cast<std::size_t>(k)] == L' ')
+                if (k < lineEnd && t[static_cast<std::size_t>(k)] == L' ') {
                     lastSpace = k + 1;
+                }
             }
             int cut = lastSpace > s ? lastSpace : std::max(fit, s + 1);
             lines.push_back(LineSpan{s, cut - s});
             s = cut;
         }
         lines.push_back(LineSpan{s, lineEnd - s});
-        if (end)
+        if (end) {
             break;
+        }
         if (t[static_cast<std::size_t>(i)] == L'\r' && i + 1 < n &&
-            t[static_cast<std::size_t>(i) + 1] == L'\n')
+            t[static_cast<std::size_t>(i) + 1] == L'\n') {
             ++i;
+        }
         start = i + 1;
     }
     DeleteDC(dc);
@@ -91,8 +96,9 @@ std::vector<LineSpan> Lines(HWND window, const Window& w, const EditState& st) {
 int LineOf(const std::vector<LineSpan>& lines, int index) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LineSpan& l = lines[i];
-        if (index >= l.start && index <= l.start + l.length)
+        if (index >= l.start && index <= l.start + l.length) {
             return static_cast<int>(i);
+        }
     }
     return lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
 }
@@ -104,8 +110,9 @@ int VisibleLines(HWND window, const EditState& st) {
 }
 
 void UpdateScrollBar(HWND window, const Window& w, const EditState& st) {
-    if (!Multi(w) || (w.style & WS_VSCROLL) == 0)
+    if (!Multi(w) || (w.style & WS_VSCROLL) == 0) {
         return;
+    }
     auto lines = Lines(window, w, st);
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -161,8 +168,9 @@ void DrawRun(HDC dc, int x, int y, std::wstring_view text, int lo, int hi, int l
     DrawTextLine(dc, x, y, text);
     int a = std::clamp(lo - lineStart, 0, static_cast<int>(text.size()));
     int b = std::clamp(hi - lineStart, 0, static_cast<int>(text.size()));
-    if (!showSelection || a >= b)
+    if (!showSelection || a >= b) {
         return;
+    }
     int x0 = x + TextWidth(dc, text.substr(0, static_cast<std::size_t>(a)));
     int x1 = x + TextWidth(dc, text.substr(0, static_cast<std::size_t>(b)));
     FillSolid(dc, RECT{x0, y, x1, y + height}, GetSysColor(COLOR_HIGHLIGHT));
@@ -195,10 +203,12 @@ void PaintEdit(HWND window, const Window& w, EditState& st, HDC dc, const RECT& 
                 static_cast<std::size_t>(l.start), static_cast<std::size_t>(l.length));
             int x = kMargin;
             int tw = TextWidth(dc, text);
-            if ((w.style & ES_CENTER) != 0)
+            if ((w.style & ES_CENTER) != 0) {
                 x = (r.right - tw) / 2;
-            if ((w.style & ES_RIGHT) != 0)
+            }
+            if ((w.style & ES_RIGHT) != 0) {
                 x = r.right - kMargin - tw;
+            }
             DrawRun(dc, x, y, text, lo, hi, l.start, height, showSel, textColor);
             if (focused && LineOf(lines, st.caret) == i) {
                 int cx =
@@ -212,18 +222,23 @@ void PaintEdit(HWND window, const Window& w, EditState& st, HDC dc, const RECT& 
         int caretX =
             TextWidth(dc, std::wstring_view(shown).substr(0, static_cast<std::size_t>(st.caret)));
         int room = std::max(1, static_cast<int>(r.right) - 2 * kMargin);
-        if (caretX - st.scrollX > room)
+        if (caretX - st.scrollX > room) {
             st.scrollX = caretX - room;
-        if (caretX < st.scrollX)
+        }
+        if (caretX < st.scrollX) {
             st.scrollX = caretX;
-        if (textWidth - st.scrollX < room)
+        }
+        if (textWidth - st.scrollX < room) {
             st.scrollX = std::max(0, textWidth - room);
+        }
         int x = kMargin - st.scrollX;
         if (textWidth <= room) {
-            if ((w.style & ES_CENTER) != 0)
+            if ((w.style & ES_CENTER) != 0) {
                 x = (r.right - textWidth) / 2;
-            if ((w.style & ES_RIGHT) != 0)
+            }
+            if ((w.style & ES_RIGHT) != 0) {
                 x = r.right - kMargin - textWidth;
+            }
         }
         DrawRun(dc, x, 1, shown, lo, hi, 0, height, showSel, textColor);
         if (focused) {

@@ -10,14 +10,17 @@
 namespace platform::win::gdi {
 
 Surface* TargetSurface(DeviceContext& dc) {
-    if (dc.memory)
+    if (dc.memory) {
         return BitmapSurface(dc.bitmap);
+    }
     Window* w = Find(dc.window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return nullptr;
+    }
     Window* top = Find(TopLevelOf(dc.window));
-    if (top == nullptr || !top->surface)
+    if (top == nullptr || !top->surface) {
         return nullptr;
+    }
     top->surfaceDirty = true;
     return top->surface.get();
 }
@@ -33,20 +36,24 @@ RECT ToDevice(const DeviceContext& dc, const Surface& s, const RECT& r) {
 
 RECT ClipOf(DeviceContext& dc, Surface& s) {
     RECT c{0, 0, s.width, s.height};
-    if (dc.clipSet)
+    if (dc.clipSet) {
         c = Intersect(c, MapOf(s).ToDevice(dc.clip));
-    if (!dc.memory)
+    }
+    if (!dc.memory) {
         s.changed = Bounding(s.changed, c);  // whatever is drawn lands inside the clip
+    }
     return c;
 }
 
 DrawTarget TargetOf(HDC dc) {
     DrawTarget t;
     t.dc = Dc(dc);
-    if (t.dc != nullptr)
+    if (t.dc != nullptr) {
         t.surface = TargetSurface(*t.dc);
-    if (t.surface != nullptr)
+    }
+    if (t.surface != nullptr) {
         t.clip = ClipOf(*t.dc, *t.surface);
+    }
     return t;
 }
 
@@ -92,8 +99,9 @@ void Resample(Surface& dst, const RECT& to, const RECT& clip, const Surface& src
     const int th = to.bottom - to.top;
     const int fw = from.right - from.left;
     const int fh = from.bottom - from.top;
-    if (tw <= 0 || th <= 0 || fw <= 0 || fh <= 0)
+    if (tw <= 0 || th <= 0 || fw <= 0 || fh <= 0) {
         return;
+    }
     const RECT r = Intersect(to, clip);
     const bool filter = transfer != Transfer::CopyNearest && (tw != fw || th != fh);
     for (int y = r.top; y < r.bottom; ++y) {
@@ -113,10 +121,12 @@ void Resample(Surface& dst, const RECT& to, const RECT& clip, const Surface& src
 }
 
 std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, unsigned a) {
-    if (a >= 255)
+    if (a >= 255) {
         return src | 0xFF000000u;
-    if (a == 0)
+    }
+    if (a == 0) {
         return dst;
+    }
     unsigned inv = 255 - a;
     unsigned r = (((src >> 16) & 0xFF) * a + ((dst >> 16) & 0xFF) * inv + 127) / 255;
     unsigned g = (((src >> 8) & 0xFF) * a + ((dst >> 8) & 0xFF) * inv + 127) / 255;
@@ -132,15 +142,17 @@ using namespace gdi;
 
 void FillSolid(HDC dc, const RECT& r, COLORREF color) {
     auto [d, s, clip] = TargetOf(dc);
-    if (s == nullptr)
+    if (s == nullptr) {
         return;
+    }
     FillSurface(*s, ToDevice(*d, *s, r), clip, ToArgb(color));
 }
 
 void BlendSurface(HDC dc, int x, int y, const Surface& source) {
     auto [d, s, clip] = TargetOf(dc);
-    if (s == nullptr)
+    if (s == nullptr) {
         return;
+    }
     Resample(*s, ToDevice(*d, *s, RECT{x, y, x + source.width, y + source.height}), clip, source,
              RECT{0, 0, source.width, source.height}, Transfer::Blend);
 }
@@ -158,14 +170,18 @@ using win::gdi::ObjOf;
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto [d, s, clip] = win::gdi::TargetOf(dc);
-    if (d == nullptr)
+    if (d == nullptr) {
         return FALSE;
-    if (s == nullptr)
+    }
+    if (s == nullptr) {
         return TRUE;
-    if (right < left)
+    }
+    if (right < left) {
         std::swap(left, right);
-    if (bottom < top)
+    }
+    if (bottom < top) {
         std::swap(top, bottom);
+    }
     GdiObject* pen = ObjOf(d->pen, Kind::Pen);
     GdiObject* brush = ObjOf(d->brush, Kind::Brush);
     bool nullPen = pen == nullptr || pen->penStyle == PS_NULL;
@@ -183,8 +199,9 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
                               {left, bottom - pw, right, bottom},
                               {left, top, left + pw, bottom},
                               {right - pw, top, right, bottom}};
-        for (const RECT& edge : edges)
+        for (const RECT& edge : edges) {
             win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, edge), clip, c);
+        }
     }
     return TRUE;
 }
@@ -192,39 +209,46 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = Dc(dc);
     GdiObject* b = ObjOf(brush, Kind::Brush);
-    if (d == nullptr || rect == nullptr || b == nullptr)
+    if (d == nullptr || rect == nullptr || b == nullptr) {
         return 0;
-    if (!b->hollow)
+    }
+    if (!b->hollow) {
         win::FillSolid(dc, *rect, b->color);
+    }
     return 1;
 }
 
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = Dc(dc);
     GdiObject* b = ObjOf(brush, Kind::Brush);
-    if (d == nullptr || rect == nullptr || b == nullptr)
+    if (d == nullptr || rect == nullptr || b == nullptr) {
         return 0;
-    if (b->hollow)
+    }
+    if (b->hollow) {
         return 1;
+    }
     const RECT& r = *rect;
     const RECT edges[] = {{r.left, r.top, r.right, r.top + 1},
                           {r.left, r.bottom - 1, r.right, r.bottom},
                           {r.left, r.top, r.left + 1, r.bottom},
                           {r.right - 1, r.top, r.right, r.bottom}};
-    for (const RECT& edge : edges)
+    for (const RECT& edge : edges) {
         win::FillSolid(dc, edge, b->color);
+    }
     return 1;
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
     auto [d, s, clip] = win::gdi::TargetOf(dc);
-    if (s == nullptr)
+    if (s == nullptr) {
         return kNoColor;
+    }
     const POINT at = win::gdi::MapOf(*s).ToDevice(POINT{x + d->origin.x, y + d->origin.y});
     const int sx = at.x;
     const int sy = at.y;
-    if (sx < clip.left || sy < clip.top || sx >= clip.right || sy >= clip.bottom)
+    if (sx < clip.left || sy < clip.top || sx >= clip.right || sy >= clip.bottom) {
         return kNoColor;
+    }
     std::uint32_t p = s->At(sx, sy);
     return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
 }
@@ -233,18 +257,21 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
                 int sh, DWORD /*rop*/) {
     DeviceContext* d = Dc(dest);
     DeviceContext* s = Dc(source);
-    if (d == nullptr || s == nullptr || sw <= 0 || sh <= 0)
+    if (d == nullptr || s == nullptr || sw <= 0 || sh <= 0) {
         return FALSE;
+    }
     win::Surface* from = win::gdi::TargetSurface(*s);
     win::Surface* to = win::gdi::TargetSurface(*d);
-    if (from == nullptr || to == nullptr)
+    if (from == nullptr || to == nullptr) {
         return FALSE;
+    }
     const RECT clip = win::gdi::ClipOf(*d, *to);
     const RECT sclip = win::gdi::ClipOf(*s, *from);
     const RECT whole = win::gdi::ToDevice(*s, *from, RECT{sx, sy, sx + sw, sy + sh});
     const RECT part = win::Intersect(whole, sclip);
-    if (part.right <= part.left || part.bottom <= part.top)
+    if (part.right <= part.left || part.bottom <= part.top) {
         return TRUE;
+    }
     // The target shrinks with the source's clipped part: what lies outside draws nothing.
     const RECT all = win::gdi::ToDevice(*d, *to, RECT{x, y, x + width, y + height});
     const auto along = [](int v, int from0, int from1, int to0, int to1) {
@@ -275,15 +302,17 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, i
                       UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
                       UINT /*usage*/) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || bits == nullptr || info == nullptr)
+    if (d == nullptr || bits == nullptr || info == nullptr) {
         return 0;
+    }
     const BITMAPINFOHEADER& h = info->bmiHeader;
     if (h.biCompression != BI_RGB || (h.biBitCount != 32 && h.biBitCount != 24) || h.biWidth <= 0) {
         return 0;
     }
     win::Surface* s = win::gdi::TargetSurface(*d);
-    if (s == nullptr)
+    if (s == nullptr) {
         return 0;
+    }
     const int bytesPerPixel = h.biBitCount / 8;
     const std::size_t stride =
         (static_cast<std::size_t>(h.biWidth) * static_cast<std::size_t>(bytesPerPixel) + 3) &
@@ -304,8 +333,9 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, i
         const int srcRow = sy + row;  // counted from the top of the picture
         const int fileRow = topDown ? srcRow : rows - 1 - srcRow;
         const int scan = fileRow - static_cast<int>(startScan);
-        if (srcRow < 0 || scan < 0 || scan >= static_cast<int>(lines))
+        if (srcRow < 0 || scan < 0 || scan >= static_cast<int>(lines)) {
             continue;
+        }
         const std::uint8_t* line = data + static_cast<std::size_t>(scan) * stride;
         for (int col = std::max(0, -sx); col < part.width; ++col) {
             const std::uint8_t* p =

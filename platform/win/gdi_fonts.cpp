@@ -19,8 +19,9 @@ namespace {
 FT_Library Library() {
     static FT_Library library = [] {
         FT_Library lib = nullptr;
-        if (FT_Init_FreeType(&lib) != 0)
+        if (FT_Init_FreeType(&lib) != 0) {
             lib = nullptr;
+        }
         return lib;
     }();
     return library;
@@ -28,8 +29,9 @@ FT_Library Library() {
 
 std::string Narrow(const std::wstring& w) {
     std::string s;
-    for (wchar_t c : w)
+    for (wchar_t c : w) {
         s.push_back(c < 128 ? static_cast<char>(c) : '?');
+    }
     return s;
 }
 
@@ -64,8 +66,9 @@ std::shared_ptr<FontInstance> MakeFont(const FontRequest& request) {
             winAscent = os2->usWinAscent;
             winDescent = os2->usWinDescent;
         }
-        if (os2->xAvgCharWidth > 0)
+        if (os2->xAvgCharWidth > 0) {
             avgWidth = os2->xAvgCharWidth;
+        }
     }
     double cell = winAscent + winDescent;
     // A positive height is the cell height (ascent + descent), a negative one the em size;
@@ -84,8 +87,9 @@ std::shared_ptr<FontInstance> MakeFont(const FontRequest& request) {
     double scale = ppem / upem;
     font->ascent = static_cast<int>(std::lround(winAscent * scale));
     font->descent = static_cast<int>(std::lround(winDescent * scale));
-    if (request.height > 0)
+    if (request.height > 0) {
         font->descent = request.height - font->ascent;
+    }
     font->aveCharWidth = std::max(1, static_cast<int>(std::lround(avgWidth * scale)));
     font->maxCharWidth =
         std::max(font->aveCharWidth,
@@ -97,17 +101,20 @@ std::shared_ptr<FontInstance> MakeFont(const FontRequest& request) {
 
 const Glyph& FontInstance::Get(std::uint32_t code) {
     auto it = glyphs.find(code);
-    if (it != glyphs.end())
+    if (it != glyphs.end()) {
         return it->second;
+    }
     Glyph g;
     if (face != nullptr) {
         FT_UInt index = FT_Get_Char_Index(face, code);
         if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0) {
             FT_GlyphSlot slot = face->glyph;
-            if (emboldenSynthetic)
+            if (emboldenSynthetic) {
                 FT_GlyphSlot_Embolden(slot);
-            if (obliqueSynthetic)
+            }
+            if (obliqueSynthetic) {
                 FT_GlyphSlot_Oblique(slot);
+            }
             g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
             if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
                 const FT_Bitmap& bm = slot->bitmap;
@@ -135,8 +142,9 @@ const Glyph& FontInstance::Get(std::uint32_t code) {
 std::shared_ptr<FontInstance> FontFor(const FontRequest& request) {
     static std::map<FontRequest, std::shared_ptr<FontInstance>> cache;
     auto it = cache.find(request);
-    if (it != cache.end())
+    if (it != cache.end()) {
         return it->second;
+    }
     auto font = MakeFont(request);
     cache.emplace(request, font);
     return font;

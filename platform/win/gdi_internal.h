@@ -56,8 +56,9 @@ struct FontInstance {
     std::map<std::uint32_t, Glyph> glyphs;
 
     ~FontInstance() {
-        if (face != nullptr)
+        if (face != nullptr) {
             FT_Done_Face(face);
+        }
     }
     const Glyph& Get(std::uint32_t code);
 };

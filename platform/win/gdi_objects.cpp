@@ -69,8 +69,9 @@ constexpr StockEntry kStockObjects[] = {
 
 HGDIOBJ MakeStock(int index) {
     for (const StockEntry& e : kStockObjects) {
-        if (e.index != index)
+        if (e.index != index) {
             continue;
+        }
         auto obj = std::make_unique<GdiObject>();
         obj->stock = true;
         obj->kind = e.kind;
@@ -219,8 +220,9 @@ HICON CreateIconFromPixels(int width, int height, const std::uint32_t* argb) {
 }
 
 void MarkStock(HGDIOBJ object) {
-    if (GdiObject* o = Obj(object))
+    if (GdiObject* o = Obj(object)) {
         o->stock = true;
+    }
 }
 
 void ResetGdi() {
@@ -267,27 +269,32 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 HGDIOBJ GetStockObject(int index) {
     auto& stock = G().stock;
     auto it = stock.find(index);
-    if (it != stock.end())
+    if (it != stock.end()) {
         return reinterpret_cast<HGDIOBJ>(it->second);
+    }
     HGDIOBJ h = win::gdi::MakeStock(index);
-    if (h != nullptr)
+    if (h != nullptr) {
         stock.emplace(index, reinterpret_cast<std::uintptr_t>(h));
+    }
     return h;
 }
 
 DWORD GetSysColor(int index) {
-    if (index < 0 || index >= static_cast<int>(std::size(win::gdi::kSysColors)))
+    if (index < 0 || index >= static_cast<int>(std::size(win::gdi::kSysColors))) {
         return 0;
+    }
     return win::gdi::kSysColors[index];
 }
 
 HBRUSH GetSysColorBrush(int index) {
-    if (index < 0 || index >= static_cast<int>(std::size(win::gdi::kSysColors)))
+    if (index < 0 || index >= static_cast<int>(std::size(win::gdi::kSysColors))) {
         return nullptr;
+    }
     auto& brushes = G().sysBrushes;
     auto it = brushes.find(index);
-    if (it != brushes.end())
+    if (it != brushes.end()) {
         return reinterpret_cast<HBRUSH>(it->second);
+    }
     auto obj = std::make_unique<GdiObject>();
     obj->kind = Kind::Brush;
     obj->stock = true;
@@ -299,25 +306,29 @@ HBRUSH GetSysColorBrush(int index) {
 
 BOOL DeleteObject(HGDIOBJ object) {
     GdiObject* o = win::gdi::Obj(object);
-    if (o == nullptr)
+    if (o == nullptr) {
         return FALSE;
-    if (o->stock)
+    }
+    if (o->stock) {
         return TRUE;
+    }
     G().objects.erase(reinterpret_cast<std::uintptr_t>(object));
     return TRUE;
 }
 
 BOOL DestroyIcon(HICON icon) {
-    if (ObjOf(icon, Kind::Icon) == nullptr)
+    if (ObjOf(icon, Kind::Icon) == nullptr) {
         return FALSE;
+    }
     return DeleteObject(icon);
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     DeviceContext* d = Dc(dc);
     GdiObject* o = win::gdi::Obj(object);
-    if (d == nullptr || o == nullptr)
+    if (d == nullptr || o == nullptr) {
         return nullptr;
+    }
     HGDIOBJ old = nullptr;
     switch (o->kind) {
         case Kind::Brush:
@@ -333,8 +344,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
             d->font = static_cast<HFONT>(object);
             break;
         case Kind::Bitmap:
-            if (!d->memory)
+            if (!d->memory) {
                 return nullptr;
+            }
             old = d->bitmap;
             d->bitmap = static_cast<HBITMAP>(object);
             break;
@@ -346,13 +358,16 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 
 int GetObjectW(HGDIOBJ object, int size, void* out) {
     GdiObject* o = win::gdi::Obj(object);
-    if (o == nullptr)
+    if (o == nullptr) {
         return 0;
+    }
     if (o->kind == Kind::Bitmap || o->kind == Kind::Icon) {
-        if (out == nullptr)
+        if (out == nullptr) {
             return static_cast<int>(sizeof(BITMAP));
-        if (size < static_cast<int>(sizeof(BITMAP)))
+        }
+        if (size < static_cast<int>(sizeof(BITMAP))) {
             return 0;
+        }
         BITMAP bm;
         bm.bmWidth = o->picture.width;
         bm.bmHeight = o->picture.height;
@@ -371,8 +386,9 @@ COLORREF GetBkColor(HDC dc) {
 }
 int SetBkMode(HDC dc, int mode) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || (mode != TRANSPARENT && mode != OPAQUE))
+    if (d == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) {
         return 0;
+    }
     return std::exchange(d->bkMode, mode);
 }
 COLORREF SetTextColor(HDC dc, COLORREF color) {
@@ -394,15 +410,17 @@ HDC CreateCompatibleDC(HDC /*dc*/) {
 
 BOOL DeleteDC(HDC dc) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || !d->memory)
+    if (d == nullptr || !d->memory) {
         return FALSE;
+    }
     win::DestroyDC(dc);
     return TRUE;
 }
 
 HBITMAP CreateCompatibleBitmap(HDC /*dc*/, int width, int height) {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0) {
         return nullptr;
+    }
     return win::CreateBitmapFromPixels(width, height, nullptr);
 }
 
@@ -423,15 +441,17 @@ int GetDeviceCaps(HDC /*dc*/, int index) {
 }
 
 int MulDiv(int number, int numerator, int denominator) {
-    if (denominator == 0)
+    if (denominator == 0) {
         return -1;
+    }
     long long p = static_cast<long long>(number) * numerator;
     long long half = std::llabs(static_cast<long long>(denominator)) / 2;
     long long r = (p >= 0) == (denominator > 0)
                       ? (std::llabs(p) + half) / std::llabs(static_cast<long long>(denominator))
                       : -((std::llabs(p) + half) / std::llabs(static_cast<long long>(denominator)));
-    if (r > 0x7FFFFFFF || r < -0x7FFFFFFFLL - 1)
+    if (r > 0x7FFFFFFF || r < -0x7FFFFFFFLL - 1) {
         return -1;
+    }
     return static_cast<int>(r);
 }
 

@@ -10,23 +10,26 @@ namespace platform::win::gdi {
 
 GdiObject& FontObjectOf(DeviceContext& dc) {
     GdiObject* f = ObjOf(dc.font, Kind::Font);
-    if (f == nullptr)
+    if (f == nullptr) {
         f = ObjOf(GetStockObject(SYSTEM_FONT), Kind::Font);
+    }
     return *f;
 }
 
 // The selected font at logical size: what text is measured and laid out with.
 FontInstance& FontOf(DeviceContext& dc) {
     GdiObject& f = FontObjectOf(dc);
-    if (!f.font)
+    if (!f.font) {
         f.font = FontFor(f.request);
+    }
     return *f.font;
 }
 
 // The selected font rasterised at the device size of a surface, so that text stays sharp.
 FontInstance& DeviceFontOf(DeviceContext& dc, const Surface& s) {
-    if (s.scale == 1.0)
+    if (s.scale == 1.0) {
         return FontOf(dc);
+    }
     FontRequest request = FontObjectOf(dc).request;
     // 0 asks for the default cell height of 16 logical pixels.
     request.height = MapOf(s).DeviceLength(request.height == 0 ? 16 : request.height);
@@ -35,8 +38,9 @@ FontInstance& DeviceFontOf(DeviceContext& dc, const Surface& s) {
 
 int MeasureLine(FontInstance& font, std::wstring_view text) {
     int w = 0;
-    for (wchar_t c : text)
+    for (wchar_t c : text) {
         w += font.Get(static_cast<std::uint32_t>(c)).advance;
+    }
     return w;
 }
 
@@ -54,17 +58,20 @@ void RenderLine(DeviceContext& dc, Surface& s, const RECT& clip, int x, int y,
         int gy = baseline - g.top;
         for (int row = 0; row < g.height; ++row) {
             int sy = gy + row;
-            if (sy < clip.top || sy >= clip.bottom)
+            if (sy < clip.top || sy >= clip.bottom) {
                 continue;
+            }
             for (int col = 0; col < g.width; ++col) {
                 int sx = gx + col;
-                if (sx < clip.left || sx >= clip.right)
+                if (sx < clip.left || sx >= clip.right) {
                     continue;
+                }
                 unsigned a =
                     g.alpha[static_cast<std::size_t>(row) * static_cast<std::size_t>(g.width) +
                             static_cast<std::size_t>(col)];
-                if (a == 0)
+                if (a == 0) {
                     continue;
+                }
                 s.At(sx, sy) = Blend(s.At(sx, sy), argb, a);
             }
         }
@@ -104,10 +111,12 @@ std::vector<Line> SplitLines(std::wstring_view text, UINT format, FontInstance& 
             continue;
         }
         if (c == L'\r' || c == L'\n') {
-            if (single)
+            if (single) {
                 continue;
-            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            }
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
                 ++i;
+            }
             lines.push_back(std::move(cur));
             cur = Line{};
             continue;
@@ -119,8 +128,9 @@ std::vector<Line> SplitLines(std::wstring_view text, UINT format, FontInstance& 
         cur.text.push_back(c);
     }
     lines.push_back(std::move(cur));
-    if ((format & DT_WORDBREAK) == 0 || single || width <= 0)
+    if ((format & DT_WORDBREAK) == 0 || single || width <= 0) {
         return lines;
+    }
     // Word wrapping: break at the last space that keeps the line within the width.
     std::vector<Line> wrapped;
     for (Line& line : lines) {
@@ -134,25 +144,29 @@ std::vector<Line> SplitLines(std::wstring_view text, UINT format, FontInstance& 
             std::size_t cut = 0;
             std::size_t lastSpace = std::wstring::npos;
             for (std::size_t k = 1; k <= rest.size(); ++k) {
-                if (MeasureLine(font, std::wstring_view(rest).substr(0, k)) > width)
+                if (MeasureLine(font, std::wstring_view(rest).substr(0, k)) > width) {
                     break;
+                }
                 cut = k;
-                if (k < rest.size() && rest[k] == L' ')
+                if (k < rest.size() && rest[k] == L' ') {
                     lastSpace = k;
+                }
             }
             std::size_t take =
                 lastSpace != std::wstring::npos ? lastSpace : std::max<std::size_t>(cut, 1);
             Line piece{rest.substr(0, take), underline < static_cast<int>(take) ? underline : -1};
             wrapped.push_back(piece);
             std::size_t skip = take;
-            while (skip < rest.size() && rest[skip] == L' ')
+            while (skip < rest.size() && rest[skip] == L' ') {
                 ++skip;
+            }
             underline =
                 underline >= static_cast<int>(skip) ? underline - static_cast<int>(skip) : -1;
             rest = rest.substr(skip);
         }
-        if (line.text.empty())
+        if (line.text.empty()) {
             wrapped.push_back(Line{});
+        }
     }
     return wrapped;
 }
@@ -165,15 +179,17 @@ using namespace gdi;
 
 int TextWidth(HDC dc, std::wstring_view text) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr)
+    if (d == nullptr) {
         return 0;
+    }
     return MeasureLine(FontOf(*d), text);
 }
 
 void DrawTextLine(HDC dc, int x, int y, std::wstring_view text, int underline) {
     auto [d, s, clip] = TargetOf(dc);
-    if (s == nullptr)
+    if (s == nullptr) {
         return;
+    }
     RenderLine(*d, *s, clip, x, y, text, underline, d->textColor);
 }
 
@@ -205,8 +221,9 @@ HFONT CreateFontW(int height, int /*width*/, int /*escapement*/, int /*orientati
 
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* tm) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || tm == nullptr)
+    if (d == nullptr || tm == nullptr) {
         return FALSE;
+    }
     win::gdi::FontInstance& f = win::gdi::FontOf(*d);
     *tm = TEXTMETRICW{};
     tm->tmAscent = f.ascent;
@@ -225,8 +242,9 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* tm) {
 
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || size == nullptr || (text == nullptr && count > 0))
+    if (d == nullptr || size == nullptr || (text == nullptr && count > 0)) {
         return FALSE;
+    }
     win::gdi::FontInstance& f = win::gdi::FontOf(*d);
     size->cx =
         win::gdi::MeasureLine(f, std::wstring_view(text == nullptr ? L"" : text,
@@ -238,16 +256,21 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
 BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
                  const int* /*dx*/) {
     auto [d, s, clip] = win::gdi::TargetOf(dc);
-    if (d == nullptr)
+    if (d == nullptr) {
         return FALSE;
-    if (s == nullptr)
+    }
+    if (s == nullptr) {
         return TRUE;
-    if (rect != nullptr && (options & ETO_OPAQUE) != 0)
+    }
+    if (rect != nullptr && (options & ETO_OPAQUE) != 0) {
         win::gdi::FillSurface(*s, win::gdi::ToDevice(*d, *s, *rect), clip, win::ToArgb(d->bkColor));
-    if (rect != nullptr && (options & ETO_CLIPPED) != 0)
+    }
+    if (rect != nullptr && (options & ETO_CLIPPED) != 0) {
         clip = win::Intersect(clip, win::gdi::ToDevice(*d, *s, *rect));
-    if (text == nullptr || count == 0)
+    }
+    if (text == nullptr || count == 0) {
         return TRUE;
+    }
     std::wstring_view view(text, count);
     win::gdi::FontInstance& f = win::gdi::FontOf(*d);
     if (d->bkMode == OPAQUE && (options & ETO_OPAQUE) == 0) {
@@ -260,15 +283,17 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR t
 }
 
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
-    if (count < 0)
+    if (count < 0) {
         return FALSE;
+    }
     return ExtTextOutW(dc, x, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
 }
 
 int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
     DeviceContext* d = Dc(dc);
-    if (d == nullptr || rect == nullptr || text == nullptr)
+    if (d == nullptr || rect == nullptr || text == nullptr) {
         return 0;
+    }
     std::wstring_view view = count < 0 ? std::wstring_view(text)
                                        : std::wstring_view(text, static_cast<std::size_t>(count));
     win::gdi::FontInstance& f = win::gdi::FontOf(*d);
@@ -278,8 +303,9 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
     int total = lineHeight * static_cast<int>(lines.size());
     if ((format & DT_CALCRECT) != 0) {
         int maxWidth = 0;
-        for (const auto& l : lines)
+        for (const auto& l : lines) {
             maxWidth = std::max(maxWidth, win::gdi::MeasureLine(f, l.text));
+        }
         if ((format & DT_WORDBREAK) == 0 || (format & DT_SINGLELINE) != 0 || width <= 0) {
             rect->right = rect->left + maxWidth;
         } else {
@@ -289,11 +315,13 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
         return total;
     }
     win::Surface* s = win::gdi::TargetSurface(*d);
-    if (s == nullptr)
+    if (s == nullptr) {
         return total;
+    }
     RECT clip = win::gdi::ClipOf(*d, *s);
-    if ((format & DT_NOCLIP) == 0)
+    if ((format & DT_NOCLIP) == 0) {
         clip = win::Intersect(clip, win::gdi::ToDevice(*d, *s, *rect));
+    }
     int y = rect->top;
     if ((format & DT_SINGLELINE) != 0) {
         if ((format & DT_VCENTER) != 0) {

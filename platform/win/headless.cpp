@@ -35,13 +35,16 @@ class HeadlessBackend : public win::Backend {
     void SetCursorIdleHiding(bool on) override { cursorIdleHiding = on; }
 
     bool Wait(std::optional<Ticks> deadline) override {
-        if (idle && idle())
+        if (idle && idle()) {
             return true;
-        if (!deadline)
+        }
+        if (!deadline) {
             return false;
+        }
         if (clock != nullptr) {
-            if (clock->Now() < *deadline)
+            if (clock->Now() < *deadline) {
                 clock->Set(*deadline);
+            }
             return true;
         }
         Ticks now = MonotonicNow();
@@ -58,8 +61,9 @@ class HeadlessBackend : public win::Backend {
             answers.pop_front();
             return a;
         }
-        if (script)
+        if (script) {
             return script(request);
+        }
         int cancel = IDOK;
         switch (request.type & MB_TYPEMASK) {
             case MB_YESNO:
@@ -129,8 +133,9 @@ void PressKey(int virtualKey) {
 }
 
 void TypeText(const std::wstring& text) {
-    for (wchar_t c : text)
+    for (wchar_t c : text) {
         win::InputChar(c);
+    }
 }
 
 void MouseMove(int x, int y) {
@@ -183,8 +188,9 @@ int RunUntilIdle(HWND dialog) {
             std::fprintf(stderr, "RunUntilIdle: the queue never empties\n");
             break;
         }
-        if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg))
+        if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) {
             continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -196,16 +202,19 @@ void RunFor(int ms, HWND dialog) {
     Ticks end = MonotonicNow() + static_cast<Ticks>(ms) * kTicksPerMs;
     for (;;) {
         RunUntilIdle(dialog);
-        if (QuitPosted() || b.clock == nullptr)
+        if (QuitPosted() || b.clock == nullptr) {
             return;
+        }
         std::optional<Ticks> next = win::NextMessageDeadline();
         if (next && *next <= end) {
-            if (b.clock->Now() < *next)
+            if (b.clock->Now() < *next) {
                 b.clock->Set(*next);
+            }
             continue;
         }
-        if (b.clock->Now() < end)
+        if (b.clock->Now() < end) {
             b.clock->Set(end);
+        }
         RunUntilIdle(dialog);
         return;
     }
@@ -230,8 +239,9 @@ const std::vector<win::MessageBoxRequest>& MessageBoxLog() {
 
 std::optional<Image> WindowImage(HWND window) {
     auto surface = win::CaptureWindow(window);
-    if (!surface)
+    if (!surface) {
         return std::nullopt;
+    }
     return ToImage(*surface);
 }
 
@@ -245,17 +255,20 @@ Image ScreenImage() {
     screen.Resize(Backend().screen.cx, Backend().screen.cy, 0xFF3A6EA5u);
     for (HWND h : win::Sys().topLevels) {
         win::Window* w = win::Find(h);
-        if (w == nullptr || (w->style & WS_VISIBLE) == 0 || !w->surface)
+        if (w == nullptr || (w->style & WS_VISIBLE) == 0 || !w->surface) {
             continue;
+        }
         const win::Surface& s = *w->surface;
         for (int y = 0; y < s.height; ++y) {
             int sy = w->rect.top + y;
-            if (sy < 0 || sy >= screen.height)
+            if (sy < 0 || sy >= screen.height) {
                 continue;
+            }
             for (int x = 0; x < s.width; ++x) {
                 int sx = w->rect.left + x;
-                if (sx < 0 || sx >= screen.width)
+                if (sx < 0 || sx >= screen.width) {
                     continue;
+                }
                 screen
                     .pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(screen.width) +
                             static_cast<std::size_t>(sx)] = s.At(x, y);
@@ -271,17 +284,20 @@ bool SaveScreenPng(const std::string& path) {
 
 std::uint32_t ClientPixel(HWND window, int x, int y) {
     win::Window* w = win::Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return 0;
+    }
     const win::Surface* top = win::TopLevelSurface(win::TopLevelOf(window));
-    if (top == nullptr)
+    if (top == nullptr) {
         return 0;
+    }
     POINT o = win::SurfaceOrigin(*w);
     RECT c = win::ClientRectInWindow(*w);
     int sx = o.x + c.left + x;
     int sy = o.y + c.top + y;
-    if (sx < 0 || sy < 0 || sx >= top->width || sy >= top->height)
+    if (sx < 0 || sy < 0 || sx >= top->width || sy >= top->height) {
         return 0;
+    }
     return top->At(sx, sy) & 0xFFFFFF;
 }
 

@@ -40,16 +40,21 @@ int LeftKey(int vk) {
 WPARAM MouseKeys() {
     const System& s = Sys();
     WPARAM keys = 0;
-    if (s.mouseButtons[0])
+    if (s.mouseButtons[0]) {
         keys |= MK_LBUTTON;
-    if (s.mouseButtons[1])
+    }
+    if (s.mouseButtons[1]) {
         keys |= MK_RBUTTON;
-    if (s.mouseButtons[2])
+    }
+    if (s.mouseButtons[2]) {
         keys |= 0x0010;
-    if ((GetKeyState(VK_SHIFT) & 0x8000) != 0)
+    }
+    if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
         keys |= MK_SHIFT;
-    if ((GetKeyState(VK_CONTROL) & 0x8000) != 0)
+    }
+    if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
         keys |= MK_CONTROL;
+    }
     return keys;
 }
 
@@ -74,14 +79,16 @@ bool Activatable(const Window& w) {
 
 void UpdateTracking(HWND target, POINT screen) {
     MouseTracking& t = Sys().tracking;
-    if (t.window == nullptr)
+    if (t.window == nullptr) {
         return;
+    }
     if (t.window != target) {
         HWND left = t.window;
         bool leave = (t.flags & TME_LEAVE) != 0;
         t = MouseTracking{};
-        if (leave && Find(left) != nullptr)
+        if (leave && Find(left) != nullptr) {
             Post(left, WM_MOUSELEAVE, 0, 0);
+        }
         return;
     }
     if (std::abs(screen.x - t.hoverAnchor.x) > 2 || std::abs(screen.y - t.hoverAnchor.y) > 2) {
@@ -118,23 +125,28 @@ void ApplyKeyTransition(const MSG& msg) {
     }
     int key = static_cast<int>((static_cast<std::uint32_t>(msg.lParam) >> 16) & 0xFF);
     bool down = (static_cast<std::uint32_t>(msg.lParam) & (1u << 31)) == 0;
-    if (key == 0)
+    if (key == 0) {
         key = static_cast<int>(msg.wParam & 0xFF);
+    }
     SetKeyDown(key, down);
-    if (int left = LeftKey(key))
+    if (int left = LeftKey(key)) {
         SetKeyDown(left, down);
+    }
     int generic = GenericKey(key);
-    if (!down && generic != key)
+    if (!down && generic != key) {
         SetKeyDown(generic, false);
+    }
     // A lone Alt (or F10) press and release opens the menu bar.
     bool repeat = (static_cast<std::uint32_t>(msg.lParam) & (1u << 30)) != 0;
-    if (down)
+    if (down) {
         Sys().altAlone = (generic == VK_MENU && !repeat) || generic == VK_F10;
+    }
 }
 
 bool MenuTakesInput(const MSG& msg) {
-    if (!MenuIsOpen())
+    if (!MenuIsOpen()) {
         return false;
+    }
     switch (msg.message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -154,8 +166,9 @@ bool MenuTakesInput(const MSG& msg) {
 
 void InputKey(int virtualKey, bool down) {
     System& s = Sys();
-    if (virtualKey <= 0 || virtualKey > 255)
+    if (virtualKey <= 0 || virtualKey > 255) {
         return;
+    }
     int vk = GenericKey(virtualKey);
     auto& keys = s.injectedKeys;
     auto held = [&](int k) {
@@ -164,10 +177,12 @@ void InputKey(int virtualKey, bool down) {
     };
     bool wasDown = held(vk);
     keys[virtualKey] = down;
-    if (int left = LeftKey(virtualKey))
+    if (int left = LeftKey(virtualKey)) {
         keys[left] = down;
-    if (!down && vk != virtualKey)
+    }
+    if (!down && vk != virtualKey) {
         keys[vk] = false;
+    }
     bool alt = held(VK_MENU);
     bool ctrl = held(VK_CONTROL);
     bool sys = (alt && !ctrl) || vk == VK_MENU || vk == VK_F10;
@@ -190,19 +205,23 @@ void InputMouseMove(int x, int y) {
         ScrollBarMouse(ScrollDragWindow(), 0, WM_MOUSEMOVE, pt);
         return;
     }
-    if (MenuHandlesMouse(WM_MOUSEMOVE, pt))
+    if (MenuHandlesMouse(WM_MOUSEMOVE, pt)) {
         return;
+    }
     HWND target = s.capture != nullptr ? s.capture : WindowFromPoint(pt);
     UpdateTracking(target, pt);
-    if (target == nullptr)
+    if (target == nullptr) {
         return;
+    }
     Window* w = Find(target);
-    if (w == nullptr || !IsEnabledChain(*w))
+    if (w == nullptr || !IsEnabledChain(*w)) {
         return;
+    }
     int hit = s.capture != nullptr ? HTCLIENT : HitTest(target, pt);
     Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, WM_MOUSEMOVE));
-    if (Find(target) == nullptr)
+    if (Find(target) == nullptr) {
         return;
+    }
     if (hit == HTCLIENT) {
         Post(target, WM_MOUSEMOVE, MouseKeys(), ClientPoint(target, pt));
     } else {
@@ -212,8 +231,9 @@ void InputMouseMove(int x, int y) {
 
 void InputMouseButton(int button, bool down, int x, int y) {
     System& s = Sys();
-    if (button < 0 || button > 2)
+    if (button < 0 || button > 2) {
         return;
+    }
     POINT pt{x, y};
     s.cursorPos = pt;
     s.mouseButtons[button] = down;
@@ -227,15 +247,18 @@ void InputMouseButton(int button, bool down, int x, int y) {
     static const UINT kUp[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
     static const UINT kDbl[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, 0x0209};
     UINT msg = down ? kDown[button] : kUp[button];
-    if (MenuHandlesMouse(msg, pt))
+    if (MenuHandlesMouse(msg, pt)) {
         return;
+    }
     HWND target = s.capture != nullptr ? s.capture : WindowFromPoint(pt);
-    if (target == nullptr)
+    if (target == nullptr) {
         return;
+    }
     Window* w = Find(target);
     HWND top = TopLevelOf(target);
-    if (w == nullptr || top == nullptr)
+    if (w == nullptr || top == nullptr) {
         return;
+    }
     if (!IsEnabledChain(*w)) {
         if (down) {
             MessageBeep(0);
@@ -246,23 +269,28 @@ void InputMouseButton(int button, bool down, int x, int y) {
     int hit = s.capture != nullptr ? HTCLIENT : HitTest(target, pt);
     if (down && top != s.active) {
         Window* tw = Find(top);
-        if (tw != nullptr && Activatable(*tw))
+        if (tw != nullptr && Activatable(*tw)) {
             Activate(top);
-        if (Find(target) == nullptr)
+        }
+        if (Find(target) == nullptr) {
             return;
+        }
     }
     Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, msg));
     w = Find(target);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     if (hit == HTCLIENT) {
-        if (down && IsDoubleClick(*w, target, msg, pt))
+        if (down && IsDoubleClick(*w, target, msg, pt)) {
             msg = kDbl[button];
+        }
         Post(target, msg, MouseKeys(), ClientPoint(target, pt));
         return;
     }
-    if (!down || button != 0)
+    if (!down || button != 0) {
         return;
+    }
     switch (hit) {
         case HTMENU:
             MenuBarClicked(top, MenuBarItemAt(*Find(top), pt));
@@ -282,14 +310,17 @@ void InputMouseButton(int button, bool down, int x, int y) {
 void InputMouseWheel(int delta, int x, int y) {
     System& s = Sys();
     s.cursorPos = POINT{x, y};
-    if (MenuIsOpen())
+    if (MenuIsOpen()) {
         return;
+    }
     HWND target = s.focus != nullptr ? s.focus : s.active;
-    if (target == nullptr)
+    if (target == nullptr) {
         return;
+    }
     Window* w = Find(target);
-    if (w == nullptr || !IsEnabledChain(*w))
+    if (w == nullptr || !IsEnabledChain(*w)) {
         return;
+    }
     Post(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(x, y));
 }
 
@@ -298,8 +329,9 @@ void InputMouseWheel(int delta, int x, int y) {
 namespace platform {
 
 void SetCursorIdleHiding(BOOL on) {
-    if (win::Backend* backend = win::CurrentBackend())
+    if (win::Backend* backend = win::CurrentBackend()) {
         backend->SetCursorIdleHiding(on != FALSE);
+    }
 }
 
 }  // namespace platform

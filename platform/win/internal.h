@@ -232,10 +232,12 @@ void RegisterSystemClasses();
 template <class T>
 T* StateOf(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return nullptr;
-    if (!w->control)
+    }
+    if (!w->control) {
         w->control = std::make_unique<T>();
+    }
     return dynamic_cast<T*>(w->control.get());
 }
 
@@ -256,18 +258,23 @@ LRESULT ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                          LRESULT (*handle)(HWND, Window*, State*, UINT, WPARAM, LPARAM)) {
     State* st = StateOf<State>(window);
     Window* w = Find(window);
-    if (st == nullptr || w == nullptr)
+    if (st == nullptr || w == nullptr) {
         return 0;
-    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result))
+    }
+    if (LRESULT result; HandleFontMessage(window, message, wParam, lParam, st->font, &result)) {
         return result;
-    if (message == WM_ERASEBKGND)
+    }
+    if (message == WM_ERASEBKGND) {
         return 1;
-    if (message != WM_PAINT)
+    }
+    if (message != WM_PAINT) {
         return handle(window, w, st, message, wParam, lParam);
+    }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if ((w = Find(window)) == nullptr)
+    if ((w = Find(window)) == nullptr) {
         return 0;
+    }
     RECT client;
     GetClientRect(window, &client);
     paint(window, *w, *st, dc, client);

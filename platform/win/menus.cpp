@@ -71,8 +71,9 @@ RECT BarRectInWindow(const Window& w) {
 std::vector<RECT> BarItems(const Window& w) {
     std::vector<RECT> rects;
     Menu* menu = FindMenu(w.menu);
-    if (menu == nullptr)
+    if (menu == nullptr) {
         return rects;
+    }
     RECT bar = BarRectInWindow(w);
     int x = bar.left;
     for (const MenuItem& item : menu->items) {
@@ -102,8 +103,9 @@ int PopupItemAt(const Menu& menu, POINT p) {
     int y = 2;
     for (std::size_t i = 0; i < menu.items.size(); ++i) {
         int h = ItemHeight(menu.items[i]);
-        if (p.y >= y && p.y < y + h)
+        if (p.y >= y && p.y < y + h) {
             return static_cast<int>(i);
+        }
         y += h;
     }
     return -1;
@@ -120,8 +122,9 @@ void ClosePopupsFrom(std::size_t level) {
     while (g_track.open.size() > level) {
         HWND popup = g_track.open.back().popup;
         g_track.open.pop_back();
-        if (popup != nullptr && Find(popup) != nullptr)
+        if (popup != nullptr && Find(popup) != nullptr) {
             DestroyWindow(popup);
+        }
     }
 }
 
@@ -131,18 +134,21 @@ void Exit() {
     g_track.barItem = -1;
     RedrawBar();
     g_track = Tracker{};
-    if (window != nullptr && Find(window) != nullptr)
+    if (window != nullptr && Find(window) != nullptr) {
         Send(window, WM_EXITMENULOOP, 0, 0);
+    }
 }
 
 void OpenPopup(HMENU menu, POINT screen, int selectFirst) {
     Menu* m = FindMenu(menu);
-    if (m == nullptr || g_track.window == nullptr)
+    if (m == nullptr || g_track.window == nullptr) {
         return;
+    }
     Send(g_track.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     m = FindMenu(menu);
-    if (m == nullptr || g_track.window == nullptr)
+    if (m == nullptr || g_track.window == nullptr) {
         return;
+    }
     SIZE size = PopupSize(*m);
     Level level;
     level.menu = menu;
@@ -169,24 +175,29 @@ void OpenPopup(HMENU menu, POINT screen, int selectFirst) {
 
 void OpenBarItem(HWND window, int item, bool selectFirst) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     Menu* bar = FindMenu(w->menu);
-    if (bar == nullptr || item < 0 || item >= static_cast<int>(bar->items.size()))
+    if (bar == nullptr || item < 0 || item >= static_cast<int>(bar->items.size())) {
         return;
+    }
     if (g_track.window != window) {
-        if (g_track.window != nullptr)
+        if (g_track.window != nullptr) {
             Exit();
+        }
         g_track.window = window;
         Send(window, WM_ENTERMENULOOP, 0, 0);
         Send(window, WM_INITMENU,
              reinterpret_cast<WPARAM>(Find(window) ? Find(window)->menu : nullptr), 0);
         w = Find(window);
-        if (w == nullptr || g_track.window != window)
+        if (w == nullptr || g_track.window != window) {
             return;
+        }
         bar = FindMenu(w->menu);
-        if (bar == nullptr || item >= static_cast<int>(bar->items.size()))
+        if (bar == nullptr || item >= static_cast<int>(bar->items.size())) {
             return;
+        }
     }
     ClosePopupsFrom(0);
     g_track.barItem = item;
@@ -211,24 +222,29 @@ void Choose(const MenuItem& item) {
 
 // Acts on the selected item of the deepest drop-down: opens its sub-menu or chooses it.
 void ActivateItem(std::size_t levelIndex, int item, bool keyboard) {
-    if (levelIndex >= g_track.open.size())
+    if (levelIndex >= g_track.open.size()) {
         return;
+    }
     Level& level = g_track.open[levelIndex];
     Menu* m = FindMenu(level.menu);
-    if (m == nullptr || item < 0 || item >= static_cast<int>(m->items.size()))
+    if (m == nullptr || item < 0 || item >= static_cast<int>(m->items.size())) {
         return;
+    }
     level.selected = item;
     MenuItem chosen = m->items[static_cast<std::size_t>(item)];
-    if (!Selectable(chosen) || !Enabled(chosen))
+    if (!Selectable(chosen) || !Enabled(chosen)) {
         return;
+    }
     if ((chosen.flags & MF_POPUP) != 0) {
         ClosePopupsFrom(levelIndex + 1);
         Window* pw = Find(level.popup);
-        if (pw == nullptr)
+        if (pw == nullptr) {
             return;
+        }
         int y = 2;
-        for (int i = 0; i < item; ++i)
+        for (int i = 0; i < item; ++i) {
             y += ItemHeight(m->items[static_cast<std::size_t>(i)]);
+        }
         OpenPopup(chosen.popup, POINT{pw->rect.right - 2, pw->rect.top + y}, keyboard ? 1 : 0);
         return;
     }
@@ -242,18 +258,21 @@ void InvalidatePopup(std::size_t index) {
 }
 
 void MoveSelection(int step) {
-    if (g_track.open.empty())
+    if (g_track.open.empty()) {
         return;
+    }
     Level& level = g_track.open.back();
     Menu* m = FindMenu(level.menu);
-    if (m == nullptr || m->items.empty())
+    if (m == nullptr || m->items.empty()) {
         return;
+    }
     int n = static_cast<int>(m->items.size());
     int i = level.selected;
     for (int tries = 0; tries < n; ++tries) {
         i = i < 0 ? (step > 0 ? 0 : n - 1) : (i + step + n) % n;
-        if (Selectable(m->items[static_cast<std::size_t>(i)]))
+        if (Selectable(m->items[static_cast<std::size_t>(i)])) {
             break;
+        }
     }
     level.selected = i;
     InvalidatePopup(g_track.open.size() - 1);
@@ -261,8 +280,9 @@ void MoveSelection(int step) {
 
 std::pair<int, int> FindById(HMENU menu, UINT id, Menu** owner, int depth = 0) {
     Menu* m = FindMenu(menu);
-    if (m == nullptr || depth > 16)
+    if (m == nullptr || depth > 16) {
         return {-1, -1};
+    }
     for (std::size_t i = 0; i < m->items.size(); ++i) {
         if ((m->items[i].flags & MF_POPUP) == 0 && m->items[i].id == id) {
             *owner = m;
@@ -272,8 +292,9 @@ std::pair<int, int> FindById(HMENU menu, UINT id, Menu** owner, int depth = 0) {
     for (std::size_t i = 0; i < m->items.size(); ++i) {
         if ((m->items[i].flags & MF_POPUP) != 0) {
             auto r = FindById(m->items[i].popup, id, owner, depth + 1);
-            if (r.first >= 0)
+            if (r.first >= 0) {
                 return r;
+            }
         }
     }
     // A sub-menu can be addressed by its handle as the id.
@@ -290,13 +311,15 @@ MenuItem* ItemOf(HMENU menu, UINT item, UINT flags) {
     Menu* owner = nullptr;
     if ((flags & MF_BYPOSITION) != 0) {
         owner = FindMenu(menu);
-        if (owner == nullptr || item >= owner->items.size())
+        if (owner == nullptr || item >= owner->items.size()) {
             return nullptr;
+        }
         return &owner->items[item];
     }
     auto r = FindById(menu, item, &owner);
-    if (r.first < 0 || owner == nullptr)
+    if (r.first < 0 || owner == nullptr) {
         return nullptr;
+    }
     return &owner->items[static_cast<std::size_t>(r.first)];
 }
 
@@ -308,8 +331,9 @@ void MenuChanged(HMENU /*menu*/) {
             InvalidateWindow(m->window, &none, false, true, false);
         }
     }
-    for (std::size_t i = 0; i < g_track.open.size(); ++i)
+    for (std::size_t i = 0; i < g_track.open.size(); ++i) {
         InvalidatePopup(i);
+    }
 }
 
 }  // namespace
@@ -319,25 +343,29 @@ bool MenuIsOpen() {
 }
 
 void MenuCloseAll() {
-    if (g_track.window != nullptr)
+    if (g_track.window != nullptr) {
         Exit();
+    }
 }
 
 void MenuWindowGone(HWND window) {
-    if (g_track.window == window)
+    if (g_track.window == window) {
         Exit();
+    }
 }
 
 void MenuEnterKeyboardMode(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || FindMenu(w->menu) == nullptr || FindMenu(w->menu)->items.empty())
+    if (w == nullptr || FindMenu(w->menu) == nullptr || FindMenu(w->menu)->items.empty()) {
         return;
+    }
     if (g_track.window == window) {
         Exit();
         return;
     }
-    if (g_track.window != nullptr)
+    if (g_track.window != nullptr) {
         Exit();
+    }
     g_track.window = window;
     Send(window, WM_ENTERMENULOOP, 0, 0);
     Send(window, WM_INITMENU, reinterpret_cast<WPARAM>(w->menu), 0);
@@ -347,11 +375,13 @@ void MenuEnterKeyboardMode(HWND window) {
 
 void MenuOpenByMnemonic(HWND window, wchar_t c) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     Menu* bar = FindMenu(w->menu);
-    if (bar == nullptr)
+    if (bar == nullptr) {
         return;
+    }
     wchar_t lower = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     for (std::size_t i = 0; i < bar->items.size(); ++i) {
         if (Mnemonic(bar->items[i].text) == lower) {
@@ -391,8 +421,9 @@ static void SidewaysKey(int vk, int barCount) {
             return;
         }
     }
-    if (barCount == 0)
+    if (barCount == 0) {
         return;
+    }
     int next = (g_track.barItem + (vk == VK_RIGHT ? 1 : -1) + barCount) % barCount;
     if (!g_track.open.empty()) {
         OpenBarItem(g_track.window, next, true);
@@ -406,8 +437,9 @@ static void SidewaysKey(int vk, int barCount) {
 // mnemonic; a beep when none has.
 static void MnemonicKey(int vk) {
     bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
-    if (!letter)
+    if (!letter) {
         return;
+    }
     wchar_t c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(vk)));
     if (g_track.open.empty()) {
         MenuOpenByMnemonic(g_track.window, c);
@@ -426,14 +458,16 @@ static void MnemonicKey(int vk) {
 }
 
 bool MenuHandlesKey(int vk, bool down) {
-    if (g_track.window == nullptr)
+    if (g_track.window == nullptr) {
         return false;
+    }
     if (Find(g_track.window) == nullptr) {
         g_track = Tracker{};
         return false;
     }
-    if (!down)
+    if (!down) {
         return true;
+    }
     Window* w = Find(g_track.window);
     Menu* bar = FindMenu(w->menu);
     int barCount = bar == nullptr ? 0 : static_cast<int>(bar->items.size());
@@ -475,8 +509,9 @@ bool MenuHandlesChar(wchar_t /*c*/) {
 }
 
 bool MenuHandlesMouse(UINT message, POINT screen) {
-    if (g_track.window == nullptr)
+    if (g_track.window == nullptr) {
         return false;
+    }
     Window* w = Find(g_track.window);
     if (w == nullptr) {
         g_track = Tracker{};
@@ -485,15 +520,17 @@ bool MenuHandlesMouse(UINT message, POINT screen) {
     // Over an open drop-down?
     for (std::size_t i = g_track.open.size(); i-- > 0;) {
         Window* pw = Find(g_track.open[i].popup);
-        if (pw == nullptr)
+        if (pw == nullptr) {
             continue;
+        }
         if (screen.x < pw->rect.left || screen.x >= pw->rect.right || screen.y < pw->rect.top ||
             screen.y >= pw->rect.bottom) {
             continue;
         }
         Menu* m = FindMenu(g_track.open[i].menu);
-        if (m == nullptr)
+        if (m == nullptr) {
             return true;
+        }
         POINT local{screen.x - pw->rect.left - 1, screen.y - pw->rect.top - 1};
         int item = PopupItemAt(*m, local);
         if (message == WM_MOUSEMOVE) {
@@ -533,8 +570,9 @@ bool MenuHandlesMouse(UINT message, POINT screen) {
         }
     }
     // Elsewhere: a click closes the menus and is swallowed.
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN)
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
         Exit();
+    }
     return true;
 }
 
@@ -552,18 +590,21 @@ int MenuBarItemAt(const Window& w, POINT screen) {
 }
 
 void MenuBarClicked(HWND window, int item) {
-    if (item < 0)
+    if (item < 0) {
         return;
+    }
     OpenBarItem(window, item, false);
-    if (g_track.window == window)
+    if (g_track.window == window) {
         g_track.byMouse = true;
+    }
 }
 
 void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar) {
     FillSolid(dc, bar, GetSysColor(COLOR_MENU));
     Menu* menu = FindMenu(w.menu);
-    if (menu == nullptr)
+    if (menu == nullptr) {
         return;
+    }
     std::vector<RECT> rects = BarItems(w);
     HGDIOBJ old = SelectObject(dc, UiFont());
     SetBkMode(dc, TRANSPARENT);
@@ -571,12 +612,14 @@ void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar) {
     for (std::size_t i = 0; i < menu->items.size() && i < rects.size(); ++i) {
         RECT r = rects[i];
         r.right = std::min(r.right, bar.right);
-        if (r.right <= r.left)
+        if (r.right <= r.left) {
             break;
+        }
         const MenuItem& item = menu->items[i];
         bool hot = tracking && g_track.barItem == static_cast<int>(i);
-        if (hot)
+        if (hot) {
             FillSolid(dc, r, GetSysColor(COLOR_HIGHLIGHT));
+        }
         SetTextColor(dc, !Enabled(item) ? GetSysColor(COLOR_GRAYTEXT)
                          : hot          ? GetSysColor(COLOR_HIGHLIGHTTEXT)
                                         : GetSysColor(COLOR_MENUTEXT));
@@ -586,10 +629,12 @@ void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar) {
 }
 
 LRESULT CALLBACK_MenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_MOUSEACTIVATE)
+    if (message == WM_MOUSEACTIVATE) {
         return 3;  // MA_NOACTIVATE
-    if (message != WM_PAINT)
+    }
+    if (message != WM_PAINT) {
         return DefWindowProcW(window, message, wParam, lParam);
+    }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     RECT client;
@@ -597,8 +642,9 @@ LRESULT CALLBACK_MenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     FillSolid(dc, client, GetSysColor(COLOR_MENU));
     const Level* level = nullptr;
     for (const Level& l : g_track.open) {
-        if (l.popup == window)
+        if (l.popup == window) {
             level = &l;
+        }
     }
     Menu* m = level != nullptr ? FindMenu(level->menu) : nullptr;
     if (m != nullptr) {
@@ -616,8 +662,9 @@ LRESULT CALLBACK_MenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 continue;
             }
             bool selected = level->selected == static_cast<int>(i);
-            if (selected)
+            if (selected) {
                 FillSolid(dc, row, GetSysColor(COLOR_HIGHLIGHT));
+            }
             COLORREF color = !Enabled(item) ? GetSysColor(COLOR_GRAYTEXT)
                              : selected     ? GetSysColor(COLOR_HIGHLIGHTTEXT)
                                             : GetSysColor(COLOR_MENUTEXT);
@@ -626,8 +673,9 @@ LRESULT CALLBACK_MenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 // A check mark: a short and a long stroke.
                 int cx = row.left + 8;
                 int cy = y + h / 2;
-                for (int k = 0; k < 3; ++k)
+                for (int k = 0; k < 3; ++k) {
                     FillSolid(dc, RECT{cx + k, cy + k - 1, cx + k + 1, cy + k + 1}, color);
+                }
                 for (int k = 0; k < 6; ++k) {
                     FillSolid(dc, RECT{cx + 2 + k, cy + 1 - k, cx + 3 + k, cy + 3 - k}, color);
                 }
@@ -637,8 +685,9 @@ LRESULT CALLBACK_MenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             if ((item.flags & MF_POPUP) != 0) {
                 int ax = row.right - 10;
                 int ay = y + h / 2;
-                for (int k = 0; k < 4; ++k)
+                for (int k = 0; k < 4; ++k) {
                     FillSolid(dc, RECT{ax + k, ay - 3 + k, ax + k + 1, ay + 4 - k}, color);
+                }
             }
             y += h;
         }
@@ -692,8 +741,9 @@ BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCWSTR text) {
             return FALSE;
         }
     }
-    if ((flags & MF_SEPARATOR) == 0 && text != nullptr)
+    if ((flags & MF_SEPARATOR) == 0 && text != nullptr) {
         item.text = text;
+    }
     m->items.push_back(std::move(item));
     win::MenuChanged(menu);
     return TRUE;
@@ -710,11 +760,13 @@ BOOL SetMenu(HWND window, HMENU menu) {
         return FALSE;
     }
     win::MenuWindowGone(window);
-    if (Menu* old = FindMenu(w->menu))
+    if (Menu* old = FindMenu(w->menu)) {
         old->window = nullptr;
+    }
     w->menu = menu;
-    if (Menu* m = FindMenu(menu))
+    if (Menu* m = FindMenu(menu)) {
         m->window = window;
+    }
     win::NotifyClientChange(window);
     return TRUE;
 }
@@ -726,8 +778,9 @@ HMENU GetMenu(HWND window) {
 
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
     MenuItem* it = win::ItemOf(menu, item, check);
-    if (it == nullptr)
+    if (it == nullptr) {
         return static_cast<DWORD>(-1);
+    }
     DWORD old = it->flags & MF_CHECKED;
     it->flags = (it->flags & ~MF_CHECKED) | (check & MF_CHECKED);
     win::MenuChanged(menu);
@@ -736,8 +789,9 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
 
 UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
     MenuItem* it = win::ItemOf(menu, item, flags);
-    if (it == nullptr)
+    if (it == nullptr) {
         return static_cast<UINT>(-1);
+    }
     UINT state = it->flags;
     if ((it->flags & MF_POPUP) != 0) {
         Menu* sub = FindMenu(it->popup);
@@ -749,8 +803,9 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
 
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable) {
     MenuItem* it = win::ItemOf(menu, item, enable);
-    if (it == nullptr)
+    if (it == nullptr) {
         return -1;
+    }
     UINT old = it->flags & (MF_GRAYED | MF_DISABLED);
     it->flags = (it->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
     win::MenuChanged(menu);
@@ -765,19 +820,22 @@ BOOL DestroyMenu(HMENU menu) {
     }
     std::vector<HMENU> subs;
     for (const MenuItem& item : m->items) {
-        if (item.popup != nullptr)
+        if (item.popup != nullptr) {
             subs.push_back(item.popup);
+        }
     }
     if (m->window != nullptr) {
         if (win::Window* w = Find(m->window)) {
-            if (w->menu == menu)
+            if (w->menu == menu) {
                 w->menu = nullptr;
+            }
         }
     }
     Sys().menus.erase(reinterpret_cast<std::uintptr_t>(menu));
     for (HMENU s : subs) {
-        if (FindMenu(s) != nullptr)
+        if (FindMenu(s) != nullptr) {
             DestroyMenu(s);
+        }
     }
     return TRUE;
 }

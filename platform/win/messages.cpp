@@ -15,15 +15,17 @@ namespace platform::win {
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(window);
-    if (w == nullptr || w->proc == nullptr)
+    if (w == nullptr || w->proc == nullptr) {
         return 0;
+    }
     WNDPROC proc = w->proc;
     System& s = Sys();
     ++s.dispatchDepth;
     LRESULT r = proc(window, message, wParam, lParam);
     --s.dispatchDepth;
-    if (s.dispatchDepth == 0 && !s.graveyard.empty())
+    if (s.dispatchDepth == 0 && !s.graveyard.empty()) {
         s.graveyard.clear();
+    }
     return r;
 }
 
@@ -45,32 +47,37 @@ void PostFront(const MSG& msg) {
 namespace {
 
 bool Matches(const MSG& m, HWND filter, UINT lo, UINT hi) {
-    if (filter != nullptr && m.hwnd != filter && !IsDescendant(filter, m.hwnd))
+    if (filter != nullptr && m.hwnd != filter && !IsDescendant(filter, m.hwnd)) {
         return false;
-    if (lo == 0 && hi == 0)
+    }
+    if (lo == 0 && hi == 0) {
         return true;
+    }
     return m.message >= lo && m.message <= hi;
 }
 
 // The first window, parents before children and lower windows first, that needs painting.
 HWND FindPaintTarget(HWND window, HWND filter) {
     Window* w = Find(window);
-    if (w == nullptr || (w->style & WS_VISIBLE) == 0)
+    if (w == nullptr || (w->style & WS_VISIBLE) == 0) {
         return nullptr;
+    }
     if (w->needsPaint && !w->painting && (filter == nullptr || IsDescendant(filter, window))) {
         return window;
     }
     for (HWND c : w->children) {
-        if (HWND h = FindPaintTarget(c, filter))
+        if (HWND h = FindPaintTarget(c, filter)) {
             return h;
+        }
     }
     return nullptr;
 }
 
 HWND NextPaint(HWND filter) {
     for (HWND t : Sys().topLevels) {
-        if (HWND h = FindPaintTarget(t, filter))
+        if (HWND h = FindPaintTarget(t, filter)) {
             return h;
+        }
     }
     return nullptr;
 }
@@ -78,11 +85,13 @@ HWND NextPaint(HWND filter) {
 // Hover: posts WM_MOUSEHOVER once the pointer rested long enough.
 bool CheckHover(Ticks now) {
     MouseTracking& t = Sys().tracking;
-    if (t.window == nullptr || (t.flags & TME_HOVER) == 0 || now < t.hoverDue)
+    if (t.window == nullptr || (t.flags & TME_HOVER) == 0 || now < t.hoverDue) {
         return false;
+    }
     t.flags &= ~TME_HOVER;
-    if (Find(t.window) == nullptr)
+    if (Find(t.window) == nullptr) {
         return false;
+    }
     POINT p = Sys().cursorPos;
     ScreenToClient(t.window, &p);
     Sys().queue.push_back(MakeMessage(t.window, WM_MOUSEHOVER, 0, MAKELPARAM(p.x, p.y)));
@@ -92,13 +101,15 @@ bool CheckHover(Ticks now) {
 std::optional<Ticks> NextDeadline() {
     std::optional<Ticks> next;
     for (const Timer& t : Sys().timers) {
-        if (!next || t.due < *next)
+        if (!next || t.due < *next) {
             next = t.due;
+        }
     }
     const MouseTracking& tr = Sys().tracking;
     if (tr.window != nullptr && (tr.flags & TME_HOVER) != 0) {
-        if (!next || tr.hoverDue < *next)
+        if (!next || tr.hoverDue < *next) {
             next = tr.hoverDue;
+        }
     }
     return next;
 }
@@ -108,19 +119,23 @@ std::optional<Ticks> NextDeadline() {
 bool ResolveFocusTarget(MSG& m) {
     System& s = Sys();
     ApplyKeyTransition(m);
-    if (MenuTakesInput(m))
+    if (MenuTakesInput(m)) {
         return false;
+    }
     HWND target = s.focus;
     if (target == nullptr) {
         target = s.active;
-        if (m.message == WM_KEYDOWN)
+        if (m.message == WM_KEYDOWN) {
             m.message = WM_SYSKEYDOWN;
-        if (m.message == WM_KEYUP)
+        }
+        if (m.message == WM_KEYUP) {
             m.message = WM_SYSKEYUP;
+        }
     }
     Window* w = Find(target);
-    if (w == nullptr || !IsEnabledChain(*w))
+    if (w == nullptr || !IsEnabledChain(*w)) {
         return false;
+    }
     m.hwnd = target;
     return true;
 }
@@ -131,8 +146,9 @@ bool ResolveFocusTarget(MSG& m) {
 Ticks NextDue(Ticks due, UINT intervalMs, Ticks now) {
     const Ticks interval = static_cast<Ticks>(intervalMs) * kTicksPerMs;
     due += interval;
-    if (due <= now)
+    if (due <= now) {
         due += ((now - due) / interval + 1) * interval;
+    }
     return due;
 }
 
@@ -158,14 +174,16 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
             continue;
         }
         *msg = s.queue[i];
-        if (remove)
+        if (remove) {
             s.queue.erase(s.queue.begin() + static_cast<std::ptrdiff_t>(i));
+        }
         return true;
     }
     if (s.quitPosted && (lo == 0 && hi == 0)) {
         *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(s.quitCode), 0);
-        if (remove)
+        if (remove) {
             s.quitPosted = false;
+        }
         return true;
     }
     bool wantPaint = (lo == 0 && hi == 0) || (WM_PAINT >= lo && WM_PAINT <= hi);
@@ -178,13 +196,16 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     bool wantTimer = (lo == 0 && hi == 0) || (WM_TIMER >= lo && WM_TIMER <= hi);
     if (wantTimer) {
         for (Timer& t : s.timers) {
-            if (t.due > now)
+            if (t.due > now) {
                 continue;
-            if (filter != nullptr && !IsDescendant(filter, t.window))
+            }
+            if (filter != nullptr && !IsDescendant(filter, t.window)) {
                 continue;
+            }
             *msg = MakeMessage(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc));
-            if (remove)
+            if (remove) {
                 t.due = NextDue(t.due, t.interval, now);
+            }
             return true;
         }
     }
@@ -209,21 +230,25 @@ constexpr KeyText kKeyTexts[] = {
 
 int KeyChar(int vk, bool shift, bool ctrl) {
     if (vk >= 'A' && vk <= 'Z') {
-        if (ctrl)
+        if (ctrl) {
             return vk - 'A' + 1;
+        }
         return shift ? vk : vk - 'A' + 'a';
     }
-    if (ctrl)
+    if (ctrl) {
         return 0;
+    }
     if (vk >= '0' && vk <= '9') {
         static const char shifted[] = ")!@#$%^&*(";
         return shift ? shifted[vk - '0'] : vk;
     }
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) {
         return '0' + (vk - VK_NUMPAD0);
+    }
     for (const KeyText& k : kKeyTexts) {
-        if (k.vk == vk)
+        if (k.vk == vk) {
             return shift ? k.shifted : k.plain;
+        }
     }
     return 0;
 }
@@ -232,12 +257,15 @@ int KeyChar(int vk, bool shift, bool ctrl) {
 HWND DialogChildOf(HWND dialog, HWND window) {
     while (window != nullptr) {
         Window* w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return nullptr;
-        if ((w->style & WS_CHILD) != 0 && w->parent == dialog)
+        }
+        if ((w->style & WS_CHILD) != 0 && w->parent == dialog) {
             return window;
-        if ((w->style & WS_CHILD) == 0)
+        }
+        if ((w->style & WS_CHILD) == 0) {
             return nullptr;
+        }
         window = w->parent;
     }
     return nullptr;
@@ -257,11 +285,13 @@ void PresentDirty() {
     System& s = Sys();
     for (HWND h : std::vector<HWND>(s.topLevels)) {
         Window* w = Find(h);
-        if (w == nullptr || !w->surfaceDirty || !w->surface)
+        if (w == nullptr || !w->surfaceDirty || !w->surface) {
             continue;
+        }
         w->surfaceDirty = false;
-        if (s.backend != nullptr && (w->style & WS_VISIBLE) != 0)
+        if (s.backend != nullptr && (w->style & WS_VISIBLE) != 0) {
             s.backend->Present(h, *w->surface);
+        }
     }
 }
 
@@ -296,8 +326,9 @@ void PostQuitMessage(int exitCode) {
 }
 
 BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
-    if (msg == nullptr)
+    if (msg == nullptr) {
         return FALSE;
+    }
     if (win::TakeMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) {
         return TRUE;
     }
@@ -306,8 +337,9 @@ BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
 }
 
 BOOL GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (msg == nullptr)
+    if (msg == nullptr) {
         return -1;
+    }
     if (window != nullptr && Find(window) == nullptr) {
         win::SetError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
@@ -325,10 +357,12 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
                 // No backend to wait with: sleep towards the deadline on the clock.
                 Ticks before = win::NowTicks();
                 Ticks wait = std::min<Ticks>(*deadline - before, 50 * kTicksPerMs);
-                if (wait > 0)
+                if (wait > 0) {
                     std::this_thread::sleep_for(std::chrono::microseconds(wait / 10));
-                if (win::NowTicks() != before || wait <= 0)
+                }
+                if (win::NowTicks() != before || wait <= 0) {
                     continue;
+                }
                 std::fprintf(stderr, "GetMessageW: the clock does not move and no backend waits\n");
                 std::abort();
             }
@@ -340,38 +374,44 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
 
 BOOL WaitMessage() {
     MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         return TRUE;
+    }
     win::Backend* backend = Sys().backend;
     return backend != nullptr && backend->Wait(win::NextDeadline()) ? TRUE : FALSE;
 }
 
 BOOL TranslateMessage(const MSG* msg) {
-    if (msg == nullptr)
+    if (msg == nullptr) {
         return FALSE;
-    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)
+    }
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
         return FALSE;
+    }
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
     int c = win::KeyChar(static_cast<int>(msg->wParam), shift, ctrl && !alt);
-    if (c == 0)
+    if (c == 0) {
         return FALSE;
+    }
     UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     win::PostFront(win::MakeMessage(msg->hwnd, charMessage, static_cast<WPARAM>(c), msg->lParam));
     return TRUE;
 }
 
 LRESULT DispatchMessageW(const MSG* msg) {
-    if (msg == nullptr)
+    if (msg == nullptr) {
         return 0;
+    }
     if (msg->message == WM_TIMER && msg->lParam != 0) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
         proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
         return 0;
     }
-    if (Find(msg->hwnd) == nullptr)
+    if (Find(msg->hwnd) == nullptr) {
         return 0;
+    }
     LRESULT r = win::Send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     if (msg->message == WM_PAINT) {
         // A window procedure that ignores WM_PAINT must not be asked again and again.
@@ -388,44 +428,54 @@ LRESULT DispatchMessageW(const MSG* msg) {
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     Window* d = Find(dialog);
-    if (d == nullptr)
+    if (d == nullptr) {
         return nullptr;
+    }
     std::vector<HWND> stops;
     for (HWND c : d->children) {
         Window* w = Find(c);
-        if (w == nullptr)
+        if (w == nullptr) {
             continue;
-        if ((w->style & WS_VISIBLE) == 0 || (w->style & WS_DISABLED) != 0)
+        }
+        if ((w->style & WS_VISIBLE) == 0 || (w->style & WS_DISABLED) != 0) {
             continue;
-        if ((w->style & WS_TABSTOP) == 0)
+        }
+        if ((w->style & WS_TABSTOP) == 0) {
             continue;
+        }
         stops.push_back(c);
     }
-    if (stops.empty())
+    if (stops.empty()) {
         return control;
+    }
     HWND from = win::DialogChildOf(dialog, control);
-    if (from == nullptr)
+    if (from == nullptr) {
         return previous ? stops.back() : stops.front();
+    }
     // Walk the children from `from`, wrapping around, to the next tab stop.
     const auto& all = d->children;
     auto pos = std::find(all.begin(), all.end(), from);
-    if (pos == all.end())
+    if (pos == all.end()) {
         return previous ? stops.back() : stops.front();
+    }
     std::size_t n = all.size();
     auto i = static_cast<std::size_t>(pos - all.begin());
     for (std::size_t step = 1; step <= n; ++step) {
         HWND c = all[previous ? (i + n * 2 - step) % n : (i + step) % n];
-        if (std::find(stops.begin(), stops.end(), c) != stops.end())
+        if (std::find(stops.begin(), stops.end(), c) != stops.end()) {
             return c;
+        }
     }
     return control;
 }
 
 BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
-    if (msg == nullptr || Find(dialog) == nullptr)
+    if (msg == nullptr || Find(dialog) == nullptr) {
         return FALSE;
-    if (msg->hwnd == nullptr || !win::IsDescendant(dialog, msg->hwnd))
+    }
+    if (msg->hwnd == nullptr || !win::IsDescendant(dialog, msg->hwnd)) {
         return FALSE;
+    }
     if (msg->message == WM_KEYDOWN) {
         int vk = static_cast<int>(msg->wParam);
         if (vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE) {
@@ -488,8 +538,9 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
         return 0;
     }
     UINT interval = std::max<UINT>(elapseMs, 10);
-    if (window == nullptr)
+    if (window == nullptr) {
         id = ++s.nextTimerId;
+    }
     Ticks due = win::NowTicks() + static_cast<Ticks>(interval) * kTicksPerMs;
     for (win::Timer& t : s.timers) {
         if (t.window == window && t.id == id) {
@@ -507,8 +558,9 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     auto& timers = Sys().timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const win::Timer& t) { return t.window == window && t.id == id; });
-    if (it == timers.end())
+    if (it == timers.end()) {
         return FALSE;
+    }
     timers.erase(it);
     // A WM_TIMER already taken from the queue is not called back.
     auto& q = Sys().queue;
@@ -521,17 +573,20 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
-    if (track == nullptr)
+    if (track == nullptr) {
         return FALSE;
+    }
     win::MouseTracking& t = Sys().tracking;
     if ((track->dwFlags & TME_CANCEL) != 0) {
-        if (t.window == track->hwndTrack)
+        if (t.window == track->hwndTrack) {
             t.flags &= ~track->dwFlags;
+        }
         return TRUE;
     }
     Window* w = Find(track->hwndTrack);
-    if (w == nullptr)
+    if (w == nullptr) {
         return FALSE;
+    }
     // The pointer must be over the window, or the leave message comes at once.
     HWND under = WindowFromPoint(Sys().cursorPos);
     if (under != track->hwndTrack) {
@@ -549,8 +604,9 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
 }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (proc == nullptr)
+    if (proc == nullptr) {
         return 0;
+    }
     return proc(window, message, wParam, lParam);
 }
 
@@ -561,8 +617,9 @@ LRESULT DefSetText(HWND window, Window& w, LPARAM lParam) {
     w.text = text != nullptr ? text : L"";
     if ((w.style & WS_CHILD) == 0) {
         win::InvalidateWindow(window, nullptr, false, true, false);
-        if (Sys().backend != nullptr)
+        if (Sys().backend != nullptr) {
             Sys().backend->TopLevelTitle(window, w.text);
+        }
     }
     return TRUE;
 }
@@ -570,8 +627,9 @@ LRESULT DefSetText(HWND window, Window& w, LPARAM lParam) {
 LRESULT DefGetText(const Window& w, WPARAM wParam, LPARAM lParam) {
     auto* buffer = reinterpret_cast<wchar_t*>(lParam);
     int max = static_cast<int>(wParam);
-    if (buffer == nullptr || max <= 0)
+    if (buffer == nullptr || max <= 0) {
         return 0;
+    }
     int n = std::min(static_cast<int>(w.text.size()), max - 1);
     std::copy_n(w.text.begin(), n, buffer);
     buffer[n] = L'\0';
@@ -583,8 +641,9 @@ LRESULT DefGetText(const Window& w, WPARAM wParam, LPARAM lParam) {
 LRESULT DefIcon(HWND window, Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETICON) {
         HICON icon = w.icons[wParam == ICON_BIG ? 1 : 0];
-        if (icon == nullptr)
+        if (icon == nullptr) {
             icon = w.icons[wParam == ICON_BIG ? 0 : 1];
+        }
         return reinterpret_cast<LRESULT>(icon);
     }
     int which = wParam == ICON_BIG ? 1 : 0;
@@ -595,16 +654,18 @@ LRESULT DefIcon(HWND window, Window& w, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT DefEraseBackground(HWND window, const Window& w, WPARAM wParam) {
-    if (w.classBackground == nullptr)
+    if (w.classBackground == nullptr) {
         return 0;
+    }
     auto dc = reinterpret_cast<HDC>(wParam);
     RECT r;
     GetClientRect(window, &r);
     HBRUSH brush = w.classBackground;
     // A class background may name a system colour as COLOR_x + 1.
     auto value = reinterpret_cast<std::uintptr_t>(brush);
-    if (value > 0 && value <= 31)
+    if (value > 0 && value <= 31) {
         brush = GetSysColorBrush(static_cast<int>(value - 1));
+    }
     FillRect(dc, &r, brush);
     return 1;
 }
@@ -614,11 +675,13 @@ LRESULT DefEraseBackground(HWND window, const Window& w, WPARAM wParam) {
 LRESULT DefSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(window);
     if ((w->style & WS_CHILD) != 0) {
-        if (win::Send(w->parent, WM_SETCURSOR, wParam, lParam) != 0)
+        if (win::Send(w->parent, WM_SETCURSOR, wParam, lParam) != 0) {
             return TRUE;
+        }
         w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return FALSE;
+        }
     }
     if (LOWORD(static_cast<WPARAM>(lParam)) == HTCLIENT) {
         SetCursor(w->classCursor != nullptr ? w->classCursor : LoadCursorW(nullptr, IDC_ARROW));
@@ -640,8 +703,9 @@ LRESULT DefControlColour(UINT message, WPARAM wParam) {
 // and released alone enters the menu bar, and Alt with a letter opens the menu it names.
 LRESULT DefSystemKey(HWND window, const Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     win::System& s = Sys();
-    if ((w.style & WS_CHILD) != 0)
+    if ((w.style & WS_CHILD) != 0) {
         return win::Send(win::TopLevelOf(window), message, wParam, lParam);
+    }
     if (message == WM_SYSKEYDOWN) {
         if (static_cast<int>(wParam) == VK_F4 && (GetKeyState(VK_MENU) & 0x8000) != 0) {
             win::Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -650,8 +714,9 @@ LRESULT DefSystemKey(HWND window, const Window& w, UINT message, WPARAM wParam, 
         if ((static_cast<int>(wParam) == VK_MENU || static_cast<int>(wParam) == VK_F10) &&
             s.altAlone) {
             s.altAlone = false;
-            if (w.menu != nullptr)
+            if (w.menu != nullptr) {
                 win::MenuEnterKeyboardMode(window);
+            }
         }
     } else if (w.menu != nullptr) {
         win::MenuOpenByMnemonic(window, static_cast<wchar_t>(wParam));
@@ -666,8 +731,9 @@ LRESULT DefSystemKey(HWND window, const Window& w, UINT message, WPARAM wParam, 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     win::System& s = Sys();
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return 0;
+    }
     switch (message) {
         case WM_NCCREATE:
             return TRUE;
@@ -706,8 +772,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SETCURSOR:
             return DefSetCursor(window, wParam, lParam);
         case WM_MOUSEWHEEL:
-            if ((w->style & WS_CHILD) != 0)
+            if ((w->style & WS_CHILD) != 0) {
                 return win::Send(w->parent, message, wParam, lParam);
+            }
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
@@ -718,8 +785,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SYSCHAR:
             return DefSystemKey(window, *w, message, wParam, lParam);
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE)
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
                 win::Send(window, WM_CLOSE, 0, 0);
+            }
             return 0;
         case WM_MOUSEACTIVATE:
             return 1;

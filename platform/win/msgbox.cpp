@@ -53,8 +53,9 @@ std::vector<ButtonChoice> ButtonsFor(UINT type) {
 
 wchar_t AccessLetter(const wchar_t* text) {
     for (const wchar_t* p = text; *p != 0; ++p) {
-        if (*p == L'&' && p[1] != 0)
+        if (*p == L'&' && p[1] != 0) {
             return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(p[1])));
+        }
     }
     return 0;
 }
@@ -111,8 +112,9 @@ BoxLayout LayOut(const std::wstring& body, UINT type, std::size_t buttonCount) {
     int textH = std::max<int>(text.bottom, 16);
     int bodyH = icon ? std::max(textH, kBoxIconSize) : textH;
     int textY = kMargin + (bodyH - textH) / 2;
-    if (icon)
+    if (icon) {
         l.iconRect = RECT{kMargin, kMargin, kMargin + kBoxIconSize, kMargin + kBoxIconSize};
+    }
     l.textRect = RECT{textX, textY, textX + text.right, textY + textH};
     int buttonsWidth = static_cast<int>(buttonCount) * (kButtonWidth + kButtonGap) - kButtonGap;
     l.clientW =
@@ -132,8 +134,9 @@ void PaintBox(HWND window, const BoxState& st) {
     FillSolid(dc, RECT{0, 0, r.right, strip}, GetSysColor(COLOR_WINDOW));
     FillSolid(dc, RECT{0, strip, r.right, r.bottom}, GetSysColor(COLOR_BTNFACE));
     Surface icon = RenderBoxIcon(BoxIconFor(st.type), st.iconRect.right - st.iconRect.left);
-    if (icon.width > 0)
+    if (icon.width > 0) {
         BlendSurface(dc, st.iconRect.left, st.iconRect.top, icon);
+    }
     HGDIOBJ old = SelectObject(dc, UiFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -146,13 +149,15 @@ void PaintBox(HWND window, const BoxState& st) {
 LRESULT OnCommand(HWND window, const BoxState& st, int id) {
     if (id == IDCANCEL) {
         int answer = CancelAnswer(st.type);
-        if (answer != 0)
+        if (answer != 0) {
             Finish(window, answer);
+        }
         return 0;
     }
     for (const ButtonChoice& b : ButtonsFor(st.type)) {
-        if (b.id == id)
+        if (b.id == id) {
             Finish(window, id);
+        }
     }
     return 0;
 }
@@ -161,15 +166,17 @@ LRESULT OnCommand(HWND window, const BoxState& st, int id) {
 
 LRESULT CALLBACK_MessageBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     BoxState* st = StateOf<BoxState>(window);
-    if (st == nullptr)
+    if (st == nullptr) {
         return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             return OnCommand(window, *st, LOWORD(wParam));
         case WM_CLOSE: {
             int answer = CancelAnswer(st->type);
-            if (answer != 0)
+            if (answer != 0) {
                 Finish(window, answer);
+            }
             return 0;
         }
         case WM_TIMER:
@@ -191,15 +198,17 @@ namespace {
 HWND CreateBox(const BoxLayout& l, const std::wstring& title, UINT type, HWND ownerTop) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = WS_EX_DLGMODALFRAME;
-    if ((type & (MB_TASKMODAL | MB_SYSTEMMODAL)) != 0)
+    if ((type & (MB_TASKMODAL | MB_SYSTEMMODAL)) != 0) {
         exStyle |= WS_EX_TOPMOST;
+    }
     RECT outer{0, 0, l.clientW, l.clientH};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     int width = outer.right - outer.left;
     int height = outer.bottom - outer.top;
     RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (ownerTop != nullptr && IsWindowVisible(ownerTop))
+    if (ownerTop != nullptr && IsWindowVisible(ownerTop)) {
         GetWindowRect(ownerTop, &around);
+    }
     int x = std::max(0, around.left + (around.right - around.left - width) / 2);
     int y = std::max(0, around.top + (around.bottom - around.top - height) / 2);
     return CreateWindowExW(exStyle, L"#32770", title.c_str(), style, x, y, width, height, ownerTop,
@@ -216,8 +225,9 @@ HWND CreateButtons(HWND box, const BoxLayout& l, const std::vector<ButtonChoice>
         HWND b = CreateWindowExW(
             0, L"Button", buttons[i].text, bstyle, bx, l.buttonsY, kButtonWidth, kButtonHeight, box,
             reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(buttons[i].id)), nullptr, nullptr);
-        if (i == 0)
+        if (i == 0) {
             first = b;
+        }
         bx += kButtonWidth + kButtonGap;
     }
     return first;
@@ -238,8 +248,9 @@ std::vector<HWND> DisableOthers(HWND box, HWND ownerTop, UINT type) {
     } else if ((type & (MB_TASKMODAL | MB_SYSTEMMODAL)) != 0) {
         for (HWND h : std::vector<HWND>(Sys().topLevels)) {
             Window* w = Find(h);
-            if (w != nullptr && (w->style & WS_VISIBLE) != 0)
+            if (w != nullptr && (w->style & WS_VISIBLE) != 0) {
                 disable(h);
+            }
         }
     }
     return disabled;
@@ -250,12 +261,15 @@ void AskBackend(HWND box, HWND ownerTop, const std::wstring& body, const std::ws
                 UINT type) {
     MessageBoxRequest request{box, ownerTop, body, title, type};
     MessageBoxAnswer answer{DefaultAnswer(type), 0};
-    if (Sys().backend != nullptr)
+    if (Sys().backend != nullptr) {
         answer = Sys().backend->MessageBoxOpened(request);
-    if (answer.result == 0)
+    }
+    if (answer.result == 0) {
         return;
-    if (BoxState* st = StateOf<BoxState>(box))
+    }
+    if (BoxState* st = StateOf<BoxState>(box)) {
         st->scripted = answer.result;
+    }
     if (answer.afterMs <= 0) {
         Finish(box, answer.result);
     } else {
@@ -267,18 +281,21 @@ void AskBackend(HWND box, HWND ownerTop, const std::wstring& body, const std::ws
 // access letter (with or without Alt) presses it.
 bool HandleBoxKey(HWND box, const MSG& msg) {
     if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) ||
-        (msg.hwnd != box && !IsDescendant(box, msg.hwnd)))
+        (msg.hwnd != box && !IsDescendant(box, msg.hwnd))) {
         return false;
+    }
     auto vk = static_cast<int>(msg.wParam);
     if (vk == VK_LEFT || vk == VK_UP || vk == VK_RIGHT || vk == VK_DOWN) {
         BOOL previous = (vk == VK_LEFT || vk == VK_UP) ? TRUE : FALSE;
-        if (HWND next = GetNextDlgTabItem(box, GetFocus(), previous))
+        if (HWND next = GetNextDlgTabItem(box, GetFocus(), previous)) {
             SetFocus(next);
+        }
         return true;
     }
     BoxState* st = StateOf<BoxState>(box);
-    if (st == nullptr || vk < 'A' || vk > 'Z')
+    if (st == nullptr || vk < 'A' || vk > 'Z') {
         return false;
+    }
     for (const ButtonChoice& b : ButtonsFor(st->type)) {
         if (AccessLetter(b.text) == static_cast<wchar_t>(vk)) {
             Finish(box, b.id);
@@ -298,8 +315,9 @@ LoopEnd RunBoxLoop(HWND box) {
     LoopEnd end;
     for (;;) {
         BoxState* st = Find(box) != nullptr ? StateOf<BoxState>(box) : nullptr;
-        if (st == nullptr)
+        if (st == nullptr) {
             return end;
+        }
         if (st->done) {
             end.result = st->result;
             return end;
@@ -311,8 +329,9 @@ LoopEnd RunBoxLoop(HWND box) {
             end.quitCode = static_cast<int>(msg.wParam);
             return end;
         }
-        if (got < 0 || HandleBoxKey(box, msg))
+        if (got < 0 || HandleBoxKey(box, msg)) {
             continue;
+        }
         if (!IsDialogMessageW(box, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -333,8 +352,9 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     std::vector<win::ButtonChoice> buttons = win::ButtonsFor(type);
     win::BoxLayout layout = win::LayOut(body, type, buttons.size());
     HWND box = win::CreateBox(layout, title, type, ownerTop);
-    if (box == nullptr)
+    if (box == nullptr) {
         return 0;
+    }
     win::BoxState* st = win::StateOf<win::BoxState>(box);
     st->type = type;
     st->text = body;
@@ -343,19 +363,23 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     HWND first = win::CreateButtons(box, layout, buttons);
     std::vector<HWND> disabled = win::DisableOthers(box, ownerTop, type);
     ShowWindow(box, SW_SHOW);
-    if (first != nullptr)
+    if (first != nullptr) {
         SetFocus(first);
+    }
     win::AskBackend(box, ownerTop, body, title, type);
     win::LoopEnd end = win::RunBoxLoop(box);
     int result = end.result != 0 ? end.result : win::DefaultAnswer(type);
     for (HWND h : disabled) {
-        if (win::Find(h) != nullptr)
+        if (win::Find(h) != nullptr) {
             EnableWindow(h, TRUE);
+        }
     }
-    if (win::Find(box) != nullptr)
+    if (win::Find(box) != nullptr) {
         DestroyWindow(box);
-    if (end.quit)
+    }
+    if (end.quit) {
         PostQuitMessage(end.quitCode);
+    }
     return result;
 }
 
@@ -371,8 +395,9 @@ void InstallMessageBoxes() {
             // Narrow texts are single-byte: each byte is one character.
             auto widen = [](const std::string& s) {
                 std::wstring w;
-                for (char c : s)
+                for (char c : s) {
                     w.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+                }
                 return w;
             };
             return MessageBoxW(owner, widen(text).c_str(), widen(caption).c_str(), type);

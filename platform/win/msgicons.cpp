@@ -58,16 +58,19 @@ struct Sample {
 Sample At(BoxIcon icon, double u, double v) {
     constexpr double kRadius = 14.6;
     double r = std::hypot(u - 16, v - 16);
-    if (r > kRadius)
+    if (r > kRadius) {
         return Sample{0, Rgb{0, 0, 0}};
+    }
     bool error = icon == BoxIcon::Error;
     Rgb base = error ? Rgb{200, 24, 24} : Rgb{28, 84, 200};
     Rgb light = error ? Rgb{250, 120, 110} : Rgb{120, 176, 250};
     Rgb rim = error ? Rgb{110, 8, 8} : Rgb{14, 40, 110};
-    if (r > kRadius - 1.2)
+    if (r > kRadius - 1.2) {
         return Sample{1, rim};
-    if (error ? InCross(u, v) : InQuestionMark(u, v))
+    }
+    if (error ? InCross(u, v) : InQuestionMark(u, v)) {
         return Sample{1, Rgb{255, 255, 255}};
+    }
     // Lit from the top left, as the icons of the era are.
     double glow = std::max(0.0, 1.0 - std::hypot(u - 11, v - 10) / 15.0);
     return Sample{1, Mix(base, light, glow * glow)};
@@ -86,8 +89,9 @@ std::uint32_t Pixel(BoxIcon icon, int x, int y, double unit) {
                       sum.b + s.colour.b * s.alpha};
         }
     }
-    if (alpha <= 0)
+    if (alpha <= 0) {
         return 0;
+    }
     auto channel = [&](double c) {
         return static_cast<std::uint32_t>(std::lround(std::clamp(c / alpha, 0.0, 255.0)));
     };
@@ -110,13 +114,15 @@ BoxIcon BoxIconFor(UINT type) {
 
 Surface RenderBoxIcon(BoxIcon icon, int pixels) {
     Surface out;
-    if (icon == BoxIcon::None || pixels <= 0)
+    if (icon == BoxIcon::None || pixels <= 0) {
         return out;
+    }
     out.Resize(pixels, pixels, 0);
     double unit = static_cast<double>(kBoxIconSize) / pixels;
     for (int y = 0; y < pixels; ++y) {
-        for (int x = 0; x < pixels; ++x)
+        for (int x = 0; x < pixels; ++x) {
             out.At(x, y) = Pixel(icon, x, y, unit);
+        }
     }
     return out;
 }

@@ -11,20 +11,23 @@ namespace {
 constexpr int kScroll = 17;
 
 int FrameWidth(const Window& w) {
-    if ((w.style & WS_THICKFRAME) != 0)
+    if ((w.style & WS_THICKFRAME) != 0) {
         return GetSystemMetrics(SM_CXSIZEFRAME);
+    }
     if ((w.style & WS_CAPTION) == WS_CAPTION || (w.style & WS_DLGFRAME) != 0 ||
         (w.exStyle & WS_EX_DLGMODALFRAME) != 0) {
         return GetSystemMetrics(SM_CXFIXEDFRAME);
     }
-    if ((w.style & WS_BORDER) != 0)
+    if ((w.style & WS_BORDER) != 0) {
         return 1;
+    }
     return 0;
 }
 
 int CaptionHeight(const Window& w) {
-    if ((w.style & WS_CAPTION) != WS_CAPTION)
+    if ((w.style & WS_CAPTION) != WS_CAPTION) {
         return 0;
+    }
     return (w.exStyle & WS_EX_TOOLWINDOW) != 0 ? GetSystemMetrics(SM_CYSMCAPTION)
                                                : GetSystemMetrics(SM_CYCAPTION);
 }
@@ -177,8 +180,9 @@ void DrawScrollBars(HDC dc, const Window& w, const RECT& /*client*/) {
     Parts p = PartsOf(w);
     bool enabled = (w.style & WS_DISABLED) == 0;
     auto draw = [&](const RECT& r, const ScrollBarState& s, bool vertical) {
-        if (r.right <= r.left || r.bottom <= r.top)
+        if (r.right <= r.left || r.bottom <= r.top) {
             return;
+        }
         FillSolid(dc, r, GetSysColor(COLOR_SCROLLBAR) + 0x202020);
         int length = vertical ? r.bottom - r.top : r.right - r.left;
         BarGeometry g = GeometryOf(s, length);
@@ -226,11 +230,13 @@ void DrawOuterFrame(HDC dc, int width, int height, int f, bool topLevel) {
 // where the title starts.
 int DrawCaptionIcon(HDC dc, const Window& w, const RECT& caption, int c, int x) {
     HICON icon = w.icons[ICON_SMALL] != nullptr ? w.icons[ICON_SMALL] : w.icons[ICON_BIG];
-    if (icon == nullptr || (w.exStyle & WS_EX_TOOLWINDOW) != 0 || (w.style & WS_SYSMENU) == 0)
+    if (icon == nullptr || (w.exStyle & WS_EX_TOOLWINDOW) != 0 || (w.style & WS_SYSMENU) == 0) {
         return x;
+    }
     Surface* pic = IconSurface(icon);
-    if (pic == nullptr)
+    if (pic == nullptr) {
         return x;
+    }
     int size = std::max(1, c - 7);
     Surface small;
     small.Resize(size, size, 0);
@@ -268,8 +274,9 @@ void DrawCaption(HDC dc, HWND window, const Window& w, const Parts& p, int c) {
     GetTextMetricsW(dc, &tm);
     RECT titleClip = p.caption;
     titleClip.left = x;
-    if (p.close.right > p.close.left)
+    if (p.close.right > p.close.left) {
         titleClip.right = p.close.left - 2;
+    }
     HDC clipped = MakeWindowDC(window, false, nullptr);
     SelectObject(clipped, UiFont());
     SetTextColor(clipped, GetTextColor(dc));
@@ -277,8 +284,9 @@ void DrawCaption(HDC dc, HWND window, const Window& w, const Parts& p, int c) {
     DrawTextW(clipped, w.text.c_str(), -1, &titleClip,
               DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     DestroyDC(clipped);
-    if (p.close.right > p.close.left)
+    if (p.close.right > p.close.left) {
         DrawCloseBox(dc, p.close);
+    }
     SelectObject(dc, old);
 }
 
@@ -286,11 +294,13 @@ void DrawCaption(HDC dc, HWND window, const Window& w, const Parts& p, int c) {
 
 void PaintNonClient(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     HDC dc = MakeWindowDC(window, false, nullptr);
-    if (dc == nullptr)
+    if (dc == nullptr) {
         return;
+    }
     int width = w->rect.right - w->rect.left;
     int height = w->rect.bottom - w->rect.top;
     int f = FrameWidth(*w);
@@ -298,15 +308,19 @@ void PaintNonClient(HWND window) {
     int c = CaptionHeight(*w);
     int m = MenuHeight(*w);
     bool topLevel = (w->style & WS_CHILD) == 0;
-    if (f > 0)
+    if (f > 0) {
         DrawOuterFrame(dc, width, height, f, topLevel);
+    }
     Parts p = PartsOf(*w);
-    if (c > 0)
+    if (c > 0) {
         DrawCaption(dc, window, *w, p, c);
-    if (m > 0)
+    }
+    if (m > 0) {
         DrawMenuBarInto(dc, *w, p.menu);
-    if (e > 0)
+    }
+    if (e > 0) {
         DrawEdge3D(dc, RECT{f, f + c + m, width - f, height - f}, true);
+    }
     if (f == 1 && !topLevel) {
         RECT outer{0, 0, width, height};
         HBRUSH b = CreateSolidBrush(0x646464);
@@ -319,39 +333,49 @@ void PaintNonClient(HWND window) {
 
 int HitTest(HWND window, POINT screen) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return HTNOWHERE;
+    }
     RECT r = ScreenRectOf(*w);
     POINT p{screen.x - r.left, screen.y - r.top};
-    if (p.x < 0 || p.y < 0 || p.x >= r.right - r.left || p.y >= r.bottom - r.top)
+    if (p.x < 0 || p.y < 0 || p.x >= r.right - r.left || p.y >= r.bottom - r.top) {
         return HTNOWHERE;
+    }
     RECT client = ClientRectInWindow(*w);
-    if (Inside(client, p))
+    if (Inside(client, p)) {
         return HTCLIENT;
+    }
     Parts parts = PartsOf(*w);
-    if (Inside(parts.close, p))
+    if (Inside(parts.close, p)) {
         return HTCLOSE;
-    if (Inside(parts.caption, p))
+    }
+    if (Inside(parts.caption, p)) {
         return HTCAPTION;
-    if (Inside(parts.menu, p))
+    }
+    if (Inside(parts.menu, p)) {
         return HTMENU;
-    if (Inside(parts.vscroll, p))
+    }
+    if (Inside(parts.vscroll, p)) {
         return HTVSCROLL;
-    if (Inside(parts.hscroll, p))
+    }
+    if (Inside(parts.hscroll, p)) {
         return HTHSCROLL;
+    }
     return HTBORDER;
 }
 
 void ScrollBarMouse(HWND window, int hit, UINT message, POINT screen) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     RECT r = ScreenRectOf(*w);
     POINT p{screen.x - r.left, screen.y - r.top};
     Parts parts = PartsOf(*w);
     if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP) {
-        if (g_drag.window != window)
+        if (g_drag.window != window) {
             return;
+        }
         bool vertical = g_drag.bar == SB_VERT;
         const RECT& bar = vertical ? parts.vscroll : parts.hscroll;
         ScrollBarState& s = Bar(*w, g_drag.bar);
@@ -372,8 +396,9 @@ void ScrollBarMouse(HWND window, int hit, UINT message, POINT screen) {
         }
         return;
     }
-    if (message != WM_LBUTTONDOWN)
+    if (message != WM_LBUTTONDOWN) {
         return;
+    }
     bool vertical = hit == HTVSCROLL;
     const RECT& bar = vertical ? parts.vscroll : parts.hscroll;
     ScrollBarState& s = Bar(*w, vertical ? SB_VERT : SB_HORZ);
@@ -415,8 +440,9 @@ using win::Window;
 
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
     Window* w = Find(window);
-    if (w == nullptr || info == nullptr || (bar != SB_HORZ && bar != SB_VERT))
+    if (w == nullptr || info == nullptr || (bar != SB_HORZ && bar != SB_VERT)) {
         return 0;
+    }
     win::ScrollBarState& s = win::Bar(*w, bar);
     if ((info->fMask & SIF_RANGE) != 0) {
         s.min = info->nMin;
@@ -425,8 +451,9 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
     if ((info->fMask & SIF_PAGE) != 0) {
         s.page = std::clamp(static_cast<int>(info->nPage), 0, s.max - s.min + 1);
     }
-    if ((info->fMask & SIF_POS) != 0)
+    if ((info->fMask & SIF_POS) != 0) {
         s.pos = info->nPos;
+    }
     int maxPos = s.max - std::max(s.page - 1, 0);
     s.pos = std::clamp(s.pos, s.min, std::max(s.min, maxPos));
     if (redraw) {
@@ -438,19 +465,23 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
 
 BOOL GetScrollInfo(HWND window, int bar, SCROLLINFO* info) {
     Window* w = Find(window);
-    if (w == nullptr || info == nullptr || (bar != SB_HORZ && bar != SB_VERT))
+    if (w == nullptr || info == nullptr || (bar != SB_HORZ && bar != SB_VERT)) {
         return FALSE;
+    }
     const win::ScrollBarState& s = win::Bar(*w, bar);
     if ((info->fMask & SIF_RANGE) != 0) {
         info->nMin = s.min;
         info->nMax = s.max;
     }
-    if ((info->fMask & SIF_PAGE) != 0)
+    if ((info->fMask & SIF_PAGE) != 0) {
         info->nPage = static_cast<UINT>(s.page);
-    if ((info->fMask & SIF_POS) != 0)
+    }
+    if ((info->fMask & SIF_POS) != 0) {
         info->nPos = s.pos;
-    if ((info->fMask & SIF_TRACKPOS) != 0)
+    }
+    if ((info->fMask & SIF_TRACKPOS) != 0) {
         info->nTrackPos = s.track;
+    }
     return TRUE;
 }
 

@@ -15,10 +15,12 @@ bool Empty(const RECT& r) {
 }
 
 RECT Union(const RECT& a, const RECT& b) {
-    if (Empty(a))
+    if (Empty(a)) {
         return b;
-    if (Empty(b))
+    }
+    if (Empty(b)) {
         return a;
+    }
     return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                 std::max(a.bottom, b.bottom)};
 }
@@ -35,8 +37,9 @@ RECT VisibleArea(const Window& w, bool client) {
     const Window* cur = &w;
     while ((cur->style & WS_CHILD) != 0) {
         Window* p = Find(cur->parent);
-        if (p == nullptr)
+        if (p == nullptr) {
             break;
+        }
         POINT po = SurfaceOrigin(*p);
         RECT pc = ClientRectInWindow(*p);
         area =
@@ -49,8 +52,9 @@ RECT VisibleArea(const Window& w, bool client) {
 void MarkChildren(Window& w) {
     for (HWND c : w.children) {
         Window* cw = Find(c);
-        if (cw == nullptr)
+        if (cw == nullptr) {
             continue;
+        }
         RECT r;
         GetClientRect(c, &r);
         cw->updateRect = r;
@@ -65,8 +69,9 @@ void MarkChildren(Window& w) {
 
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool frame, bool children) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     RECT c;
     GetClientRect(window, &c);
     RECT r = rect != nullptr ? Intersect(*rect, c) : c;
@@ -93,16 +98,18 @@ void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool frame, boo
 }
 
 void InvalidateUnder(const Window& w) {
-    if ((w.style & WS_CHILD) == 0)
+    if ((w.style & WS_CHILD) == 0) {
         return;
+    }
     RECT r = w.rect;
     InvalidateWindow(w.parent, &r, true, false, true);
 }
 
 HDC MakeWindowDC(HWND window, bool client, const RECT* clipClient) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return nullptr;
+    }
     POINT o = SurfaceOrigin(*w);
     RECT c = ClientRectInWindow(*w);
     POINT origin = client ? POINT{o.x + c.left, o.y + c.top} : o;
@@ -116,40 +123,46 @@ HDC MakeWindowDC(HWND window, bool client, const RECT* clipClient) {
 
 void SendPaintNow(HWND window, bool children) {
     Window* w = Find(window);
-    if (w == nullptr || !IsVisibleChain(*w))
+    if (w == nullptr || !IsVisibleChain(*w)) {
         return;
+    }
     if (w->needsPaint && !w->painting) {
         Send(window, WM_PAINT, 0, 0);
         w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return;
+        }
         if (w->needsPaint && !w->painting) {
             w->needsPaint = false;
             w->needsErase = false;
         }
     }
     if (children) {
-        for (HWND c : std::vector<HWND>(w->children))
+        for (HWND c : std::vector<HWND>(w->children)) {
             SendPaintNow(c, true);
+        }
     }
 }
 
 RECT RectInSurface(HWND window, bool client) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return RECT{};
+    }
     POINT o = SurfaceOrigin(*w);
-    if (!client)
+    if (!client) {
         return RECT{o.x, o.y, o.x + (w->rect.right - w->rect.left),
                     o.y + (w->rect.bottom - w->rect.top)};
+    }
     RECT c = ClientRectInWindow(*w);
     return RECT{o.x + c.left, o.y + c.top, o.x + c.right, o.y + c.bottom};
 }
 
 RECT ContentRect(HWND topLevel) {
     Window* w = Find(topLevel);
-    if (w == nullptr)
+    if (w == nullptr) {
         return RECT{};
+    }
     RECT ins = NonClientInsets(*w);
     int menu = (w->style & WS_CHILD) == 0 && w->menu != nullptr ? GetSystemMetrics(SM_CYMENU) : 0;
     int edge = (w->exStyle & WS_EX_CLIENTEDGE) != 0 ? 2 : 0;
@@ -161,16 +174,18 @@ RECT ContentRect(HWND topLevel) {
 
 const Surface* TopLevelSurface(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface)
+    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface) {
         return nullptr;
+    }
     return w->surface.get();
 }
 
 void SetSurfaceScale(HWND window, double scale) {
     Window* w = Find(window);
     if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface || scale <= 0 ||
-        w->surface->scale == scale)
+        w->surface->scale == scale) {
         return;
+    }
     w->surface->scale = scale;
     w->surface->Resize(w->rect.right - w->rect.left, w->rect.bottom - w->rect.top, 0xFFF0F0F0u);
     RedrawWindow(window, nullptr, nullptr,
@@ -179,18 +194,21 @@ void SetSurfaceScale(HWND window, double scale) {
 
 RECT TakeSurfaceChanges(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface)
+    if (w == nullptr || (w->style & WS_CHILD) != 0 || !w->surface) {
         return RECT{};
+    }
     return std::exchange(w->surface->changed, RECT{});
 }
 
 std::optional<Surface> CaptureWindow(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return std::nullopt;
+    }
     const Surface* top = TopLevelSurface(TopLevelOf(window));
-    if (top == nullptr)
+    if (top == nullptr) {
         return std::nullopt;
+    }
     // The window's device pixels, at the surface's scale.
     const POINT at = SurfaceOrigin(*w);
     const RECT r = ScaleMap{top->scale, POINT{0, 0}}.ToDevice(RECT{
@@ -201,12 +219,14 @@ std::optional<Surface> CaptureWindow(HWND window) {
     out.scale = top->scale;
     for (int y = 0; y < out.height; ++y) {
         int sy = o.y + y;
-        if (sy < 0 || sy >= top->height)
+        if (sy < 0 || sy >= top->height) {
             continue;
+        }
         for (int x = 0; x < out.width; ++x) {
             int sx = o.x + x;
-            if (sx < 0 || sx >= top->width)
+            if (sx < 0 || sx >= top->width) {
                 continue;
+            }
             out.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) +
                        static_cast<std::size_t>(x)] = top->At(sx, sy);
         }
@@ -250,8 +270,9 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN /*region*/, UINT flags) {
     if ((flags & RDW_VALIDATE) != 0) {
         w->needsPaint = false;
         w->needsErase = false;
-        if ((flags & RDW_NOFRAME) == 0)
+        if ((flags & RDW_NOFRAME) == 0) {
             w->needsFrame = false;
+        }
     }
     if ((flags & (RDW_UPDATENOW | RDW_ERASENOW)) != 0) {
         win::SendPaintNow(window, (flags & RDW_ALLCHILDREN) != 0);
@@ -260,24 +281,27 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN /*region*/, UINT flags) {
 }
 
 BOOL UpdateWindow(HWND window) {
-    if (Find(window) == nullptr)
+    if (Find(window) == nullptr) {
         return FALSE;
+    }
     win::SendPaintNow(window, false);
     return TRUE;
 }
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     Window* w = Find(window);
-    if (w == nullptr || paint == nullptr)
+    if (w == nullptr || paint == nullptr) {
         return nullptr;
+    }
     *paint = PAINTSTRUCT{};
     w->painting = true;
     if (w->needsFrame) {
         w->needsFrame = false;
         win::Send(window, WM_NCPAINT, 1, 0);
         w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return nullptr;
+        }
     }
     RECT client;
     GetClientRect(window, &client);
@@ -298,37 +322,44 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
 }
 
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
-    if (Window* w = Find(window))
+    if (Window* w = Find(window)) {
         w->painting = false;
-    if (paint != nullptr && paint->hdc != nullptr)
+    }
+    if (paint != nullptr && paint->hdc != nullptr) {
         win::DestroyDC(paint->hdc);
+    }
     return TRUE;
 }
 
 HDC GetDC(HWND window) {
-    if (window == nullptr)
+    if (window == nullptr) {
         return CreateCompatibleDC(nullptr);
-    if (Find(window) == nullptr)
+    }
+    if (Find(window) == nullptr) {
         return nullptr;
+    }
     return win::MakeWindowDC(window, true, nullptr);
 }
 
 int ReleaseDC(HWND /*window*/, HDC dc) {
-    if (dc == nullptr)
+    if (dc == nullptr) {
         return 0;
+    }
     win::DestroyDC(dc);
     return 1;
 }
 
 BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* /*clip*/) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return FALSE;
+    }
     if (rect == nullptr) {
         for (HWND c : w->children) {
             Window* cw = Find(c);
-            if (cw == nullptr)
+            if (cw == nullptr) {
                 continue;
+            }
             cw->rect.left += dx;
             cw->rect.right += dx;
             cw->rect.top += dy;

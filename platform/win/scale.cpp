@@ -38,15 +38,17 @@ POINT ScaleMap::ToLogical(POINT device) const {
 }
 
 int ScaleMap::DeviceLength(int logical) const {
-    if (logical <= 0)
+    if (logical <= 0) {
         return static_cast<int>(std::lround(logical * scale));
+    }
     return std::max(1, static_cast<int>(std::lround(logical * scale)));
 }
 
 ScaleMap Letterbox(SIZE content, SIZE target) {
     ScaleMap map;
-    if (content.cx <= 0 || content.cy <= 0 || target.cx <= 0 || target.cy <= 0)
+    if (content.cx <= 0 || content.cy <= 0 || target.cx <= 0 || target.cy <= 0) {
         return map;
+    }
     map.scale = std::min(static_cast<double>(target.cx) / content.cx,
                          static_cast<double>(target.cy) / content.cy);
     const RECT shown = map.ToDevice(RECT{0, 0, content.cx, content.cy});
@@ -59,8 +61,9 @@ double FirstStartScale(SIZE content, SIZE frame, SIZE usableDesktop) {
     const double roomY = 0.85 * usableDesktop.cy - frame.cy;
     double best = 1.0;
     for (double s = 1.25; s <= 16.0; s += 0.25) {
-        if (content.cx * s > roomX || content.cy * s > roomY)
+        if (content.cx * s > roomX || content.cy * s > roomY) {
             break;
+        }
         best = s;
     }
     return best;

@@ -29,15 +29,19 @@ void Paint(HWND window, const Window& w, StaticState& st, HDC dc, const RECT& r)
     } else {
         HGDIOBJ old = SelectControlFont(dc, st.font);
         SetBkMode(dc, TRANSPARENT);
-        if (!IsEnabledChain(w))
+        if (!IsEnabledChain(w)) {
             SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        }
         UINT format = DT_WORDBREAK | DT_EXPANDTABS;
-        if (type == SS_CENTER)
+        if (type == SS_CENTER) {
             format |= DT_CENTER;
-        if (type == SS_RIGHT)
+        }
+        if (type == SS_RIGHT) {
             format |= DT_RIGHT;
-        if ((w.style & SS_CENTERIMAGE) != 0)
+        }
+        if ((w.style & SS_CENTERIMAGE) != 0) {
             format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+        }
         RECT box = r;
         DrawTextW(dc, w.text.c_str(), -1, &box, format);
         SelectObject(dc, old);
@@ -79,8 +83,9 @@ LRESULT Handle(HWND window, Window* w, StaticState* st, UINT message, WPARAM wPa
             st->pressed = true;
             return 0;
         case WM_LBUTTONUP:
-            if (st->pressed && (w->style & SS_NOTIFY) != 0)
+            if (st->pressed && (w->style & SS_NOTIFY) != 0) {
                 NotifyParent(window, STN_CLICKED);
+            }
             st->pressed = false;
             return 0;
         default:

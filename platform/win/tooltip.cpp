@@ -19,15 +19,17 @@ struct ToolTipState : ControlState {
 
 Tool* FindTool(ToolTipState& st, const TOOLINFOW* info) {
     for (Tool& t : st.tools) {
-        if (t.window == info->hwnd && t.id == info->uId)
+        if (t.window == info->hwnd && t.id == info->uId) {
             return &t;
+        }
     }
     return nullptr;
 }
 
 std::wstring TextOf(const TOOLINFOW* info) {
-    if (info->lpszText == nullptr || IS_INTRESOURCE(info->lpszText))
+    if (info->lpszText == nullptr || IS_INTRESOURCE(info->lpszText)) {
         return L"";
+    }
     return info->lpszText;
 }
 
@@ -35,13 +37,15 @@ std::wstring TextOf(const TOOLINFOW* info) {
 
 LRESULT CALLBACK_ToolTip(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ToolTipState* st = StateOf<ToolTipState>(window);
-    if (st == nullptr)
+    if (st == nullptr) {
         return 0;
+    }
     const auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
     switch (message) {
         case TTM_ADDTOOLW:
-            if (info == nullptr)
+            if (info == nullptr) {
                 return FALSE;
+            }
             if (Tool* t = FindTool(*st, info)) {
                 t->rect = info->rect;
                 t->text = TextOf(info);
@@ -58,14 +62,16 @@ LRESULT CALLBACK_ToolTip(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case TTM_NEWTOOLRECTW:
             if (info != nullptr) {
-                if (Tool* t = FindTool(*st, info))
+                if (Tool* t = FindTool(*st, info)) {
                     t->rect = info->rect;
+                }
             }
             return 0;
         case TTM_UPDATETIPTEXTW:
             if (info != nullptr) {
-                if (Tool* t = FindTool(*st, info))
+                if (Tool* t = FindTool(*st, info)) {
                     t->text = TextOf(info);
+                }
             }
             return 0;
         case TTM_ACTIVATE:

@@ -37,8 +37,9 @@ namespace {
 // client to screen coordinates, -1 back.
 BOOL ShiftByClientOrigin(HWND window, POINT* point, int sign) {
     Window* w = Find(window);
-    if (w == nullptr || point == nullptr)
+    if (w == nullptr || point == nullptr) {
         return FALSE;
+    }
     RECT r = win::ScreenRectOf(*w);
     RECT c = win::ClientRectInWindow(*w);
     point->x += sign * (r.left + c.left);
@@ -126,22 +127,27 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     bool sized = (next.right - next.left) != (old.right - old.left) ||
                  (next.bottom - next.top) != (old.bottom - old.top);
     if (moved || sized) {
-        if (child && win::IsVisibleChain(*w))
+        if (child && win::IsVisibleChain(*w)) {
             win::InvalidateUnder(*w);
+        }
         w->rect = next;
         if (!child && sized && w->surface) {
             w->surface->Resize(next.right - next.left, next.bottom - next.top, 0xFFF0F0F0u);
         }
-        if (!child && s.backend != nullptr)
+        if (!child && s.backend != nullptr) {
             s.backend->TopLevelMoved(window, next);
+        }
         win::InvalidateWindow(window, nullptr, true, true, true);
     }
-    if ((flags & SWP_FRAMECHANGED) != 0)
+    if ((flags & SWP_FRAMECHANGED) != 0) {
         win::InvalidateWindow(window, nullptr, true, true, true);
-    if ((flags & SWP_NOZORDER) == 0)
+    }
+    if ((flags & SWP_NOZORDER) == 0) {
         Reorder(window, *w, insertAfter);
-    if ((flags & SWP_HIDEWINDOW) != 0)
+    }
+    if ((flags & SWP_HIDEWINDOW) != 0) {
         ShowWindow(window, SW_HIDE);
+    }
     if ((flags & SWP_SHOWWINDOW) != 0) {
         ShowWindow(window, (flags & SWP_NOACTIVATE) != 0 ? SW_SHOWNA : SW_SHOW);
     }
@@ -157,8 +163,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
-    if (rect == nullptr)
+    if (rect == nullptr) {
         return FALSE;
+    }
     Window probe;
     probe.style = style;
     probe.exStyle = exStyle;
@@ -175,14 +182,16 @@ HWND WindowFromPoint(POINT point) {
     auto& tl = Sys().topLevels;
     for (auto it = tl.rbegin(); it != tl.rend(); ++it) {
         Window* w = Find(*it);
-        if (w == nullptr || (w->style & WS_VISIBLE) == 0)
+        if (w == nullptr || (w->style & WS_VISIBLE) == 0) {
             continue;
+        }
         if (point.x < w->rect.left || point.x >= w->rect.right || point.y < w->rect.top ||
             point.y >= w->rect.bottom) {
             continue;
         }
-        if (w->className == L"tooltips_class32")
+        if (w->className == L"tooltips_class32") {
             continue;
+        }
         HWND found = *it;
         // The deepest visible child under the point; later children lie on top.
         for (;;) {
@@ -190,8 +199,9 @@ HWND WindowFromPoint(POINT point) {
             HWND hit = nullptr;
             for (auto c = cur->children.rbegin(); c != cur->children.rend(); ++c) {
                 Window* cw = Find(*c);
-                if (cw == nullptr || (cw->style & WS_VISIBLE) == 0)
+                if (cw == nullptr || (cw->style & WS_VISIBLE) == 0) {
                     continue;
+                }
                 RECT r = win::ScreenRectOf(*cw);
                 if (point.x >= r.left && point.x < r.right && point.y >= r.top &&
                     point.y < r.bottom) {
@@ -205,8 +215,9 @@ HWND WindowFromPoint(POINT point) {
                     break;
                 }
             }
-            if (hit == nullptr)
+            if (hit == nullptr) {
                 break;
+            }
             found = hit;
         }
         return found;
@@ -219,8 +230,9 @@ int GetSystemMetrics(int index) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
             SIZE size{1280, 1024};
-            if (Sys().backend != nullptr)
+            if (Sys().backend != nullptr) {
                 size = Sys().backend->ScreenSize();
+            }
             return index == SM_CXSCREEN ? size.cx : size.cy;
         }
         case SM_CXVSCROLL:

@@ -10,8 +10,9 @@ namespace platform::win {
 namespace {
 
 std::wstring Lower(std::wstring s) {
-    for (auto& c : s)
+    for (auto& c : s) {
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    }
     return s;
 }
 
@@ -22,17 +23,20 @@ HWND NewHandle() {
 
 void DestroyTree(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     Send(window, WM_DESTROY, 0, 0);
     w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     std::vector<HWND> children = w->children;
     for (HWND c : children) {
         Window* cw = Find(c);
-        if (cw != nullptr)
+        if (cw != nullptr) {
             cw->destroying = true;
+        }
         DestroyTree(c);
     }
     Send(window, WM_NCDESTROY, 0, 0);
@@ -41,35 +45,44 @@ void DestroyTree(HWND window) {
 void Unlink(HWND window) {
     System& s = Sys();
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
-    for (HWND c : std::vector<HWND>(w->children))
+    }
+    for (HWND c : std::vector<HWND>(w->children)) {
         Unlink(c);
+    }
     if ((w->style & WS_CHILD) != 0) {
-        if (Window* p = Find(w->parent))
+        if (Window* p = Find(w->parent)) {
             RemoveFrom(p->children, window);
+        }
     } else {
         RemoveFrom(s.topLevels, window);
-        if (w->menu != nullptr)
+        if (w->menu != nullptr) {
             DestroyMenu(w->menu);
-        if (s.backend != nullptr)
+        }
+        if (s.backend != nullptr) {
             s.backend->TopLevelDestroyed(window);
+        }
     }
     s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(),
                                   [&](const Timer& t) { return t.window == window; }),
                    s.timers.end());
-    if (s.focus == window)
+    if (s.focus == window) {
         s.focus = nullptr;
-    if (s.capture == window)
+    }
+    if (s.capture == window) {
         s.capture = nullptr;
+    }
     if (s.active == window) {
         s.active = nullptr;
         SetForegroundWindowHandle(nullptr);
     }
-    if (s.tracking.window == window)
+    if (s.tracking.window == window) {
         s.tracking = MouseTracking{};
-    if (s.lastClickWindow == window)
+    }
+    if (s.lastClickWindow == window) {
         s.lastClickWindow = nullptr;
+    }
     ForgetWindowDCs(window);
     auto it = s.windows.find(reinterpret_cast<std::uintptr_t>(window));
     if (it != s.windows.end()) {
@@ -109,20 +122,23 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
 }
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE /*instance*/) {
-    if (className == nullptr)
+    if (className == nullptr) {
         return FALSE;
+    }
     auto& classes = Sys().classes;
     auto it = classes.find(win::Lower(className));
-    if (it == classes.end() || it->second.system)
+    if (it == classes.end() || it->second.system) {
         return FALSE;
+    }
     classes.erase(it);
     return TRUE;
 }
 
 int GetClassNameW(HWND window, LPWSTR buffer, int maxCount) {
     Window* w = Find(window);
-    if (w == nullptr || buffer == nullptr || maxCount <= 0)
+    if (w == nullptr || buffer == nullptr || maxCount <= 0) {
         return 0;
+    }
     int n = std::min(static_cast<int>(w->className.size()), maxCount - 1);
     std::copy_n(w->className.begin(), n, buffer);
     buffer[n] = L'\0';
@@ -186,8 +202,9 @@ std::unique_ptr<Window> NewWindow(const win::WindowClass& cls, const CREATESTRUC
         w->surface = std::make_unique<win::Surface>();
         w->surface->Resize(cs.cx, cs.cy, 0xFFF0F0F0u);
     }
-    if (cls.wc.hIcon != nullptr)
+    if (cls.wc.hIcon != nullptr) {
         w->icons[ICON_BIG] = cls.wc.hIcon;
+    }
     return w;
 }
 
@@ -205,10 +222,12 @@ void Link(std::unique_ptr<Window> w) {
     } else {
         s.topLevels.push_back(h);
         win::NormalizeZOrder();
-        if (menu != nullptr)
+        if (menu != nullptr) {
             win::FindMenu(menu)->window = h;
-        if (s.backend != nullptr)
+        }
+        if (s.backend != nullptr) {
             s.backend->TopLevelCreated(h);
+        }
     }
 }
 
@@ -216,25 +235,31 @@ void Link(std::unique_ptr<Window> w) {
 // when it survived them all.
 HWND SendCreation(HWND h, CREATESTRUCTW& cs, DWORD style) {
     if (win::Send(h, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) == 0) {
-        if (Find(h) != nullptr)
+        if (Find(h) != nullptr) {
             DestroyWindow(h);
+        }
         return nullptr;
     }
-    if (Find(h) == nullptr)
+    if (Find(h) == nullptr) {
         return nullptr;
+    }
     if (win::Send(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        if (Find(h) != nullptr)
+        if (Find(h) != nullptr) {
             DestroyWindow(h);
+        }
         return nullptr;
     }
-    if (Find(h) == nullptr)
+    if (Find(h) == nullptr) {
         return nullptr;
+    }
     win::SendSizeAndMove(h, true, true);
-    if (Find(h) == nullptr)
+    if (Find(h) == nullptr) {
         return nullptr;
+    }
     win::InvalidateWindow(h, nullptr, true, true, true);
-    if ((style & WS_VISIBLE) != 0)
+    if ((style & WS_VISIBLE) != 0) {
         ShowWindow(h, SW_SHOW);
+    }
     return Find(h) != nullptr ? h : nullptr;
 }
 
@@ -245,8 +270,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      void* param) {
     win::RegisterSystemClasses();
     const win::WindowClass* cls = CreatableClass(className, style, parent, menuOrId);
-    if (cls == nullptr)
+    if (cls == nullptr) {
         return nullptr;
+    }
     if (x == CW_USEDEFAULT) {
         x = 40;
         y = 40;
@@ -281,45 +307,53 @@ BOOL DestroyWindow(HWND window) {
         win::SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (w->destroying)
+    if (w->destroying) {
         return TRUE;
+    }
     w->destroying = true;
     bool topLevel = (w->style & WS_CHILD) == 0;
     // Windows owned by this one go first.
     if (topLevel) {
         for (HWND h : std::vector<HWND>(s.topLevels)) {
             Window* o = Find(h);
-            if (o != nullptr && o->owner == window && !o->destroying)
+            if (o != nullptr && o->owner == window && !o->destroying) {
                 DestroyWindow(h);
+            }
         }
     }
     win::MenuWindowGone(window);
     w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return TRUE;
+    }
     if ((w->style & WS_VISIBLE) != 0) {
         w->style &= ~WS_VISIBLE;
         if (topLevel) {
-            if (s.backend != nullptr)
+            if (s.backend != nullptr) {
                 s.backend->TopLevelShown(window, false);
+            }
         } else {
             win::InvalidateUnder(*w);
         }
     }
-    if (topLevel && s.active == window)
+    if (topLevel && s.active == window) {
         win::ActivateNextAfter(window);
+    }
     if (s.focus != nullptr && win::IsDescendant(window, s.focus)) {
         HWND f = s.focus;
         s.focus = nullptr;
-        if (Find(f) != nullptr)
+        if (Find(f) != nullptr) {
             win::Send(f, WM_KILLFOCUS, 0, 0);
+        }
     }
-    if (s.capture != nullptr && win::IsDescendant(window, s.capture))
+    if (s.capture != nullptr && win::IsDescendant(window, s.capture)) {
         s.capture = nullptr;
+    }
     win::DestroyTree(window);
     win::Unlink(window);
-    if (s.dispatchDepth == 0)
+    if (s.dispatchDepth == 0) {
         s.graveyard.clear();
+    }
     return TRUE;
 }
 

@@ -56,12 +56,14 @@ HICON ApplicationIcon() {
 
 std::optional<Image> ResourcePicture(ResourceType type, int id) {
 #ifndef KX_HAVE_RESOURCES
-    if (&platform::FindResource == nullptr)
+    if (&platform::FindResource == nullptr) {
         return std::nullopt;
+    }
 #endif
     auto bytes = platform::FindResource(type, id);
-    if (!bytes)
+    if (!bytes) {
         return std::nullopt;
+    }
     return DecodeImage(*bytes);
 }
 
@@ -73,8 +75,9 @@ namespace platform {
 using win::Sys;
 
 HCURSOR LoadCursorW(HINSTANCE /*instance*/, LPCWSTR name) {
-    if (!IS_INTRESOURCE(name))
+    if (!IS_INTRESOURCE(name)) {
         return nullptr;
+    }
     auto id = reinterpret_cast<std::uintptr_t>(name);
     switch (id) {
         case 32512:
@@ -129,8 +132,9 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int /*cx*/, int /
     if (type == IMAGE_ICON) {
         return LoadIconW(instance, name);
     }
-    if (type == IMAGE_CURSOR)
+    if (type == IMAGE_CURSOR) {
         return LoadCursorW(instance, name);
+    }
     if (type != IMAGE_BITMAP) {
         win::SetError(ERROR_INVALID_PARAMETER);
         return nullptr;

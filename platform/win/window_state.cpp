@@ -21,8 +21,9 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
     switch (index) {
         case GWLP_WNDPROC: {
             auto old = reinterpret_cast<LONG_PTR>(w->proc);
-            if (value != 0)
+            if (value != 0) {
                 w->proc = reinterpret_cast<WNDPROC>(value);
+            }
             return old;
         }
         case GWLP_USERDATA:
@@ -33,8 +34,9 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
             return reinterpret_cast<LONG_PTR>(
                 std::exchange(w->instance, reinterpret_cast<HINSTANCE>(value)));
         case GWLP_HWNDPARENT:
-            if ((w->style & WS_CHILD) != 0)
+            if ((w->style & WS_CHILD) != 0) {
                 return 0;
+            }
             return reinterpret_cast<LONG_PTR>(
                 std::exchange(w->owner, reinterpret_cast<HWND>(value)));
         case GWL_STYLE:
@@ -43,16 +45,18 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
                 index == GWL_STYLE ? static_cast<LONG>(w->style) : static_cast<LONG>(w->exStyle);
             win::Send(window, WM_STYLECHANGING, static_cast<WPARAM>(index), 0);
             w = Find(window);
-            if (w == nullptr)
+            if (w == nullptr) {
                 return 0;
+            }
             if (index == GWL_STYLE) {
                 // Visibility and the child bit stay under the window system's control.
                 DWORD keep = w->style & (WS_VISIBLE | WS_CHILD);
                 w->style = (static_cast<DWORD>(value) & ~(WS_VISIBLE | WS_CHILD)) | keep;
             } else {
                 w->exStyle = static_cast<DWORD>(value);
-                if ((w->style & WS_CHILD) == 0)
+                if ((w->style & WS_CHILD) == 0) {
                     win::NormalizeZOrder();
+                }
             }
             win::Send(window, WM_STYLECHANGED, static_cast<WPARAM>(index), 0);
             return old;
@@ -113,15 +117,17 @@ BOOL SetWindowTextW(HWND window, LPCWSTR text) {
 }
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int maxCount) {
-    if (Find(window) == nullptr || buffer == nullptr || maxCount <= 0)
+    if (Find(window) == nullptr || buffer == nullptr || maxCount <= 0) {
         return 0;
+    }
     return static_cast<int>(win::Send(window, WM_GETTEXT, static_cast<WPARAM>(maxCount),
                                       reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLengthW(HWND window) {
-    if (Find(window) == nullptr)
+    if (Find(window) == nullptr) {
         return 0;
+    }
     return static_cast<int>(win::Send(window, WM_GETTEXTLENGTH, 0, 0));
 }
 
@@ -130,8 +136,9 @@ HWND SetFocus(HWND window) {
     if (window == nullptr) {
         HWND old = s.focus;
         s.focus = nullptr;
-        if (old != nullptr && Find(old) != nullptr)
+        if (old != nullptr && Find(old) != nullptr) {
             win::Send(old, WM_KILLFOCUS, 0, 0);
+        }
         return old;
     }
     Window* w = Find(window);
@@ -139,20 +146,24 @@ HWND SetFocus(HWND window) {
         win::SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    if (!win::IsEnabledChain(*w) || w->destroying)
+    if (!win::IsEnabledChain(*w) || w->destroying) {
         return nullptr;
+    }
     HWND top = win::TopLevelOf(window);
     if (top != s.active) {
         Window* t = Find(top);
-        if (t == nullptr || (t->style & WS_DISABLED) != 0)
+        if (t == nullptr || (t->style & WS_DISABLED) != 0) {
             return nullptr;
+        }
         win::Activate(top);
-        if (Find(window) == nullptr)
+        if (Find(window) == nullptr) {
             return nullptr;
+        }
     }
     HWND old = s.focus;
-    if (old == window)
+    if (old == window) {
         return old;
+    }
     s.focus = window;
     if (old != nullptr && Find(old) != nullptr) {
         win::Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
@@ -170,8 +181,9 @@ HWND GetFocus() {
 HWND SetActiveWindow(HWND window) {
     HWND old = Sys().active;
     Window* w = Find(window);
-    if (w == nullptr || (w->style & WS_CHILD) != 0)
+    if (w == nullptr || (w->style & WS_CHILD) != 0) {
         return nullptr;
+    }
     win::Activate(window);
     return old;
 }
@@ -181,15 +193,17 @@ HWND GetActiveWindow() {
 }
 
 HWND SetCapture(HWND window) {
-    if (Find(window) == nullptr)
+    if (Find(window) == nullptr) {
         return nullptr;
+    }
     return std::exchange(Sys().capture, window);
 }
 
 BOOL ReleaseCapture() {
     HWND old = std::exchange(Sys().capture, nullptr);
-    if (old != nullptr && Find(old) != nullptr)
+    if (old != nullptr && Find(old) != nullptr) {
         win::Send(old, WM_CAPTURECHANGED, 0, 0);
+    }
     return TRUE;
 }
 
@@ -199,11 +213,13 @@ HWND GetCapture() {
 
 BOOL EnableWindow(HWND window, BOOL enable) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return FALSE;
+    }
     bool wasDisabled = (w->style & WS_DISABLED) != 0;
-    if (wasDisabled == (enable == FALSE))
+    if (wasDisabled == (enable == FALSE)) {
         return wasDisabled ? TRUE : FALSE;
+    }
     if (enable) {
         w->style &= ~WS_DISABLED;
     } else {
@@ -211,12 +227,14 @@ BOOL EnableWindow(HWND window, BOOL enable) {
         win::System& s = Sys();
         if (s.focus != nullptr && win::IsDescendant(window, s.focus)) {
             // Remembered for when the window is enabled and activated again.
-            if (Window* top = Find(win::TopLevelOf(window)))
+            if (Window* top = Find(win::TopLevelOf(window))) {
                 top->lastFocus = s.focus;
+            }
             SetFocus(nullptr);
         }
-        if (s.capture != nullptr && win::IsDescendant(window, s.capture))
+        if (s.capture != nullptr && win::IsDescendant(window, s.capture)) {
             ReleaseCapture();
+        }
     }
     win::Send(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
     win::InvalidateWindow(window, nullptr, true, true, true);
@@ -231,25 +249,29 @@ BOOL IsWindowEnabled(HWND window) {
 BOOL ShowWindow(HWND window, int command) {
     win::System& s = Sys();
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return FALSE;
+    }
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     bool child = (w->style & WS_CHILD) != 0;
     if (command == SW_HIDE) {
-        if (!wasVisible)
+        if (!wasVisible) {
             return FALSE;
+        }
         win::Send(window, WM_SHOWWINDOW, FALSE, 0);
         w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return TRUE;
+        }
         w->style &= ~WS_VISIBLE;
         if (child) {
             win::InvalidateUnder(*w);
         } else if (s.backend != nullptr) {
             s.backend->TopLevelShown(window, false);
         }
-        if (!child && s.active == window)
+        if (!child && s.active == window) {
             win::ActivateNextAfter(window);
+        }
         if (s.focus != nullptr && win::IsDescendant(window, s.focus)) {
             HWND top = win::TopLevelOf(window);
             SetFocus(child && top != nullptr ? top : nullptr);
@@ -262,8 +284,9 @@ BOOL ShowWindow(HWND window, int command) {
     if (!wasVisible) {
         win::Send(window, WM_SHOWWINDOW, TRUE, 0);
         w = Find(window);
-        if (w == nullptr)
+        if (w == nullptr) {
             return FALSE;
+        }
         w->style |= WS_VISIBLE;
         win::InvalidateWindow(window, nullptr, true, true, true);
         if (!child && s.backend != nullptr) {

@@ -26,11 +26,13 @@ void NormalizeZOrder() {
         bool moved = false;
         for (std::size_t i = 0; i < tl.size(); ++i) {
             Window* w = Find(tl[i]);
-            if (w == nullptr || w->owner == nullptr)
+            if (w == nullptr || w->owner == nullptr) {
                 continue;
+            }
             auto ownerIt = std::find(tl.begin(), tl.end(), w->owner);
-            if (ownerIt == tl.end())
+            if (ownerIt == tl.end()) {
                 continue;
+            }
             auto idx = static_cast<std::size_t>(ownerIt - tl.begin());
             Window* ow = Find(w->owner);
             bool sameGroup = ow != nullptr && ((ow->exStyle ^ w->exStyle) & WS_EX_TOPMOST) == 0;
@@ -42,15 +44,17 @@ void NormalizeZOrder() {
                 break;
             }
         }
-        if (!moved)
+        if (!moved) {
             break;
+        }
     }
 }
 
 void SendSizeAndMove(HWND window, bool size, bool move) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return;
+    }
     RECT c = ClientRectInWindow(*w);
     SIZE cs{c.right - c.left, c.bottom - c.top};
     POINT origin{w->rect.left + c.left, w->rect.top + c.top};
@@ -59,8 +63,9 @@ void SendSizeAndMove(HWND window, bool size, bool move) {
     if (size || sizeChanged) {
         Send(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cs.cx, cs.cy));
     }
-    if (move)
+    if (move) {
         Send(window, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
+    }
 }
 
 System& Sys() {
@@ -71,8 +76,9 @@ System& Sys() {
 Window* Find(HWND window) {
     auto& windows = Sys().windows;
     auto it = windows.find(reinterpret_cast<std::uintptr_t>(window));
-    if (it == windows.end() || it->second == nullptr)
+    if (it == windows.end() || it->second == nullptr) {
         return nullptr;
+    }
     return it->second.get();
 }
 
@@ -111,11 +117,13 @@ HWND TopLevelOf(HWND window) {
 
 bool IsDescendant(HWND ancestor, HWND window) {
     while (window != nullptr) {
-        if (window == ancestor)
+        if (window == ancestor) {
             return true;
+        }
         Window* w = Find(window);
-        if (w == nullptr || (w->style & WS_CHILD) == 0)
+        if (w == nullptr || (w->style & WS_CHILD) == 0) {
             return false;
+        }
         window = w->parent;
     }
     return false;
@@ -128,10 +136,12 @@ namespace {
 bool StyleUpToTop(const Window& w, DWORD bit, bool set) {
     const Window* cur = &w;
     while (cur != nullptr) {
-        if (((cur->style & bit) != 0) != set)
+        if (((cur->style & bit) != 0) != set) {
             return false;
-        if ((cur->style & WS_CHILD) == 0)
+        }
+        if ((cur->style & WS_CHILD) == 0) {
             return true;
+        }
         cur = Find(cur->parent);
     }
     return false;
@@ -152,32 +162,38 @@ RECT ClientRectInWindow(const Window& w) {
     int width = w.rect.right - w.rect.left;
     int height = w.rect.bottom - w.rect.top;
     RECT c{ins.left, ins.top, width - ins.right, height - ins.bottom};
-    if ((w.style & WS_VSCROLL) != 0)
+    if ((w.style & WS_VSCROLL) != 0) {
         c.right -= GetSystemMetrics(SM_CXVSCROLL);
-    if ((w.style & WS_HSCROLL) != 0)
+    }
+    if ((w.style & WS_HSCROLL) != 0) {
         c.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+    }
     c.right = std::max(c.right, c.left);
     c.bottom = std::max(c.bottom, c.top);
     return c;
 }
 
 POINT SurfaceOrigin(const Window& w) {
-    if ((w.style & WS_CHILD) == 0)
+    if ((w.style & WS_CHILD) == 0) {
         return POINT{0, 0};
+    }
     Window* p = Find(w.parent);
-    if (p == nullptr)
+    if (p == nullptr) {
         return POINT{0, 0};
+    }
     POINT po = SurfaceOrigin(*p);
     RECT pc = ClientRectInWindow(*p);
     return POINT{po.x + pc.left + w.rect.left, po.y + pc.top + w.rect.top};
 }
 
 RECT ScreenRectOf(const Window& w) {
-    if ((w.style & WS_CHILD) == 0)
+    if ((w.style & WS_CHILD) == 0) {
         return w.rect;
+    }
     Window* p = Find(w.parent);
-    if (p == nullptr)
+    if (p == nullptr) {
         return w.rect;
+    }
     RECT pr = ScreenRectOf(*p);
     RECT pc = ClientRectInWindow(*p);
     int ox = pr.left + pc.left;
@@ -187,16 +203,18 @@ RECT ScreenRectOf(const Window& w) {
 
 void ZOrderTop(HWND window) {
     auto& tl = Sys().topLevels;
-    if (std::find(tl.begin(), tl.end(), window) == tl.end())
+    if (std::find(tl.begin(), tl.end(), window) == tl.end()) {
         return;
+    }
     RemoveFrom(tl, window);
     tl.push_back(window);
     // Windows owned by this one come along above it.
     std::vector<HWND> owned;
     for (HWND h : tl) {
         Window* w = Find(h);
-        if (w != nullptr && w->owner == window)
+        if (w != nullptr && w->owner == window) {
             owned.push_back(h);
+        }
     }
     for (HWND h : owned) {
         RemoveFrom(tl, h);
@@ -208,17 +226,20 @@ void ZOrderTop(HWND window) {
 void Activate(HWND window) {
     System& s = Sys();
     if (window == s.active) {
-        if (window != nullptr)
+        if (window != nullptr) {
             ZOrderTop(window);
+        }
         return;
     }
     HWND old = s.active;
     s.active = window;
     SetForegroundWindowHandle(s.appActive ? window : nullptr);
-    if (window != nullptr)
+    if (window != nullptr) {
         ZOrderTop(window);
-    if (Window* ow = Find(old); ow != nullptr && s.focus != nullptr && IsDescendant(old, s.focus))
+    }
+    if (Window* ow = Find(old); ow != nullptr && s.focus != nullptr && IsDescendant(old, s.focus)) {
         ow->lastFocus = s.focus;
+    }
     if (old != nullptr && Find(old) != nullptr) {
         MenuWindowGone(old);
         Send(old, WM_NCACTIVATE, FALSE, 0);
@@ -227,15 +248,18 @@ void Activate(HWND window) {
     if (s.focus != nullptr && old != nullptr && IsDescendant(old, s.focus)) {
         HWND f = s.focus;
         s.focus = nullptr;
-        if (Find(f) != nullptr)
+        if (Find(f) != nullptr) {
             Send(f, WM_KILLFOCUS, 0, 0);
+        }
     }
-    if (s.active != window || window == nullptr || Find(window) == nullptr)
+    if (s.active != window || window == nullptr || Find(window) == nullptr) {
         return;
+    }
     Send(window, WM_NCACTIVATE, TRUE, 0);
     Send(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), reinterpret_cast<LPARAM>(old));
-    if (s.backend != nullptr && Find(window) != nullptr)
+    if (s.backend != nullptr && Find(window) != nullptr) {
         s.backend->TopLevelActivated(window);
+    }
 }
 
 // Picks the window that becomes active when `leaving` stops being: its owner when that
@@ -254,14 +278,18 @@ void ActivateNextAfter(HWND leaving) {
     if (next == nullptr) {
         for (auto it = s.topLevels.rbegin(); it != s.topLevels.rend(); ++it) {
             Window* c = Find(*it);
-            if (*it == leaving || c == nullptr || c->destroying)
+            if (*it == leaving || c == nullptr || c->destroying) {
                 continue;
-            if ((c->style & WS_VISIBLE) == 0 || (c->style & WS_DISABLED) != 0)
+            }
+            if ((c->style & WS_VISIBLE) == 0 || (c->style & WS_DISABLED) != 0) {
                 continue;
-            if ((c->exStyle & WS_EX_NOACTIVATE) != 0)
+            }
+            if ((c->exStyle & WS_EX_NOACTIVATE) != 0) {
                 continue;
-            if (c->className == L"tooltips_class32" || c->className == L"#32768")
+            }
+            if (c->className == L"tooltips_class32" || c->className == L"#32768") {
                 continue;
+            }
             next = *it;
             break;
         }
@@ -278,8 +306,9 @@ void ResetWindowSystem() {
     System& s = Sys();
     MenuCloseAll();
     for (HWND h : std::vector<HWND>(s.topLevels)) {
-        if (Find(h) != nullptr)
+        if (Find(h) != nullptr) {
             DestroyWindow(h);
+        }
     }
     s.windows.clear();
     s.graveyard.clear();
@@ -296,10 +325,12 @@ void ResetWindowSystem() {
     s.tracking = MouseTracking{};
     s.lastClickWindow = nullptr;
     s.altAlone = false;
-    for (bool& b : s.mouseButtons)
+    for (bool& b : s.mouseButtons) {
         b = false;
-    for (bool& b : s.injectedKeys)
+    }
+    for (bool& b : s.injectedKeys) {
         b = false;
+    }
     s.lastError = 0;
     s.appActive = true;
     ReleaseAllKeys();
@@ -332,10 +363,12 @@ BOOL IsWindow(HWND window) {
 
 HWND GetParent(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr)
+    if (w == nullptr) {
         return nullptr;
-    if ((w->style & WS_CHILD) != 0)
+    }
+    if ((w->style & WS_CHILD) != 0) {
         return w->parent;
+    }
     // A top-level window reports its owner only when it is a pop-up window.
     return (w->style & WS_POPUP) != 0 ? w->owner : nullptr;
 }
@@ -346,12 +379,14 @@ HWND GetAncestorRoot(HWND window) {
 
 HWND GetDlgItem(HWND dialog, int id) {
     Window* d = Find(dialog);
-    if (d == nullptr)
+    if (d == nullptr) {
         return nullptr;
+    }
     for (HWND c : d->children) {
         Window* w = Find(c);
-        if (w != nullptr && w->id == id)
+        if (w != nullptr && w->id == id) {
             return c;
+        }
     }
     return nullptr;
 }

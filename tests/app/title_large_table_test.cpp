@@ -19,7 +19,7 @@ namespace {
 
 using TekuUtility::testing::TestPanel;
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KX_ASAN)
 constexpr double kAllowedMb = 200, kAllowedSeconds = 15;  // quarantined frees, slower copies
 #else
 constexpr double kAllowedMb = 50, kAllowedSeconds = 3;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "services/DataChecksums.h"
 #include "platform/msgbox.h"
+#include "services/DataChecksums.h"
 #include "test_support.h"
 
 namespace MyApp {
@@ -48,8 +48,9 @@ class DataCheckTest : public ::testing::Test {
 // The fold computed the plain way, byte by byte over the whole content.
 std::string NaiveFold(const std::vector<std::uint8_t>& bytes) {
     unsigned char f[16] = {};
-    for (std::size_t i = 0; i < bytes.size(); ++i)
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         f[i % 16] ^= bytes[i];
+    }
     std::string s;
     char buf[3];
     for (unsigned char b : f) {
@@ -61,8 +62,9 @@ std::string NaiveFold(const std::vector<std::uint8_t>& bytes) {
 
 TEST_F(DataCheckTest, SeventeenBytesFoldTheLastByteOntoTheFirst) {
     std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < 17; ++i)
+    for (int i = 0; i < 17; ++i) {
         bytes.push_back(static_cast<std::uint8_t>(0xA0 + i));
+    }
     const std::string sum = XorFoldChecksum(File("seventeen.bin", bytes));
     ASSERT_EQ(sum.size(), 32u);
     // byte 0 = 0xA0 ^ 0xB0 = 0x10; bytes 1..15 as in the file, upper case

@@ -39,8 +39,9 @@ struct Wave {
 Wave ParseWave(std::span<const std::uint8_t> b) {
     Wave w;
     EXPECT_GE(b.size(), 44u);
-    if (b.size() < 12)
+    if (b.size() < 12) {
         return w;
+    }
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
     EXPECT_EQ(kxtest::Le32(&b[4]), b.size() - 8);
     EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 12), "WAVE");
@@ -72,8 +73,9 @@ Wave ParseWave(std::span<const std::uint8_t> b) {
 
 int Peak(const Wave& w) {
     int peak = 0;
-    for (std::int16_t s : w.samples)
+    for (std::int16_t s : w.samples) {
         peak = std::max(peak, std::abs(static_cast<int>(s)));
+    }
     return peak;
 }
 
@@ -135,8 +137,9 @@ TEST(PictureResourcesTest, EnergyBarSheetHasSevenBandsEmptyingFromTheRight) {
     std::vector<std::pair<int, int>> boxes;
     for (int x = 0, start = -1; x <= w; ++x) {
         const bool solid = x < w && at(x, 12)[3] > 128;
-        if (solid && start < 0)
+        if (solid && start < 0) {
             start = x;
+        }
         if (!solid && start >= 0) {
             boxes.emplace_back(start, x);
             start = -1;
@@ -145,12 +148,15 @@ TEST(PictureResourcesTest, EnergyBarSheetHasSevenBandsEmptyingFromTheRight) {
     ASSERT_EQ(boxes.size(), 6u);
     enum Colour { kRed, kYellow, kGreen, kOther };
     auto colourOf = [](const stbi_uc* p) {
-        if (p[0] > 150 && p[1] < 100 && p[2] < 100)
+        if (p[0] > 150 && p[1] < 100 && p[2] < 100) {
             return kRed;
-        if (p[0] > 150 && p[1] > 150 && p[2] < 100)
+        }
+        if (p[0] > 150 && p[1] > 150 && p[2] < 100) {
             return kYellow;
-        if (p[0] < 100 && p[1] > 150 && p[2] < 100)
+        }
+        if (p[0] < 100 && p[1] > 150 && p[2] < 100) {
             return kGreen;
+        }
         return kOther;
     };
     const Colour order[6] = {kRed, kRed, kYellow, kYellow, kGreen, kGreen};
@@ -186,8 +192,9 @@ TEST(PictureResourcesTest, IconIsASquarePngWithTransparentCorners) {
     EXPECT_TRUE(w == 32 || w == 48) << w;
     EXPECT_EQ(px[3], 0);  // top-left corner
     int opaque = 0;
-    for (int i = 0; i < w * h; ++i)
+    for (int i = 0; i < w * h; ++i) {
         opaque += px[i * 4 + 3] == 255;
+    }
     EXPECT_GT(opaque, w * h / 8);  // the ship covers a fair part of it
     stbi_image_free(px);
 }

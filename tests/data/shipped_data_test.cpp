@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "services/DataCheck.h"
-#include "services/DataChecksums.h"
 #include "platform/d3dx/mesh.h"
 #include "platform/msgbox.h"
+#include "services/DataCheck.h"
+#include "services/DataChecksums.h"
 #include "test_support.h"
 
 namespace {
@@ -35,8 +35,9 @@ const std::vector<std::string> kRows = [] {
         "\\gameover.bmp \\Livello2.bmp \\Livello3.bmp \\Livello4.bmp \\Livello5.bmp "
         "\\Livello6.bmp \\Livello7.bmp");
     std::vector<std::string> rows;
-    for (std::string row; in >> row;)
+    for (std::string row; in >> row;) {
         rows.push_back(row);
+    }
     return rows;
 }();
 
@@ -47,8 +48,9 @@ std::string Bare(const std::string& row) {
 std::vector<std::string> MeshNames() {
     std::vector<std::string> names;
     for (const std::string& n : kRows) {
-        if (n.size() > 2 && n.substr(n.size() - 2) == ".x")
+        if (n.size() > 2 && n.substr(n.size() - 2) == ".x") {
             names.push_back(n);
+        }
     }
     return names;
 }
@@ -60,8 +62,9 @@ TEST(ChecksumTableTest, RowsInOrderWithWellFormedNonZeroChecksums) {
         EXPECT_EQ(MyApp::kKnownDataFiles[i].name, kRows[i]);
         const std::string sum = MyApp::kKnownDataFiles[i].checksum;
         ASSERT_EQ(sum.size(), 32u);
-        for (char c : sum)
+        for (char c : sum) {
             EXPECT_TRUE(std::isdigit(c) || (c >= 'A' && c <= 'F')) << sum;
+        }
         // an all-zero entry would let a missing file pass the check
         EXPECT_NE(sum, std::string(32, '0'));
     }
@@ -252,8 +255,9 @@ TEST(DataGeneratorTest, RegeneratesEveryCommittedFileByteForByte) {
         std::string("\"") + KX_DATAGEN_PATH + "\" \"" + out.Path().string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::vector<fs::path> files = {"services/DataChecksums.cpp", "docs/data-preview.png"};
-    for (const std::string& row : kRows)
+    for (const std::string& row : kRows) {
         files.push_back(fs::path("data") / Bare(row));
+    }
     for (const auto& e : fs::directory_iterator(out.Path() / "resources")) {
         files.push_back(fs::path("resources") / e.path().filename());
     }

@@ -14,8 +14,9 @@
 namespace kxtest {
 
 inline std::filesystem::path SourceDir() {
-    if (const char* env = std::getenv("KX_SOURCE_DIR"))
+    if (const char* env = std::getenv("KX_SOURCE_DIR")) {
         return env;
+    }
     return KX_SOURCE_PATH;
 }
 

@@ -12,7 +12,9 @@ e2e_start_x() {
         for tool in xvfb-run xauth xdotool; do
             command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
         done
-        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a \
+        # xvfb-run -a takes the first free server number from where it starts looking; scripts
+        # started together would race for the same one, so each starts from a number of its own.
+        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a -n $((99 + $$ % 400)) \
             -s "-screen 0 ${KX_E2E_SCREEN:-1024x768}x24" bash "$@"
     fi
 }

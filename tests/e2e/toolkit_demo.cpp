@@ -40,11 +40,13 @@ Demo& State() {
 
 void SavePicture(const std::string& name) {
     Demo& d = State();
-    if (d.pictures.empty() || d.form == nullptr || d.form->handle == nullptr)
+    if (d.pictures.empty() || d.form == nullptr || d.form->handle == nullptr) {
         return;
+    }
     auto surface = pf::win::CaptureWindow(d.form->handle);
-    if (!surface)
+    if (!surface) {
         return;
+    }
     pf::Image image;
     image.width = surface->width;
     image.height = surface->height;
@@ -81,8 +83,9 @@ void ReportPoint(const char* name, GUIElement& element, int x, int y) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1)
+    if (argc > 1) {
         State().pictures = argv[1];
+    }
     std::string error;
     if (!pf::sdlwin::Install(&error)) {
         std::fprintf(stderr, "no display: %s\n", error.c_str());

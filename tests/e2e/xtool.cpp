@@ -14,6 +14,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +22,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "platform/images/images.h"
 
@@ -110,8 +110,8 @@ int Icon(Display* display, const char* path, Window window) {
         picture.width = static_cast<int>(values[0]);
         picture.height = static_cast<int>(values[1]);
     }
-    const unsigned long pixels = static_cast<unsigned long>(picture.width) *
-                                 static_cast<unsigned long>(picture.height);
+    const unsigned long pixels =
+        static_cast<unsigned long>(picture.width) * static_cast<unsigned long>(picture.height);
     if (picture.width <= 0 || picture.height <= 0 || count < 2 + pixels) {
         XFree(data);
         return 1;
@@ -160,10 +160,12 @@ std::optional<std::string> TitleWithin(Display* display, Window window) {
     unsigned count = 0;
     std::optional<std::string> found;
     if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
-        for (unsigned i = count; i-- > 0 && !found;)
+        for (unsigned i = count; i-- > 0 && !found;) {
             found = TitleWithin(display, children[i]);
-        if (children != nullptr)
+        }
+        if (children != nullptr) {
             XFree(children);
+        }
     }
     return found;
 }
@@ -173,8 +175,9 @@ int Top(Display* display, int x, int y) {
     Window parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count) == 0)
+    if (XQueryTree(display, root, &root, &parent, &children, &count) == 0) {
         return 1;
+    }
     std::optional<std::string> title;
     for (unsigned i = count; i-- > 0;) {  // top of the stack first
         XWindowAttributes a{};
@@ -185,15 +188,16 @@ int Top(Display* display, int x, int y) {
         title = TitleWithin(display, children[i]);
         break;
     }
-    if (children != nullptr)
+    if (children != nullptr) {
         XFree(children);
+    }
     std::printf("%s\n", title.value_or("").c_str());
     return title ? 0 : 1;
 }
 
 int Other(Display* display, int seconds) {
-    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0,
-                                        0xFFFFFF);
+    Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0xFFFFFF);
     XStoreName(display, window, "altro");
     XMapRaised(display, window);
     XSync(display, False);
@@ -205,8 +209,9 @@ int Other(Display* display, int seconds) {
 
 bool WindowManagerRuns(Display* display) {
     Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None)
+    if (check == None) {
         return false;
+    }
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
@@ -215,8 +220,9 @@ bool WindowManagerRuns(Display* display) {
     bool runs = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
                                    XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
                 count == 1;
-    if (data != nullptr)
+    if (data != nullptr) {
         XFree(data);
+    }
     return runs;
 }
 
@@ -228,8 +234,9 @@ int main(int argc, char** argv) {
     const bool wm = argc >= 2 && std::strcmp(argv[1], "wm") == 0;
     if (top || other || wm) {
         Display* display = XOpenDisplay(nullptr);
-        if (display == nullptr)
+        if (display == nullptr) {
             return 1;
+        }
         const int result = top     ? Top(display, std::atoi(argv[2]), std::atoi(argv[3]))
                            : other ? Other(display, std::atoi(argv[2]))
                                    : (WindowManagerRuns(display) ? 0 : 1);

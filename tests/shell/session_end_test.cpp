@@ -48,7 +48,7 @@ TEST_F(SessionEndTest, SignalRegistersThePendingResultUnderTheTypedName) {
 }
 
 #ifdef KX_PROGRAM_PATH
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KX_ASAN)
 constexpr double kStartSeconds = 5, kAllowedSeconds = 3;  // a slower start, the leak check
 #else
 constexpr double kStartSeconds = 1.5, kAllowedSeconds = 1;

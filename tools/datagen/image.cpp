@@ -29,15 +29,18 @@ Image::Image(int width, int height, Pixel fill)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
 
 void Image::Blend(int x, int y, Pixel c, float coverage) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return;
+    }
     const float k = std::clamp(coverage * c.a, 0.0f, 1.0f);
-    if (k <= 0)
+    if (k <= 0) {
         return;
+    }
     Pixel& p = At(x, y);
     const float outA = k + p.a * (1 - k);
-    if (outA <= 0)
+    if (outA <= 0) {
         return;
+    }
     p.r = (c.r * k + p.r * p.a * (1 - k)) / outA;
     p.g = (c.g * k + p.g * p.a * (1 - k)) / outA;
     p.b = (c.b * k + p.b * p.a * (1 - k)) / outA;
@@ -45,8 +48,9 @@ void Image::Blend(int x, int y, Pixel c, float coverage) {
 }
 
 void Image::AddLight(int x, int y, float r, float g, float b) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return;
+    }
     Pixel& p = At(x, y);
     p.r += r;
     p.g += g;
@@ -55,8 +59,9 @@ void Image::AddLight(int x, int y, float r, float g, float b) {
 
 void Image::FillRect(int x0, int y0, int x1, int y1, Pixel c) {
     for (int y = std::max(0, y0); y < std::min(height_, y1); ++y) {
-        for (int x = std::max(0, x0); x < std::min(width_, x1); ++x)
+        for (int x = std::max(0, x0); x < std::min(width_, x1); ++x) {
             At(x, y) = c;
+        }
     }
 }
 
@@ -65,8 +70,9 @@ void Image::VerticalGradient(Pixel top, Pixel bottom) {
         const float t = height_ > 1 ? static_cast<float>(y) / (height_ - 1) : 0.0f;
         const Pixel c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t,
                       top.b + (bottom.b - top.b) * t, top.a + (bottom.a - top.a) * t};
-        for (int x = 0; x < width_; ++x)
+        for (int x = 0; x < width_; ++x) {
             At(x, y) = c;
+        }
     }
 }
 
@@ -77,8 +83,9 @@ void Image::Glow(double cx, double cy, double radius, float r, float g, float b)
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
             const double d2 = (dx * dx + dy * dy) / (radius * radius);
             const float k = static_cast<float>(std::exp(-d2));
-            if (k > 0.002f)
+            if (k > 0.002f) {
                 AddLight(x, y, r * k, g * k, b * k);
+            }
         }
     }
 }
@@ -89,8 +96,9 @@ void Image::Disc(double cx, double cy, double radius, Pixel colour) {
         for (int x = static_cast<int>(cx) - reach; x <= static_cast<int>(cx) + reach; ++x) {
             const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
             const float cover = static_cast<float>(std::clamp(radius - d + 0.5, 0.0, 1.0));
-            if (cover > 0)
+            if (cover > 0) {
                 Blend(x, y, colour, cover);
+            }
         }
     }
 }
@@ -114,8 +122,9 @@ void Image::Paste(const Image& src, int x0, int y0, int w, int h) {
                     ++n;
                 }
             }
-            if (sum.a <= 0)
+            if (sum.a <= 0) {
                 continue;
+            }
             Blend(x0 + x, y0 + y, {sum.r / sum.a, sum.g / sum.a, sum.b / sum.a, 1.0f},
                   sum.a / static_cast<float>(n));
         }
@@ -146,8 +155,9 @@ std::vector<std::uint8_t> Image::EncodePng(bool withAlpha) const {
         raw.push_back(ToByte(p.r));
         raw.push_back(ToByte(p.g));
         raw.push_back(ToByte(p.b));
-        if (withAlpha)
+        if (withAlpha) {
             raw.push_back(ToByte(p.a));
+        }
     }
     std::vector<std::uint8_t> out;
     stbi_write_png_to_func(AppendBytes, &out, width_, height_, channels, raw.data(),
@@ -184,8 +194,9 @@ std::vector<std::uint8_t> Image::EncodeBmp24() const {
             out.push_back(ToByte(p.r));
             written += 3;
         }
-        for (; written < rowSize; ++written)
+        for (; written < rowSize; ++written) {
             out.push_back(0);
+        }
     }
     return out;
 }
@@ -236,18 +247,22 @@ struct TextRenderer::Impl {
 };
 
 TextRenderer::TextRenderer(const std::string& fontFile) : impl_(new Impl) {
-    if (FT_Init_FreeType(&impl_->library) != 0)
+    if (FT_Init_FreeType(&impl_->library) != 0) {
         return;
-    if (FT_New_Face(impl_->library, fontFile.c_str(), 0, &impl_->face) != 0)
+    }
+    if (FT_New_Face(impl_->library, fontFile.c_str(), 0, &impl_->face) != 0) {
         return;
+    }
     ok_ = true;
 }
 
 TextRenderer::~TextRenderer() {
-    if (impl_->face)
+    if (impl_->face) {
         FT_Done_Face(impl_->face);
-    if (impl_->library)
+    }
+    if (impl_->library) {
         FT_Done_FreeType(impl_->library);
+    }
     delete impl_;
 }
 
@@ -257,8 +272,9 @@ struct Mask {
     int width = 0, height = 0, originX = 0, baseline = 0;
     std::vector<float> a;
     float At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width || y >= height)
+        if (x < 0 || y < 0 || x >= width || y >= height) {
             return 0;
+        }
         return a[static_cast<std::size_t>(y) * width + x];
     }
 };
@@ -275,8 +291,9 @@ Mask RenderMask(FT_Face face, const std::string& text, int size, int margin) {
             FT_Get_Kerning(face, prev, glyph, FT_KERNING_DEFAULT, &k);
             pen += k.x;
         }
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) == 0)
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) == 0) {
             pen += face->glyph->advance.x;
+        }
         prev = glyph;
     }
     Mask m;
@@ -297,16 +314,18 @@ Mask RenderMask(FT_Face face, const std::string& text, int size, int margin) {
             pen += k.x;
         }
         prev = glyph;
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0)
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0) {
             continue;
+        }
         const FT_GlyphSlot g = face->glyph;
         const int gx = m.originX + static_cast<int>(pen >> 6) + g->bitmap_left;
         const int gy = m.baseline - g->bitmap_top;
         for (unsigned r = 0; r < g->bitmap.rows; ++r) {
             for (unsigned c = 0; c < g->bitmap.width; ++c) {
                 const int x = gx + static_cast<int>(c), y = gy + static_cast<int>(r);
-                if (x < 0 || y < 0 || x >= m.width || y >= m.height)
+                if (x < 0 || y < 0 || x >= m.width || y >= m.height) {
                     continue;
+                }
                 const float v = g->bitmap.buffer[r * g->bitmap.pitch + c] / 255.0f;
                 float& dst = m.a[static_cast<std::size_t>(y) * m.width + x];
                 dst = std::max(dst, v);
@@ -375,8 +394,9 @@ void DrawShadow(Image& img, const Mask& m, int ox, int oy, const TextRenderer::S
     for (int yy = 0; yy < m.height; ++yy) {
         for (int xx = 0; xx < m.width; ++xx) {
             const float a = m.At(xx - style.shadowOffset, yy - style.shadowOffset);
-            if (a > 0)
+            if (a > 0) {
                 img.Blend(ox + xx, oy + yy, style.shadow, a);
+            }
         }
     }
 }
@@ -390,14 +410,16 @@ void DrawOutline(Image& img, const Mask& m, int ox, int oy, const TextRenderer::
             for (int dy = -r; dy <= r; ++dy) {
                 for (int dx = -r; dx <= r; ++dx) {
                     const double d = std::hypot(dx, dy);
-                    if (d > r + 0.5)
+                    if (d > r + 0.5) {
                         continue;
+                    }
                     const float edge = static_cast<float>(std::clamp(r + 0.5 - d, 0.0, 1.0));
                     a = std::max(a, m.At(xx + dx, yy + dy) * edge);
                 }
             }
-            if (a > 0)
+            if (a > 0) {
                 img.Blend(ox + xx, oy + yy, style.outline, a);
+            }
         }
     }
 }
@@ -415,8 +437,9 @@ void DrawFill(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Sty
                       style.top.b + (style.bottom.b - style.top.b) * t, 1.0f};
         for (int xx = 0; xx < m.width; ++xx) {
             const float a = m.At(xx, yy);
-            if (a > 0)
+            if (a > 0) {
                 img.Blend(ox + xx, oy + yy, c, a);
+            }
         }
     }
 }
@@ -424,15 +447,17 @@ void DrawFill(Image& img, const Mask& m, int ox, int oy, const TextRenderer::Sty
 }  // namespace
 
 int TextRenderer::MeasureWidth(const std::string& text, int pixelSize) {
-    if (!ok_)
+    if (!ok_) {
         return 0;
+    }
     return RenderMask(impl_->face, text, pixelSize, 0).width - 2;
 }
 
 int TextRenderer::FitSize(const std::string& text, int maxSize, int maxWidth) {
     int size = maxSize;
-    while (size > 6 && MeasureWidth(text, size) > maxWidth)
+    while (size > 6 && MeasureWidth(text, size) > maxWidth) {
         --size;
+    }
     return size;
 }
 
@@ -443,28 +468,34 @@ void TextRenderer::DrawCentred(Image& img, const std::string& text, int pixelSiz
 
 void TextRenderer::DrawLeft(Image& img, const std::string& text, int pixelSize, int x, int baseline,
                             const Style& style) {
-    if (!ok_)
+    if (!ok_) {
         return;
+    }
     const int glowRadius = style.glow > 0 ? pixelSize / 4 + 2 : 0;
     const int margin = std::max({style.outlineRadius, style.shadowOffset, glowRadius}) + 2;
     const Mask m = RenderMask(impl_->face, text, pixelSize, margin);
     const int ox = x - m.originX, oy = baseline - m.baseline;
-    if (glowRadius > 0)
+    if (glowRadius > 0) {
         DrawGlow(img, m, ox, oy, style, glowRadius);
-    if (style.shadowOffset > 0)
+    }
+    if (style.shadowOffset > 0) {
         DrawShadow(img, m, ox, oy, style);
-    if (style.outlineRadius > 0)
+    }
+    if (style.outlineRadius > 0) {
         DrawOutline(img, m, ox, oy, style);
+    }
     DrawFill(img, m, ox, oy, style);
 }
 
 std::string FindFont(const std::string& family, bool bold) {
     std::string result;
-    if (!FcInit())
+    if (!FcInit()) {
         return result;
+    }
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
-    if (!pattern)
+    if (!pattern) {
         return result;
+    }
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -522,18 +553,21 @@ View MakeView(const Mesh& mesh, int sw, int sh, double yaw, double pitch, double
               double zoom) {
     const double ya = yaw * 3.14159265358979 / 180, pa = pitch * 3.14159265358979 / 180;
     double radius = 1e-6;
-    for (const Vec3& p : mesh.positions)
+    for (const Vec3& p : mesh.positions) {
         radius = std::max(radius, Length(p));
+    }
     const double scale = std::min(sw, sh) * 0.5 / radius * zoom;
     const double camera = radius * perspective;
-    return View{ya, pa, scale, camera, perspective, static_cast<double>(sw), static_cast<double>(sh)};
+    return View{
+        ya, pa, scale, camera, perspective, static_cast<double>(sw), static_cast<double>(sh)};
 }
 
 // Lambert light with a highlight, from the viewer's side whichever way the normal faces.
 Pixel Shade(Vec3 n, const Material& mat) {
     const Vec3 light = Normalize({-0.45, 0.75, -0.55});
-    if (n.z > 0)
+    if (n.z > 0) {
         n = n * -1.0;  // lit from the viewer's side either way
+    }
     const double lambert = std::max(0.0, Dot(n, light));
     const double highlight = std::pow(std::max(0.0, Dot(n, Normalize(light + Vec3{0, 0, -1}))),
                                       std::max(4.0, mat.power));
@@ -551,8 +585,9 @@ void FillTriangle(Raster& r, const ShadedTriangle& t) {
     const double* sy = t.sy;
     const Pixel* shade = t.shade;
     const double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
-    if (std::fabs(area) < 1e-9)
+    if (std::fabs(area) < 1e-9) {
         return;
+    }
     const int minX = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
     const int maxX =
         std::min(r.sw - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
@@ -565,12 +600,14 @@ void FillTriangle(Raster& r, const ShadedTriangle& t) {
             const double w0 = ((sx[1] - cx) * (sy[2] - cy) - (sx[2] - cx) * (sy[1] - cy)) / area;
             const double w1 = ((sx[2] - cx) * (sy[0] - cy) - (sx[0] - cx) * (sy[2] - cy)) / area;
             const double w2 = 1 - w0 - w1;
-            if (w0 < 0 || w1 < 0 || w2 < 0)
+            if (w0 < 0 || w1 < 0 || w2 < 0) {
                 continue;
+            }
             const float z = static_cast<float>(w0 * t.z[0] + w1 * t.z[1] + w2 * t.z[2]);
             const std::size_t idx = static_cast<std::size_t>(py) * r.sw + px;
-            if (z >= r.depth[idx])
+            if (z >= r.depth[idx]) {
                 continue;
+            }
             r.depth[idx] = z;
             r.colour[idx] = {
                 static_cast<float>(w0 * shade[0].r + w1 * shade[1].r + w2 * shade[2].r),
@@ -595,8 +632,9 @@ void Resolve(Image& img, const Raster& r, int x0, int y0, int w, int h) {
                     sum.a += p.a;
                 }
             }
-            if (sum.a <= 0)
+            if (sum.a <= 0) {
                 continue;
+            }
             img.Blend(x0 + x, y0 + y,
                       {std::min(1.0f, sum.r / sum.a), std::min(1.0f, sum.g / sum.a),
                        std::min(1.0f, sum.b / sum.a), 1.0f},
@@ -630,8 +668,8 @@ std::vector<ShadedTriangle> ProjectMesh(const Mesh& mesh, int sw, int sh, double
 void RenderMesh(Image& img, const Mesh& mesh, int x0, int y0, int w, int h, double yaw,
                 double pitch, double perspective, double zoom) {
     Raster raster(w * kSs, h * kSs);
-    for (const ShadedTriangle& t : ProjectMesh(mesh, raster.sw, raster.sh, yaw, pitch, perspective,
-                                               zoom)) {
+    for (const ShadedTriangle& t :
+         ProjectMesh(mesh, raster.sw, raster.sh, yaw, pitch, perspective, zoom)) {
         FillTriangle(raster, t);
     }
     Resolve(img, raster, x0, y0, w, h);

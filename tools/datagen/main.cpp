@@ -31,8 +31,9 @@ bool WriteFile(const fs::path& path, const Bytes& bytes) {
         std::ifstream in(path, std::ios::binary);
         if (in) {
             const Bytes old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (old == bytes)
+            if (old == bytes) {
                 return true;
+            }
         }
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -47,8 +48,9 @@ Bytes ToBytes(const std::string& s) {
 
 std::string XorFold(const Bytes& bytes) {
     unsigned char fold[16] = {};
-    for (std::size_t i = 0; i < bytes.size(); ++i)
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         fold[i % 16] ^= bytes[i];
+    }
     std::string text;
     char buf[3];
     for (unsigned char b : fold) {
@@ -106,17 +108,20 @@ std::string ChecksumSource(const std::vector<std::pair<std::string, Bytes>>& fil
         "const std::array<KnownDataFile, kKnownDataFileCount> kKnownDataFiles = {{\n";
     for (const char* row : kTableRows) {
         std::string bare = row;
-        if (!bare.empty() && bare[0] == '\\')
+        if (!bare.empty() && bare[0] == '\\') {
             bare.erase(0, 1);
+        }
         std::string sum;
         for (const auto& [name, bytes] : files) {
-            if (name == bare)
+            if (name == bare) {
                 sum = XorFold(bytes);
+            }
         }
         std::string escaped;
         for (char c : std::string(row)) {
-            if (c == '\\')
+            if (c == '\\') {
                 escaped += '\\';
+            }
             escaped += c;
         }
         out += "    {\"" + escaped + "\", \"" + sum + "\"},\n";
@@ -145,10 +150,12 @@ Image ContactSheet(const std::vector<NamedImage>& backgrounds,
         font.DrawLeft(sheet, ni.file, 11, x, y + 11, style);
         ++i;
     };
-    for (const auto& ni : backgrounds)
+    for (const auto& ni : backgrounds) {
         place(ni);
-    for (const auto& ni : pictures)
+    }
+    for (const auto& ni : pictures) {
         place(ni);
+    }
     int y = pad + pictureRows * (th + label + pad);
     font.DrawLeft(sheet, "RCDATA 1025 (x1)", 11, pad, y + 11, style);
     sheet.FillRect(pad, y + label, pad + 128, y + label + 168, {0.05f, 0.05f, 0.08f, 1});
@@ -205,13 +212,16 @@ int main(int argc, char** argv) {
         dataFiles.emplace_back(m.file, ToBytes(WriteXFile(m.mesh)));
     }
     const std::vector<NamedImage> backgrounds = Backgrounds();
-    for (const NamedImage& ni : backgrounds)
+    for (const NamedImage& ni : backgrounds) {
         dataFiles.emplace_back(ni.file, ni.image.EncodePng(false));
+    }
     const std::vector<NamedImage> pictures = LevelPictures(bold, bold, meshes);
-    for (const NamedImage& ni : pictures)
+    for (const NamedImage& ni : pictures) {
         dataFiles.emplace_back(ni.file, ni.image.EncodeBmp24());
-    for (const auto& [name, bytes] : dataFiles)
+    }
+    for (const auto& [name, bytes] : dataFiles) {
         ok &= WriteFile(root / "data" / name, bytes);
+    }
 
     const Image bar = EnergyBarSheet();
     const Image icon = ShipIcon(meshes.front().mesh);

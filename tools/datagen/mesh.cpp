@@ -45,8 +45,9 @@ void Mesh::AddPart(const std::vector<Vec3>& points, const std::vector<std::array
     if (centre) {
         c = *centre;
     } else {
-        for (const Vec3& p : points)
+        for (const Vec3& p : points) {
             c = c + p;
+        }
         c = c * (1.0 / static_cast<double>(std::max<std::size_t>(points.size(), 1)));
     }
     // Orient every triangle outwards; the renderer works with clockwise front faces in a
@@ -56,8 +57,9 @@ void Mesh::AddPart(const std::vector<Vec3>& points, const std::vector<std::array
     for (auto t : tris) {
         const Vec3 a = points[t[0]], b = points[t[1]], d = points[t[2]];
         Vec3 n = Cross(b - a, d - a);
-        if (Length(n) < 1e-12)
+        if (Length(n) < 1e-12) {
             continue;  // degenerate
+        }
         const Vec3 mid = (a + b + d) * (1.0 / 3.0);
         if (Dot(n, mid - c) < 0) {
             std::swap(t[1], t[2]);
@@ -70,8 +72,9 @@ void Mesh::AddPart(const std::vector<Vec3>& points, const std::vector<std::array
         const int base = static_cast<int>(positions.size());
         std::vector<Vec3> acc(points.size());
         for (std::size_t i = 0; i < oriented.size(); ++i) {
-            for (int k : oriented[i])
+            for (int k : oriented[i]) {
                 acc[k] = acc[k] + faceNormals[i];
+            }
         }
         for (std::size_t i = 0; i < points.size(); ++i) {
             positions.push_back(points[i]);
@@ -99,36 +102,44 @@ void Mesh::Append(const Mesh& other) {
     const int matBase = static_cast<int>(materials.size());
     positions.insert(positions.end(), other.positions.begin(), other.positions.end());
     normals.insert(normals.end(), other.normals.begin(), other.normals.end());
-    for (const auto& f : other.faces)
+    for (const auto& f : other.faces) {
         faces.push_back({f[0] + base, f[1] + base, f[2] + base});
-    for (int m : other.faceMaterials)
+    }
+    for (int m : other.faceMaterials) {
         faceMaterials.push_back(m + matBase);
+    }
     materials.insert(materials.end(), other.materials.begin(), other.materials.end());
 }
 
 void Mesh::Transform(double scale, Vec3 offset) {
-    for (Vec3& p : positions)
+    for (Vec3& p : positions) {
         p = p * scale + offset;
+    }
 }
 
 void Mesh::Scale(Vec3 s) {
-    for (Vec3& p : positions)
+    for (Vec3& p : positions) {
         p = {p.x * s.x, p.y * s.y, p.z * s.z};
+    }
     // Normals transform with the inverse scale.
-    for (Vec3& n : normals)
+    for (Vec3& n : normals) {
         n = Normalize({n.x / s.x, n.y / s.y, n.z / s.z});
+    }
 }
 
 namespace {
 void Rotate(std::vector<Vec3>& v, double degrees, int axis) {
     const double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
     for (Vec3& p : v) {
-        if (axis == 1)
+        if (axis == 1) {
             p = {p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
-        if (axis == 0)
+        }
+        if (axis == 0) {
             p = {p.x, p.y * c - p.z * s, p.y * s + p.z * c};
-        if (axis == 2)
+        }
+        if (axis == 2) {
             p = {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
+        }
     }
 }
 }  // namespace
@@ -147,8 +158,9 @@ void Mesh::RotateZ(double degrees) {
 }
 
 void Mesh::Translate(Vec3 offset) {
-    for (Vec3& p : positions)
+    for (Vec3& p : positions) {
         p = p + offset;
+    }
 }
 
 void Mesh::Bounds(Vec3& min, Vec3& max) const {
@@ -206,10 +218,12 @@ Solid Lathe(const std::vector<std::array<double, 2>>& profile, int segments, boo
             const int a1 = pole[i] ? ring[i] : ring[i] + k1;
             const int b0 = pole[i + 1] ? ring[i + 1] : ring[i + 1] + k;
             const int b1 = pole[i + 1] ? ring[i + 1] : ring[i + 1] + k1;
-            if (!pole[i])
+            if (!pole[i]) {
                 s.tris.push_back({a0, a1, b0});
-            if (!pole[i + 1])
+            }
+            if (!pole[i + 1]) {
                 s.tris.push_back({a1, b1, b0});
+            }
         }
     }
     const double mid = axisSum / static_cast<double>(profile.size());
@@ -230,8 +244,9 @@ Solid IcoSphere(int level) {
     Solid s;
     s.points = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
                 {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
-    for (Vec3& p : s.points)
+    for (Vec3& p : s.points) {
         p = Normalize(p);
+    }
     s.tris = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
               {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
               {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
@@ -240,8 +255,9 @@ Solid IcoSphere(int level) {
         auto midpoint = [&](int a, int b) {
             const auto key = std::make_pair(std::min(a, b), std::max(a, b));
             auto it = mids.find(key);
-            if (it != mids.end())
+            if (it != mids.end()) {
                 return it->second;
+            }
             s.points.push_back(Normalize((s.points[a] + s.points[b]) * 0.5));
             const int idx = static_cast<int>(s.points.size()) - 1;
             mids.emplace(key, idx);
@@ -270,8 +286,9 @@ Solid PrismZ(const std::vector<std::array<double, 2>>& polygon, double z0, doubl
         cx += p[0];
         cy += p[1];
     }
-    for (const auto& p : polygon)
+    for (const auto& p : polygon) {
         s.points.push_back({p[0], p[1], z1});
+    }
     for (int i = 1; i + 1 < n; ++i) {
         s.tris.push_back({0, i, i + 1});
         s.tris.push_back({n, n + i, n + i + 1});
@@ -286,8 +303,9 @@ Solid PrismZ(const std::vector<std::array<double, 2>>& polygon, double z0, doubl
 }
 
 void Place(Solid& s, Vec3 scale, Vec3 offset) {
-    for (Vec3& p : s.points)
+    for (Vec3& p : s.points) {
         p = Vec3{p.x * scale.x, p.y * scale.y, p.z * scale.z} + offset;
+    }
     s.centre = Vec3{s.centre.x * scale.x, s.centre.y * scale.y, s.centre.z * scale.z} + offset;
 }
 
@@ -295,8 +313,9 @@ namespace {
 // Fixed six decimals; negative zero is written as zero so the text is stable.
 void Num(std::string& out, double v) {
     char buf[32];
-    if (std::fabs(v) < 5e-7)
+    if (std::fabs(v) < 5e-7) {
         v = 0.0;
+    }
     std::snprintf(buf, sizeof buf, "%.6f", v);
     out += buf;
 }

@@ -31,14 +31,17 @@ void Add(Mesh& m, Solid s, int material, bool smooth) {
 Solid Prism(const std::vector<std::array<double, 2>>& polygon, int axis, double a0, double a1) {
     Solid s = PrismZ(polygon, a0, a1);
     auto map = [axis](Vec3 p) -> Vec3 {
-        if (axis == 0)
+        if (axis == 0) {
             return {p.z, p.x, p.y};
-        if (axis == 1)
+        }
+        if (axis == 1) {
             return {p.x, p.z, p.y};
+        }
         return p;
     };
-    for (Vec3& p : s.points)
+    for (Vec3& p : s.points) {
         p = map(p);
+    }
     s.centre = map(s.centre);
     return s;
 }
@@ -50,8 +53,9 @@ void OrientZ(Solid& s, Vec3 dir) {
     const Vec3 u = Normalize(Cross(helper, d));
     const Vec3 v = Cross(d, u);
     auto map = [&](Vec3 p) { return u * p.x + v * p.y + d * p.z; };
-    for (Vec3& p : s.points)
+    for (Vec3& p : s.points) {
         p = map(p);
+    }
     s.centre = map(s.centre);
 }
 
@@ -229,8 +233,9 @@ Mesh FacetedRock() {
     }
     Place(s, {0.34, 0.30, 0.33}, {0, 0, 0});
     std::vector<std::array<int, 3>> a, b;
-    for (std::size_t i = 0; i < s.tris.size(); ++i)
+    for (std::size_t i = 0; i < s.tris.size(); ++i) {
         (i % 5 == 2 ? b : a).push_back(s.tris[i]);
+    }
     m.AddPart(s.points, a, rock, false, &s.centre);
     m.AddPart(s.points, b, vein, false, &s.centre);
     m.Centre();
@@ -248,8 +253,9 @@ Mesh ShatteredRock() {
     };
     for (int i = 0; i < 9; ++i) {
         Solid shard = IcoSphere(0);
-        for (Vec3& p : shard.points)
+        for (Vec3& p : shard.points) {
             p = p * (0.6 + 0.7 * rnd());
+        }
         const double a = 2 * kPi * i / 9.0, e = (rnd() - 0.5) * 1.6;
         const Vec3 dir = {std::cos(a) * std::cos(e), std::sin(e), std::sin(a) * std::cos(e)};
         const double size = 0.08 + 0.06 * rnd();

@@ -10,8 +10,9 @@ constexpr int kW = 640, kH = 480;
 
 const Mesh* FindMesh(const std::vector<NamedMesh>& meshes, const std::string& name) {
     for (const NamedMesh& m : meshes) {
-        if (m.file == name)
+        if (m.file == name) {
             return &m.mesh;
+        }
     }
     return nullptr;
 }
@@ -90,9 +91,10 @@ void Planet(Image& img, double cx, double cy, double radius, Pixel base, Pixel b
             if (d2 > 1.0) {
                 // thin atmosphere rim
                 const double rim = std::exp(-(std::sqrt(d2) - 1.0) * radius / 3.0);
-                if (rim > 0.01)
+                if (rim > 0.01) {
                     img.AddLight(x, y, 0.25f * rim * base.r, 0.25f * rim * base.g,
                                  0.35f * rim * base.b);
+                }
                 continue;
             }
             const double dz = std::sqrt(1.0 - d2);
@@ -174,8 +176,9 @@ void CaptionBand(Image& img, int yc, int halfHeight) {
         const float d = std::abs(y - yc) / static_cast<float>(halfHeight);
         const float k = 0.55f * std::exp(-d * d);
         for (int x = 0; x < img.Width(); ++x) {
-            if (y < 0 || y >= img.Height())
+            if (y < 0 || y >= img.Height()) {
                 continue;
+            }
             Pixel& p = img.At(x, y);
             p.r *= 1 - k;
             p.g *= 1 - k;
@@ -316,8 +319,9 @@ void DrawProps(Image& img, const Page& page, const std::vector<NamedMesh>& meshe
     const int n = static_cast<int>(page.props.size());
     for (int i = 0; i < n; ++i) {
         const Mesh* mesh = FindMesh(meshes, page.props[i]);
-        if (!mesh)
+        if (!mesh) {
             continue;
+        }
         int size = n == 1 ? 170 : 130;
         int px = n == 1 ? kW / 2 - size / 2 : 60 + i * (kW - 120 - size) / (n - 1);
         int py = n == 1 ? 295 : 310 + (i % 2) * 22;
@@ -326,10 +330,12 @@ void DrawProps(Image& img, const Page& page, const std::vector<NamedMesh>& meshe
             yaw = 200;
             pitch = 30;
         }
-        if (page.props[i] == "NaveHorz.x")
+        if (page.props[i] == "NaveHorz.x") {
             yaw = 85 + 10;
-        if (page.props[i] == "astronautafire.x")
+        }
+        if (page.props[i] == "astronautafire.x") {
             yaw = 140;
+        }
         if (page.file == "gameover.bmp") {
             size = 230;
             px = kW / 2 - size / 2;
@@ -378,8 +384,9 @@ void DrawCaption(Image& img, TextRenderer& bold, TextRenderer& regular, const Pa
     bold.DrawCentred(img, page.caption, size, kW / 2, captionY, style);
     const Pixel& rule = page.look.bottom;
     Line(img, captionY + 18, 90, kW - 90, {rule.r, rule.g, rule.b, 0.8f});
-    if (!page.goal.empty())
+    if (!page.goal.empty()) {
         DrawGoal(img, regular, page.goal, captionY);
+    }
 }
 
 }  // namespace
@@ -428,8 +435,9 @@ Image EnergyBarSheet() {
                 for (int y = y0; y < y1; ++y) {
                     for (int x = x0; x < x1; ++x) {
                         const bool edge = x == x0 || x == x1 - 1 || y == y0 || y == y1 - 1;
-                        if (edge)
+                        if (edge) {
                             img.At(x, y) = {0.75f, 0.78f, 0.85f, 0.85f};
+                        }
                     }
                 }
             }

@@ -17,8 +17,9 @@ void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
     Put16(v, x >> 16);
 }
 void PutTag(std::vector<std::uint8_t>& v, const char* tag) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         v.push_back(static_cast<std::uint8_t>(tag[i]));
+    }
 }
 
 // samples interleaved by channel, each in -1..1
@@ -71,8 +72,9 @@ std::vector<std::uint8_t> LaserShotWav() {
         auto voice = [&](double ph) {
             // bright but not harsh: a few harmonics of a saw with vibrato
             double v = 0;
-            for (int k = 1; k <= 5; ++k)
+            for (int k = 1; k <= 5; ++k) {
                 v += std::sin(ph * k + 0.3 * std::sin(t * 70)) / k;
+            }
             return v * 0.5;
         };
         const double attack = std::min(1.0, t / 0.004);

@@ -36,8 +36,9 @@ bool ParseName(const std::string& path, std::string& type, int& id) {
     }
     id = 0;
     for (std::size_t i = underscore + 1; i < dot; ++i) {
-        if (name[i] < '0' || name[i] > '9')
+        if (name[i] < '0' || name[i] > '9') {
             return false;
+        }
         id = id * 10 + (name[i] - '0');
     }
     return true;
@@ -74,13 +75,15 @@ int main(int argc, char** argv) {
         const auto& bytes = resources[i].bytes;
         out += "const std::uint8_t kData" + std::to_string(i) + "[] = {";
         for (std::size_t k = 0; k < bytes.size(); ++k) {
-            if (k % 20 == 0)
+            if (k % 20 == 0) {
                 out += "\n   ";
+            }
             std::snprintf(buf, sizeof buf, " %u,", static_cast<unsigned>(bytes[k]));
             out += buf;
         }
-        if (bytes.empty())
+        if (bytes.empty()) {
             out += "0";
+        }
         out += "\n};\n\n";
     }
     out +=
@@ -92,8 +95,9 @@ int main(int argc, char** argv) {
                ", kData" + std::to_string(i) + ", " + std::to_string(resources[i].bytes.size()) +
                "},\n";
     }
-    if (resources.empty())
+    if (resources.empty()) {
         out += "    {ResourceType::RcData, -1, nullptr, 0},\n";
+    }
     out +=
         "};\n\n}  // namespace\n\n"
         "std::optional<std::span<const std::uint8_t>> FindResource(ResourceType type, int id) {\n"

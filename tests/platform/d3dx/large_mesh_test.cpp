@@ -72,14 +72,13 @@ TEST_P(StripMeshTest, ReadsWritesAndLoadsAlike) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, StripMeshTest, ::testing::Values(1023, 1024));
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kAllowedRatio = 24;  // the sanitizer's red zones and quarantine
-#else
 constexpr double kAllowedRatio = 8;
-#endif
 
 // The peak is measured in a child process of its own, from what it held before loading.
 TEST(LargeMeshMemoryTest, PeakStaysWithinAFewTimesTheFileSize) {
+#if defined(KX_ASAN)
+    GTEST_SKIP() << "under AddressSanitizer the peak measures its quarantine, not the reader";
+#endif
     const std::string path = std::filesystem::temp_directory_path() /
                              ("kx_large_mesh_" + std::to_string(::getpid()) + ".x");
     std::ofstream(path) << StripMesh(300000);

@@ -25,17 +25,21 @@ class GlWindowTest : public GlTest {
         ASSERT_TRUE(shown_);
         // The window's picture: every pixel its own colour.
         surface_.Resize(kContentW, kContentH);
-        for (int y = 0; y < kContentH; ++y)
-            for (int x = 0; x < kContentW; ++x)
+        for (int y = 0; y < kContentH; ++y) {
+            for (int x = 0; x < kContentW; ++x) {
                 surface_.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x << 16 | y << 8 | 7);
+            }
+        }
         shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, surface_.changed);
     }
     void TearDown() override {
         shown_.reset();
-        if (window_ != nullptr)
+        if (window_ != nullptr) {
             SDL_DestroyWindow(window_);
-        if (SharedContext(nullptr) != nullptr)
+        }
+        if (SharedContext(nullptr) != nullptr) {
             SharedContext(nullptr)->MakeCurrent();
+        }
         GlTest::TearDown();
     }
     SDL_Window* window_ = nullptr;
@@ -50,9 +54,11 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
     Image picture;
     picture.width = 64;
     picture.height = 48;
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
             picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
+        }
+    }
     device->Clear(0xFF000000u, 1.0f);
     ASSERT_TRUE(device->CopyToBackBuffer(picture));
     const Image drawn = device->ReadPixels();
@@ -68,8 +74,8 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
     for (int y = 0; y < kContentH; ++y) {
         for (int x = 0; x < kContentW; ++x) {
             const bool inPanel = x >= at.left && x < at.right && y >= at.top && y < at.bottom;
-            const std::uint32_t want = inPanel ? drawn.At(x - at.left, y - at.top)
-                                               : surface_.At(x, y);
+            const std::uint32_t want =
+                inPanel ? drawn.At(x - at.left, y - at.top) : surface_.At(x, y);
             ASSERT_EQ(window.At(x, y), want) << x << "," << y;
         }
     }
@@ -80,9 +86,11 @@ TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
     Image picture;
     picture.width = 32;
     picture.height = 24;
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 32; ++x)
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 32; ++x) {
             picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 8 << 8 | x * 6));
+        }
+    }
     const auto render = [&](double scale) {
         std::unique_ptr<GlDevice> device = GlDevice::Create(32, 24);
         device->SetScale(scale);
@@ -97,9 +105,11 @@ TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
     ASSERT_EQ(drawn.height, 48);
     // Against the picture at scale 1: each device pixel within 8 per channel of the logical
     // pixel it belongs to (filtering blends neighbours that differ by 6 to 8).
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
             ASSERT_TRUE(Near(drawn.At(x, y), one.At(x / 2, y / 2), 8)) << x << "," << y;
+        }
+    }
     sdlwin::ChildFrame frame;
     frame.width = 64;
     frame.height = 48;
@@ -110,15 +120,18 @@ TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
     shown_->Draw(map, {sdlwin::PlacedFrame{at, &frame}});
     const Image window = shown_->ReadBack();
     const RECT d = map.ToDevice(at);
-    for (int y = d.top; y < d.bottom; ++y)
-        for (int x = d.left; x < d.right; ++x)
+    for (int y = d.top; y < d.bottom; ++y) {
+        for (int x = d.left; x < d.right; ++x) {
             ASSERT_EQ(window.At(x, y), drawn.At(x - d.left, y - d.top)) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(GlWindowTest, APictureDrawnAgainInPartShowsTheNewPartAndKeepsTheRest) {
     Open(kContentW, kContentH);
-    for (int x = 30; x < 40; ++x)
+    for (int x = 30; x < 40; ++x) {
         surface_.At(x, 50) = 0xFF123456u;
+    }
     shown_->SetPicture(surface_, RECT{0, 0, kContentW, kContentH}, RECT{30, 50, 40, 51});
     shown_->Draw(win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize()), {});
     const Image window = shown_->ReadBack();
@@ -139,8 +152,9 @@ TEST_F(GlWindowTest, AWiderWindowScalesTheContentAndCentresItBetweenBars) {
     for (const POINT p : {POINT{0, 0}, POINT{37, 11}, POINT{99, 79}}) {
         const POINT d = map.ToDevice(p);
         // Each logical pixel covers a 2 x 2 block, copied as it is.
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             EXPECT_EQ(window.At(d.x + k % 2, d.y + k / 2), surface_.At(p.x, p.y)) << p.x;
+        }
     }
 }
 
@@ -155,8 +169,9 @@ std::pair<int, int> InkedAndUniformBlocks(const Image& image, const RECT& area,
             const std::uint32_t c[] = {image.At(x, y), image.At(x + 1, y), image.At(x, y + 1),
                                        image.At(x + 1, y + 1)};
             if (c[0] == background && c[1] == background && c[2] == background &&
-                c[3] == background)
+                c[3] == background) {
                 continue;
+            }
             ++inked;
             uniform += c[0] == c[1] && c[0] == c[2] && c[0] == c[3] ? 1 : 0;
         }

@@ -14,10 +14,12 @@ using namespace platform::sdlwin;
 win::Surface Numbered() {
     win::Surface s;
     s.Resize(6, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 6; ++x) {
             s.pixels[static_cast<std::size_t>(y * 6 + x)] =
                 0xFF000000u | static_cast<std::uint32_t>(y << 8 | x);
+        }
+    }
     return s;
 }
 

@@ -24,8 +24,9 @@ class TranslationTest : public ::testing::Test {
     };
     EventTranslator translator{[this](std::uint32_t id) -> std::optional<WindowPlace> {
         auto it = places.find(id);
-        if (it == places.end())
+        if (it == places.end()) {
             return std::nullopt;
+        }
         return it->second;
     }};
 

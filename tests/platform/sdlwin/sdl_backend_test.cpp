@@ -37,8 +37,9 @@ LRESULT ProbeProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
 
 const Seen* Last(HWND h, UINT message) {
     for (auto it = Log().rbegin(); it != Log().rend(); ++it) {
-        if (it->window == h && it->message == message)
+        if (it->window == h && it->message == message) {
             return &*it;
+        }
     }
     return nullptr;
 }
@@ -49,8 +50,9 @@ class SdlBackendTest : public ::testing::Test {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
         std::string error;
-        if (!sdlwin::Install(&error))
+        if (!sdlwin::Install(&error)) {
             GTEST_SKIP() << "no SDL video: " << error;
+        }
         win::ResetWindowSystem();
         ReleaseAllKeys();
         Log().clear();
@@ -68,8 +70,9 @@ class SdlBackendTest : public ::testing::Test {
         ASSERT_NE(native, nullptr);
     }
     void TearDown() override {
-        if (!sdlwin::Installed())
+        if (!sdlwin::Installed()) {
             return;
+        }
         win::ResetWindowSystem();
         ReleaseAllKeys();
         sdlwin::Uninstall();
@@ -78,11 +81,13 @@ class SdlBackendTest : public ::testing::Test {
     // Lets the backend take the pushed events, then dispatches everything (which presents).
     static void Pump() {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             Dispatch();
+        }
         SDL_Event probe;
-        if (SDL_PeepEvents(&probe, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        if (SDL_PeepEvents(&probe, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
             WaitMessage();
+        }
         Dispatch();
     }
     static void Dispatch() {
@@ -187,8 +192,9 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     text.text.text[0] = 'g';
     Push(text);
     int chars = 0;
-    for (const Seen& s : Log())
+    for (const Seen& s : Log()) {
         chars += s.message == WM_CHAR ? 1 : 0;
+    }
     EXPECT_EQ(chars, 1);
     EXPECT_EQ(Last(top, WM_CHAR)->wParam, static_cast<WPARAM>('g'));
 
@@ -260,8 +266,8 @@ TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDis
 
     // Another window of ours was active; the program loses the keyboard; the desktop gives
     // it back to the disabled owner: the dialog takes it.
-    HWND other = CreateWindowExW(0, L"Probe", L"Altro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
-                                 300, 100, 80, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"Probe", L"Altro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300,
+                                 100, 80, nullptr, nullptr, nullptr, nullptr);
     Pump();
     ASSERT_EQ(GetActiveWindow(), other);
     Log().clear();

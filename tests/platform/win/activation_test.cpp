@@ -22,8 +22,9 @@ class ActivationTest : public WinsysTest {
     std::vector<WPARAM> Params(HWND h, UINT message) {
         std::vector<WPARAM> out;
         for (const auto& r : Log()) {
-            if (r.window == h && r.message == message)
+            if (r.window == h && r.message == message) {
                 out.push_back(r.wParam);
+            }
         }
         return out;
     }

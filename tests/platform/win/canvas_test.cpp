@@ -36,8 +36,9 @@ class CanvasTest : public WinsysTest {
         for (int x = 0; x < 200; ++x) {
             for (int y = 0; y < 60; ++y) {
                 if (GetPixel(dc_, x, y) != RGB(255, 255, 255)) {
-                    if (first < 0)
+                    if (first < 0) {
                         first = x;
+                    }
                     last = x;
                     break;
                 }
@@ -186,8 +187,9 @@ TEST_F(CanvasTest, ChildrenAndMenuStripAreComposedIntoTheWindowPicture) {
     // Text of the label left ink inside the label.
     bool ink = false;
     for (int y = 0; y < 30 && !ink; ++y) {
-        for (int x = 0; x < 120 && !ink; ++x)
+        for (int x = 0; x < 120 && !ink; ++x) {
             ink = headless::ClientPixel(label, x, y) != 0xF0F0F0u;
+        }
     }
     EXPECT_TRUE(ink);
     auto path = std::filesystem::temp_directory_path() / "kx_winsys_snapshot.png";
@@ -293,8 +295,9 @@ TEST_F(CanvasTest, ScrollPositionsAreClampedToTheLastFullPage) {
     headless::Click(wr.right - 5, wr.bottom - 30);
     std::vector<int> codes;
     for (const auto& r : Log()) {
-        if (r.window == panel && r.message == WM_VSCROLL)
+        if (r.window == panel && r.message == WM_VSCROLL) {
             codes.push_back(LOWORD(r.wParam));
+        }
     }
     EXPECT_EQ(codes, (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL, SB_PAGEDOWN, SB_ENDSCROLL}));
 }

@@ -9,8 +9,9 @@ using ControlsTest = WinsysTest;
 std::vector<std::pair<int, int>> Commands(HWND parent) {
     std::vector<std::pair<int, int>> out;
     for (const auto& r : Log()) {
-        if (r.window == parent && r.message == WM_COMMAND)
+        if (r.window == parent && r.message == WM_COMMAND) {
             out.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+        }
     }
     return out;
 }
@@ -62,8 +63,9 @@ TEST_F(ControlsTest, EditLimitRefusesTypedCharactersBeyondIt) {
     headless::RunUntilIdle();
     EXPECT_EQ(Text(edit), L"abcde");
     int maxText = 0;
-    for (auto [id, code] : Commands(top))
+    for (auto [id, code] : Commands(top)) {
         maxText += code == EN_MAXTEXT ? 1 : 0;
+    }
     EXPECT_EQ(maxText, 2);
     // Setting the text is not limited; typing over a selection is.
     SetWindowTextW(edit, L"1234567");
@@ -158,8 +160,9 @@ TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
 TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 400);
     std::wstring text;
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         text += L"riga " + std::to_wstring(i) + L"\r\n";
+    }
     HWND edit = Child(top, L"Edit", 1, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0,
                       0, 200, 100, text.c_str());
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 31);
@@ -310,8 +313,9 @@ TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
     EXPECT_EQ(Text(edit), L"a\r\nb");
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
     EXPECT_EQ(Count(dlg, WM_COMMAND) > 0, true);  // change notifications only
-    for (auto [id, code] : Commands(dlg))
+    for (auto [id, code] : Commands(dlg)) {
         EXPECT_NE(id, IDOK);
+    }
 }
 
 TEST_F(ControlsTest, ButtonTextAndFontChangesRepaint) {

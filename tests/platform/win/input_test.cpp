@@ -10,8 +10,9 @@ using InputTest = WinsysTest;
 std::vector<WPARAM> Params(HWND h, UINT m) {
     std::vector<WPARAM> out;
     for (const auto& r : Log()) {
-        if (r.window == h && r.message == m)
+        if (r.window == h && r.message == m) {
             out.push_back(r.wParam);
+        }
     }
     return out;
 }
@@ -143,8 +144,9 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     headless::RunUntilIdle();
     auto downs = std::vector<LPARAM>{};
     for (const auto& r : Log()) {
-        if (r.window == child && r.message == WM_LBUTTONDOWN)
+        if (r.window == child && r.message == WM_LBUTTONDOWN) {
             downs.push_back(r.lParam);
+        }
     }
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(GET_X_LPARAM(downs[0]), 7);

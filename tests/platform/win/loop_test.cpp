@@ -18,8 +18,9 @@ TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
     HWND top = TopLevel();
     std::vector<Ticks> fired;
     Hook() = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT*) {
-        if (m == WM_TIMER && wp == 42)
+        if (m == WM_TIMER && wp == 42) {
             fired.push_back(MonotonicNow());
+        }
         return false;
     };
     Ticks start = MonotonicNow();
@@ -31,8 +32,9 @@ TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
     EXPECT_EQ(fired[0] - start, 30 * kTicksPerMs);
     headless::RunFor(300);
     EXPECT_EQ(fired.size(), 11u);
-    for (std::size_t i = 1; i < fired.size(); ++i)
+    for (std::size_t i = 1; i < fired.size(); ++i) {
         EXPECT_EQ(fired[i] - fired[i - 1], 30 * kTicksPerMs);
+    }
     EXPECT_TRUE(KillTimer(top, 42));
     EXPECT_FALSE(KillTimer(top, 42));
     headless::RunFor(300);
@@ -242,8 +244,9 @@ TEST_F(LoopTest, ControlLettersTranslateToControlCharacters) {
     headless::RunUntilIdle();
     std::vector<WPARAM> chars;
     for (const auto& r : Log()) {
-        if (r.window == top && r.message == WM_CHAR)
+        if (r.window == top && r.message == WM_CHAR) {
             chars.push_back(r.wParam);
+        }
     }
     EXPECT_EQ(chars, (std::vector<WPARAM>{3}));
 }
@@ -309,8 +312,9 @@ TEST_F(LoopTest, MessageBoxShowsItsTextAndButtonsCentredOverTheOwner) {
     // Dark text pixels in the upper, white part of the box.
     int dark = 0;
     for (int y = 26 + 20; y < 26 + 45; ++y) {
-        for (int x = 20; x < picture->width - 20; ++x)
+        for (int x = 20; x < picture->width - 20; ++x) {
             dark += (picture->At(x, y) & 0xFF) < 0x80 ? 1 : 0;
+        }
     }
     EXPECT_GT(dark, 20);
 }

@@ -183,8 +183,9 @@ TEST_F(MenusTest, MouseMovesBetweenOpenMenusOnTheBar) {
     RECT wr;
     GetWindowRect(window_, &wr);
     // Slide along the bar until the second title opens.
-    for (int x = 10; x < 200; x += 5)
+    for (int x = 10; x < 200; x += 5) {
         headless::MouseMove(wr.left + 3 + x, g.y);
+    }
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 2);
     // Clicking the open title again closes everything.
     headless::Click(g.x, g.y);

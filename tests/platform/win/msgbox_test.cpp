@@ -44,8 +44,9 @@ INSTANTIATE_TEST_SUITE_P(Icons, MessageBoxIconTest,
 // Answers a box with keys pressed while it is up.
 int AnswerWithKeys(UINT type, std::vector<int> keys) {
     headless::SetMessageBoxScript([keys](const win::MessageBoxRequest&) {
-        for (int k : keys)
+        for (int k : keys) {
             headless::PressKey(k);
+        }
         return win::MessageBoxAnswer{};
     });
     return MessageBoxW(nullptr, L"?", L"", type);

@@ -8,8 +8,9 @@ using PaintTest = WinsysTest;
 
 // Paints the client area in one colour per window, chosen by the window's id.
 bool PaintById(HWND h, UINT m, WPARAM, LPARAM, LRESULT* r) {
-    if (m != WM_PAINT)
+    if (m != WM_PAINT) {
         return false;
+    }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(h, &ps);
     RECT c;
@@ -33,8 +34,9 @@ TEST_F(PaintTest, ParentsPaintBeforeChildrenAndChildrenStayOnTop) {
     headless::RunUntilIdle();
     std::vector<HWND> painted;
     for (const auto& r : Log()) {
-        if (r.message == WM_PAINT)
+        if (r.message == WM_PAINT) {
             painted.push_back(r.window);
+        }
     }
     ASSERT_GE(painted.size(), 3u);
     EXPECT_EQ(painted[0], top);
@@ -55,8 +57,9 @@ TEST_F(PaintTest, BeginPaintReportsTheUpdateRectangleAndErasesWithTheClassBrush)
     headless::RunUntilIdle();
     RECT seen{};
     Hook() = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT* r) {
-        if (m != WM_PAINT)
+        if (m != WM_PAINT) {
             return false;
+        }
         PAINTSTRUCT ps;
         BeginPaint(h, &ps);
         seen = ps.rcPaint;

@@ -15,8 +15,9 @@ RECT InkBox(const win::Surface& s, const RECT& area, std::uint32_t background) {
     RECT box{area.right, area.bottom, area.left, area.top};
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
-            if (s.At(x, y) == background)
+            if (s.At(x, y) == background) {
                 continue;
+            }
             box = RECT{std::min(box.left, static_cast<LONG>(x)),
                        std::min(box.top, static_cast<LONG>(y)),
                        std::max(box.right, static_cast<LONG>(x + 1)),

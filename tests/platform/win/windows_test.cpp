@@ -67,8 +67,9 @@ TEST_F(WindowsTest, CloseDestroysByDefaultParentFirstAndNcDestroyChildrenFirst) 
     EXPECT_FALSE(IsWindow(child));
     std::vector<std::pair<HWND, UINT>> order;
     for (const auto& r : Log()) {
-        if (r.message == WM_DESTROY || r.message == WM_NCDESTROY)
+        if (r.message == WM_DESTROY || r.message == WM_NCDESTROY) {
             order.emplace_back(r.window, r.message);
+        }
     }
     std::vector<std::pair<HWND, UINT>> expected = {
         {top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}};
@@ -91,8 +92,9 @@ TEST_F(WindowsTest, CloseHandlerCanRefuse) {
 
 TEST_F(WindowsTest, DestroyingTheMainWindowEndsGetMessageLoop) {
     Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_DESTROY)
+        if (m == WM_DESTROY) {
             PostQuitMessage(7);
+        }
         return false;
     };
     HWND top = TopLevel();

@@ -38,24 +38,27 @@ inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>& Hook() {
 inline LRESULT RecorderProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     Log().push_back(Received{h, m, wp, lp});
     LRESULT result = 0;
-    if (Hook() && Hook()(h, m, wp, lp, &result))
+    if (Hook() && Hook()(h, m, wp, lp, &result)) {
         return result;
+    }
     return DefWindowProcW(h, m, wp, lp);
 }
 
 inline std::vector<UINT> MessagesFor(HWND h) {
     std::vector<UINT> out;
     for (const auto& r : Log()) {
-        if (r.window == h)
+        if (r.window == h) {
             out.push_back(r.message);
+        }
     }
     return out;
 }
 
 inline int Count(HWND h, UINT message) {
     int n = 0;
-    for (const auto& r : Log())
+    for (const auto& r : Log()) {
         n += (r.window == h && r.message == message) ? 1 : 0;
+    }
     return n;
 }
 
