@@ -34,16 +34,14 @@ inline d3dx::Mesh SceneTriangles(TekuUtility::D3DPanelEx& panel) {
         if (!object.visible || object.meshFiles.empty()) {
             continue;
         }
-        const auto* entry =
-            panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)]);
+        const auto* entry = panel.getMesh(object.meshFiles[static_cast<std::size_t>(object.frame)]);
         if (!entry) {
             continue;
         }
-        d3dx::D3DXMATRIX r, t, world;
-        d3dx::D3DXMatrixRotationYawPitchRoll(
-            &r, static_cast<float>(object.angle) * 0.017453292f, 0, 0);
-        d3dx::D3DXMatrixTranslation(&t, static_cast<float>(object.x),
-                                    static_cast<float>(object.y), static_cast<float>(object.z));
+        d3dx::D3DXMATRIX r, world;
+        d3dx::D3DXMatrixRotationYawPitchRoll(&r, static_cast<float>(object.angle) * 0.017453292f, 0,
+                                             0);
+        const d3dx::D3DXMATRIX t = d3dx::TranslationTo(object);
         d3dx::D3DXMatrixMultiply(&world, &r, &t);
         AppendMoved(entry->mesh, world, &all);
     }
@@ -58,10 +56,9 @@ inline d3dx::Mesh SceneTriangles(TekuUtility::D3DPanelEx& panel) {
             continue;
         }
         const float s = TekuUtility::Text3DScale(text.size);
-        d3dx::D3DXMATRIX scale, t, world;
+        d3dx::D3DXMATRIX scale, world;
         d3dx::D3DXMatrixScaling(&scale, s, s, s);
-        d3dx::D3DXMatrixTranslation(&t, static_cast<float>(text.x), static_cast<float>(text.y),
-                                    static_cast<float>(text.z));
+        const d3dx::D3DXMATRIX t = d3dx::TranslationTo(text);
         d3dx::D3DXMatrixMultiply(&world, &scale, &t);
         AppendMoved(glyphs, world, &all);
     }

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "services/DataCheck.h"
 #include "game/GameFields.h"
+#include "services/DataCheck.h"
 
 namespace MyApp {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

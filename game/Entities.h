@@ -6,9 +6,9 @@
 #include <bit>
 #include <cstdint>
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
 #include "panel3d/SceneRecords.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

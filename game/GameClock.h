@@ -3,8 +3,8 @@
 // exactly as it would have been without it.
 #pragma once
 
-#include "services/Timestamp.h"
 #include "platform/clock.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "services/SoundQueue.h"
-#include "services/Timestamp.h"
 #include "game/GameClock.h"
 #include "platform/wintypes.h"
+#include "services/SoundQueue.h"
+#include "services/Timestamp.h"
 
 namespace TekuUtility {
 class D3DPanelEx;

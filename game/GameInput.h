@@ -2,8 +2,8 @@
 // front, the joystick when the player has enabled it.
 #pragma once
 
-#include "services/Input.h"
 #include "game/GameFields.h"
+#include "services/Input.h"
 
 namespace MyApp {
 

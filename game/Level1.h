@@ -3,10 +3,10 @@
 // Also the wandering movement that the saucers of levels 3 and 4 share.
 #pragma once
 
-#include "services/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

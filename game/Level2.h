@@ -3,10 +3,10 @@
 // passed with no saucer left.
 #pragma once
 
-#include "services/Timestamp.h"
 #include "game/Entities.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

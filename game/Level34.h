@@ -3,9 +3,9 @@
 // it is shot down. One algorithm; the numbers of each level are in its LevelRules.
 #pragma once
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
 #include "game/LevelTick.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

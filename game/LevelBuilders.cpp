@@ -1,10 +1,10 @@
 #include "game/LevelBuilders.h"
 
-#include "services/Timestamp.h"
 #include "game/DataFiles.h"
 #include "game/Entities.h"
 #include "panel3d/D3DPanelEx.h"
 #include "resources/ResourceIds.h"
+#include "services/Timestamp.h"
 #include "toolkit/Controls.h"
 
 namespace MyApp {

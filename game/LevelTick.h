@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

@@ -3,8 +3,8 @@
 // fire the single shot. The shot's flight is one step of every level update.
 #pragma once
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

@@ -112,10 +112,9 @@ void Form::Create() {
     ownClass.Register(*this, L"Window", pf::CS_VREDRAW | pf::CS_HREDRAW | pf::CS_DBLCLKS, instance,
                       icon);
 
-    HWND window =
-        pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(), WindowStyle(),
-                            left, top, width, height, OwnerWindow(*this), nullptr, instance,
-                            nullptr);
+    HWND window = pf::CreateWindowExW(WindowExStyle(), ownClass.Name().c_str(), text.c_str(),
+                                      WindowStyle(), left, top, width, height, OwnerWindow(*this),
+                                      nullptr, instance, nullptr);
     if (window == nullptr) {
         pf::GetLastError();
     } else {

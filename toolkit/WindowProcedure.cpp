@@ -357,8 +357,7 @@ Result RouteMouseMove(const Routed& m) {
 
 Result RouteLeftButtonDown(const Routed& m) {
     m.element->OnMouseDown(pf::GET_X_LPARAM(m.lParam), pf::GET_Y_LPARAM(m.lParam));
-    wheelPanel =
-        IsLiveElement(m.element) ? dynamic_cast<PanelChildren*>(m.element) : nullptr;
+    wheelPanel = IsLiveElement(m.element) ? dynamic_cast<PanelChildren*>(m.element) : nullptr;
     return std::nullopt;
 }
 

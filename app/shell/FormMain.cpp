@@ -1,6 +1,5 @@
 #include "app/shell/FormMain.h"
 
-#include "services/HighScoreStore.h"
 #include "app/shell/DataFolder.h"
 #include "app/shell/StateTrace.h"
 #include "app/shell/TitleScene.h"
@@ -16,6 +15,7 @@
 #include "platform/msgbox.h"
 #include "platform/session_end.h"
 #include "platform/win/win32.h"
+#include "services/HighScoreStore.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
 #include "toolkit/FormAbout.h"

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "services/ScoreRegistration.h"
-#include "services/Settings.h"
 #include "app/shell/GameTick.h"
 #include "app/shell/StateTrace.h"
 #include "game/GameFields.h"
+#include "services/ScoreRegistration.h"
+#include "services/Settings.h"
 #include "toolkit/Form.h"
 #include "toolkit/OwnedChildren.h"
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "services/Timestamp.h"
 #include "game/GameFields.h"
+#include "services/Timestamp.h"
 
 namespace MyApp {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "services/Settings.h"
 #include "app/shell/DataFolder.h"
+#include "services/Settings.h"
 
 namespace MyApp {
 

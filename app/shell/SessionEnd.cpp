@@ -1,7 +1,7 @@
 // How the main window ends when the user's session does: nothing the player earned is lost.
-#include "services/HighScoreStore.h"
 #include "app/shell/FormMain.h"
 #include "platform/win/win32.h"
+#include "services/HighScoreStore.h"
 #include "toolkit/Controls.h"
 #include "toolkit/FormNamePlayer.h"
 

@@ -1,11 +1,11 @@
 // Program entry: answer the command line, pick the window system, then run the game with the
 // player's remembered settings.
-#include "services/Settings.h"
 #include "app/shell/Backend.h"
 #include "app/shell/CommandLine.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
 #include "platform/session_end.h"
+#include "services/Settings.h"
 
 #ifndef KX_INSTALLED_DATA_DIR
 #define KX_INSTALLED_DATA_DIR ""

@@ -40,9 +40,8 @@ class PanelDeviceFactory : public gfx::Factory {
             return device;
         }
         // The window shows the device's framebuffer as it is, until the device goes.
-        auto shown = std::shared_ptr<void>(nullptr, [window](void*) {
-            sdlwin::RemoveChildFrame(window);
-        });
+        auto shown =
+            std::shared_ptr<void>(nullptr, [window](void*) { sdlwin::RemoveChildFrame(window); });
         // It renders at the device size of the panel's rectangle in the window.
         gl::GlDevice* raw = device.get();
         device->SetScaleSource([window] { return sdlwin::ChildViewScale(window); });

@@ -21,7 +21,8 @@ std::uint64_t Hash(const void* data, std::size_t size, std::uint64_t h) {
 
 }  // namespace
 
-std::size_t StreamBuffer::Write(GLenum target, const void* data, std::size_t bytes, std::size_t align) {
+std::size_t StreamBuffer::Write(GLenum target, const void* data, std::size_t bytes,
+                                std::size_t align) {
     glBindBuffer(target, name);
     std::size_t offset = (used + align - 1) / align * align;
     if (offset + bytes > size) {

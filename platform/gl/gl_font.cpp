@@ -93,8 +93,8 @@ FontFace* FontCache::Get(const gfx::FontDesc& desc) {
 
     // Cleared, so that sampling near a glyph's edge reads zero coverage.
     const std::vector<unsigned char> zero(FontFace::kAtlasSize * FontFace::kAtlasSize, 0);
-    const GLuint atlas = StoreTexture(0, GL_R8, FontFace::kAtlasSize, FontFace::kAtlasSize,
-                                      GL_RED, 1, zero.data());
+    const GLuint atlas =
+        StoreTexture(0, GL_R8, FontFace::kAtlasSize, FontFace::kAtlasSize, GL_RED, 1, zero.data());
     face->atlas_ = atlas;
     faces_.push_back(std::move(face));
     return faces_.back().get();

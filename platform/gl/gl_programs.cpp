@@ -3,7 +3,6 @@
 namespace platform::gl {
 namespace {
 
-
 // The fixed-function vertex stage: transforms with the row-vector matrices of the device
 // (uploaded as they are, which GLSL reads as their transposes), Direct3D's depth range 0..1
 // moved to GL's -1..1, and the lighting formula of one directional light evaluated per

@@ -223,8 +223,7 @@ void SdlSoundOutput::Mix(std::uint8_t* stream, int length) {
     if (alert_ != nullptr) {
         const std::size_t n = std::min(alert_->size() - alertPosition_, total);
         SDL_MixAudioFormat(stream, alert_->data() + alertPosition_,
-                           static_cast<SDL_AudioFormat>(format_), static_cast<Uint32>(n),
-                           gain_);
+                           static_cast<SDL_AudioFormat>(format_), static_cast<Uint32>(n), gain_);
         alertPosition_ += n;
         if (alertPosition_ >= alert_->size()) {
             alert_ = nullptr;

@@ -17,8 +17,8 @@
 #include <optional>
 #include <random>
 
-#include "services/ScoreRegistration.h"
 #include "platform/files.h"
+#include "services/ScoreRegistration.h"
 
 namespace MyApp {
 namespace {

@@ -94,9 +94,9 @@ TEST_F(LevelBuilderTest, EachLevelOpensWithAConsistentSceneAfterOneFrame) {
         std::vector<std::string> expected = {panel.backgroundImageFile};
         for (std::size_t i = 0; i < panel.meshObjects.size(); ++i) {
             const MeshObject& o = panel.meshObjects[i];
-            const std::int32_t id = i < 2 ? static_cast<std::int32_t>(i) + 1
-                                  : i < 12 ? 1001 + static_cast<std::int32_t>(i) - 2
-                                           : 2001 + static_cast<std::int32_t>(i) - 12;
+            const std::int32_t id = i < 2    ? static_cast<std::int32_t>(i) + 1
+                                    : i < 12 ? 1001 + static_cast<std::int32_t>(i) - 2
+                                             : 2001 + static_cast<std::int32_t>(i) - 12;
             EXPECT_EQ(o.id, id);
             EXPECT_EQ(Drawn(o), o.visible) << "id " << o.id;
             if (i < 3 || i == 12) {
