@@ -59,6 +59,29 @@ void RaiseWithoutActivation(SDL_Window* window) {
     XFlush(x.display);
 }
 
+void ShowWithoutKeyboard(SDL_Window* window) {
+    X11Window x = X11Of(window);
+    if (x.display == nullptr || WindowManagerRuns(window)) {
+        SDL_ShowWindow(window);
+        return;
+    }
+    // Mapped here rather than by SDL, which gives the input focus to every window it shows
+    // where no window manager runs: the focus would leave the owner and come back, and the
+    // owner would hear its keys released in the middle of an Alt+letter.
+    XMapRaised(x.display, x.window);
+    XFlush(x.display);
+}
+
+void HideNative(SDL_Window* window) {
+    X11Window x = X11Of(window);
+    if (x.display != nullptr) {
+        // SDL may not know yet that a window mapped by ShowWithoutKeyboard is shown.
+        XUnmapWindow(x.display, x.window);
+        XFlush(x.display);
+    }
+    SDL_HideWindow(window);
+}
+
 bool WindowManagerRuns(SDL_Window* onDisplayOf) {
     X11Window x = X11Of(onDisplayOf);
     if (x.display == nullptr) {

@@ -95,7 +95,7 @@ class SdlBackend : public win::Backend {
         }
         n->shown = shown;
         if (!shown) {
-            SDL_HideWindow(n->window);
+            HideNative(n->window);
             ReturnKeyboard(window);
             return;
         }
@@ -460,7 +460,11 @@ class SdlBackend : public win::Backend {
     void ShowNative(HWND window, Native& n) {
         Place(window, n);
         SetIcon(window, n);
-        SDL_ShowWindow(n.window);
+        if (n.popup) {
+            ShowWithoutKeyboard(n.window);
+        } else {
+            SDL_ShowWindow(n.window);
+        }
         if (window == main_ && startFullscreen_) {
             startFullscreen_ = false;
             SetFullscreen(n, true);

@@ -23,6 +23,7 @@ E2E_OUT=$E2E_ART/game.err
 # Runs the game from $1 (its current directory) with the top ten and the settings of
 # scratch data and configuration homes.
 start_game() {
+    : >"$E2E_OUT"  # emptied here: the game opens it later, and old lines must not count
     (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/config" \
         SDL_VIDEODRIVER=x11 \
         SDL_AUDIODRIVER=dummy exec ${E2E_WRAP:-} "$2" >"$E2E_ART/game.out" 2>"$E2E_OUT") &

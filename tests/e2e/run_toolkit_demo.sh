@@ -18,6 +18,7 @@ rm -f "$art"/demo-*.png "$art"/screen-*.png
 E2E_OUT=$art/toolkit_demo.out
 E2E_ART=$art
 [ "$mode" = wm ] && e2e_start_wm
+: >"$E2E_OUT"  # emptied here: the demo opens it later, and old lines must not count
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$demo" "$art" >"$E2E_OUT" 2>"$art/toolkit_demo.err" &
 E2E_PID=$!
 
@@ -53,17 +54,20 @@ xdotool key Down Return
 e2e_wait_for "menu saluta"
 
 # The keyboard comes back to the edit box when a menu's popup closes: "a", File > Saluta,
-# "b" leaves "ab".
+# "b" leaves "ab". The window keeps the input focus all the while: a menu never takes it.
 e2e_click "$ex" "$ey"
 sleep 0.2
 xdotool key End a
 sleep 0.3
 e2e_mark
+"$E2E_XTOOL" kept "$main" 1500 >"$art/focus-kept.txt" &
+watch=$!
+sleep 0.2
 xdotool key alt+f
 sleep 0.4
 xdotool key s
 e2e_wait_for "menu saluta"
-sleep 0.4
+wait "$watch" || e2e_fail "the window lost the keyboard to its menu: $(cat "$art/focus-kept.txt")"
 xdotool key b
 sleep 0.3
 

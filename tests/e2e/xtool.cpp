@@ -10,6 +10,8 @@
 //   xtool top <x> <y>                     prints the title of the top window at a screen point
 //   xtool other <seconds>                 shows a window "altro" of another program for a time
 //   xtool wm                              exit 0 when a window manager runs
+//   xtool kept <window id> <ms>           watches the window for a time; exit 0 when it never
+//                                         lost the keyboard focus, else prints how often it did
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -207,6 +209,28 @@ int Other(Display* display, int seconds) {
     return 0;
 }
 
+int Kept(Display* display, Window window, int ms) {
+    XSelectInput(display, window, FocusChangeMask);
+    XSync(display, False);
+    int lost = 0;
+    for (int waited = 0; waited < ms; waited += 10) {
+        while (XPending(display) > 0) {
+            XEvent e;
+            XNextEvent(display, &e);
+            // Focus moving into one of the window's children is not a loss.
+            if (e.type == FocusOut && e.xfocus.window == window &&
+                e.xfocus.detail != NotifyInferior && e.xfocus.detail != NotifyPointer) {
+                ++lost;
+            }
+        }
+        usleep(10000);
+    }
+    if (lost > 0) {
+        std::printf("lost the focus %d times\n", lost);
+    }
+    return lost == 0 ? 0 : 1;
+}
+
 bool WindowManagerRuns(Display* display) {
     Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
     if (check == None) {
@@ -232,14 +256,17 @@ int main(int argc, char** argv) {
     const bool top = argc >= 4 && std::strcmp(argv[1], "top") == 0;
     const bool other = argc >= 3 && std::strcmp(argv[1], "other") == 0;
     const bool wm = argc >= 2 && std::strcmp(argv[1], "wm") == 0;
-    if (top || other || wm) {
+    const bool kept = argc >= 4 && std::strcmp(argv[1], "kept") == 0;
+    if (top || other || wm || kept) {
         Display* display = XOpenDisplay(nullptr);
         if (display == nullptr) {
             return 1;
         }
-        const int result = top     ? Top(display, std::atoi(argv[2]), std::atoi(argv[3]))
-                           : other ? Other(display, std::atoi(argv[2]))
-                                   : (WindowManagerRuns(display) ? 0 : 1);
+        const int result =
+            top     ? Top(display, std::atoi(argv[2]), std::atoi(argv[3]))
+            : other ? Other(display, std::atoi(argv[2]))
+            : kept  ? Kept(display, std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]))
+                    : (WindowManagerRuns(display) ? 0 : 1);
         XCloseDisplay(display);
         return result;
     }
@@ -257,7 +284,8 @@ int main(int argc, char** argv) {
                      "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
                      "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
                      "       xtool icon <file.png> <window> | xtool lit <a.png> <x> <y> <w> <h> |\n"
-                     "       xtool top <x> <y> | xtool other <seconds> | xtool wm\n");
+                     "       xtool top <x> <y> | xtool other <seconds> | xtool wm |\n"
+                     "       xtool kept <window> <ms>\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
