@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/keyboard.h"
 
@@ -38,6 +39,11 @@ Box BoxOf(const MeshObject& o) {
     return box;
 }
 
+// One step away from a threat at `from`, toward the side with room within +-edge.
+double AwayFrom(double at, double from, double edge) {
+    return (at >= from && at < edge) || at < -edge ? at + 1 : at - 1;
+}
+
 // Steps toward a wanted value with a dead band.
 void Toward(double have, double want, bool& less, bool& more, double band = 0.06) {
     less = want < have - band;
@@ -55,16 +61,16 @@ void SetKeys(bool left, bool right, bool up, bool down, bool fire, bool start) {
     platform::SetKeyDown(kStartKey, start);
 }
 
-bool Bot::Velocity(std::int32_t id, Point3& v) const {
+std::optional<Point3> Bot::Velocity(std::int32_t id) const {
     const auto it = tracks_.find(id);
     if (it == tracks_.end() || it->second.count < 3) {
-        return false;
+        return std::nullopt;
     }
     const Track& t = it->second;
-    v = {(t.seen[0].x - t.seen[2].x) / 2, (t.seen[0].y - t.seen[2].y) / 2,
-         (t.seen[0].z - t.seen[2].z) / 2};
+    const Point3 v{(t.seen[0].x - t.seen[2].x) / 2, (t.seen[0].y - t.seen[2].y) / 2,
+                   (t.seen[0].z - t.seen[2].z) / 2};
     // A jump of more than a few units is a restart or a new launch, not movement.
-    return std::abs(v.x) + std::abs(v.y) + std::abs(v.z) < 3;
+    return std::abs(v.x) + std::abs(v.y) + std::abs(v.z) < 3 ? std::optional(v) : std::nullopt;
 }
 
 void Bot::Observe(GameFields& game) {
@@ -115,11 +121,11 @@ const MeshObject* Bot::ReachableDiver(GameFields& game, const Point3& p, bool al
         if (o.id < kFirstSaucerId || !o.visible || o.frame == 4 || o.z < p.z + 4) {
             continue;
         }
-        Point3 v;
-        if (!Velocity(o.id, v) || v.z > -0.05) {
+        const auto v = Velocity(o.id);
+        if (!v || v->z > -0.05) {
             continue;
         }
-        const double ticksLeft = (o.z - p.z - 4) / -v.z;
+        const double ticksLeft = (o.z - p.z - 4) / -v->z;
         double align = std::abs(o.x - p.x) / 0.05;
         if (alignY) {
             align = std::max(align, std::abs(Clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
@@ -139,10 +145,11 @@ Bot::Threat Bot::Soonest(GameFields& game, const Point3& p, const Reach& reach,
         if (!o.visible || !isThreat(o)) {
             continue;
         }
-        Point3 v;
-        if (!Velocity(o.id, v)) {
+        const auto found = Velocity(o.id);
+        if (!found) {
             continue;
         }
+        const Point3 v = *found;
         const Box b = BoxOf(o);
         double n = 0;
         if (o.z - b.half.z > p.z + reach.front) {
@@ -163,6 +170,21 @@ Bot::Threat Bot::Soonest(GameFields& game, const Point3& p, const Reach& reach,
     return threat;
 }
 
+// A diver it can line up with in time, else the nearest saucer in play in front of it.
+const MeshObject* Bot::Target(GameFields& game, const Point3& p, bool alignY) const {
+    const MeshObject* target = ReachableDiver(game, p, alignY);
+    if (target != nullptr) {
+        return target;
+    }
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (o.id >= kFirstSaucerId && o.visible && o.frame != 4 && o.z > p.z + 3 &&
+            (target == nullptr || o.z < target->z)) {
+            target = &o;
+        }
+    }
+    return target;
+}
+
 // Levels 1 and 3: the ship moves in x and y at depth 0 and fires along +z.
 Bot::Keys Bot::Front(GameFields& game) {
     Keys k;
@@ -175,40 +197,24 @@ Bot::Keys Bot::Front(GameFields& game) {
         const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1 && game.level == 3;
         return rock || diver;
     });
-
-    // The target: a diver it can line up with in time, else the nearest saucer in play.
-    const MeshObject* target = ReachableDiver(game, p, true);
-    for (const MeshObject& o : game.panel->meshObjects) {
-        if (o.id >= kFirstSaucerId && o.visible && o.frame != 4 && o.z > p.z + 3 &&
-            (target == nullptr || o.z < target->z) && ReachableDiver(game, p, true) == nullptr) {
-            target = &o;
-        }
-    }
     double wantX = p.x, wantY = p.y;
-    if (target != nullptr) {
+    if (const MeshObject* target = Target(game, p, true)) {
         const Box b = BoxOf(*target);
-        Point3 v;
-        const bool moving = Velocity(target->id, v);
-        if (!moving) {
-            v = {};
-        }
+        const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const bool sweeping = game.level == 1 && game.levelPhase == 1;
-        double x = target->x + v.x * n;
-        x = sweeping ? Bounce(x, 3.65) : Bounce(x, 5.15);
+        const double x = Bounce(target->x + v.x * n, sweeping ? 3.65 : 5.15);
         wantY = Clamp(target->y, -3.7, 3.7);
         wantX = sweeping ? Clamp(p.x, -1.5, 1.5) : Clamp(x, -3.8, 3.8);
-        const bool shotReady = !IsShotVisible(game);
         // The shot's box is 0.07 high on each side: a centre within half + 0.03 overlaps.
-        k.fire = shotReady && std::abs(x - p.x) < b.half.x * 0.75 &&
+        k.fire = !IsShotVisible(game) && std::abs(x - p.x) < b.half.x * 0.75 &&
                  std::abs(target->y - p.y) < b.half.y + 0.03;
     }
     if (threat.ticks < 1e9) {
         // Away from the threat, in the direction with room.
-        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
-        wantX = goRight ? p.x + 1 : p.x - 1;
+        wantX = AwayFrom(p.x, threat.x, 3.7);
         if (std::abs(threat.y - p.y) < 0.6) {
-            wantY = (p.y >= threat.y && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+            wantY = AwayFrom(p.y, threat.y, 3.3);
         }
     }
     Toward(p.x, wantX, k.left, k.right);
@@ -233,10 +239,7 @@ Bot::Keys Bot::Side(GameFields& game) {
             continue;
         }
         const bool saucer = o.id >= kFirstSaucerId;
-        Point3 v;
-        if (!Velocity(o.id, v)) {
-            v = {};
-        }
+        const Point3 v = Velocity(o.id).value_or(Point3{});
         const Box b = BoxOf(o);
         const int horizon = saucer ? 8 : 14;
         for (int n = 0; n <= horizon; n += 2) {
@@ -277,7 +280,7 @@ Bot::Keys Bot::Side(GameFields& game) {
         k.fire = !IsShotVisible(game) && targetMiss < (target->id >= kFirstSaucerId ? 1 : 1.5);
     }
     if (worst < 1e9) {
-        wantY = (p.y >= threatY && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+        wantY = AwayFrom(p.y, threatY, 3.3);
     }
     Toward(p.x, -4.6, k.left, k.right, 0.1);
     Toward(p.y, wantY, k.down, k.up);
@@ -298,21 +301,10 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
         return o.frame != 4 && (ball || diver);
     });
 
-    const MeshObject* diver = ReachableDiver(game, p, false);
-    const MeshObject* target = diver;
-    for (const MeshObject& o : game.panel->meshObjects) {
-        if (diver == nullptr && o.id >= kFirstSaucerId && o.visible && o.frame != 4 &&
-            o.z > p.z + 3 && (target == nullptr || o.z < target->z)) {
-            target = &o;
-        }
-    }
     double wantX = p.x;
-    if (target != nullptr) {
+    if (const MeshObject* target = Target(game, p, false)) {
         const Box b = BoxOf(*target);
-        Point3 v;
-        if (!Velocity(target->id, v)) {
-            v = {};
-        }
+        const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const double x = Bounce(target->x + v.x * n, 5.15);
         const double y = target->y + v.y * n;
@@ -323,8 +315,7 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
         k.up = onGround && under && y - b.half.y * 0.5 > p.y;
     }
     if (threat.ticks < 1e9) {
-        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
-        wantX = goRight ? p.x + 1 : p.x - 1;
+        wantX = AwayFrom(p.x, threat.x, 3.7);
     }
     Toward(p.x, wantX, k.left, k.right);
     return k;
