@@ -5,12 +5,10 @@
 #include <sstream>
 
 #include "game/EnemyFire.h"
-#include "game/GameInput.h"
 #include "game/Level1.h"
 #include "game/Level2.h"
 #include "game/Level34.h"
 #include "game/LevelBuilders.h"
-#include "game/PlayerControl.h"
 #include "game/Random.h"
 #include "game/ResetForTests.h"
 #include "platform/keyboard.h"
@@ -96,14 +94,6 @@ bool Simulation::UpdateLevel(int level, const Timestamp& now) {
     return running;
 }
 
-void Simulation::ControlPlayer(const Timestamp& now) {
-    MyApp::ControlPlayer(game_, now);
-}
-
-void Simulation::ControlAstronaut(const Timestamp& now) {
-    MyApp::ControlAstronaut(game_, now);
-}
-
 void Simulation::BuildLevel(int level) {
     titleShown_ = false;
     // The shipped files are checked by their own test; the simulation only plays them.
@@ -111,20 +101,11 @@ void Simulation::BuildLevel(int level) {
     Record("build level " + std::to_string(level));
 }
 
-bool Simulation::StartPressed() {
-    return ReadInput(game_).start;
-}
-
 void Simulation::BuildTitleScene() {
     panel_->setScene({}, {}, {}, {}, {}, {});
     titleShown_ = true;
     ++gamesEnded_;
     Record("title, reached level " + std::to_string(game_.reachedLevel));
-}
-
-void Simulation::OpenNameEntry() {
-    ++nameEntries_;
-    Record("name entry, score " + std::to_string(game_.score));
 }
 
 void Simulation::LoadBanner(const std::string& path) {

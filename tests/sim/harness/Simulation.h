@@ -12,6 +12,8 @@
 
 #include "app/shell/GameTick.h"
 #include "game/GameFields.h"
+#include "game/GameInput.h"
+#include "game/PlayerControl.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/clock.h"
 
@@ -72,12 +74,15 @@ class Simulation : public TickServices {
 
     // TickServices
     bool UpdateLevel(int level, const Timestamp& now) override;
-    void ControlPlayer(const Timestamp& now) override;
-    void ControlAstronaut(const Timestamp& now) override;
+    void ControlPlayer(const Timestamp& now) override { MyApp::ControlPlayer(game_, now); }
+    void ControlAstronaut(const Timestamp& now) override { MyApp::ControlAstronaut(game_, now); }
     void BuildLevel(int level) override;
-    bool StartPressed() override;
+    bool StartPressed() override { return ReadInput(game_).start; }
     void BuildTitleScene() override;
-    void OpenNameEntry() override;
+    void OpenNameEntry() override {
+        ++nameEntries_;
+        Record("name entry, score " + std::to_string(game_.score));
+    }
     void Render() override { panel_->drawFrame(); }
     bool CloseMainWindow() override { return false; }
     void LoadBanner(const std::string& path) override;
