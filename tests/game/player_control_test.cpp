@@ -3,7 +3,6 @@
 
 #include "game/Entities.h"
 #include "game/PlayerControl.h"
-#include "platform/joystick.h"
 #include "tests/game/GameTestScene.h"
 
 namespace MyApp {
@@ -44,28 +43,7 @@ class PlayerControlTest : public testing_support::GameSceneTest {
     MeshObject& Shot() { return Object(kShotId); }
 };
 
-// Counts how often the input is sampled through an attached joystick.
-class CountingJoystick : public platform::JoystickBackend {
-  public:
-    int reads = 0;
-    platform::UINT NumDevs() override {
-        ++reads;
-        return 1;
-    }
-    platform::UINT GetPos(platform::UINT, platform::JOYINFO* info) override {
-        *info = platform::JOYINFO{32767, 32767, 32767, 0};
-        return platform::JOYERR_NOERROR;
-    }
-    platform::UINT GetDevCaps(platform::UINT, platform::JOYCAPSW* caps) override {
-        *caps = platform::JOYCAPSW{0, 65535, 0, 65535, 0, 65535, 2};
-        return platform::JOYERR_NOERROR;
-    }
-};
-
-TEST_F(PlayerControlTest, PausedControlReadsInputButDoesNothing) {
-    CountingJoystick joystick;
-    platform::SetJoystickBackend(&joystick);
-    game.joystickEnabled = true;
+TEST_F(PlayerControlTest, PausedControlDoesNothing) {
     game.paused = true;
     for (int key : {VK_LEFT, VK_UP, VK_LCONTROL}) {
         Hold(key);
@@ -74,8 +52,6 @@ TEST_F(PlayerControlTest, PausedControlReadsInputButDoesNothing) {
         Step();
         Step(ControlAstronaut);
     }
-    platform::SetJoystickBackend(nullptr);
-    EXPECT_EQ(joystick.reads, 40);
     EXPECT_EQ(Ship().x, 0);
     EXPECT_EQ(Ship().y, -2);
     EXPECT_FALSE(Shot().visible);
