@@ -1,7 +1,6 @@
 // Lookup, placement, movement, headings and random numbers of the level entities.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <set>
 
 #include "game/Entities.h"
@@ -117,40 +116,6 @@ TEST_F(EntityLookupTest, MissingIdsReadAsZeroAndAreNotWritten) {
     EXPECT_EQ(FindObject(noPanel, kPlayerId), nullptr);
     EXPECT_EQ(GetShipFrame(noPanel), 0);
     EXPECT_FALSE(InsideLeftPlane(noPanel, {0, 0, 0}));
-}
-
-TEST_F(EntityLookupTest, FirstMatchWinsAndGettersReadIt) {
-    Add(kShotId, 1, 2, 3);
-    Add(kShotId, 9, 9, 9);
-    Object(kShotId).visible = false;
-    Draw();
-    EXPECT_EQ(GetPosition(game, kShotId).x, 1);
-    EXPECT_FALSE(IsShotVisible(game));
-    SetShotVisible(game, true);
-    EXPECT_TRUE(panel.meshObjects[0].visible);
-
-    Add(kPlayerId, 0, -2, 0, {0.5, 0.25, 1});
-    Draw();
-    EXPECT_EQ(GetBoundsMin(game, kPlayerId).y, -2.25);
-    EXPECT_EQ(GetBoundsMax(game, kPlayerId).z, 1);
-
-    PlaceObject(game, kPlayerId, 1, 1, 1, 45, -1);
-    EXPECT_EQ(GetAngle(game, kPlayerId), 45);
-    EXPECT_EQ(GetShipFrame(game), 0);
-    PlaceObject(game, kPlayerId, 1, 1, 1, 45, 1);
-    EXPECT_EQ(GetShipFrame(game), 1);
-}
-
-TEST_F(EntityLookupTest, SidePlanesOfTheCameraView) {
-    // At depth 0, 10 units from the camera, the view (pi/4, aspect 1) spans about +-4.14.
-    const double edge = 10 * std::tan(0.7853982 / 2);
-    EXPECT_TRUE(InsideLeftPlane(game, {-edge + 0.01, 0, 0}));
-    EXPECT_FALSE(InsideLeftPlane(game, {-edge - 0.01, 0, 0}));
-    EXPECT_TRUE(InsideLeftPlane(game, {100, 0, 0}));  // a single plane: the right side is in
-    EXPECT_TRUE(InsideRightPlane(game, {edge - 0.01, 0, 0}));
-    EXPECT_FALSE(InsideRightPlane(game, {edge + 0.01, 0, 0}));
-    EXPECT_TRUE(IsInFrustum(game, {0, 0, 40}));
-    EXPECT_FALSE(IsInFrustum(game, {0, 0, 600}));
 }
 
 }  // namespace

@@ -239,15 +239,11 @@ Bot::Keys Bot::Side(GameFields& game) {
             continue;
         }
         const bool saucer = o.id >= kFirstSaucerId;
+        const auto ahead = [&](double at) { return saucer ? Bounce(at, 4.15) : at; };
         const Point3 v = Velocity(o.id).value_or(Point3{});
         const Box b = BoxOf(o);
-        const int horizon = saucer ? 8 : 14;
-        for (int n = 0; n <= horizon; n += 2) {
-            double x = o.x + v.x * n, y = o.y + v.y * n;
-            if (saucer) {
-                x = Bounce(x, 4.15);
-                y = Bounce(y, 4.15);
-            }
+        for (int n = 0; n <= (saucer ? 8 : 14); n += 2) {
+            const double x = ahead(o.x + v.x * n), y = ahead(o.y + v.y * n);
             const double dx = std::abs(x - p.x) - b.half.x - 0.5;
             const double dy = std::abs(y - p.y) - b.half.y - 0.26;
             if (dx < 0.35 && dy < 0.35) {
@@ -262,10 +258,7 @@ Bot::Keys Bot::Side(GameFields& game) {
         // Where the shot would meet it.
         if (o.x - b.half.x > p.x + 0.6) {
             const double n = (o.x - p.x) / std::max(0.33 - v.x, 0.1);
-            double y = o.y + v.y * n;
-            if (saucer) {
-                y = Bounce(y, 4.15);
-            }
+            const double y = ahead(o.y + v.y * n);
             const double miss = std::abs(y - shotY) / (b.half.y * 0.8) + (saucer ? 0 : 0.5);
             if (miss < targetMiss) {
                 targetMiss = miss;
