@@ -116,16 +116,22 @@ e2e_keys() {
     done
 }
 
-# Presses Return in window $2 until no visible window's title matches $1: three tries of five
-# seconds, since on a busy machine the first key can come before the window has the keyboard.
-e2e_return_until_gone() {
+# Presses the key $2 in the window $1 until the command "$3" succeeds: three tries of $4
+# seconds (default 5), since on a busy machine the first key can come before the window has
+# the keyboard.
+e2e_press_until() {
     for _ in 1 2 3; do
-        xdotool windowactivate "$2" 2>/dev/null || xdotool windowfocus "$2" 2>/dev/null
+        xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null
         sleep 0.3
-        xdotool key Return
-        e2e_until "! xdotool search --onlyvisible --name '$1' >/dev/null" 5 && return 0
+        xdotool key "$2"
+        e2e_until "$3" "${4:-5}" && return 0
     done
     return 1
+}
+
+# Presses Return in the window $2 until no visible window's title matches $1.
+e2e_return_until_gone() {
+    e2e_press_until "$2" Return "! xdotool search --onlyvisible --name '$1' >/dev/null"
 }
 
 # The id of the first visible window whose title matches $1, waiting up to $2 seconds.

@@ -259,13 +259,8 @@ play() {
             e2e_fail "more than one About box"
         e2e_shot "9-about-$round"
         e2e_mark
-        for _ in 1 2 3; do
-            xdotool windowfocus "$about"
-            sleep 0.3
-            xdotool key Escape
-            e2e_wait_grep -xF "kx-trace about closed" 10 && break
-        done
-        e2e_seen "kx-trace about closed" || e2e_fail "Escape did not close the About box"
+        e2e_press_until "$about" Escape 'e2e_seen "kx-trace about closed"' 10 ||
+            e2e_fail "Escape did not close the About box"
     done
 
     # Opzioni > Abilita Joystick toggles its check mark.
