@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kStartKey = 0x47;  // G
 
-double Clamp(double v, double lo, double hi) {
-    return std::min(std::max(v, lo), hi);
-}
-
 // Position along a line bouncing between -edge and +edge.
 double Bounce(double x, double edge) {
     const double span = 4 * edge;
@@ -25,18 +21,11 @@ double Bounce(double x, double edge) {
     return t <= 2 * edge ? t - edge : 3 * edge - t;
 }
 
-struct Box {
-    Point3 centre, half;
-};
-Box BoxOf(const MeshObject& o) {
+// Half the size of an object's last drawn box (a guess when it was not drawn yet).
+Point3 HalfOf(const MeshObject& o) {
     const auto& b = o.bounds;
-    Box box;
-    box.centre = {o.x, o.y, o.z};
-    box.half = {(b.maxX - b.minX) / 2, (b.maxY - b.minY) / 2, (b.maxZ - b.minZ) / 2};
-    if (box.half.x <= 0) {
-        box.half = {0.5, 0.3, 0.5};  // not drawn yet
-    }
-    return box;
+    const Point3 half{(b.maxX - b.minX) / 2, (b.maxY - b.minY) / 2, (b.maxZ - b.minZ) / 2};
+    return half.x > 0 ? half : Point3{0.5, 0.3, 0.5};
 }
 
 // One step away from a threat at `from`, toward the side with room within +-edge.
@@ -98,14 +87,7 @@ void Bot::Decide(GameFields& game, bool titleShown) {
         return;
     }
     Observe(game);
-    Keys k;
-    if (game.level == 2) {
-        k = Side(game);
-    } else if (game.level == 4) {
-        k = Astronaut(game);
-    } else {
-        k = Front(game);
-    }
+    const Keys k = game.level == 2 ? Side(game) : game.level == 4 ? Astronaut(game) : Front(game);
     SetKeys(k.left, k.right, k.up, k.down, k.fire, false);
 }
 
@@ -128,7 +110,7 @@ const MeshObject* Bot::ReachableDiver(GameFields& game, const Point3& p, bool al
         const double ticksLeft = (o.z - p.z - 4) / -v->z;
         double align = std::abs(o.x - p.x) / 0.05;
         if (alignY) {
-            align = std::max(align, std::abs(Clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
+            align = std::max(align, std::abs(std::clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
         }
         if (align < ticksLeft && align < bestCost) {
             bestCost = align;
@@ -150,20 +132,20 @@ Bot::Threat Bot::Soonest(GameFields& game, const Point3& p, const Reach& reach,
             continue;
         }
         const Point3 v = *found;
-        const Box b = BoxOf(o);
+        const Point3 half = HalfOf(o);
         double n = 0;
-        if (o.z - b.half.z > p.z + reach.front) {
+        if (o.z - half.z > p.z + reach.front) {
             if (v.z > -1e-6) {
                 continue;
             }
-            n = (o.z - b.half.z - p.z - reach.front) / -v.z;
+            n = (o.z - half.z - p.z - reach.front) / -v.z;
         }
         if (n > reach.horizon) {
             continue;
         }
         const double x = o.x + v.x * n, y = o.y + v.y * n;
-        if (std::abs(x - p.x) < b.half.x + reach.halfX &&
-            std::abs(y - p.y) < b.half.y + reach.halfY && n < threat.ticks) {
+        if (std::abs(x - p.x) < half.x + reach.halfX && std::abs(y - p.y) < half.y + reach.halfY &&
+            n < threat.ticks) {
             threat = {n, x, y};
         }
     }
@@ -199,16 +181,16 @@ Bot::Keys Bot::Front(GameFields& game) {
     });
     double wantX = p.x, wantY = p.y;
     if (const MeshObject* target = Target(game, p, true)) {
-        const Box b = BoxOf(*target);
+        const Point3 half = HalfOf(*target);
         const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const bool sweeping = game.level == 1 && game.levelPhase == 1;
         const double x = Bounce(target->x + v.x * n, sweeping ? 3.65 : 5.15);
-        wantY = Clamp(target->y, -3.7, 3.7);
-        wantX = sweeping ? Clamp(p.x, -1.5, 1.5) : Clamp(x, -3.8, 3.8);
+        wantY = std::clamp(target->y, -3.7, 3.7);
+        wantX = sweeping ? std::clamp(p.x, -1.5, 1.5) : std::clamp(x, -3.8, 3.8);
         // The shot's box is 0.07 high on each side: a centre within half + 0.03 overlaps.
-        k.fire = !IsShotVisible(game) && std::abs(x - p.x) < b.half.x * 0.75 &&
-                 std::abs(target->y - p.y) < b.half.y + 0.03;
+        k.fire = !IsShotVisible(game) && std::abs(x - p.x) < half.x * 0.75 &&
+                 std::abs(target->y - p.y) < half.y + 0.03;
     }
     if (threat.ticks < 1e9) {
         // Away from the threat, in the direction with room.
@@ -241,11 +223,11 @@ Bot::Keys Bot::Side(GameFields& game) {
         const bool saucer = o.id >= kFirstSaucerId;
         const auto ahead = [&](double at) { return saucer ? Bounce(at, 4.15) : at; };
         const Point3 v = Velocity(o.id).value_or(Point3{});
-        const Box b = BoxOf(o);
+        const Point3 half = HalfOf(o);
         for (int n = 0; n <= (saucer ? 8 : 14); n += 2) {
             const double x = ahead(o.x + v.x * n), y = ahead(o.y + v.y * n);
-            const double dx = std::abs(x - p.x) - b.half.x - 0.5;
-            const double dy = std::abs(y - p.y) - b.half.y - 0.26;
+            const double dx = std::abs(x - p.x) - half.x - 0.5;
+            const double dy = std::abs(y - p.y) - half.y - 0.26;
             if (dx < 0.35 && dy < 0.35) {
                 const double score = n + std::max(dx, dy);
                 if (score < worst) {
@@ -256,10 +238,10 @@ Bot::Keys Bot::Side(GameFields& game) {
             }
         }
         // Where the shot would meet it.
-        if (o.x - b.half.x > p.x + 0.6) {
+        if (o.x - half.x > p.x + 0.6) {
             const double n = (o.x - p.x) / std::max(0.33 - v.x, 0.1);
             const double y = ahead(o.y + v.y * n);
-            const double miss = std::abs(y - shotY) / (b.half.y * 0.8) + (saucer ? 0 : 0.5);
+            const double miss = std::abs(y - shotY) / (half.y * 0.8) + (saucer ? 0 : 0.5);
             if (miss < targetMiss) {
                 targetMiss = miss;
                 target = &o;
@@ -269,7 +251,7 @@ Bot::Keys Bot::Side(GameFields& game) {
     }
     double wantY = p.y;
     if (target != nullptr) {
-        wantY = Clamp(targetY - 0.2, -3.45, 3.45);
+        wantY = std::clamp(targetY - 0.2, -3.45, 3.45);
         k.fire = !IsShotVisible(game) && targetMiss < (target->id >= kFirstSaucerId ? 1 : 1.5);
     }
     if (worst < 1e9) {
@@ -296,16 +278,16 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
 
     double wantX = p.x;
     if (const MeshObject* target = Target(game, p, false)) {
-        const Box b = BoxOf(*target);
+        const Point3 half = HalfOf(*target);
         const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const double x = Bounce(target->x + v.x * n, 5.15);
         const double y = target->y + v.y * n;
-        wantX = Clamp(x, -3.8, 3.8);
-        const bool under = std::abs(x - p.x) < b.half.x * 0.75;
-        k.fire = !IsShotVisible(game) && under && std::abs(y - p.y) < b.half.y * 0.85;
+        wantX = std::clamp(x, -3.8, 3.8);
+        const bool under = std::abs(x - p.x) < half.x * 0.75;
+        k.fire = !IsShotVisible(game) && under && std::abs(y - p.y) < half.y * 0.85;
         // Out of reach from the ground: jump when under it.
-        k.up = onGround && under && y - b.half.y * 0.5 > p.y;
+        k.up = onGround && under && y - half.y * 0.5 > p.y;
     }
     if (threat.ticks < 1e9) {
         wantX = AwayFrom(p.x, threat.x, 3.7);
