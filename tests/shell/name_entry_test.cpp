@@ -106,7 +106,8 @@ TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
     EXPECT_EQ(form.fields.highScores.size(), 2u);
 }
 
-TEST_F(ShellTest, ClosingTheFormWithoutANameUsesTheLastAcceptedName) {
+// Closed without a name, or still open when the program ends: the last accepted name.
+TEST_F(ShellTest, AFormClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
     FormMain& form = OpenMainForm();
     TekuUtility::PlayerName = "ZED";
     form.fields.score = 77;
@@ -117,11 +118,7 @@ TEST_F(ShellTest, ClosingTheFormWithoutANameUsesTheLastAcceptedName) {
     hl::RunUntilIdle();
     EXPECT_EQ(ScoreFile(), "00000077 ZED          Livello 4\r\n");
     EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
-}
 
-TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
-    FormMain& form = OpenMainForm();
-    TekuUtility::PlayerName = "AMY";
     form.fields.score = 55;
     form.fields.reachedLevel = 2;
     form.OpenNameEntry();
@@ -129,7 +126,8 @@ TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
     const platform::HWND nameWindow = form.nameForm->handle;
     CloseMainForm();
     EXPECT_FALSE(platform::IsWindow(nameWindow));
-    EXPECT_EQ(ScoreFile(), "00000055 AMY          Livello 2\r\n");
+    EXPECT_EQ(ScoreFile(),
+              "00000077 ZED          Livello 4\r\n00000055 ZED          Livello 2\r\n");
     EXPECT_TRUE(platform::headless::MessageBoxLog().empty());
 }
 
