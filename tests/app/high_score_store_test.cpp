@@ -1,6 +1,7 @@
 // The high-score file: location, exact bytes, reading, ordering, trimming and failures, and
 // hostile or unlucky files (damaged lines, stale temporaries, write protection, links, a second
 // instance writing at once); each test in a fresh local-data folder and current directory.
+// Also the line a game registers and the result the name form waits with.
 #include "services/HighScoreStore.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,23 @@ TEST_F(HighScoreStoreTest, ArbitraryFileContentsStayWellFormedAfterRegistration)
             return;
         }
     }
+}
+
+TEST(RegistrationTextTest, NamePaddedToTwelveThenLevel) {
+    EXPECT_EQ(RegistrationText("Anna", 2), "Anna         Livello 2");
+    EXPECT_EQ(RegistrationText("ABCDEFGHIJ", 4), "ABCDEFGHIJ   Livello 4");
+    EXPECT_EQ(RegistrationText("ABCDEFGHIJKLMN", 3), "ABCDEFGHIJKLMN Livello 3");
+    EXPECT_EQ(RegistrationText("", 1), std::string(12, ' ') + " Livello 1");
+}
+
+TEST(PendingResultTest, NoFormForZeroScoreAndTheOpenFormKeepsItsResult) {
+    PendingResult pending;
+    EXPECT_FALSE(pending.Capture(0, 3));
+    EXPECT_FALSE(pending.Capture(-5, 3));
+    EXPECT_FALSE(pending.Waiting());
+    pending.Capture(700, 3);
+    EXPECT_FALSE(pending.Capture(0, 1));  // a lost game with no points leaves the form alone
+    EXPECT_EQ(pending.Take()->score, 700);
 }
 
 // ---- hostile or unlucky files and a second instance ----

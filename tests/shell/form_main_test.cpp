@@ -1,11 +1,14 @@
 // The main window on the headless window system with the real game: the title and the
-// prompt, starting level 1, steering and firing, pause, the menus and the exit question.
+// prompt, starting level 1, steering and firing, pause, the menus, the exit question and
+// other scales.
 #include <algorithm>
+#include <tuple>
 
 #include "app/shell/DataFolder.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
+#include "platform/win/backend.h"
 #include "tests/shell/ShellFixture.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Controls.h"
@@ -184,6 +187,33 @@ TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizesAndAboutLinksFitWhole) {
     }
     EXPECT_NE(form.aboutForm->noticeBox->GetText().find(L"pu\u00F2 essere venduto n\u00E9 "),
               std::wstring::npos);
+}
+
+// Shown at another scale (what going fullscreen and back does to it) while a level runs: the
+// game's state stays and it ticks on; the pointer may rest out of sight only while a level runs.
+TEST_F(ShellTest, ShowingTheWindowAtOtherScalesKeepsTheGameAndItTicksOn) {
+    MyApp::FormMain& form = OpenMainForm();
+    hl::RunFor(1600);
+    EXPECT_FALSE(hl::CursorIdleHiding());
+    Hold('G');
+    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    EXPECT_TRUE(hl::CursorIdleHiding());
+    hl::RunFor(600);
+    const MyApp::GameFields& f = form.fields;
+    const auto state = [&] {
+        return std::make_tuple(f.level, f.score, f.energy, f.levelRunning, f.paused, f.levelPhase,
+                               Status(), PanelVisible());
+    };
+    for (const double scale : {2.75, 1.0}) {
+        const auto before = state();
+        platform::win::SetSurfaceScale(form.handle, scale);
+        hl::RunUntilIdle();
+        EXPECT_EQ(platform::win::TopLevelSurface(form.handle)->scale, scale);
+        EXPECT_EQ(state(), before) << scale;
+        const double saucerX = Object(2001)->x;
+        hl::RunFor(300);
+        EXPECT_NE(Object(2001)->x, saucerX) << "the level ticks on at scale " << scale;
+    }
 }
 
 }  // namespace
