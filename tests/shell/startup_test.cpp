@@ -1,10 +1,15 @@
 // Start-up: where the data folder is found, the missing-data box, a damaged data file, a
-// whole run through the message loop, and the entry point's choice of window system.
+// whole run through the message loop, and the real program answering its command line and
+// starting without a display or without its data.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
+#include "app/shell/CommandLine.h"
 #include "app/shell/DataFolder.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
@@ -129,16 +134,62 @@ TEST_F(ShellTest, DamagedPictureIsReportedOnceAndTheWindowClosesWithoutAsking) {
 }
 
 #ifdef KX_PROGRAM_PATH
-// Runs a command line; its exit code, or -1 when it did not exit normally.
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+struct ProgramRun {
+    int code = -1;
+    std::string out, err;
+    double seconds = 0;
+};
+
+// Runs `program` (the real one unless given) with arguments after a shell prefix ("env ...",
+// "cd ... &&"): its exit code (-1 when it did not exit normally), output and time.
+ProgramRun RunProgramWith(const std::string& prefix, const std::string& args,
+                          const std::string& program = KX_PROGRAM_PATH) {
+    const std::string base = ::testing::TempDir() + "kx-cli-" + std::to_string(::getpid());
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(
+        (prefix + " timeout 20 " + program + " " + args + " >" + base + ".out 2>" + base + ".err")
+            .c_str());
+    ProgramRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (auto [file, text] : {std::pair{".out", &run.out}, std::pair{".err", &run.err}}) {
+        std::ifstream in(base + file);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        *text = bytes.str();
+        std::remove((base + file).c_str());
+    }
+    return run;
 }
 
-// (Without a display the program refuses to start: ProgramCommandLine's test.)
+TEST(ProgramCommandLine, AnswersWithoutStartingAndRefusesToRunWithoutADisplay) {
+    const ProgramRun help = RunProgramWith("env -u DISPLAY -u WAYLAND_DISPLAY", "--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--fullscreen"), std::string::npos);
+    const ProgramRun version = RunProgramWith("env -u DISPLAY", "--windowed --version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, std::string("Kryx Space ") + MyApp::kProgramVersion + "\n");
+    const ProgramRun bad = RunProgramWith("env", "--windowed --frobnicate --help");
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind("kryxspace: unknown option '--frobnicate'\nUsage:", 0), 0u);
+
+    const ProgramRun none = RunProgramWith(
+        "env -u KX_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER", "--fullscreen");
+    EXPECT_EQ(none.code, 1);
+    EXPECT_LT(none.seconds, 1.0);
+    EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << none.err;
+    EXPECT_NE(none.err.find("no display"), std::string::npos) << none.err;
+    // A display that does not answer is none either: SDL's invisible fallback is refused.
+    const ProgramRun dead =
+        RunProgramWith("env -u KX_HEADLESS -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:987", "");
+    EXPECT_EQ(dead.code, 1);
+    EXPECT_NE(dead.err.find("kryxspace: cannot open a window: no display"), std::string::npos);
+}
+
+// A lone copy of the program, with no data beside it or installed: the error box is on the
+// terminal too.
 TEST_F(ShellTest, EntryPointWithoutDataSaysSoOnTheTerminal) {
-    const fs::path err = root_ / "stderr.txt";
-    // A lone copy of the program, with no data beside it or installed.
     if (fs::exists(KX_INSTALLED_DATA_DIR "/Nave.x")) {
         GTEST_SKIP() << "an installed data set is present";
     }
@@ -147,14 +198,10 @@ TEST_F(ShellTest, EntryPointWithoutDataSaysSoOnTheTerminal) {
     fs::create_directories(lone / "cwd");
     fs::copy_file(KX_PROGRAM_PATH, lone / "bin" / "kryxspace");
     fs::permissions(lone / "bin" / "kryxspace", fs::perms::owner_exec, fs::perm_options::add);
-    EXPECT_EQ(RunCommand("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1 timeout 20 " +
-                         (lone / "bin" / "kryxspace").string() + " 2>" + err.string()),
-              1);
-    // The error box is on the terminal too.
-    std::ifstream box(err);
-    std::string message;
-    std::getline(box, message);
-    EXPECT_EQ(message, "Errore: Immagini non trovate.") << message;
+    const ProgramRun run = RunProgramWith("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1", "",
+                                          (lone / "bin" / "kryxspace").string());
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "Errore: Immagini non trovate.") << run.err;
 }
 #endif
 
