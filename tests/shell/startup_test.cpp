@@ -1,6 +1,6 @@
-// Start-up: where the data folder is found, the missing-data box, a damaged data file, a
-// whole run through the message loop, and the real program answering its command line and
-// starting without a display or without its data.
+// Start-up: where the data folder is found, the missing-data box, a whole run through the
+// message loop, and the real program answering its command line and starting without a
+// display or without its data.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,39 +98,6 @@ TEST_F(ShellTest, AWholeRunEndsWhenTheExitIsConfirmed) {
     EXPECT_EQ(BoxesWithCaption(L"Uscita"), 1);
     EXPECT_EQ(MyApp::mainForm, nullptr);
     EXPECT_TRUE(TekuUtility::ElementRegistry().empty());
-}
-
-TEST_F(ShellTest, DamagedPictureIsReportedOnceAndTheWindowClosesWithoutAsking) {
-    // A data folder whose files are the shipped ones except one damaged picture.
-    const fs::path data = root_ / "bad" / "data";
-    fs::create_directories(data);
-    fs::create_directories(root_ / "bad" / "cwd");
-    for (const auto& entry : fs::directory_iterator(SourceData())) {
-        const fs::path target = data / entry.path().filename();
-        if (entry.path().filename() == "Livello5.bmp") {
-            fs::copy_file(entry.path(), target);
-            std::fstream file(target, std::ios::in | std::ios::out | std::ios::binary);
-            file.seekg(100);
-            const char byte = static_cast<char>(file.get());
-            file.seekp(100);
-            file.put(static_cast<char>(byte ^ 0x5A));
-        } else {
-            fs::create_symlink(entry.path(), target);
-        }
-    }
-    fs::current_path(root_ / "bad" / "cwd");
-
-    MyApp::FormMain& form = OpenMainForm();
-    EXPECT_TRUE(form.fields.closeRequested);
-    ASSERT_EQ(hl::MessageBoxLog().size(), 1u);
-    EXPECT_EQ(hl::MessageBoxLog()[0].text,
-              L"Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
-
-    hl::RunFor(100);
-    EXPECT_FALSE(platform::IsWindow(form.handle));
-    EXPECT_TRUE(hl::QuitPosted());
-    EXPECT_EQ(hl::MessageBoxLog().size(), 1u);
-    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 0);
 }
 
 #ifdef KX_PROGRAM_PATH
