@@ -1,17 +1,12 @@
-// The main window on the headless window system with the real game: the title and the
-// prompt, starting level 1, steering and firing, pause, the menus, the exit question and
-// other scales.
+// The main window on the headless window system with the real game: the window and its
+// title scene, the pause key, the menus, the exit question and other scales.
 #include <algorithm>
 #include <tuple>
 
 #include "app/shell/DataFolder.h"
-#include "panel3d/D3DPanelEx.h"
 #include "platform/files.h"
-#include "platform/keyboard.h"
 #include "platform/win/backend.h"
 #include "tests/shell/ShellFixture.h"
-#include "toolkit/CellControl.h"
-#include "toolkit/Controls.h"
 #include "toolkit/FormAbout.h"
 #include "toolkit/FormNamePlayer.h"
 #include "toolkit/Menus.h"
@@ -50,41 +45,10 @@ TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
     EXPECT_TRUE(hl::MessageBoxLog().empty());
 }
 
-// The tick's timings are GameTickTest's; here the real window, keyboard and level 1.
-TEST_F(ShellTest, PromptAppearsAfterTheFirstPauseAndGStartsLevelOne) {
-    FormMain& form = OpenMainForm();
-    hl::RunFor(1600);
-    EXPECT_EQ(Status(), "PREMI [G] o FIRE PER GIOCARE");
-    Hold('G');
-    EXPECT_TRUE(BannerVisible());
-    EXPECT_FALSE(PanelVisible());
-    EXPECT_EQ(form.fields.banner->fileName, "..\\data\\Livello1.bmp");
-    ASSERT_NE(Object(1), nullptr);  // level 1 is built behind the picture
-    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 5300));
-    EXPECT_FALSE(BannerVisible());
-    EXPECT_TRUE(PanelVisible());
-}
-
-TEST_F(ShellTest, ArrowsSteerCtrlFiresAndOnlyLowerCasePPauses) {
+// What a pause holds is PauseOnLeaveTest's; here which key toggles it.
+TEST_F(ShellTest, OnlyLowerCasePTogglesPause) {
     FormMain& form = OpenMainForm();
     ASSERT_TRUE(StartLevelOne());
-    const double startX = Object(1)->x;
-    const double startY = Object(1)->y;
-    Hold(platform::VK_RIGHT, 400);
-    EXPECT_GT(Object(1)->x, startX + 0.3);
-    Hold(platform::VK_UP, 400);
-    EXPECT_GT(Object(1)->y, startY + 0.3);
-    const double movedX = Object(1)->x;
-    Hold(platform::VK_LEFT, 400);
-    EXPECT_LT(Object(1)->x, movedX - 0.3);
-
-    ASSERT_NE(Object(2), nullptr);
-    EXPECT_FALSE(Object(2)->visible);
-    hl::KeyDown(platform::VK_LCONTROL);
-    EXPECT_TRUE(RunUntil([&] { return Object(2)->visible; }, 300));
-    hl::KeyUp(platform::VK_LCONTROL);
-
-    // What a pause holds is PauseOnLeaveTest's; here which key toggles it.
     hl::TypeText(L"P");
     hl::RunUntilIdle();
     EXPECT_FALSE(form.fields.paused);
