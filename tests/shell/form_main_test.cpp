@@ -157,10 +157,9 @@ TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizesAndAboutLinksFitWhole) {
 // game's state stays and it ticks on; the pointer may rest out of sight only while a level runs.
 TEST_F(ShellTest, ShowingTheWindowAtOtherScalesKeepsTheGameAndItTicksOn) {
     MyApp::FormMain& form = OpenMainForm();
-    hl::RunFor(1600);
+    hl::RunFor(60);
     EXPECT_FALSE(hl::CursorIdleHiding());
-    Hold('G');
-    ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
+    ASSERT_TRUE(StartLevelOne());
     EXPECT_TRUE(hl::CursorIdleHiding());
     hl::RunFor(600);
     const MyApp::GameFields& f = form.fields;
