@@ -1,6 +1,7 @@
 // The high-score file: location, exact bytes, reading, ordering, trimming and failures, and
 // hostile or unlucky files (damaged lines, stale temporaries, write protection, links, a second
 // instance writing at once); each test in a fresh local-data folder and current directory.
+// Also the line a game registers and the result the name form waits with.
 #include "services/HighScoreStore.h"
 
 #include <gtest/gtest.h>
@@ -74,32 +75,27 @@ class HighScoreStoreTest : public ::testing::Test {
     std::string ReadFile() const { return Read(File()); }
 };
 
-TEST_F(HighScoreStoreTest, RegistrationWritesTheExactLineWithCrLf) {
+TEST_F(HighScoreStoreTest, RegistrationWritesTheExactLineWithCrLfAndEightDigits) {
     EXPECT_EQ(store.StorageFolder(), dataHome.string() + "\\KryxSpace\\Score\\");
     store.Register(1230, RegistrationText("Anna", 2));
     EXPECT_FALSE(store.failed);
     EXPECT_EQ(ReadFile(), "00001230 Anna         Livello 2\r\n");
     EXPECT_EQ(store.Load(), Table{"00001230 Anna         Livello 2"});
-}
-
-TEST_F(HighScoreStoreTest, ScoreIsEightDigitsKeepingTheLastEight) {
+    // Eight digits, the last eight of a larger score.
     EXPECT_EQ(FormatScore(0), "00000000");
-    EXPECT_EQ(FormatScore(99999999), "99999999");
     EXPECT_EQ(FormatScore(2147483647), "47483647");
     store.Register(123456789, "X");
-    EXPECT_EQ(ReadFile(), "23456789 X\r\n");
+    EXPECT_EQ(ReadFile(), "23456789 X\r\n00001230 Anna         Livello 2\r\n");
 }
 
-TEST_F(HighScoreStoreTest, MissingAndEmptyFilesGiveAnEmptyTableWithoutFailure) {
+TEST_F(HighScoreStoreTest, MissingEmptyAndControlLinesGiveNoEntriesWithoutFailure) {
     EXPECT_TRUE(store.Load().empty());
     EXPECT_FALSE(store.failed);
     EXPECT_TRUE(fs::is_directory(Folder()));  // the folders are made on the way
     WriteFile("");
     EXPECT_TRUE(store.Load().empty());
     EXPECT_FALSE(store.failed);
-}
-
-TEST_F(HighScoreStoreTest, LinesSplitAtLfDropOneCrAndSkipControlBytes) {
+    // Lines split at LF, drop one CR and skip those with control bytes.
     WriteFile(std::string("A\r\nB\rC\n\r\r\nD\0tail\nlast", 21));
     EXPECT_EQ(store.Load(), (Table{"A", "last"}));
 }
@@ -118,27 +114,6 @@ TEST_F(HighScoreStoreTest, HandEditedTwelveLinesLoadWholeAndTrimToTenOnRegistrat
     EXPECT_EQ(table[6], "00000060 P");
     EXPECT_EQ(table[7], "00000055 NEW");
     EXPECT_EQ(table.back(), "00000040 P");
-}
-
-TEST_F(HighScoreStoreTest, EmptyLineSortsLastAndDropsOutOfAFullTable) {
-    WriteFile("00000005 A\r\n\r\n00000001 B\r\n");
-    store.Register(3, "C");
-    EXPECT_EQ(store.Load(), (Table{"00000005 A", "00000003 C", "00000001 B", ""}));
-    for (int i = 0; i < 7; ++i) {
-        store.Register(2, "D");
-    }
-    const Table table = store.Load();
-    EXPECT_EQ(table.size(), 10u);
-    EXPECT_EQ(std::count(table.begin(), table.end(), ""), 0);
-}
-
-TEST_F(HighScoreStoreTest, TiesKeepBothAndFallBackToUnsignedByteOrder) {
-    store.Register(100, "ANN");
-    store.Register(100, "ZED");
-    store.Register(100, "ZED");
-    store.Register(100, "\xC8VA");  // a high byte sorts above every ASCII letter
-    EXPECT_EQ(store.Load(),
-              (Table{"00000100 \xC8VA", "00000100 ZED", "00000100 ZED", "00000100 ANN"}));
 }
 
 TEST_F(HighScoreStoreTest, ControlCharactersInANameBecomeBlanks) {
@@ -226,15 +201,25 @@ void ExpectWellFormedAfterRegistration(const Table& old, const std::string& adde
     ASSERT_EQ(table, expected);
 }
 
-TEST(HighScoreFormatTest, ArbitraryBytesParseAndReformatWellFormed) {
+// Every round through the format functions, every hundredth also through the store and the
+// disk (each of those syncs a file).
+TEST_F(HighScoreStoreTest, ArbitraryFileContentsStayWellFormedAfterRegistration) {
     RandomBytes random;
     for (int round = 0; round < 3000; ++round) {
         SCOPED_TRACE(round);
         const std::string file = random(random.rng() % 4 ? 60 : 600);
-        const Table old = ParseTable(std::vector<std::uint8_t>(file.begin(), file.end()));
-        const std::string added =
-            EntryText(static_cast<std::int32_t>(random.rng() % 100000000), random(16));
+        const std::string name = random(16);
+        const auto score = static_cast<std::int32_t>(random.rng() % 100000000);
+        const std::string added = EntryText(score, name);
         ASSERT_EQ(added.find_first_of(std::string("\r\n\0", 3)), std::string::npos);
+        const Table old = ParseTable(std::vector<std::uint8_t>(file.begin(), file.end()));
+        if (round % 100 == 0) {
+            WriteFile(file);
+            ASSERT_EQ(store.Load(), old);
+            store.Register(score, name);
+            ASSERT_FALSE(store.failed);
+            ExpectWellFormedAfterRegistration(old, added, ReadFile());
+        }
         Table withNew = old;
         withNew.push_back(added);
         ExpectWellFormedAfterRegistration(old, added, FormatTable(withNew));
@@ -244,23 +229,21 @@ TEST(HighScoreFormatTest, ArbitraryBytesParseAndReformatWellFormed) {
     }
 }
 
-// The same through the store and the disk, fewer rounds since each one syncs a file.
-TEST_F(HighScoreStoreTest, ArbitraryFileContentsStayWellFormedAfterRegistration) {
-    RandomBytes random;
-    for (int round = 0; round < 30; ++round) {
-        SCOPED_TRACE(round);
-        WriteFile(random(random.rng() % 4 ? 60 : 600));
-        const Table old = store.Load();
-        ASSERT_FALSE(store.failed);
-        const auto score = static_cast<std::int32_t>(random.rng() % 100000000);
-        const std::string name = random(16);
-        store.Register(score, name);
-        ASSERT_FALSE(store.failed);
-        ExpectWellFormedAfterRegistration(old, EntryText(score, name), ReadFile());
-        if (HasFatalFailure()) {
-            return;
-        }
-    }
+TEST(RegistrationTextTest, NamePaddedToTwelveThenLevel) {
+    EXPECT_EQ(RegistrationText("Anna", 2), "Anna         Livello 2");
+    EXPECT_EQ(RegistrationText("ABCDEFGHIJ", 4), "ABCDEFGHIJ   Livello 4");
+    EXPECT_EQ(RegistrationText("ABCDEFGHIJKLMN", 3), "ABCDEFGHIJKLMN Livello 3");
+    EXPECT_EQ(RegistrationText("", 1), std::string(12, ' ') + " Livello 1");
+}
+
+TEST(PendingResultTest, NoFormForZeroScoreAndTheOpenFormKeepsItsResult) {
+    PendingResult pending;
+    EXPECT_FALSE(pending.Capture(0, 3));
+    EXPECT_FALSE(pending.Capture(-5, 3));
+    EXPECT_FALSE(pending.Waiting());
+    pending.Capture(700, 3);
+    EXPECT_FALSE(pending.Capture(0, 1));  // a lost game with no points leaves the form alone
+    EXPECT_EQ(pending.Take()->score, 700);
 }
 
 // ---- hostile or unlucky files and a second instance ----

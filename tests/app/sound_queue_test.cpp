@@ -52,31 +52,17 @@ TEST_F(SoundQueueTest, SixPushesDropTheOldestAndPlayAt400MsSpacing) {
               (std::vector<std::string>{"play 2", "play 3", "play 4", "play 5", "play 6"}));
 }
 
-TEST_F(SoundQueueTest, LoopStartsOnceAndIsNotRestartedWhilePlaying) {
+// The loop starts once, a one-shot interrupts it and it comes back; loop 0 stops for good.
+TEST_F(SoundQueueTest, LoopRestartsAfterAOneShotAndStopsAtOnceOnZero) {
     SoundQueue q;
     q.SetLoop(1026);
     EXPECT_EQ(out.events, std::vector<std::string>{"stop"});
-    RunFor(q, 420);
-    EXPECT_EQ(out.events, (std::vector<std::string>{"stop", "loop 1026"}));
     RunFor(q, 3000);
-    EXPECT_EQ(out.events.size(), 2u);
-}
-
-TEST_F(SoundQueueTest, OneShotInterruptsTheLoopWhichRestartsAfterwards) {
-    SoundQueue q;
-    q.SetLoop(1026);
-    RunFor(q, 420);
+    EXPECT_EQ(out.events, (std::vector<std::string>{"stop", "loop 1026"}));
     q.Push(1024);
-    RunFor(q, 420);
-    RunFor(q, 420);
+    RunFor(q, 840);
     EXPECT_EQ(out.events,
               (std::vector<std::string>{"stop", "loop 1026", "stop", "play 1024", "loop 1026"}));
-}
-
-TEST_F(SoundQueueTest, SetLoopZeroStopsAtOnceAndNothingRestarts) {
-    SoundQueue q;
-    q.SetLoop(1026);
-    RunFor(q, 420);
     q.SetLoop(0);
     EXPECT_EQ(out.events.back(), "stop");
     const auto n = out.events.size();

@@ -12,15 +12,9 @@ e2e_start_x 120 "$0" "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"; [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null' EXIT
-mkdir -p "$work/bin" "$work/data"
-for f in "$data"/*; do ln -s "$f" "$work/data/"; done
 E2E_OUT=$work/game.err
-(cd "$work/bin" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/config" \
-    SDL_VIDEODRIVER=x11 \
-    SDL_AUDIODRIVER=dummy exec "$program" >/dev/null 2>"$E2E_OUT") &
-E2E_PID=$!
-e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 20
-main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+e2e_start_game "$(e2e_game_folder "$data" "$work")" "$program" "$work"
+e2e_wait_title 20
 xdotool windowfocus "$main"
 xdotool keydown g
 e2e_wait_for "kx-trace level 1 running" 20

@@ -20,23 +20,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 E2E_OUT=$E2E_ART/game.err
 
-# Runs the game from $1 (its current directory) with the top ten and the settings of
-# scratch data and configuration homes.
-start_game() {
-    : >"$E2E_OUT"  # emptied here: the game opens it later, and old lines must not count
-    (cd "$1" && KX_TRACE=1 XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/config" \
-        SDL_VIDEODRIVER=x11 \
-        SDL_AUDIODRIVER=dummy exec ${E2E_WRAP:-} "$2" >"$E2E_ART/game.out" 2>"$E2E_OUT") &
-    E2E_PID=$!
-    E2E_FROM=0
-}
-
-# A copy of the data folder beside a folder to start from ("..\data" seen from bin/).
-game_folder() {
-    mkdir -p "$work/game/bin" "$work/game/data"
-    for f in "$data"/*; do ln -s "$f" "$work/game/data/"; done
-    echo "$work/game/bin"
-}
+start_game() { e2e_start_game "$1" "$2" "$work" "$E2E_ART/game.out"; }
+game_folder() { e2e_game_folder "$data" "$work"; }
 
 seed_table() {
     mkdir -p "$work/xdg/KryxSpace/Score"
@@ -46,28 +31,12 @@ seed_table() {
 # The last value the trace gave for a key.
 last() { grep "^kx-trace $1 " "$E2E_OUT" | tail -n 1 | cut -d' ' -f3-; }
 
-# Holds a key for $2 seconds: the game reads the keyboard's state once per 30 ms tick.
-hold() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-}
-
-# Waits up to $2 seconds for the command "$1" to succeed (checked every 0.1 s).
-until_true() {
-    for _ in $(seq $(($2 * 10))); do
-        eval "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # Holds a key until the command "$2" succeeds (checked every 0.1 s) or $3 seconds pass, as a
 # player holds a key until the game answers; the command's status is returned.
 hold_until() {
     local ok=0
     xdotool keydown "$1"
-    until_true "$2" "$3" || ok=1
+    e2e_until "$2" "$3" || ok=1
     xdotool keyup "$1"
     return $ok
 }
@@ -76,15 +45,6 @@ hold_until() {
 ship_moved() {
     awk -v op="$1" -v from="$2" -v now="$(last ship | cut -d' ' -f1)" \
         'BEGIN { exit !(op == "lt" ? now < from - 0.5 : now > from + 0.5) }'
-}
-
-# Presses keys one by one, letting the window system settle between them: an opening menu or
-# box takes the X input focus when it is mapped.
-keys() {
-    for k in "$@"; do
-        xdotool key "$k"
-        sleep 0.4
-    done
 }
 
 # Gives the main window the keyboard (there is no window manager to do it).
@@ -112,12 +72,10 @@ answer_exit() {
     [ "$1" = no ] && x=$((x + 88 * q / 4))
     for _ in 1 2 3; do
         e2e_click "$x" $((Y + HEIGHT - 24 * q / 4))
-        exit_question_gone && return 0
+        e2e_until '! exit_question_up' 5 && return 0
     done
     e2e_fail "the exit question did not take the answer"
 }
-
-exit_question_gone() { until_true '! exit_question_up' 5; }
 
 # Flies the ship for at most $1 seconds by the nearest rock or saucer in front of it. $2 =
 # score: lines up with it while it is far (so the held fire meets it) and steps aside when it
@@ -145,24 +103,22 @@ chase() {
                         if (ny < sy - 0.15) v = "Down"; else if (ny > sy + 0.15) v = "Up"
                     }
                     print h, v }')"
-            [ "$want_h" = - ] && want_h=""
-            [ "$want_v" = - ] && want_v=""
+            want_h=${want_h#-} want_v=${want_v#-}
         fi
-        if [ "$want_h" != "$held_h" ]; then
-            [ -n "$held_h" ] && xdotool keyup "$held_h"
-            [ -n "$want_h" ] && xdotool keydown "$want_h"
-            held_h=$want_h
-        fi
-        if [ "$want_v" != "$held_v" ]; then
-            [ -n "$held_v" ] && xdotool keyup "$held_v"
-            [ -n "$want_v" ] && xdotool keydown "$want_v"
-            held_v=$want_v
-        fi
+        switch_key "$held_h" "$want_h"
+        switch_key "$held_v" "$want_v"
+        held_h=$want_h held_v=$want_v
         sleep 0.05
     done
-    [ -n "$held_h" ] && xdotool keyup "$held_h"
-    [ -n "$held_v" ] && xdotool keyup "$held_v"
-    return 0
+    switch_key "$held_h" ""
+    switch_key "$held_v" ""
+}
+
+# Releases the key $1 and holds $2 instead (either may be empty).
+switch_key() {
+    [ "$1" = "$2" ] && return
+    [ -n "$1" ] && xdotool keyup "$1"
+    [ -n "$2" ] && xdotool keydown "$2"
 }
 
 # Chooses a menu item with the keys $2... from the main window and waits up to 10 s for the
@@ -173,9 +129,9 @@ menu_command() {
     shift
     for _ in 1 2 3; do
         focus_main
-        keys "$@"
-        until_true "$check" 10 && return 0
-        keys Escape Escape
+        e2e_keys "$@"
+        e2e_until "$check" 10 && return 0
+        e2e_keys Escape Escape
     done
     e2e_fail "the menu keys $* did nothing"
 }
@@ -186,16 +142,14 @@ exit_question_up() { xdotool search --onlyvisible --name '^Uscita$' >/dev/null; 
 quit_game() {
     menu_command exit_question_up alt+f e
     answer_exit yes "$1"
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq 0 ] || e2e_fail "the game exited with $E2E_RC"
+    e2e_wait_exit 10 0
 }
 
 # Starts the game from a copy of the data folder and waits for the title's prompt and the
 # main window (in $main).
 start_at_title() {
     start_game "$(game_folder)" "$program"
-    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    e2e_wait_title
 }
 
 # Answers the one box titled $1 (an extended regular expression) with Enter; the program must
@@ -206,8 +160,23 @@ answer_box_and_exit() {
     sleep 0.5
     e2e_shot "$3"
     e2e_return_until_gone "$1" "$box" || e2e_fail "the box $1 did not take Return"
-    e2e_wait_exit 10
-    [ "$E2E_RC" -eq "$2" ] || e2e_fail "exit code $E2E_RC, not $2"
+    e2e_wait_exit 10 "$2"
+}
+
+# G at the title: the level 1 picture ($1 names its screenshot), then level 1 running.
+start_level1() {
+    e2e_mark
+    hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
+    e2e_shot "$1"
+    e2e_wait_for "kx-trace level 1 running" 15
+}
+
+# Opens the menu with the key $1 over the main window for the screenshot $2, then closes it.
+menu_shot() {
+    focus_main
+    e2e_keys "$1"
+    e2e_shot "$2"
+    e2e_keys Escape Escape
 }
 
 # Waits for the heartbeat to move on: the game is still ticking.
@@ -227,8 +196,7 @@ play() {
     e2e_wait_for "kx-trace alive 0" 30
     echo "startup to the first frame: $((($(date +%s%N) - started) / 1000000)) ms"
     e2e_wait_for "kx-trace table 00001200 ANNA 3 | 00000800 BRUNO 2"
-    e2e_wait_for "kx-trace status PREMI [G] o FIRE PER GIOCARE" 15
-    main=$(e2e_window '^Kryx Space' 10) || e2e_fail "no main window"
+    e2e_wait_title
     focus_main
     e2e_shot 1-title
     "$E2E_XTOOL" shot "$E2E_ART/window-title.png" "$main"
@@ -236,10 +204,7 @@ play() {
     "$E2E_XTOOL" icon "$E2E_ART/window-icon.png" "$main" || e2e_fail "the main window has no icon"
     grep -E '^Vm(RSS|HWM)' "/proc/$E2E_PID/status" | tr -s ' \t' ' ' | sed 's/^/memory at the title: /'
 
-    e2e_mark
-    hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
-    e2e_shot 2-banner
-    e2e_wait_for "kx-trace level 1 running" 15
+    start_level1 2-banner
     e2e_wait_for "kx-trace panel shown"
     sleep 0.5
     e2e_shot 3-level1
@@ -261,7 +226,9 @@ play() {
     local ship
     ship=$(last ship)
     e2e_shot 5-paused-a
-    hold Left 0.5
+    xdotool keydown Left
+    sleep 0.5
+    xdotool keyup Left
     e2e_shot 5-paused-b
     [ "$(last ship)" = "$ship" ] || e2e_fail "the ship moved while paused"
     "$E2E_XTOOL" same "$E2E_ART/screen-5-paused-a.png" "$E2E_ART/screen-5-paused-b.png" \
@@ -277,10 +244,7 @@ play() {
     xdotool search --onlyvisible --name '^Kryx Space' >/dev/null || e2e_fail "the window went away"
 
     # File > Esci asks the same.
-    focus_main
-    keys alt+f
-    e2e_shot 7-file-menu
-    keys Escape Escape
+    menu_shot alt+f 7-file-menu
     menu_command exit_question_up alt+f e
     answer_exit no 8-exit-question
     still_ticking
@@ -295,22 +259,14 @@ play() {
             e2e_fail "more than one About box"
         e2e_shot "9-about-$round"
         e2e_mark
-        for _ in 1 2 3; do
-            xdotool windowfocus "$about"
-            sleep 0.3
-            xdotool key Escape
-            e2e_wait_grep -xF "kx-trace about closed" 10 && break
-        done
-        e2e_seen "kx-trace about closed" || e2e_fail "Escape did not close the About box"
+        e2e_press_until "$about" Escape 'e2e_seen "kx-trace about closed"' 10 ||
+            e2e_fail "Escape did not close the About box"
     done
 
     # Opzioni > Abilita Joystick toggles its check mark.
     e2e_mark
     menu_command 'e2e_seen "kx-trace joystick checked"' alt+o a
-    focus_main
-    keys alt+o
-    e2e_shot 10-joystick-checked
-    keys Escape Escape
+    menu_shot alt+o 10-joystick-checked
     e2e_mark
     menu_command 'e2e_seen "kx-trace joystick unchecked"' alt+o a
 
@@ -325,9 +281,7 @@ name() {
     seed_table
     start_at_title
     focus_main
-    e2e_mark
-    hold_until g '[ "$(last banner)" = "Livello1.bmp shown" ]' 5 || e2e_fail "G started nothing"
-    e2e_wait_for "kx-trace level 1 running" 15
+    start_level1 0-banner
 
     # Fire until something is hit, then fly into the rocks until the energy is gone.
     xdotool keydown Control_L
@@ -361,7 +315,7 @@ name() {
     grep -qE "^$line"$'\r'"?$" "$work/xdg/KryxSpace/Score/Classifica.txt" ||
         e2e_fail "Classifica.txt has no line '$line'"
     e2e_wait_match "^kx-trace table 00001200 ANNA 3 \| 00000800 BRUNO 2 \| $line\$" 10
-    until_true '[ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ]' 15 ||
+    e2e_until '[ "$(last status)" = "PREMI [G] o FIRE PER GIOCARE" ]' 15 ||
         e2e_fail "the title did not come back"
     e2e_shot 5-title-with-name
     quit_game 6-exit
@@ -409,7 +363,7 @@ display() {
     sleep 0.8
     e2e_shot 2-file-menu
     e2e_click $((X + 30 * quarters / 4)) $((Y + 30 * quarters / 4))
-    until_true exit_question_up 5 || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
+    e2e_until exit_question_up 5 || e2e_fail "a click on the File menu at scale $quarters/4 did not open it"
     answer_exit no 3-exit-no
 
     focus_main

@@ -24,10 +24,61 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/images/images.h"
 
 namespace {
+
+// The items of a window property of 32-bit values (Xlib gives one per long); none when the
+// window does not have it.
+std::vector<unsigned long> Property(Display* display, Window window, const char* name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False,
+                           type, &actual, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        items.assign(values, values + count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return items;
+}
+
+// The children of a window, bottom of the stack first.
+std::vector<Window> Children(Display* display, Window window) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> list;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0 && children) {
+        list.assign(children, children + count);
+        XFree(children);
+    }
+    return list;
+}
+
+// Counts the pixels of the rectangle x y w h (argv[0..3]) of a picture for which count(i)
+// holds; `all` gets the number of pixels of the rectangle within the picture.
+template <typename Count>
+long CountIn(const platform::Image& a, char** rect, long& all, Count count) {
+    const int x0 = std::atoi(rect[0]), y0 = std::atoi(rect[1]);
+    const int w = std::atoi(rect[2]), h = std::atoi(rect[3]);
+    long n = 0;
+    all = 0;
+    for (int y = std::max(0, y0); y < y0 + h && y < a.height; ++y) {
+        for (int x = std::max(0, x0); x < x0 + w && x < a.width; ++x) {
+            n += count(static_cast<std::size_t>(y) * a.width + x) ? 1 : 0;
+            ++all;
+        }
+    }
+    return n;
+}
 
 int Shot(Display* display, const char* path, Window window) {
     XWindowAttributes attributes{};
@@ -44,12 +95,10 @@ int Shot(Display* display, const char* path, Window window) {
     platform::Image picture;
     picture.width = attributes.width;
     picture.height = attributes.height;
-    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            picture.pixels[static_cast<std::size_t>(y) * picture.width + x] =
-                0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFFu);
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFFu));
         }
     }
     XDestroyImage(image);
@@ -80,48 +129,30 @@ int Same(char** argv) {
         std::fprintf(stderr, "xtool: pictures missing or of different sizes\n");
         return 2;
     }
-    const int x0 = std::atoi(argv[2]), y0 = std::atoi(argv[3]);
-    const int w = std::atoi(argv[4]), h = std::atoi(argv[5]);
-    long differing = 0;
-    for (int y = y0; y < y0 + h && y < a->height; ++y) {
-        for (int x = x0; x < x0 + w && x < a->width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * a->width + x;
-            differing += a->pixels[i] != b->pixels[i] ? 1 : 0;
-        }
-    }
+    long all = 0;
+    const long differing =
+        CountIn(*a, argv + 2, all, [&](std::size_t i) { return a->pixels[i] != b->pixels[i]; });
     std::printf("%ld pixels differ\n", differing);
     return differing == 0 ? 0 : 1;
 }
 
-// _NET_WM_ICON: width, height, then width * height ARGB pixels, one per long.
+// _NET_WM_ICON: width, height, then width * height ARGB pixels.
 int Icon(Display* display, const char* path, Window window) {
-    const Atom property = XInternAtom(display, "_NET_WM_ICON", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, property, 0, 1 << 20, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) != Success ||
-        data == nullptr) {
-        return 1;
-    }
-    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    const std::vector<unsigned long> values =
+        Property(display, window, "_NET_WM_ICON", XA_CARDINAL);
     platform::Image picture;
-    if (format == 32 && count >= 2) {
+    if (values.size() >= 2) {
         picture.width = static_cast<int>(values[0]);
         picture.height = static_cast<int>(values[1]);
     }
     const unsigned long pixels =
         static_cast<unsigned long>(picture.width) * static_cast<unsigned long>(picture.height);
-    if (picture.width <= 0 || picture.height <= 0 || count < 2 + pixels) {
-        XFree(data);
+    if (picture.width <= 0 || picture.height <= 0 || values.size() < 2 + pixels) {
         return 1;
     }
     for (unsigned long i = 0; i < pixels; ++i) {
         picture.pixels.push_back(static_cast<std::uint32_t>(values[2 + i]));
     }
-    XFree(data);
     return platform::WritePngFile(path, picture) ? 0 : 1;
 }
 
@@ -133,16 +164,9 @@ int Lit(char** argv) {
         std::fprintf(stderr, "xtool: no picture %s\n", argv[0]);
         return 2;
     }
-    const int x0 = std::atoi(argv[1]), y0 = std::atoi(argv[2]);
-    const int w = std::atoi(argv[3]), h = std::atoi(argv[4]);
-    long lit = 0, all = 0;
-    for (int y = std::max(0, y0); y < y0 + h && y < a->height; ++y) {
-        for (int x = std::max(0, x0); x < x0 + w && x < a->width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * a->width + x;
-            lit += (a->pixels[i] & 0xFFFFFFu) != 0 ? 1 : 0;
-            ++all;
-        }
-    }
+    long all = 0;
+    const long lit =
+        CountIn(*a, argv + 1, all, [&](std::size_t i) { return (a->pixels[i] & 0xFFFFFFu) != 0; });
     std::printf("%ld of %ld pixels lit\n", lit, all);
     return all > 0 && lit * 10 >= all ? 0 : 1;
 }
@@ -156,42 +180,24 @@ std::optional<std::string> TitleWithin(Display* display, Window window) {
         XFree(name);
         return title;
     }
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
+    const std::vector<Window> children = Children(display, window);
     std::optional<std::string> found;
-    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
-        for (unsigned i = count; i-- > 0 && !found;) {
-            found = TitleWithin(display, children[i]);
-        }
-        if (children != nullptr) {
-            XFree(children);
-        }
+    for (auto child = children.rbegin(); child != children.rend() && !found; ++child) {
+        found = TitleWithin(display, *child);
     }
     return found;
 }
 
 int Top(Display* display, int x, int y) {
-    Window root = DefaultRootWindow(display);
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count) == 0) {
-        return 1;
-    }
+    const std::vector<Window> children = Children(display, DefaultRootWindow(display));
     std::optional<std::string> title;
-    for (unsigned i = count; i-- > 0;) {  // top of the stack first
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {  // top first
         XWindowAttributes a{};
-        if (XGetWindowAttributes(display, children[i], &a) == 0 || a.map_state != IsViewable ||
-            x < a.x || y < a.y || x >= a.x + a.width || y >= a.y + a.height) {
-            continue;
+        if (XGetWindowAttributes(display, *child, &a) != 0 && a.map_state == IsViewable &&
+            x >= a.x && y >= a.y && x < a.x + a.width && y < a.y + a.height) {
+            title = TitleWithin(display, *child);
+            break;
         }
-        title = TitleWithin(display, children[i]);
-        break;
-    }
-    if (children != nullptr) {
-        XFree(children);
     }
     std::printf("%s\n", title.value_or("").c_str());
     return title ? 0 : 1;
@@ -231,55 +237,49 @@ int Kept(Display* display, Window window, int ms) {
     return lost == 0 ? 0 : 1;
 }
 
-bool WindowManagerRuns(Display* display) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None) {
-        return false;
+// The commands that talk to the X server; argv[2..] are their arguments.
+int OnDisplay(Display* display, const std::string& command, int argc, char** argv) {
+    const auto window = [&](int i) {
+        return static_cast<Window>(std::strtoul(argv[i], nullptr, 0));
+    };
+    if (command == "shot") {
+        return Shot(display, argv[2], argc >= 4 ? window(3) : DefaultRootWindow(display));
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    bool runs = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                   XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-                count == 1;
-    if (data != nullptr) {
-        XFree(data);
+    if (command == "close") {
+        return Close(display, window(2));
     }
-    return runs;
+    if (command == "icon") {
+        return Icon(display, argv[2], window(3));
+    }
+    if (command == "top") {
+        return Top(display, std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    if (command == "other") {
+        return Other(display, std::atoi(argv[2]));
+    }
+    if (command == "kept") {
+        return Kept(display, window(2), std::atoi(argv[3]));
+    }
+    // wm: a running window manager names its check window on the root window.
+    const Window root = DefaultRootWindow(display);
+    return Property(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).size() == 1 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool top = argc >= 4 && std::strcmp(argv[1], "top") == 0;
-    const bool other = argc >= 3 && std::strcmp(argv[1], "other") == 0;
-    const bool wm = argc >= 2 && std::strcmp(argv[1], "wm") == 0;
-    const bool kept = argc >= 4 && std::strcmp(argv[1], "kept") == 0;
-    if (top || other || wm || kept) {
-        Display* display = XOpenDisplay(nullptr);
-        if (display == nullptr) {
-            return 1;
-        }
-        const int result =
-            top     ? Top(display, std::atoi(argv[2]), std::atoi(argv[3]))
-            : other ? Other(display, std::atoi(argv[2]))
-            : kept  ? Kept(display, std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]))
-                    : (WindowManagerRuns(display) ? 0 : 1);
-        XCloseDisplay(display);
-        return result;
-    }
-    if (argc >= 8 && std::strcmp(argv[1], "same") == 0) {
+    const std::string command = argc >= 2 ? argv[1] : "";
+    if (command == "same" && argc >= 8) {
         return Same(argv + 2);
     }
-    if (argc >= 7 && std::strcmp(argv[1], "lit") == 0) {
+    if (command == "lit" && argc >= 7) {
         return Lit(argv + 2);
     }
-    const bool shot = argc >= 3 && std::strcmp(argv[1], "shot") == 0;
-    const bool close = argc >= 3 && std::strcmp(argv[1], "close") == 0;
-    const bool icon = argc >= 4 && std::strcmp(argv[1], "icon") == 0;
-    if (!shot && !close && !icon) {
+    const bool known =
+        ((command == "shot" || command == "close" || command == "other") && argc >= 3) ||
+        ((command == "icon" || command == "top" || command == "kept") && argc >= 4) ||
+        command == "wm";
+    if (!known) {
         std::fprintf(stderr,
                      "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
                      "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
@@ -293,16 +293,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "xtool: no X display\n");
         return 1;
     }
-    int result = 0;
-    if (shot) {
-        const Window window =
-            argc >= 4 ? std::strtoul(argv[3], nullptr, 0) : DefaultRootWindow(display);
-        result = Shot(display, argv[2], window);
-    } else if (icon) {
-        result = Icon(display, argv[2], std::strtoul(argv[3], nullptr, 0));
-    } else {
-        result = Close(display, std::strtoul(argv[2], nullptr, 0));
-    }
+    const int result = OnDisplay(display, command, argc, argv);
     XCloseDisplay(display);
     return result;
 }

@@ -23,48 +23,24 @@ struct OverlapCase {
 
 // Side margins narrow the boxes in x only; touching edges and boxes without area never collide.
 TEST(BoxesOverlapTest, MarginsEdgesAndEmptyBoxes) {
-    const Point3 zero{0, 0, 0}, one{1, 1, 1};
+    const Point3 zero{0, 0, 0}, one{1, 1, 1}, a0{-1, -2, -3}, a1{1, 2, 3}, n0{-5, -5, -5},
+        n1{-3, -3, -3};
     const OverlapCase cases[] = {
         // x-z rectangles 0..2000 and 1500..3500 after the shift by 1, narrowed by 200 a side.
-        {"worked example", {-1, -2, -3}, {1, 2, 3}, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1, true},
-        {"narrowed ranges only touch",
-         {-1, -2, -3},
-         {1, 2, 3},
-         0.1,
-         {0.6, -2, -3},
-         {2.6, 2, 3},
-         0.1,
-         false},
-        {"same without margins", {-1, -2, -3}, {1, 2, 3}, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0, true},
-        {"inside", zero, one, 0, {0.5, 0.5, 0.5}, {2, 2, 2}, 0, true},
+        {"worked example", a0, a1, 0.1, {0.5, -2, -3}, {2.5, 2, 3}, 0.1, true},
+        {"narrowed, only touch", a0, a1, 0.1, {0.6, -2, -3}, {2.6, 2, 3}, 0.1, false},
+        {"same without margins", a0, a1, 0, {0.6, -2, -3}, {2.6, 2, 3}, 0, true},
         {"touching in x", zero, one, 0, {1, 0, 0}, {2, 1, 1}, 0, false},
-        {"touching in z", zero, one, 0, {0, 0, 1}, {1, 1, 2}, 0, false},
         {"touching in y", zero, one, 0, {0, 1, 0}, {1, 2, 1}, 0, false},
-        {"apart in y only", zero, one, 0, {0, 5, 0}, {1, 6, 1}, 0, false},
+        {"touching in z", zero, one, 0, {0, 0, 1}, {1, 1, 2}, 0, false},
         // x overlap 0.15; the margins trim 0.1 of A's width and 0.115 of B's.
-        {"overlap within the margins", zero, one, 0.1, {0.85, 0, 0}, {2, 1, 1}, 0.1, false},
-        {"overlap beyond the margins", zero, one, 0.1, {0.75, 0, 0}, {2, 1, 1}, 0.1, true},
-        {"depth and height not narrowed", zero, one, 0.2, {0, 0.99, 0.99}, {1, 2, 2}, 0.2, true},
+        {"within the margins", zero, one, 0.1, {0.85, 0, 0}, {2, 1, 1}, 0.1, false},
+        {"beyond the margins", zero, one, 0.1, {0.75, 0, 0}, {2, 1, 1}, 0.1, true},
+        {"y and z not narrowed", zero, one, 0.2, {0, 0.99, 0.99}, {1, 2, 2}, 0.2, true},
         {"point box", zero, zero, 0.2, {-1, -1, -1}, one, 0.2, false},
-        {"two point boxes", zero, zero, 0, zero, zero, 0, false},
-        {"thinner than a thousandth", {0, 0, 0.0001}, {1, 1, 0.0009}, 0, zero, one, 0, false},
-        {"negative", {-5, -5, -5}, {-3, -3, -3}, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1, true},
-        {"negative touching in x",
-         {-5, -5, -5},
-         {-3, -3, -3},
-         0,
-         {-3, -4, -4},
-         {-2, -2, -2},
-         0,
-         false},
-        {"negative touching in y",
-         {-5, -5, -5},
-         {-3, -3, -3},
-         0,
-         {-4, -3, -4},
-         {-2, -2, -2},
-         0,
-         false},
+        {"under a thousandth", {0, 0, 0.0001}, {1, 1, 0.0009}, 0, zero, one, 0, false},
+        {"negative", n0, n1, 0.1, {-4, -4, -4}, {-2, -2, -2}, 0.1, true},
+        {"negative touching", n0, n1, 0, {-3, -4, -4}, {-2, -2, -2}, 0, false},
     };
     for (const OverlapCase& c : cases) {
         EXPECT_EQ(BoxesOverlap(c.aMin, c.aMax, c.aMargin, c.bMin, c.bMax, c.bMargin), c.overlap)
@@ -91,16 +67,11 @@ TEST_F(ScoringTest, EnergyBarShowsTheBandAndReportsEmpty) {
     EXPECT_FALSE(UpdateEnergyBar(game));
     EXPECT_EQ(panel.spriteCells[0].row, 1);
     EXPECT_EQ(panel.spriteCells[0].row2, 1);
-    game.energy = 1;
-    EXPECT_FALSE(UpdateEnergyBar(game));
-    EXPECT_EQ(panel.spriteCells[0].row, 5);
-    for (int energy : {0, -5}) {
-        game.energy = energy;
-        EXPECT_TRUE(UpdateEnergyBar(game));
-        EXPECT_EQ(panel.spriteCells[0].row, 6);
-        EXPECT_EQ(panel.spriteCells[0].row2, 6);
-        EXPECT_EQ(panel.spriteCells[0].lastRow, 6);
-    }
+    game.energy = -5;
+    EXPECT_TRUE(UpdateEnergyBar(game));
+    EXPECT_EQ(panel.spriteCells[0].row, 6);
+    EXPECT_EQ(panel.spriteCells[0].row2, 6);
+    EXPECT_EQ(panel.spriteCells[0].lastRow, 6);
 }
 
 TEST_F(ScoringTest, ScoreLineHasAtLeastSixDigits) {
@@ -208,12 +179,8 @@ TEST_F(SaucerFireTest, FireballIsAimedAtThePlayerAndFallsBySlope) {
     EXPECT_EQ(VisibleFireballs(), 1);
     EXPECT_NEAR(Object(1001).z, 29, 1e-9);
     EXPECT_NEAR(Object(1001).y, 0.9, 1e-12);
-}
-
-TEST_F(SaucerFireTest, CannotFireWithoutPermission) {
-    Fire(2001, 0, 1.0, false);
-    Fire(2001, 5000, 1.0, false);
-    EXPECT_EQ(VisibleFireballs(), 0);
+    Fire(2001, 5000, 1.0, false);  // not allowed: no launch however long the wait
+    EXPECT_EQ(VisibleFireballs(), 1);
 }
 
 TEST_F(SaucerFireTest, TwoSaucersTakeTurns) {

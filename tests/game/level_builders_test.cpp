@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/msgbox.h"
+#include "tests/panel3d/panel_test_support.h"
 #include "toolkit/Controls.h"
 
 namespace MyApp {
@@ -29,27 +30,17 @@ std::string SourceDir() {
     return KX_SOURCE_PATH;
 }
 
-// A window-less panel drawing on the headless device.
-class HeadlessPanel : public TekuUtility::D3DPanelEx {
-  public:
-    HeadlessPanel() : D3DPanelEx(nullptr) {
-        width = 640;
-        height = 480;
-        initDevice(nullptr);
-    }
-    using D3DPanelEx::drawFrame;
-};
-
 class LevelBuilderTest : public ::testing::Test {
   protected:
     platform::ScopedFakeClock clock;
-    HeadlessPanel panel;
+    TekuUtility::testing::TestPanel panel;
     TekuUtility::Image banner{nullptr, std::string()};
     GameFields game;
     std::vector<std::string> boxes;
     platform::MessageBoxHandler previousHandler;
 
     LevelBuilderTest() {
+        panel.start();
         game.panel = &panel;
         game.banner = &banner;
         game.energy = 100;

@@ -399,30 +399,6 @@ TEST_F(DiveTest, DiversFireOnlyStrictlyBetweenDepthTenAndTwenty) {
     EXPECT_GE(launches, 2);
 }
 
-TEST_F(LevelUpdateTest, Level3TwoWanderingSaucersNeverFireTwiceInARow) {
-    Scene(10, 2, true, {4, 3.4, 0});
-    game.energy = 1000000;  // the fireballs find the ship; only their order matters here
-    for (std::int32_t id : {kFirstSaucerId, kFirstSaucerId + 1}) {
-        Object(id).frame = 2;
-        Object(id).x = id == kFirstSaucerId ? -3 : 3;
-        Object(id).z = 40;
-    }
-    // Every launch resets the fire clock, and one main step launches at most once.
-    std::vector<std::int32_t> shooters;  // the saucer of every launch, in order
-    for (int i = 0; i < 600; ++i) {
-        const platform::Ticks before = SaucerFireStateForTesting().lastFireTime.time;
-        ASSERT_TRUE(Tick(UpdateLevel3, 31));
-        if (SaucerFireStateForTesting().lastFireTime.time != before) {
-            shooters.push_back(SaucerFireStateForTesting().lastShooter);
-        }
-    }
-    // Counting every launch: with the fire clock at 600 ms, 600 steps of 31 ms allow ~30.
-    ASSERT_GE(shooters.size(), 10u);
-    for (std::size_t i = 1; i < shooters.size(); ++i) {
-        EXPECT_NE(shooters[i], shooters[i - 1]);
-    }
-}
-
 TEST_F(LevelUpdateTest, Level4FireballCostsFiveAndTheLossComesOnTheFollowingCall) {
     Scene(1, 1, true, {0, -3.5, 0});
     Object(kFirstSaucerId).frame = 2;

@@ -5,14 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/Entities.h"
 #include "game/Random.h"
 #include "game/ResetForTests.h"
-#include "panel3d/D3DPanelEx.h"
 #include "platform/keyboard.h"
 #include "platform/shell.h"
-#include "toolkit/CellControl.h"
-#include "toolkit/Controls.h"
 #include "toolkit/FormNamePlayer.h"
 #include "toolkit/ResetForTests.h"
 #include "toolkit/WindowProcedure.h"
@@ -98,22 +94,6 @@ bool ShellTest::RunUntil(const std::function<bool()>& predicate, int maxMs) {
 void ShellTest::Choose(TekuUtility::GUIElement* item) {
     platform::SendMessageW(form_->handle, platform::WM_COMMAND, platform::MAKEWPARAM(item->id, 0),
                            0);
-}
-
-std::string ShellTest::Status() const {
-    return form_->fields.statusBar->GetTextA();
-}
-
-bool ShellTest::PanelVisible() const {
-    return platform::IsWindowVisible(form_->fields.panel->handle) != 0;
-}
-
-bool ShellTest::BannerVisible() const {
-    return platform::IsWindowVisible(form_->fields.banner->handle) != 0;
-}
-
-TekuUtility::MeshObject* ShellTest::Object(std::int32_t id) const {
-    return MyApp::FindObject(form_->fields, id);
 }
 
 int ShellTest::BoxesWithCaption(const std::wstring& caption) {

@@ -12,10 +12,14 @@
 #include <vector>
 
 #include "app/shell/FormMain.h"
+#include "game/Entities.h"
+#include "panel3d/D3DPanelEx.h"
 #include "panel3d/SceneRecords.h"
 #include "platform/clock.h"
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
+#include "toolkit/CellControl.h"
+#include "toolkit/Controls.h"
 
 namespace shell_test {
 
@@ -42,10 +46,16 @@ class ShellTest : public ::testing::Test {
     // Sends a menu item's command as the menu bar does.
     void Choose(TekuUtility::GUIElement* item);
 
-    std::string Status() const;
-    bool PanelVisible() const;
-    bool BannerVisible() const;
-    TekuUtility::MeshObject* Object(std::int32_t id) const;
+    std::string Status() const { return form_->fields.statusBar->GetTextA(); }
+    bool PanelVisible() const {
+        return platform::IsWindowVisible(form_->fields.panel->handle) != 0;
+    }
+    bool BannerVisible() const {
+        return platform::IsWindowVisible(form_->fields.banner->handle) != 0;
+    }
+    TekuUtility::MeshObject* Object(std::int32_t id) const {
+        return MyApp::FindObject(form_->fields, id);
+    }
     // Message boxes with this caption seen so far.
     static int BoxesWithCaption(const std::wstring& caption);
     // The stored high-score file, or "" when there is none.

@@ -24,6 +24,13 @@ std::vector<std::string> LabelTexts(const FormMain& form) {
 
 TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
     FormMain& form = OpenMainForm();
+    // Score 0: the level stops, but no form opens and nothing is stored.
+    form.fields.levelRunning = true;
+    form.OpenNameEntry();
+    EXPECT_FALSE(form.fields.levelRunning);
+    EXPECT_EQ(form.nameForm, nullptr);
+    EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
+
     form.fields.levelRunning = true;
     form.fields.score = 1234;
     form.fields.reachedLevel = 3;
@@ -76,19 +83,6 @@ TEST_F(ShellTest, TheNameBoxKeepsOnlyWhatTheFileStoresOneByteEach) {
     EXPECT_EQ(ScoreFile(), "00000050 \xC8\xD1 \xDC         Livello 1\r\n");
 }
 
-TEST_F(ShellTest, ScoreZeroOpensNoFormAndStoresNothing) {
-    FormMain& form = OpenMainForm();
-    form.fields.levelRunning = true;
-    form.fields.score = 0;
-    form.fields.reachedLevel = 2;
-    form.OpenNameEntry();
-    EXPECT_FALSE(form.fields.levelRunning);
-    EXPECT_EQ(form.nameForm, nullptr);
-    EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
-    hl::RunFor(100);
-    EXPECT_EQ(ScoreFile(), "");
-}
-
 TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
     FormMain& form = OpenMainForm();
     form.fields.score = 100;
@@ -112,7 +106,8 @@ TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
     EXPECT_EQ(form.fields.highScores.size(), 2u);
 }
 
-TEST_F(ShellTest, ClosingTheFormWithoutANameUsesTheLastAcceptedName) {
+// Closed without a name, or still open when the program ends: the last accepted name.
+TEST_F(ShellTest, AFormClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
     FormMain& form = OpenMainForm();
     TekuUtility::PlayerName = "ZED";
     form.fields.score = 77;
@@ -123,11 +118,7 @@ TEST_F(ShellTest, ClosingTheFormWithoutANameUsesTheLastAcceptedName) {
     hl::RunUntilIdle();
     EXPECT_EQ(ScoreFile(), "00000077 ZED          Livello 4\r\n");
     EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
-}
 
-TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
-    FormMain& form = OpenMainForm();
-    TekuUtility::PlayerName = "AMY";
     form.fields.score = 55;
     form.fields.reachedLevel = 2;
     form.OpenNameEntry();
@@ -135,7 +126,8 @@ TEST_F(ShellTest, AFormStillOpenWhenTheProgramEndsKeepsItsResult) {
     const platform::HWND nameWindow = form.nameForm->handle;
     CloseMainForm();
     EXPECT_FALSE(platform::IsWindow(nameWindow));
-    EXPECT_EQ(ScoreFile(), "00000055 AMY          Livello 2\r\n");
+    EXPECT_EQ(ScoreFile(),
+              "00000077 ZED          Livello 4\r\n00000055 ZED          Livello 2\r\n");
     EXPECT_TRUE(platform::headless::MessageBoxLog().empty());
 }
 

@@ -12,14 +12,6 @@ namespace {
 namespace hl = platform::headless;
 using MyApp::FormMain;
 
-platform::PadControls Pad(bool left, bool right, bool start) {
-    platform::PadControls pad;
-    pad.left = left;
-    pad.right = right;
-    pad.start = start;
-    return pad;
-}
-
 struct LevelOutput : platform::SoundOutput {
     void Play(int, bool) override {}
     void Stop() override {}
@@ -99,17 +91,17 @@ TEST_F(OptionsTest, PadStartsMovesPausesAndUnpluggingPausesARunningGame) {
     pads_.controls.start = true;  // starts, and held into the level it does not pause
     ASSERT_TRUE(RunUntil([&] { return form.fields.levelRunning; }, 6000));
     EXPECT_FALSE(form.fields.paused);
-    pads_.controls = Pad(true, false, false);
+    pads_.controls = platform::PadControls{.left = true};
     const double x = Object(1)->x;
     hl::RunFor(400);
     EXPECT_LT(Object(1)->x, x - 0.3);
 
-    pads_.controls = Pad(false, false, true);
+    pads_.controls = platform::PadControls{.start = true};
     hl::RunFor(300);
     EXPECT_TRUE(form.fields.paused);
     pads_.controls = {};
     hl::RunFor(60);
-    pads_.controls = Pad(false, false, true);
+    pads_.controls = platform::PadControls{.start = true};
     hl::RunFor(60);
     EXPECT_FALSE(form.fields.paused);
 
@@ -125,7 +117,7 @@ TEST_F(OptionsTest, PadStartsMovesPausesAndUnpluggingPausesARunningGame) {
     hl::RunUntilIdle();
     Choose(form.joystickItem);
     pads_.unplugged = 1;
-    pads_.controls = Pad(false, true, false);
+    pads_.controls = platform::PadControls{.right = true};
     const double before = Object(1)->x;
     hl::RunFor(300);
     EXPECT_FALSE(form.fields.paused);

@@ -1,10 +1,15 @@
-// Start-up: where the data folder is found, the missing-data box, a damaged data file, a
-// whole run through the message loop, and the entry point's choice of window system.
+// Start-up: where the data folder is found, the missing-data box, a whole run through the
+// message loop, and the real program answering its command line and starting without a
+// display or without its data.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
+#include "app/shell/CommandLine.h"
 #include "app/shell/DataFolder.h"
 #include "app/shell/Program.h"
 #include "platform/files.h"
@@ -21,11 +26,6 @@ using MyApp::FindDataFolder;
 void Touch(const fs::path& file) {
     fs::create_directories(file.parent_path());
     std::ofstream(file) << "x";
-}
-
-// Game paths as the platform sees them.
-std::string GamePath(const fs::path& path) {
-    return path.string();
 }
 
 TEST_F(ShellTest, DataFolderProbeOrder) {
@@ -46,18 +46,18 @@ TEST_F(ShellTest, DataFolderProbeOrder) {
 
     const fs::path app = root_ / "app";
     fs::create_directories(app / "bin");
-    DataFolderPlaces places{GamePath(app / "bin"), GamePath(root_ / "installed"),
+    DataFolderPlaces places{(app / "bin").string(), (root_ / "installed").string(),
                             "..\\share\\games\\kryxspace\\data"};
     EXPECT_EQ(FindDataFolder(places), std::nullopt);
     Touch(root_ / "installed" / "Nave.x");
-    EXPECT_EQ(FindDataFolder(places), GamePath(root_ / "installed"));
+    EXPECT_EQ(FindDataFolder(places), (root_ / "installed").string());
     Touch(app / "share" / "games" / "kryxspace" / "data" / "Nave.x");
     EXPECT_EQ(FindDataFolder(places),
-              GamePath(app / "bin") + "\\..\\share\\games\\kryxspace\\data");
+              (app / "bin").string() + "\\..\\share\\games\\kryxspace\\data");
     Touch(app / "data" / "Nave.x");
-    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\..\\data");
+    EXPECT_EQ(FindDataFolder(places), (app / "bin").string() + "\\..\\data");
     Touch(app / "bin" / "data" / "Nave.x");
-    EXPECT_EQ(FindDataFolder(places), GamePath(app / "bin") + "\\data");
+    EXPECT_EQ(FindDataFolder(places), (app / "bin").string() + "\\data");
 
     // Only Nave.x decides; the current directory still comes first.
     Touch(root_ / "run" / "data" / "Nave.x");
@@ -100,58 +100,63 @@ TEST_F(ShellTest, AWholeRunEndsWhenTheExitIsConfirmed) {
     EXPECT_TRUE(TekuUtility::ElementRegistry().empty());
 }
 
-TEST_F(ShellTest, DamagedPictureIsReportedOnceAndTheWindowClosesWithoutAsking) {
-    // A data folder whose files are the shipped ones except one damaged picture.
-    const fs::path data = root_ / "bad" / "data";
-    fs::create_directories(data);
-    fs::create_directories(root_ / "bad" / "cwd");
-    for (const auto& entry : fs::directory_iterator(SourceData())) {
-        const fs::path target = data / entry.path().filename();
-        if (entry.path().filename() == "Livello5.bmp") {
-            fs::copy_file(entry.path(), target);
-            std::fstream file(target, std::ios::in | std::ios::out | std::ios::binary);
-            file.seekg(100);
-            const char byte = static_cast<char>(file.get());
-            file.seekp(100);
-            file.put(static_cast<char>(byte ^ 0x5A));
-        } else {
-            fs::create_symlink(entry.path(), target);
-        }
-    }
-    fs::current_path(root_ / "bad" / "cwd");
-
-    MyApp::FormMain& form = OpenMainForm();
-    EXPECT_TRUE(form.fields.closeRequested);
-    ASSERT_EQ(hl::MessageBoxLog().size(), 1u);
-    EXPECT_EQ(hl::MessageBoxLog()[0].text,
-              L"Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
-
-    hl::RunFor(100);
-    EXPECT_FALSE(platform::IsWindow(form.handle));
-    EXPECT_TRUE(hl::QuitPosted());
-    EXPECT_EQ(hl::MessageBoxLog().size(), 1u);
-    EXPECT_EQ(BoxesWithCaption(L"Uscita"), 0);
-}
-
 #ifdef KX_PROGRAM_PATH
-// Runs a command line; its exit code, or -1 when it did not exit normally.
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+struct ProgramRun {
+    int code = -1;
+    std::string out, err;
+    double seconds = 0;
+};
+
+// Runs `program` (the real one unless given) with arguments after a shell prefix ("env ...",
+// "cd ... &&"): its exit code (-1 when it did not exit normally), output and time.
+ProgramRun RunProgramWith(const std::string& prefix, const std::string& args,
+                          const std::string& program = KX_PROGRAM_PATH) {
+    const std::string base = ::testing::TempDir() + "kx-cli-" + std::to_string(::getpid());
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(
+        (prefix + " timeout 20 " + program + " " + args + " >" + base + ".out 2>" + base + ".err")
+            .c_str());
+    ProgramRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (auto [file, text] : {std::pair{".out", &run.out}, std::pair{".err", &run.err}}) {
+        std::ifstream in(base + file);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        *text = bytes.str();
+        std::remove((base + file).c_str());
+    }
+    return run;
 }
 
-TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
-    const fs::path err = root_ / "stderr.txt";
-    // No display to open: the program says so and exits 1.
-    EXPECT_EQ(RunCommand("env -u KX_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " +
-                         std::string(KX_PROGRAM_PATH) + " 2>" + err.string()),
-              1);
-    std::ifstream in(err);
-    std::string message;
-    std::getline(in, message);
-    EXPECT_EQ(message.rfind("kryxspace: cannot open a window", 0), 0u) << message;
+TEST(ProgramCommandLine, AnswersWithoutStartingAndRefusesToRunWithoutADisplay) {
+    const ProgramRun help = RunProgramWith("env -u DISPLAY -u WAYLAND_DISPLAY", "--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--fullscreen"), std::string::npos);
+    const ProgramRun version = RunProgramWith("env -u DISPLAY", "--windowed --version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, std::string("Kryx Space ") + MyApp::kProgramVersion + "\n");
+    const ProgramRun bad = RunProgramWith("env", "--windowed --frobnicate --help");
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind("kryxspace: unknown option '--frobnicate'\nUsage:", 0), 0u);
 
-    // A lone copy of the program, with no data beside it or installed.
+    const ProgramRun none = RunProgramWith(
+        "env -u KX_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER", "--fullscreen");
+    EXPECT_EQ(none.code, 1);
+    EXPECT_LT(none.seconds, 1.0);
+    EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << none.err;
+    EXPECT_NE(none.err.find("no display"), std::string::npos) << none.err;
+    // A display that does not answer is none either: SDL's invisible fallback is refused.
+    const ProgramRun dead =
+        RunProgramWith("env -u KX_HEADLESS -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:987", "");
+    EXPECT_EQ(dead.code, 1);
+    EXPECT_NE(dead.err.find("kryxspace: cannot open a window: no display"), std::string::npos);
+}
+
+// A lone copy of the program, with no data beside it or installed: the error box is on the
+// terminal too.
+TEST_F(ShellTest, EntryPointWithoutDataSaysSoOnTheTerminal) {
     if (fs::exists(KX_INSTALLED_DATA_DIR "/Nave.x")) {
         GTEST_SKIP() << "an installed data set is present";
     }
@@ -160,13 +165,10 @@ TEST_F(ShellTest, EntryPointNeedsAWindowSystemAndTheData) {
     fs::create_directories(lone / "cwd");
     fs::copy_file(KX_PROGRAM_PATH, lone / "bin" / "kryxspace");
     fs::permissions(lone / "bin" / "kryxspace", fs::perms::owner_exec, fs::perm_options::add);
-    EXPECT_EQ(RunCommand("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1 timeout 20 " +
-                         (lone / "bin" / "kryxspace").string() + " 2>" + err.string()),
-              1);
-    // The error box is on the terminal too.
-    std::ifstream box(err);
-    std::getline(box, message);
-    EXPECT_EQ(message, "Errore: Immagini non trovate.") << message;
+    const ProgramRun run = RunProgramWith("cd " + (lone / "cwd").string() + " && KX_HEADLESS=1", "",
+                                          (lone / "bin" / "kryxspace").string());
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "Errore: Immagini non trovate.") << run.err;
 }
 #endif
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/keyboard.h"
 
@@ -9,10 +10,6 @@ namespace MyApp::sim {
 namespace {
 
 constexpr int kStartKey = 0x47;  // G
-
-double Clamp(double v, double lo, double hi) {
-    return std::min(std::max(v, lo), hi);
-}
 
 // Position along a line bouncing between -edge and +edge.
 double Bounce(double x, double edge) {
@@ -24,18 +21,16 @@ double Bounce(double x, double edge) {
     return t <= 2 * edge ? t - edge : 3 * edge - t;
 }
 
-struct Box {
-    Point3 centre, half;
-};
-Box BoxOf(const MeshObject& o) {
+// Half the size of an object's last drawn box (a guess when it was not drawn yet).
+Point3 HalfOf(const MeshObject& o) {
     const auto& b = o.bounds;
-    Box box;
-    box.centre = {o.x, o.y, o.z};
-    box.half = {(b.maxX - b.minX) / 2, (b.maxY - b.minY) / 2, (b.maxZ - b.minZ) / 2};
-    if (box.half.x <= 0) {
-        box.half = {0.5, 0.3, 0.5};  // not drawn yet
-    }
-    return box;
+    const Point3 half{(b.maxX - b.minX) / 2, (b.maxY - b.minY) / 2, (b.maxZ - b.minZ) / 2};
+    return half.x > 0 ? half : Point3{0.5, 0.3, 0.5};
+}
+
+// One step away from a threat at `from`, toward the side with room within +-edge.
+double AwayFrom(double at, double from, double edge) {
+    return (at >= from && at < edge) || at < -edge ? at + 1 : at - 1;
 }
 
 // Steps toward a wanted value with a dead band.
@@ -55,16 +50,16 @@ void SetKeys(bool left, bool right, bool up, bool down, bool fire, bool start) {
     platform::SetKeyDown(kStartKey, start);
 }
 
-bool Bot::Velocity(std::int32_t id, Point3& v) const {
+std::optional<Point3> Bot::Velocity(std::int32_t id) const {
     const auto it = tracks_.find(id);
     if (it == tracks_.end() || it->second.count < 3) {
-        return false;
+        return std::nullopt;
     }
     const Track& t = it->second;
-    v = {(t.seen[0].x - t.seen[2].x) / 2, (t.seen[0].y - t.seen[2].y) / 2,
-         (t.seen[0].z - t.seen[2].z) / 2};
+    const Point3 v{(t.seen[0].x - t.seen[2].x) / 2, (t.seen[0].y - t.seen[2].y) / 2,
+                   (t.seen[0].z - t.seen[2].z) / 2};
     // A jump of more than a few units is a restart or a new launch, not movement.
-    return std::abs(v.x) + std::abs(v.y) + std::abs(v.z) < 3;
+    return std::abs(v.x) + std::abs(v.y) + std::abs(v.z) < 3 ? std::optional(v) : std::nullopt;
 }
 
 void Bot::Observe(GameFields& game) {
@@ -92,14 +87,7 @@ void Bot::Decide(GameFields& game, bool titleShown) {
         return;
     }
     Observe(game);
-    Keys k;
-    if (game.level == 2) {
-        k = Side(game);
-    } else if (game.level == 4) {
-        k = Astronaut(game);
-    } else {
-        k = Front(game);
-    }
+    const Keys k = game.level == 2 ? Side(game) : game.level == 4 ? Astronaut(game) : Front(game);
     SetKeys(k.left, k.right, k.up, k.down, k.fire, false);
 }
 
@@ -115,14 +103,14 @@ const MeshObject* Bot::ReachableDiver(GameFields& game, const Point3& p, bool al
         if (o.id < kFirstSaucerId || !o.visible || o.frame == 4 || o.z < p.z + 4) {
             continue;
         }
-        Point3 v;
-        if (!Velocity(o.id, v) || v.z > -0.05) {
+        const auto v = Velocity(o.id);
+        if (!v || v->z > -0.05) {
             continue;
         }
-        const double ticksLeft = (o.z - p.z - 4) / -v.z;
+        const double ticksLeft = (o.z - p.z - 4) / -v->z;
         double align = std::abs(o.x - p.x) / 0.05;
         if (alignY) {
-            align = std::max(align, std::abs(Clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
+            align = std::max(align, std::abs(std::clamp(o.y, -3.5, 3.5) - p.y) / 0.05);
         }
         if (align < ticksLeft && align < bestCost) {
             bestCost = align;
@@ -139,28 +127,44 @@ Bot::Threat Bot::Soonest(GameFields& game, const Point3& p, const Reach& reach,
         if (!o.visible || !isThreat(o)) {
             continue;
         }
-        Point3 v;
-        if (!Velocity(o.id, v)) {
+        const auto found = Velocity(o.id);
+        if (!found) {
             continue;
         }
-        const Box b = BoxOf(o);
+        const Point3 v = *found;
+        const Point3 half = HalfOf(o);
         double n = 0;
-        if (o.z - b.half.z > p.z + reach.front) {
+        if (o.z - half.z > p.z + reach.front) {
             if (v.z > -1e-6) {
                 continue;
             }
-            n = (o.z - b.half.z - p.z - reach.front) / -v.z;
+            n = (o.z - half.z - p.z - reach.front) / -v.z;
         }
         if (n > reach.horizon) {
             continue;
         }
         const double x = o.x + v.x * n, y = o.y + v.y * n;
-        if (std::abs(x - p.x) < b.half.x + reach.halfX &&
-            std::abs(y - p.y) < b.half.y + reach.halfY && n < threat.ticks) {
+        if (std::abs(x - p.x) < half.x + reach.halfX && std::abs(y - p.y) < half.y + reach.halfY &&
+            n < threat.ticks) {
             threat = {n, x, y};
         }
     }
     return threat;
+}
+
+// A diver it can line up with in time, else the nearest saucer in play in front of it.
+const MeshObject* Bot::Target(GameFields& game, const Point3& p, bool alignY) const {
+    const MeshObject* target = ReachableDiver(game, p, alignY);
+    if (target != nullptr) {
+        return target;
+    }
+    for (const MeshObject& o : game.panel->meshObjects) {
+        if (o.id >= kFirstSaucerId && o.visible && o.frame != 4 && o.z > p.z + 3 &&
+            (target == nullptr || o.z < target->z)) {
+            target = &o;
+        }
+    }
+    return target;
 }
 
 // Levels 1 and 3: the ship moves in x and y at depth 0 and fires along +z.
@@ -175,40 +179,24 @@ Bot::Keys Bot::Front(GameFields& game) {
         const bool diver = o.id >= kFirstSaucerId && game.levelPhase > 1 && game.level == 3;
         return rock || diver;
     });
-
-    // The target: a diver it can line up with in time, else the nearest saucer in play.
-    const MeshObject* target = ReachableDiver(game, p, true);
-    for (const MeshObject& o : game.panel->meshObjects) {
-        if (o.id >= kFirstSaucerId && o.visible && o.frame != 4 && o.z > p.z + 3 &&
-            (target == nullptr || o.z < target->z) && ReachableDiver(game, p, true) == nullptr) {
-            target = &o;
-        }
-    }
     double wantX = p.x, wantY = p.y;
-    if (target != nullptr) {
-        const Box b = BoxOf(*target);
-        Point3 v;
-        const bool moving = Velocity(target->id, v);
-        if (!moving) {
-            v = {};
-        }
+    if (const MeshObject* target = Target(game, p, true)) {
+        const Point3 half = HalfOf(*target);
+        const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const bool sweeping = game.level == 1 && game.levelPhase == 1;
-        double x = target->x + v.x * n;
-        x = sweeping ? Bounce(x, 3.65) : Bounce(x, 5.15);
-        wantY = Clamp(target->y, -3.7, 3.7);
-        wantX = sweeping ? Clamp(p.x, -1.5, 1.5) : Clamp(x, -3.8, 3.8);
-        const bool shotReady = !IsShotVisible(game);
+        const double x = Bounce(target->x + v.x * n, sweeping ? 3.65 : 5.15);
+        wantY = std::clamp(target->y, -3.7, 3.7);
+        wantX = sweeping ? std::clamp(p.x, -1.5, 1.5) : std::clamp(x, -3.8, 3.8);
         // The shot's box is 0.07 high on each side: a centre within half + 0.03 overlaps.
-        k.fire = shotReady && std::abs(x - p.x) < b.half.x * 0.75 &&
-                 std::abs(target->y - p.y) < b.half.y + 0.03;
+        k.fire = !IsShotVisible(game) && std::abs(x - p.x) < half.x * 0.75 &&
+                 std::abs(target->y - p.y) < half.y + 0.03;
     }
     if (threat.ticks < 1e9) {
         // Away from the threat, in the direction with room.
-        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
-        wantX = goRight ? p.x + 1 : p.x - 1;
+        wantX = AwayFrom(p.x, threat.x, 3.7);
         if (std::abs(threat.y - p.y) < 0.6) {
-            wantY = (p.y >= threat.y && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+            wantY = AwayFrom(p.y, threat.y, 3.3);
         }
     }
     Toward(p.x, wantX, k.left, k.right);
@@ -233,20 +221,13 @@ Bot::Keys Bot::Side(GameFields& game) {
             continue;
         }
         const bool saucer = o.id >= kFirstSaucerId;
-        Point3 v;
-        if (!Velocity(o.id, v)) {
-            v = {};
-        }
-        const Box b = BoxOf(o);
-        const int horizon = saucer ? 8 : 14;
-        for (int n = 0; n <= horizon; n += 2) {
-            double x = o.x + v.x * n, y = o.y + v.y * n;
-            if (saucer) {
-                x = Bounce(x, 4.15);
-                y = Bounce(y, 4.15);
-            }
-            const double dx = std::abs(x - p.x) - b.half.x - 0.5;
-            const double dy = std::abs(y - p.y) - b.half.y - 0.26;
+        const auto ahead = [&](double at) { return saucer ? Bounce(at, 4.15) : at; };
+        const Point3 v = Velocity(o.id).value_or(Point3{});
+        const Point3 half = HalfOf(o);
+        for (int n = 0; n <= (saucer ? 8 : 14); n += 2) {
+            const double x = ahead(o.x + v.x * n), y = ahead(o.y + v.y * n);
+            const double dx = std::abs(x - p.x) - half.x - 0.5;
+            const double dy = std::abs(y - p.y) - half.y - 0.26;
             if (dx < 0.35 && dy < 0.35) {
                 const double score = n + std::max(dx, dy);
                 if (score < worst) {
@@ -257,13 +238,10 @@ Bot::Keys Bot::Side(GameFields& game) {
             }
         }
         // Where the shot would meet it.
-        if (o.x - b.half.x > p.x + 0.6) {
+        if (o.x - half.x > p.x + 0.6) {
             const double n = (o.x - p.x) / std::max(0.33 - v.x, 0.1);
-            double y = o.y + v.y * n;
-            if (saucer) {
-                y = Bounce(y, 4.15);
-            }
-            const double miss = std::abs(y - shotY) / (b.half.y * 0.8) + (saucer ? 0 : 0.5);
+            const double y = ahead(o.y + v.y * n);
+            const double miss = std::abs(y - shotY) / (half.y * 0.8) + (saucer ? 0 : 0.5);
             if (miss < targetMiss) {
                 targetMiss = miss;
                 target = &o;
@@ -273,11 +251,11 @@ Bot::Keys Bot::Side(GameFields& game) {
     }
     double wantY = p.y;
     if (target != nullptr) {
-        wantY = Clamp(targetY - 0.2, -3.45, 3.45);
+        wantY = std::clamp(targetY - 0.2, -3.45, 3.45);
         k.fire = !IsShotVisible(game) && targetMiss < (target->id >= kFirstSaucerId ? 1 : 1.5);
     }
     if (worst < 1e9) {
-        wantY = (p.y >= threatY && p.y < 3.3) || p.y < -3.3 ? p.y + 1 : p.y - 1;
+        wantY = AwayFrom(p.y, threatY, 3.3);
     }
     Toward(p.x, -4.6, k.left, k.right, 0.1);
     Toward(p.y, wantY, k.down, k.up);
@@ -298,33 +276,21 @@ Bot::Keys Bot::Astronaut(GameFields& game) {
         return o.frame != 4 && (ball || diver);
     });
 
-    const MeshObject* diver = ReachableDiver(game, p, false);
-    const MeshObject* target = diver;
-    for (const MeshObject& o : game.panel->meshObjects) {
-        if (diver == nullptr && o.id >= kFirstSaucerId && o.visible && o.frame != 4 &&
-            o.z > p.z + 3 && (target == nullptr || o.z < target->z)) {
-            target = &o;
-        }
-    }
     double wantX = p.x;
-    if (target != nullptr) {
-        const Box b = BoxOf(*target);
-        Point3 v;
-        if (!Velocity(target->id, v)) {
-            v = {};
-        }
+    if (const MeshObject* target = Target(game, p, false)) {
+        const Point3 half = HalfOf(*target);
+        const Point3 v = Velocity(target->id).value_or(Point3{});
         const double n = (target->z - p.z) / (1.0 - std::min(v.z, 0.5));
         const double x = Bounce(target->x + v.x * n, 5.15);
         const double y = target->y + v.y * n;
-        wantX = Clamp(x, -3.8, 3.8);
-        const bool under = std::abs(x - p.x) < b.half.x * 0.75;
-        k.fire = !IsShotVisible(game) && under && std::abs(y - p.y) < b.half.y * 0.85;
+        wantX = std::clamp(x, -3.8, 3.8);
+        const bool under = std::abs(x - p.x) < half.x * 0.75;
+        k.fire = !IsShotVisible(game) && under && std::abs(y - p.y) < half.y * 0.85;
         // Out of reach from the ground: jump when under it.
-        k.up = onGround && under && y - b.half.y * 0.5 > p.y;
+        k.up = onGround && under && y - half.y * 0.5 > p.y;
     }
     if (threat.ticks < 1e9) {
-        const bool goRight = (p.x >= threat.x && p.x < 3.7) || p.x < -3.7;
-        wantX = goRight ? p.x + 1 : p.x - 1;
+        wantX = AwayFrom(p.x, threat.x, 3.7);
     }
     Toward(p.x, wantX, k.left, k.right);
     return k;

@@ -1,13 +1,13 @@
-// Test players for the simulation: a bot that plays every level reasonably (steers under the
+// The simulation's test player: a bot that plays every level reasonably (steers under the
 // nearest saucer or away from what is coming at it, fires when a shot would meet its target;
-// in level 4 it walks under the saucer, jumps to reach it and walks aside to dodge), and a
-// player who only starts the game and never touches the controls again.
+// in level 4 it walks under the saucer, jumps to reach it and walks aside to dodge).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "game/Entities.h"
 #include "tests/sim/harness/Simulation.h"
@@ -38,10 +38,11 @@ class Bot : public Player {
     };
     Threat Soonest(GameFields& game, const Point3& p, const Reach& reach,
                    const std::function<bool(const MeshObject&)>& isThreat) const;
-    // Movement per tick estimated over the last two ticks; false without enough history.
-    bool Velocity(std::int32_t id, Point3& v) const;
+    // Movement per tick estimated over the last two ticks; none without enough history.
+    std::optional<Point3> Velocity(std::int32_t id) const;
     void Observe(GameFields& game);
     const MeshObject* ReachableDiver(GameFields& game, const Point3& p, bool alignY) const;
+    const MeshObject* Target(GameFields& game, const Point3& p, bool alignY) const;
     Keys Front(GameFields& game);
     Keys Side(GameFields& game);
     Keys Astronaut(GameFields& game);

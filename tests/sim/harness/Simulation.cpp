@@ -1,15 +1,14 @@
 #include "tests/sim/harness/Simulation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
 #include "game/EnemyFire.h"
-#include "game/GameInput.h"
 #include "game/Level1.h"
 #include "game/Level2.h"
 #include "game/Level34.h"
 #include "game/LevelBuilders.h"
-#include "game/PlayerControl.h"
 #include "game/Random.h"
 #include "game/ResetForTests.h"
 #include "platform/keyboard.h"
@@ -22,11 +21,7 @@ const platform::HWND kMainWindow = reinterpret_cast<platform::HWND>(std::uintptr
 
 std::string DefaultDataFolder() {
     const char* dir = std::getenv("KX_SOURCE_DIR");
-#ifdef KX_SOURCE_PATH
     return std::string(dir ? dir : KX_SOURCE_PATH) + "/data";
-#else
-    return std::string(dir ? dir : ".") + "/data";
-#endif
 }
 
 }  // namespace
@@ -62,7 +57,7 @@ void Simulation::Tick() {
     const bool wasRunning = game_.levelRunning;
     RunTick(tick_, game_, *this);
     if (!wasRunning && game_.levelRunning) {
-        levels_.push_back({game_.level, elapsedMs_, -1, false, game_.energy});
+        levels_.push_back({game_.level, elapsedMs_, -1, false});
         Record("level " + std::to_string(game_.level) + " running");
     }
     if (game_.levelRunning && game_.levelPhase != lastPhase_) {
@@ -74,52 +69,29 @@ void Simulation::Tick() {
     elapsedMs_ += kTickMs;
 }
 
-bool Simulation::RunUntil(const std::function<bool()>& pred, std::int64_t maxMs) {
-    const std::int64_t end = elapsedMs_ + maxMs;
-    while (elapsedMs_ < end) {
+void Simulation::RunUntil(const std::function<bool()>& pred, std::int64_t maxMs) {
+    for (const std::int64_t end = elapsedMs_ + maxMs; elapsedMs_ < end && !pred();) {
         Tick();
-        if (pred()) {
-            return true;
-        }
     }
-    return false;
+}
+
+bool Simulation::Happened(const std::string& what) const {
+    return std::any_of(events_.begin(), events_.end(),
+                       [&](const SimEvent& e) { return e.what == what; });
 }
 
 bool Simulation::UpdateLevel(int level, const Timestamp& now) {
-    bool running = true;
-    switch (level) {
-        case 1:
-            running = UpdateLevel1(game_, now);
-            break;
-        case 2:
-            running = UpdateLevel2(game_, now);
-            break;
-        case 3:
-            running = UpdateLevel3(game_, now);
-            break;
-        case 4:
-            running = UpdateLevel4(game_, now);
-            break;
-        default:
-            break;
-    }
+    using Update = bool (*)(GameFields&, const Timestamp&);
+    constexpr Update kUpdates[] = {UpdateLevel1, UpdateLevel2, UpdateLevel3, UpdateLevel4};
+    const bool running = level < 1 || level > 4 || kUpdates[level - 1](game_, now);
     if (!running && !levels_.empty() && levels_.back().endMs < 0) {
         LevelRun& run = levels_.back();
         run.endMs = elapsedMs_;
         run.won = game_.levelComplete;
-        run.energyAtEnd = game_.energy;
         Record("level " + std::to_string(level) + (run.won ? " won" : " lost") + " score " +
                std::to_string(game_.score) + " energy " + std::to_string(game_.energy));
     }
     return running;
-}
-
-void Simulation::ControlPlayer(const Timestamp& now) {
-    MyApp::ControlPlayer(game_, now);
-}
-
-void Simulation::ControlAstronaut(const Timestamp& now) {
-    MyApp::ControlAstronaut(game_, now);
 }
 
 void Simulation::BuildLevel(int level) {
@@ -129,10 +101,6 @@ void Simulation::BuildLevel(int level) {
     Record("build level " + std::to_string(level));
 }
 
-bool Simulation::StartPressed() {
-    return ReadInput(game_).start;
-}
-
 void Simulation::BuildTitleScene() {
     panel_->setScene({}, {}, {}, {}, {}, {});
     titleShown_ = true;
@@ -140,31 +108,16 @@ void Simulation::BuildTitleScene() {
     Record("title, reached level " + std::to_string(game_.reachedLevel));
 }
 
-void Simulation::OpenNameEntry() {
-    ++nameEntries_;
-    Record("name entry, score " + std::to_string(game_.score));
-}
-
-void Simulation::Render() {
-    panel_->drawFrame();
-}
-
 void Simulation::LoadBanner(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
     Record("banner " + path.substr(slash == std::string::npos ? 0 : slash + 1));
 }
-
-void Simulation::ShowBanner(bool) {}
 
 void Simulation::SetStatusText(const std::string& text) {
     status_ = text;
     if (!text.empty()) {
         Record("status \"" + text + "\"");
     }
-}
-
-void Simulation::Record(std::string what) {
-    events_.push_back({elapsedMs_, std::move(what)});
 }
 
 std::string Simulation::Summary() const {

@@ -12,6 +12,8 @@
 
 #include "app/shell/GameTick.h"
 #include "game/GameFields.h"
+#include "game/GameInput.h"
+#include "game/PlayerControl.h"
 #include "panel3d/D3DPanelEx.h"
 #include "platform/clock.h"
 
@@ -39,13 +41,11 @@ struct SimEvent {
     std::string what;
 };
 
-// One played level: when it started running and how it ended.
+// One played level: when it started and stopped running, and whether it was won.
 struct LevelRun {
     std::int32_t level = 0;
-    std::int64_t startMs = 0;
-    std::int64_t endMs = -1;  // -1 while it runs
+    std::int64_t startMs = 0, endMs = -1;  // -1 while it runs
     bool won = false;
-    std::int32_t energyAtEnd = 0;
 };
 
 class Simulation : public TickServices {
@@ -57,44 +57,42 @@ class Simulation : public TickServices {
     Simulation& operator=(const Simulation&) = delete;
 
     void SetPlayer(Player* player) { player_ = player; }
-
     // One tick: the player decides, the tick runs, the clock moves 30 ms.
     void Tick();
-    // Ticks until pred holds (checked after every tick) or maxMs have passed; true when it
-    // held.
-    bool RunUntil(const std::function<bool()>& pred, std::int64_t maxMs);
-
+    // Ticks until pred holds (checked after every tick) or maxMs have passed.
+    void RunUntil(const std::function<bool()>& pred, std::int64_t maxMs);
     // A game has been played to its end and the title is back (name entry opened or not).
     bool GameOver() const { return gamesEnded_ > 0; }
+    bool Happened(const std::string& what) const;
 
     GameFields& game() { return game_; }
-    SimPanel& panel() { return *panel_; }
-    std::int64_t nowMs() const { return elapsedMs_; }
     bool titleShown() const { return titleShown_; }
     const std::vector<SimEvent>& events() const { return events_; }
     const std::vector<LevelRun>& levels() const { return levels_; }
     int nameEntries() const { return nameEntries_; }
-    std::string statusText() const { return status_; }
     std::string Summary() const;
 
     // TickServices
     bool UpdateLevel(int level, const Timestamp& now) override;
-    void ControlPlayer(const Timestamp& now) override;
-    void ControlAstronaut(const Timestamp& now) override;
+    void ControlPlayer(const Timestamp& now) override { MyApp::ControlPlayer(game_, now); }
+    void ControlAstronaut(const Timestamp& now) override { MyApp::ControlAstronaut(game_, now); }
     void BuildLevel(int level) override;
-    bool StartPressed() override;
+    bool StartPressed() override { return ReadInput(game_).start; }
     void BuildTitleScene() override;
-    void OpenNameEntry() override;
-    void Render() override;
+    void OpenNameEntry() override {
+        ++nameEntries_;
+        Record("name entry, score " + std::to_string(game_.score));
+    }
+    void Render() override { panel_->drawFrame(); }
     bool CloseMainWindow() override { return false; }
     void LoadBanner(const std::string& path) override;
-    void ShowBanner(bool show) override;
+    void ShowBanner(bool) override {}
     void ShowPanel(bool) override {}
     std::string GetStatusText() override { return status_; }
     void SetStatusText(const std::string& text) override;
 
   private:
-    void Record(std::string what);
+    void Record(std::string what) { events_.push_back({elapsedMs_, std::move(what)}); }
 
     platform::ScopedFakeClock clock_;
     std::unique_ptr<SimPanel> panel_;
@@ -104,8 +102,7 @@ class Simulation : public TickServices {
     std::int64_t elapsedMs_ = 0;
     bool titleShown_ = true;
     std::int32_t lastPhase_ = 0;
-    int gamesEnded_ = 0;
-    int nameEntries_ = 0;
+    int gamesEnded_ = 0, nameEntries_ = 0;
     std::string status_;
     std::vector<SimEvent> events_;
     std::vector<LevelRun> levels_;
