@@ -86,48 +86,28 @@ class CellControlTest : public ToolkitTest {
     std::unique_ptr<CellControl> cell;
 };
 
-TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackground) {
-    int paints = 0;
-    static int* counter = nullptr;
-    counter = &paints;
-    cell->Paint = [](GUIElement*) { ++*counter; };
-    CreateOnBlack("");
-    pf::InvalidateRect(cell->handle, nullptr, pf::TRUE);
-    hl::RunUntilIdle();
-    EXPECT_GE(paints, 1);
-    for (int y = 0; y < kCellHeight; y += 3) {
-        for (int x = 0; x < kCellWidth; x += 7) {
-            ASSERT_EQ(hl::ClientPixel(cell->handle, x, y), 0u) << x << "," << y;
-        }
-    }
-}
-
-TEST_F(CellControlTest, LeftAlignedTextStartsAtTheLeftEdgeAndIsCentredVertically) {
-    cell->textAlign = CellControl::kAlignLeft;
-    CreateOnBlack("HHHH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_LE(ink.left, 2);
-    // Vertically centred: roughly as much room above the ink as below it.
-    EXPECT_LE(std::abs(ink.top - (kCellHeight - 1 - ink.bottom)), 5);
-}
-
-TEST_F(CellControlTest, CentredTextSitsInTheMiddleOfTheCell) {
+TEST_F(CellControlTest, TextIsCentredVerticallyAndAlignedAsAsked) {
     CreateOnBlack("HHHH");
     Font cellFont("Tahoma", 14);
     const int textWidth = Extent(cellFont, L"HHHH").cx;
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_NEAR(ink.left, (kCellWidth - textWidth) / 2, 3);
-    EXPECT_NEAR((ink.left + ink.right) / 2, kCellWidth / 2, 3);
-}
-
-TEST_F(CellControlTest, RightAlignedTextEndsAtTheRightEdge) {
-    cell->textAlign = CellControl::kAlignRight;
-    CreateOnBlack("HHHH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.right, kCellWidth - 4);
+    for (int align :
+         {CellControl::kAlignLeft, CellControl::kAlignCenter, CellControl::kAlignRight}) {
+        SCOPED_TRACE(align);
+        cell->textAlign = align;
+        pf::InvalidateRect(cell->handle, nullptr, pf::TRUE);
+        hl::RunUntilIdle();
+        const InkBox ink = Ink();
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_LE(std::abs(ink.top - (kCellHeight - 1 - ink.bottom)), 5);
+        if (align == CellControl::kAlignLeft) {
+            EXPECT_LE(ink.left, 2);
+        } else if (align == CellControl::kAlignRight) {
+            EXPECT_GE(ink.right, kCellWidth - 4);
+        } else {
+            EXPECT_NEAR(ink.left, (kCellWidth - textWidth) / 2, 3);
+            EXPECT_NEAR((ink.left + ink.right) / 2, kCellWidth / 2, 3);
+        }
+    }
 }
 
 TEST_F(CellControlTest, TheElementFontOverridesTheCellFont) {
@@ -157,23 +137,25 @@ TEST_F(CellControlTest, TextTallerThanTheCellStartsAboveItAndIsClipped) {
     EXPECT_EQ(ink.bottom, kCellHeight - 1);
 }
 
-TEST_F(CellControlTest, SettingTheTextRepaintsTheCell) {
+TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackgroundAndSettingTheTextRepaints) {
+    static int paints = 0;
+    paints = 0;
+    cell->Paint = [](GUIElement*) { ++paints; };
+    cell->OnPaint();  // no window yet: only Paint is raised
+    EXPECT_EQ(paints, 1);
     CreateOnBlack("");
-    EXPECT_TRUE(Ink().Empty());
+    EXPECT_GE(paints, 2);
+    for (int y = 0; y < kCellHeight; y += 3) {
+        for (int x = 0; x < kCellWidth; x += 7) {
+            ASSERT_EQ(hl::ClientPixel(cell->handle, x, y), 0u) << x << "," << y;
+        }
+    }
     cell->SetText(std::string("HH"));
     hl::RunUntilIdle();
     EXPECT_FALSE(Ink().Empty());
     cell->SetText(std::wstring());
     hl::RunUntilIdle();
     EXPECT_TRUE(Ink().Empty());
-}
-
-TEST_F(CellControlTest, WithoutAWindowPaintOnlyRaisesPaint) {
-    static int paints = 0;
-    paints = 0;
-    cell->Paint = [](GUIElement*) { ++paints; };
-    cell->OnPaint();
-    EXPECT_EQ(paints, 1);
 }
 
 TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
@@ -199,12 +181,9 @@ TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
     drawing.DrawText(0, 0, 0, 0, std::string("x"), 0, kGreen, nullptr);
     EXPECT_EQ(drawing.TextHeight(nullptr), 0);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 1, 1), 0u);
-}
 
-TEST_F(CellControlTest, DrawingCutsVeryLongTextsAndDrawsAtAPointWithoutASize) {
-    CreateOnBlack("");
+    // Very long texts are cut; a text without a size is drawn at its point.
     pf::InvalidateRect(cell->handle, nullptr, pf::FALSE);
-    Drawing drawing(cell.get());
     drawing.Begin();
     drawing.DrawText(0, 0, 0, 0, std::wstring(5000, L'H'), 0, kGreen, nullptr);
     drawing.DrawText(0, 0, kCellWidth, kCellHeight, std::wstring(5000, L'H'), 2, kGreen, nullptr);

