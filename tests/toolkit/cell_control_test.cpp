@@ -30,7 +30,6 @@ struct InkBox {
 class CellControlTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         form = std::make_unique<Form>(nullptr);
         form->Create();
         form->SetClientSize(400, 200);
@@ -38,11 +37,6 @@ class CellControlTest : public ToolkitTest {
         cell->SetSize(kCellWidth, kCellHeight);
         cell->SetLocation(0, 0);
         cell->textColor = kGreen;
-    }
-    void TearDown() override {
-        cell.reset();
-        form.reset();
-        ToolkitTest::TearDown();
     }
 
     void CreateOnBlack(const std::string& content) {

@@ -137,7 +137,6 @@ TEST_F(ControlsTest, ControlColoursAreDefaultUnlessCustomColoursIsOn) {
 class MenuTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         form = std::make_unique<Form>(nullptr);
         form->Create();
         bar = std::make_unique<MenuBar>(form.get());
@@ -147,13 +146,6 @@ class MenuTest : public ToolkitTest {
         joystick->Command = [](GUIElement* e) {
             Log().push_back(static_cast<SubMenu*>(e)->checked ? "checked" : "unchecked");
         };
-    }
-    void TearDown() override {
-        joystick.reset();
-        options.reset();
-        bar.reset();
-        form.reset();
-        ToolkitTest::TearDown();
     }
     pf::UINT State(const SubMenu& item) {
         return pf::GetMenuState(options->menuHandle, static_cast<pf::UINT>(item.id),
@@ -170,6 +162,8 @@ class MenuTest : public ToolkitTest {
 };
 
 TEST_F(MenuTest, TheBarIsBuiltInOnePassAndSetOnTheForm) {
+    options->Create();  // waits for its bar
+    joystick->Create();
     EXPECT_FALSE(options->created);
     EXPECT_FALSE(joystick->created);
     bar->Create();
@@ -200,12 +194,10 @@ TEST_F(MenuTest, ACheckableItemTogglesBeforeItsCommand) {
     EXPECT_EQ(State(*joystick) & pf::MF_CHECKED, 0u);
     EXPECT_EQ(Log(), (std::vector<std::string>{"checked", "unchecked"}));
     EXPECT_FALSE(joystick->IsChecked());
-}
 
-TEST_F(MenuTest, ACheckedItemThatIsNotCheckableShowsNoMark) {
+    // A checked item that is not checkable shows no mark.
     joystick->checkable = false;
-    joystick->checked = true;
-    bar->Create();
+    joystick->SetChecked(true);
     EXPECT_EQ(State(*joystick) & pf::MF_CHECKED, 0u);
     joystick->SetCheckable(true);
     EXPECT_NE(State(*joystick) & pf::MF_CHECKED, 0u);
@@ -231,6 +223,7 @@ TEST_F(MenuTest, CascadingItemsAndEmptyTexts) {
     SubMenu cascade(options.get(), "&Altro");
     SubMenu inner(&cascade, "&Dentro");
     SubMenu blank(options.get(), "");
+    blank.checked = true;  // not checkable: created without a mark
     Label stray(form.get(), "x");
     SubMenu unattached(&stray, "&Nessuno");  // a parent of another kind: not attached
     bar->Create();
@@ -239,6 +232,7 @@ TEST_F(MenuTest, CascadingItemsAndEmptyTexts) {
     EXPECT_EQ(inner.ParentMenuHandle(), cascade.popupHandle);
     EXPECT_EQ(pf::GetMenuItemCount(cascade.popupHandle), 1);
     EXPECT_TRUE(blank.created);
+    EXPECT_EQ(State(blank) & pf::MF_CHECKED, 0u);
     EXPECT_EQ(pf::GetMenuItemCount(options->menuHandle), 3);
     EXPECT_FALSE(unattached.created);
     EXPECT_EQ(unattached.ParentMenuHandle(), nullptr);
@@ -246,14 +240,6 @@ TEST_F(MenuTest, CascadingItemsAndEmptyTexts) {
     inner.Command = [](GUIElement*) { Log().push_back("inner"); };
     Choose(inner);
     EXPECT_EQ(Log(), (std::vector<std::string>{"inner"}));
-}
-
-TEST_F(MenuTest, AMenuUnderAnUncreatedBarWaitsForIt) {
-    EXPECT_EQ(options->handle, nullptr);
-    options->Create();
-    EXPECT_FALSE(options->created);
-    joystick->Create();
-    EXPECT_FALSE(joystick->created);
 }
 
 }  // namespace

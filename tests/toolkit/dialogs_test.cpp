@@ -36,13 +36,8 @@ class RecordingLauncher {
 class DialogTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         owner = std::make_unique<Form>(nullptr);
         owner->Create();
-    }
-    void TearDown() override {
-        owner.reset();
-        ToolkitTest::TearDown();
     }
 
     bool OwnerEnabled() const { return pf::IsWindowEnabled(owner->handle) != 0; }

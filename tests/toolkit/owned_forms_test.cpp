@@ -17,7 +17,6 @@ namespace hl = platform::headless;
 class OwnedFormTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         PlayerName.clear();
         owner = std::make_unique<Form>(nullptr);
         owner->SetLocation(100, 100);
@@ -28,11 +27,6 @@ class OwnedFormTest : public ToolkitTest {
         box->Create();
         box->Focus();
         hl::RunUntilIdle();
-    }
-    void TearDown() override {
-        box.reset();
-        owner.reset();
-        ToolkitTest::TearDown();
     }
 
     std::unique_ptr<Form> owner;

@@ -146,7 +146,6 @@ TEST_F(WindowProcedureTest, TimerMessagesReachOnlyTimers) {
 class ScrollTest : public WindowProcedureTest {
   protected:
     void SetUp() override {
-        WindowProcedureTest::SetUp();
         form = std::make_unique<Form>(nullptr);
         form->Create();
         panel = std::make_unique<PanelChildren>(form.get());
@@ -162,12 +161,6 @@ class ScrollTest : public WindowProcedureTest {
         panel->Create();
         button = std::make_unique<Button>(form.get(), "b");
         button->Create();
-    }
-    void TearDown() override {
-        button.reset();
-        panel.reset();
-        form.reset();
-        WindowProcedureTest::TearDown();
     }
 
     int Position(int bar = pf::SB_VERT) {
