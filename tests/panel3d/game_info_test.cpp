@@ -44,16 +44,6 @@ TEST_F(GameInfoTest, TemplateTextIsExact) {
     EXPECT_NE(text.find("float pz;\t\t\t\t\t\t}"), std::string::npos);
 }
 
-TEST_F(GameInfoTest, LoadingWithoutDataFolderCreatesItAndChangesNothing) {
-    D3DPanelEx panel(nullptr);
-    panel.cameraX = 7;
-    EXPECT_TRUE(panel.loadGameInfo());
-    EXPECT_TRUE(std::filesystem::is_directory(folder.file("data")));
-    EXPECT_FALSE(std::filesystem::exists(folder.file("data/file.x")));
-    EXPECT_EQ(panel.cameraX, 7);
-    EXPECT_EQ(panel.cameraZ, -10);
-}
-
 TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     D3DPanelEx saved(nullptr);
     saved.sceneRotation.yaw = 0.5;
@@ -82,22 +72,22 @@ TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     EXPECT_EQ(loaded.sceneTranslation.x, 0);
 }
 
-TEST_F(GameInfoTest, OtherObjectsLeaveThePanelAloneAndBrokenFilesFail) {
-    std::filesystem::create_directory(folder.file("data"));
-    testing::WriteFile(folder.file("data/file.x"), "xof 0302txt 0032\nHeader { 1; 0; 1; }\n");
+TEST_F(GameInfoTest, MissingOrOtherContentLeavesThePanelAloneAndBrokenFilesFail) {
     D3DPanelEx panel(nullptr);
+    panel.cameraX = 7;
+    EXPECT_TRUE(panel.loadGameInfo());  // no data folder: made, nothing read
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("data")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("data/file.x")));
+    testing::WriteFile(folder.file("data/file.x"), "xof 0302txt 0032\nHeader { 1; 0; 1; }\n");
     EXPECT_TRUE(panel.loadGameInfo());
-    EXPECT_EQ(panel.cameraZ, -10);
-
     testing::WriteFile(folder.file("data/file.x"), "xof 0302bin 0032 garbage");
     EXPECT_FALSE(panel.loadGameInfo());
+    EXPECT_EQ(panel.cameraX, 7);
     EXPECT_EQ(panel.cameraZ, -10);
-}
 
-TEST_F(GameInfoTest, SaveFailsWhenTheFileCannotBeWritten) {
-    // "data" exists as a file, so nothing can be written inside it.
+    // With "data" a file, nothing can be written inside it.
+    std::filesystem::remove_all(folder.file("data"));
     testing::WriteFile(folder.file("data"), "not a folder");
-    D3DPanelEx panel(nullptr);
     EXPECT_FALSE(panel.saveGameInfo());
 }
 

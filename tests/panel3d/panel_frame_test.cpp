@@ -21,20 +21,13 @@ TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     panel.start();
     panel.drawFrame();
     const D3DXMATRIX& view = panel.device()->GetTransform(gfx::TransformState::View);
-    const D3DXMATRIX identityWithShift = [] {
-        D3DXMATRIX m;
-        m.m[3][2] = 10;
-        return m;
-    }();
+    D3DXMATRIX expected;  // the identity moved ten units ahead
+    expected.m[3][2] = 10;
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
-            EXPECT_FLOAT_EQ(view.m[r][c], identityWithShift.m[r][c]) << r << "," << c;
+            EXPECT_FLOAT_EQ(view.m[r][c], expected.m[r][c]) << r << "," << c;
         }
     }
-    // The projection of a 640 x 480 panel has aspect 1.
-    const D3DXMATRIX& projection = panel.device()->GetTransform(gfx::TransformState::Projection);
-    EXPECT_FLOAT_EQ(projection.m[0][0], projection.m[1][1]);
-
     // The first frame's frustum comes from the projection set before it (identity on a new
     // device): its near plane is z = -11, one unit behind the camera.
     EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].d, 11.0f, 1e-5);
@@ -56,16 +49,13 @@ TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     EXPECT_NEAR(near.d, 9.4995f, 1e-3);
 }
 
-TEST(PanelFrameTest, WideAndLookAtCameras) {
-    TestPanel wide(1280, 480);
-    wide.useFirstPersonCamera = false;
-    wide.cameraY = 5;
-    wide.start();
-    wide.drawFrame();
-    const D3DXMATRIX& p = wide.device()->GetTransform(gfx::TransformState::Projection);
-    EXPECT_FLOAT_EQ(p.m[1][1] / p.m[0][0], 2.0f);
-    // The look-at camera sees the origin from (0, 5, -10).
-    const D3DXMATRIX& v = wide.device()->GetTransform(gfx::TransformState::View);
+TEST(PanelFrameTest, TheLookAtCameraSeesTheOriginFromItsPosition) {
+    TestPanel panel;
+    panel.useFirstPersonCamera = false;
+    panel.cameraY = 5;
+    panel.start();
+    panel.drawFrame();
+    const D3DXMATRIX& v = panel.device()->GetTransform(gfx::TransformState::View);
     D3DXVECTOR3 origin{0, 0, 0}, eye{0, 5, -10}, a, b;
     platform::d3dx::D3DXVec3TransformCoord(&a, &origin, &v);
     platform::d3dx::D3DXVec3TransformCoord(&b, &eye, &v);
@@ -119,10 +109,8 @@ TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
     lit.lit = true;
     panel.meshObjects = {MeshObject(0, 0, 0, {box}), lit};
     panel.drawFrame();
-    const auto& log = panel.headless()->Log();
     EXPECT_EQ(panel.headless()->Count("subset 0 faces 12 none lit"), 1);
     EXPECT_EQ(panel.headless()->Count("subset 0 faces 12 none"), 2);
-    EXPECT_FALSE(log.empty());
     const gfx::Device& d = *panel.device();
     EXPECT_EQ(d.GetLight().direction.z, 1.0f);
     EXPECT_EQ(d.GetLight().position.y, 2.0f);
@@ -155,15 +143,6 @@ TEST(PanelFrameTest, LabelsStartAtTheirPositionWhateverTheirLength) {
                                       std::to_string(20 + width) + ",466 fffefefe"),
               1);
     EXPECT_EQ(panel.headless()->Count("text 'nascosto'"), 0);
-}
-
-TEST(PanelFrameTest, SpriteCellsNeedASheet) {
-    TestPanel panel;
-    panel.start();
-    panel.spriteCells = {{128, 24, 0, 0, 6, 20, 10, 0}};
-    panel.drawFrame();
-    EXPECT_EQ(panel.headless()->Count("sprite"), 0);
-    EXPECT_EQ(panel.headless()->Count("present"), 1);
 }
 
 TEST(PanelFrameTest, EnergyBarBandsFromTheSheetResource) {
@@ -241,6 +220,7 @@ TEST(PanelFrameTest, PassesRunInTheirOrder) {
     panel.meshObjects = {MeshObject(0, 0, 0, {box})};
     panel.polygonMeshes = {polygon};
     panel.textLabels = {label};
+    panel.spriteCells = {{128, 24, 0, 0, 6, 20, 10, 0}};  // no sheet: not drawn
     panel.drawFrame();
     std::vector<std::string> kinds;
     for (const std::string& line : panel.headless()->Log()) {

@@ -31,6 +31,17 @@ SceneQuad QuadAt(float z, std::int32_t tag) {
     return q;
 }
 
+// A one-triangle mesh for the ray casts.
+platform::d3dx::Mesh TriangleMesh(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c) {
+    platform::d3dx::Mesh mesh;
+    EXPECT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &mesh));
+    mesh.vertices[0].position = a;
+    mesh.vertices[1].position = b;
+    mesh.vertices[2].position = c;
+    mesh.indices = {0, 1, 2};
+    return mesh;
+}
+
 std::vector<std::int32_t> reported;
 bool answer = false;
 bool Report(GUIElement*, std::int32_t value) {
@@ -174,12 +185,7 @@ TEST_F(PanelPickingTest, PolygonMeshesNeedThreeVerticesAndValidIndices) {
 }
 
 TEST_F(PanelPickingTest, CastRayGivesDistanceAndPoint) {
-    platform::d3dx::Mesh mesh;
-    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &mesh));
-    mesh.vertices[0].position = {-1, -1, 6};
-    mesh.vertices[1].position = {1, -1, 6};
-    mesh.vertices[2].position = {0, 1, 6};
-    mesh.indices = {0, 1, 2};
+    const platform::d3dx::Mesh mesh = TriangleMesh({-1, -1, 6}, {1, -1, 6}, {0, 1, 6});
     const RayHit hit = panel.castRay(mesh, {0, 0, 0}, {0, 0, 2});
     ASSERT_TRUE(hit.hit);
     EXPECT_FLOAT_EQ(hit.distance, 3);
@@ -191,12 +197,7 @@ TEST_F(PanelPickingTest, CastRayGivesDistanceAndPoint) {
 
 TEST_F(PanelPickingTest, HeadingTurnsTheProbeRays) {
     // A wall in the plane x = 6 beside the camera at (0, 0, -10).
-    platform::d3dx::Mesh side;
-    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &side));
-    side.vertices[0].position = {6, -5, -15};
-    side.vertices[1].position = {6, -5, -5};
-    side.vertices[2].position = {6, 5, -10};
-    side.indices = {0, 1, 2};
+    platform::d3dx::Mesh side = TriangleMesh({6, -5, -15}, {6, -5, -5}, {6, 5, -10});
     EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);  // heading 0 looks along +z
     panel.firstPersonCamera.heading = 1.5707963f;    // 90 degrees: along +x
     EXPECT_FLOAT_EQ(panel.distanceAhead(side), 6);
