@@ -9,14 +9,13 @@ namespace {
 
 using testing::BoxX;
 using testing::ScratchFolder;
-using testing::TestPanel;
+using testing::StartedPanel;
 using testing::WriteFile;
 
 TEST(PanelCacheTest, MeshesAreSharedByNameAndLoadedAgainAfterSetScene) {
     ScratchFolder folder;
     const std::string rock = WriteFile(folder.file("Roccia.x"), BoxX(0.3f, 0.3f, 0.3f));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     const MeshCacheEntry* entry = panel.getMesh(rock);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->materialCount, 1u);
@@ -37,8 +36,7 @@ TEST(PanelCacheTest, MeshesAreSharedByNameAndLoadedAgainAfterSetScene) {
 
 TEST(PanelCacheTest, FailedMeshIsRememberedUntilSetSceneAndNamesAreCaseSensitive) {
     ScratchFolder folder;
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     const std::string later = folder.file("later.x");
     WriteFile(later, "xof 0302txt 0032\nMesh {");
     panel.setScene({}, {}, {}, {MeshObject(0, 0, 0, {later}), MeshObject(3, 0, 0, {later})}, {},
@@ -62,8 +60,7 @@ TEST(PanelCacheTest, FailingTextureFileIsLookedUpOnce) {
     ScratchFolder folder;
     const std::string box =
         WriteFile(folder.file("box.x"), BoxX(1, 1, 1, folder.path() + "/manca.png"));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.meshObjects = {MeshObject(0, 0, 0, {box}), MeshObject(2, 0, 0, {box})};
     panel.drawFrame();
     panel.drawFrame();
@@ -87,8 +84,7 @@ TEST(PanelCacheTest, FailingTextureFileIsLookedUpOnce) {
 }
 
 TEST(PanelCacheTest, FailingTextureResourceAddsOneEntryOnly) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     SceneTriangle tri;
     tri.textureResourceId = 4321;  // no such resource
     tri.id = 7;

@@ -10,6 +10,7 @@
 namespace TekuUtility {
 namespace {
 
+using testing::StartedPanel;
 using testing::TestPanel;
 namespace gfx = platform::gfx;
 
@@ -48,8 +49,7 @@ TEST(PanelDeviceTest, CreationFailuresShowTheirMessages) {
     {
         gfx::ScopedHeadlessProvider scope(control);
         control->failHardware = true;
-        TestPanel panel;
-        panel.start();
+        StartedPanel panel;
         EXPECT_NE(panel.device(), nullptr);  // the reference device stands in
         control->failReference = true;
         TestPanel none;
@@ -92,8 +92,7 @@ TEST(PanelDeviceTest, WithoutADeviceNothingChangesThenSetSceneWorksAfterCreation
 TEST(PanelDeviceTest, SetSceneRecreatesTheDeviceAndPlacesTheCamera) {
     auto control = std::make_shared<gfx::HeadlessControl>();
     gfx::ScopedHeadlessProvider scope(control);
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     EXPECT_EQ(control->devicesCreated, 1);
     panel.cameraX = 1;
     panel.cameraZ = -20;
@@ -113,8 +112,7 @@ TEST(PanelDeviceTest, SetSceneRecreatesTheDeviceAndPlacesTheCamera) {
 TEST(PanelDeviceTest, ResettableLostDeviceIsRebuiltKeepingTheScene) {
     auto control = std::make_shared<gfx::HeadlessControl>();
     gfx::ScopedHeadlessProvider scope(control);
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     PolygonMesh polygon;
     polygon.faceCount = 1;
     polygon.vertices.resize(3);

@@ -12,13 +12,13 @@ namespace {
 
 using testing::BoxX;
 using testing::ScratchFolder;
+using testing::StartedPanel;
 using testing::TestPanel;
 using testing::WriteFile;
 namespace gfx = platform::gfx;
 
 TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.drawFrame();
     const D3DXMATRIX& view = panel.device()->GetTransform(gfx::TransformState::View);
     D3DXMATRIX expected;  // the identity moved ten units ahead
@@ -68,8 +68,7 @@ TEST(PanelFrameTest, TheLookAtCameraSeesTheOriginFromItsPosition) {
 TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {
     ScratchFolder folder;
     const std::string ship = WriteFile(folder.file("long.x"), BoxX(2, 0.5f, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     MeshObject turned(5, 0, 0, {ship});
     turned.angle = 90;
     MeshObject hidden(0, 0, 0, {ship});
@@ -102,8 +101,7 @@ TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {
 TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
     ScratchFolder folder;
     const std::string box = WriteFile(folder.file("box.x"), BoxX(1, 1, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.setLight(1, 2, 3, 0, 0, 5);
     MeshObject lit(0, 0, 0, {box});
     lit.lit = true;
@@ -124,8 +122,7 @@ TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
 }
 
 TEST(PanelFrameTest, LabelsStartAtTheirPositionWhateverTheirLength) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     TextLabel score;
     score.text = "PUNTI: 000120 - LIVELLO 1 - ENERGIA";  // wider than 100 pixels
     score.x = 20;
@@ -167,8 +164,7 @@ TEST(PanelFrameTest, EnergyBarBandsFromTheSheetResource) {
 }
 
 TEST(PanelFrameTest, Texts3DAreScaledBySizeOver44AndPlaced) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     Text3D hidden("Nascosto", 44, "Arial", false, false, 0, 0, 0, 0);
     hidden.visible = false;
     panel.headless()->SetRecordSubsets(true);
@@ -198,8 +194,7 @@ TEST(PanelFrameTest, Texts3DAreScaledBySizeOver44AndPlaced) {
 TEST(PanelFrameTest, PassesRunInTheirOrder) {
     ScratchFolder folder;
     const std::string box = WriteFile(folder.file("box.x"), BoxX(1, 1, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     SceneTriangle tri;
     tri.id = 5;  // a trigger without callback: drawn, nothing else
     tri.v2 = {1, 0, 50};

@@ -33,6 +33,11 @@ class TestPanel : public D3DPanelEx {
     int beeps = 0;
 };
 
+// A TestPanel with its device made.
+struct StartedPanel : TestPanel {
+    explicit StartedPanel(int w = 640, int h = 480) : TestPanel(w, h) { start(); }
+};
+
 // A folder under /tmp removed at the end of the test.
 class ScratchFolder {
   public:

@@ -12,7 +12,7 @@
 namespace TekuUtility {
 namespace {
 
-using testing::TestPanel;
+using testing::StartedPanel;
 namespace gfx = platform::gfx;
 
 TextLabel Label(const std::string& text, int height, int x, int y) {
@@ -32,11 +32,10 @@ Text3D Title(const std::string& text) {
 
 class PassObjectsTest : public ::testing::Test {
   protected:
-    void SetUp() override { panel_.start(); }
     const PassObjectCache& cache() const { return panel_.passObjects(); }
     gfx::HeadlessDevice& log() const { return *panel_.headless(); }
 
-    TestPanel panel_;
+    StartedPanel panel_;
 };
 
 TEST_F(PassObjectsTest, ASteadySceneMakesItsFontsAndTextMeshesOnceAndANewSceneDropsThem) {
@@ -126,8 +125,7 @@ TEST(PassObjectsFailureTest, AFontThatCannotBeMadeSkipsItsLabelsOnly) {
     auto control = std::make_shared<gfx::HeadlessControl>();
     control->failFonts = true;
     gfx::ScopedHeadlessProvider scope(control);
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.setScene({}, {}, {}, {}, {Label("a", 18, 0, 0)}, {Title("Kryx")});
     for (int i = 0; i < 3; ++i) {
         panel.headless()->ClearLog();
