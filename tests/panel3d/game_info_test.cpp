@@ -4,9 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
-#include "panel3d/GameInfoTemplate.h"
 #include "panel_test_support.h"
 
 namespace TekuUtility {
@@ -23,11 +22,9 @@ class GameInfoTest : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::current_path(previous_); }
 
-    std::string Read(const std::string& path) {
+    static std::string Read(const std::string& path) {
         std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     ScratchFolder folder;
@@ -35,14 +32,6 @@ class GameInfoTest : public ::testing::Test {
   private:
     std::filesystem::path previous_;
 };
-
-TEST_F(GameInfoTest, TemplateTextIsExact) {
-    const std::string text = GameInfoTemplateText();
-    EXPECT_EQ(text.size(), 248u);
-    EXPECT_EQ(text.substr(0, 24), "xof 0302txt 0032 \t\t\t\t\t\tt");
-    EXPECT_EQ(text.back(), '}');
-    EXPECT_NE(text.find("float pz;\t\t\t\t\t\t}"), std::string::npos);
-}
 
 TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     D3DPanelEx saved(nullptr);
@@ -56,9 +45,6 @@ TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     const std::string text = Read(folder.file("data/file.x"));
     EXPECT_EQ(text.rfind("xof 0302txt 0032", 0), 0u);
     EXPECT_NE(text.find("MY_GAME_INFO"), std::string::npos);
-    EXPECT_NE(text.find("Dati"), std::string::npos);
-    EXPECT_NE(text.find("\"D3DPanelEx\""), std::string::npos);
-    EXPECT_NE(text.find("\"Teku\""), std::string::npos);
     EXPECT_EQ(text.find("template"), std::string::npos);  // the reader registers it
 
     D3DPanelEx loaded(nullptr);

@@ -83,23 +83,5 @@ TEST(PanelCacheTest, FailingTextureFileIsLookedUpOnce) {
     EXPECT_EQ(panel.headless()->TexturesCreated(), 1);
 }
 
-TEST(PanelCacheTest, FailingTextureResourceAddsOneEntryOnly) {
-    StartedPanel panel;
-    SceneTriangle tri;
-    tri.textureResourceId = 4321;  // no such resource
-    tri.id = 7;
-    panel.triangles = {tri, tri};
-    for (int i = 0; i < 5; ++i) {
-        panel.drawFrame();
-    }
-    EXPECT_EQ(panel.textureCacheSize(), 1u);
-    EXPECT_EQ(panel.headless()->Count("tris 1 none"), 10);
-    // A file name takes precedence over a resource id.
-    tri.textureFile = "\\non\\esiste.png";
-    panel.triangles = {tri};
-    panel.drawFrame();
-    EXPECT_EQ(panel.textureCacheSize(), 2u);
-}
-
 }  // namespace
 }  // namespace TekuUtility

@@ -2,8 +2,6 @@
 // the order of the passes, sprites and labels.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "panel3d/PanelMath.h"
 #include "panel_test_support.h"
 
@@ -47,22 +45,6 @@ TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     const auto& near = panel.firstPersonCamera.frustum[kNearPlane];
     EXPECT_NEAR(near.c, 1.0f, 1e-6);
     EXPECT_NEAR(near.d, 9.4995f, 1e-3);
-}
-
-TEST(PanelFrameTest, TheLookAtCameraSeesTheOriginFromItsPosition) {
-    TestPanel panel;
-    panel.useFirstPersonCamera = false;
-    panel.cameraY = 5;
-    panel.start();
-    panel.drawFrame();
-    const D3DXMATRIX& v = panel.device()->GetTransform(gfx::TransformState::View);
-    D3DXVECTOR3 origin{0, 0, 0}, eye{0, 5, -10}, a, b;
-    platform::d3dx::D3DXVec3TransformCoord(&a, &origin, &v);
-    platform::d3dx::D3DXVec3TransformCoord(&b, &eye, &v);
-    EXPECT_NEAR(a.x, 0, 1e-5);
-    EXPECT_NEAR(a.y, 0, 1e-5);
-    EXPECT_NEAR(a.z, std::sqrt(125.0f), 1e-4);
-    EXPECT_NEAR(b.z, 0, 1e-5);
 }
 
 TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {

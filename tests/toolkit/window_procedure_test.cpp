@@ -106,7 +106,7 @@ TEST_F(WindowProcedureTest, TabAndShiftTabMoveFocusAndStillReachKeyDown) {
     pf::SetKeyDown(pf::VK_SHIFT, false);
 }
 
-TEST_F(WindowProcedureTest, ButtonsRaiseTheirCommandForEveryNotification) {
+TEST_F(WindowProcedureTest, CommandsReachButtonsForEveryNotificationAndTimerMessagesTimers) {
     Form form(nullptr);
     form.Create();
     Button button(&form, "ok");
@@ -114,6 +114,9 @@ TEST_F(WindowProcedureTest, ButtonsRaiseTheirCommandForEveryNotification) {
     button.Create();
     Label label(&form, "not a command element");
     label.Create();
+    Timer timer(&form, 30);
+    timer.Tick = [](GUIElement*) { Log().push_back("tick"); };
+    timer.Start();
 
     Send(form, pf::WM_COMMAND, pf::MAKEWPARAM(button.id, pf::BN_CLICKED),
          reinterpret_cast<pf::LPARAM>(button.handle));
@@ -123,23 +126,10 @@ TEST_F(WindowProcedureTest, ButtonsRaiseTheirCommandForEveryNotification) {
          reinterpret_cast<pf::LPARAM>(label.handle));
     // An accelerator with the button's id is no menu choice and no control.
     Send(form, pf::WM_COMMAND, pf::MAKEWPARAM(button.id, 1), 0);
-    EXPECT_EQ(Log(), (std::vector<std::string>{"button", "button"}));
-}
-
-TEST_F(WindowProcedureTest, TimerMessagesReachOnlyTimers) {
-    Form form(nullptr);
-    form.Create();
-    Timer timer(&form, 30);
-    timer.Tick = [](GUIElement* e) { Log().push_back("tick " + std::to_string(e->id)); };
-    timer.Start();
-    Button button(&form, "b");
-    button.Create();
-
     Send(form, pf::WM_TIMER, static_cast<pf::WPARAM>(button.id));  // a non-timer id
     Send(form, pf::WM_TIMER, 999999);                              // nobody's id
-    EXPECT_TRUE(Log().empty());
     Send(form, pf::WM_TIMER, static_cast<pf::WPARAM>(timer.id));
-    EXPECT_EQ(Log(), (std::vector<std::string>{"tick " + std::to_string(timer.id)}));
+    EXPECT_EQ(Log(), (std::vector<std::string>{"button", "button", "tick"}));
 }
 
 // A form with a vertically scrolling panel (range 0..100, page 10) and a button.
@@ -245,8 +235,12 @@ TEST_F(ScrollTest, APageIsATenthAndARequestBeyondTheRangeStillCallsTheHandler) {
     EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(WindowProcedureTest, CursorsFollowTheElementsFlagsOverTheClientArea) {
+TEST_F(WindowProcedureTest, CursorsFollowTheFlagsAndMouseMessagesCarrySignedCoordinates) {
     Form form(nullptr);
+    form.MouseDown = [](GUIElement*, pf::HWND, int x, int y) {
+        Log().push_back(std::to_string(x) + "," + std::to_string(y));
+    };
+    form.RightMouseUp = form.MouseDown;
     form.Create();
     Button button(&form, "b");
     button.SetHandCursor(true);
@@ -257,15 +251,7 @@ TEST_F(WindowProcedureTest, CursorsFollowTheElementsFlagsOverTheClientArea) {
     button.SetWaitCursor(true);
     EXPECT_EQ(Send(button, pf::WM_SETCURSOR, 0, pf::MAKELPARAM(pf::HTCLIENT, 0)), 1);
     EXPECT_EQ(pf::GetCursor(), waitCursorHandle);
-}
 
-TEST_F(WindowProcedureTest, MouseMessagesCarrySignedClientCoordinates) {
-    Form form(nullptr);
-    form.MouseDown = [](GUIElement*, pf::HWND, int x, int y) {
-        Log().push_back(std::to_string(x) + "," + std::to_string(y));
-    };
-    form.RightMouseUp = form.MouseDown;
-    form.Create();
     Send(form, pf::WM_LBUTTONDOWN, 0, pf::MAKELPARAM(-3, 40));
     Send(form, pf::WM_RBUTTONUP, 0, pf::MAKELPARAM(12, -7));
     EXPECT_EQ(Log(), (std::vector<std::string>{"-3,40", "12,-7"}));
