@@ -104,31 +104,29 @@ TEST_F(CellControlTest, TextIsCentredVerticallyAndAlignedAsAsked) {
     }
 }
 
-TEST_F(CellControlTest, TheElementFontOverridesTheCellFont) {
-    Font large("Tahoma", 26);
-    cell->font = &large;
-    cell->cellFontHeight = 8;
-    cell->textAlign = CellControl::kAlignLeft;
-    CreateOnBlack("HH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    // Capitals of a 26-pixel font are far taller than any 8-pixel glyph, and as wide as
-    // the platform measures them in that font.
-    EXPECT_GE(ink.bottom - ink.top + 1, 14);
-    EXPECT_NEAR(ink.right + 1, Extent(large, L"HH").cx, 3);
-}
-
-TEST_F(CellControlTest, TextTallerThanTheCellStartsAboveItAndIsClipped) {
+TEST_F(CellControlTest, TallerTextIsClippedAtTheTopAndTheElementFontOverridesTheCellFont) {
     // A 60-pixel font in a 30-pixel cell: y = (30 - height) / 2 is negative, so the top of
     // the capitals is cut off by the cell's top edge and the ink reaches row 0. Were y
     // clamped to 0, the capitals would start well below row 0.
     cell->cellFontHeight = 60;
     cell->textAlign = CellControl::kAlignLeft;
     CreateOnBlack("H");
-    const InkBox ink = Ink();
+    InkBox ink = Ink();
     ASSERT_FALSE(ink.Empty());
     EXPECT_EQ(ink.top, 0);
     EXPECT_EQ(ink.bottom, kCellHeight - 1);
+
+    // Capitals of a 26-pixel font are far taller than any 8-pixel glyph, and as wide as
+    // the platform measures them in that font.
+    Font large("Tahoma", 26);
+    cell->font = &large;
+    cell->cellFontHeight = 8;
+    cell->SetText(std::string("HH"));
+    hl::RunUntilIdle();
+    ink = Ink();
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.bottom - ink.top + 1, 14);
+    EXPECT_NEAR(ink.right + 1, Extent(large, L"HH").cx, 3);
 }
 
 TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackgroundAndSettingTheTextRepaints) {
