@@ -1,5 +1,5 @@
-// Controls and menus: text box limits and case, timers, images, control colours, and the
-// menu tree with checkable, greyed and empty items.
+// Controls and menus: text box limits and case, timers, images, and the menu tree with
+// checkable, greyed and empty items.
 #include <memory>
 
 #include "platform/clock.h"
@@ -8,7 +8,6 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Menus.h"
-#include "toolkit/PanelChildren.h"
 
 namespace toolkit_test {
 namespace {
@@ -39,18 +38,6 @@ TEST_F(ControlsTest, ANameBoxTakesTenCharactersInUpperCase) {
     box.SetMaxLength(12);  // applied at once on a created box
     Type(box, L"xyz");
     EXPECT_EQ(box.GetText(), L"GIOCATORE1XY");
-}
-
-TEST_F(ControlsTest, UpperCaseWinsOverLowerCaseAndRightOverCentre) {
-    Form form(nullptr);
-    TextBox box(&form, "");
-    box.upperCase = box.lowerCase = true;
-    box.alignRight = box.alignCenter = true;
-    const pf::DWORD style = box.WindowStyle();
-    EXPECT_NE(style & pf::ES_UPPERCASE, 0u);
-    EXPECT_EQ(style & pf::ES_LOWERCASE, 0u);
-    EXPECT_NE(style & pf::ES_RIGHT, 0u);
-    EXPECT_EQ(style & pf::ES_CENTER, 0u);
 }
 
 TEST_F(ControlsTest, ApplyStyleChangesACreatedBox) {
@@ -100,36 +87,6 @@ TEST_F(ControlsTest, AMissingPictureFileLeavesTheImageEmpty) {
     image.Create();
     EXPECT_TRUE(image.created);
     EXPECT_EQ(image.bitmap, nullptr);
-}
-
-TEST_F(ControlsTest, ControlColoursAreDefaultUnlessCustomColoursIsOn) {
-    Form form(nullptr);
-    form.Create();
-    PanelChildren panel(&form);
-    panel.Create();
-    pf::HDC dc = pf::GetDC(panel.handle);
-
-    panel.customColours = false;
-    EXPECT_EQ(panel.OnControlColor(dc), nullptr);
-
-    panel.customColours = true;
-    EXPECT_EQ(panel.OnControlColor(dc), pf::GetSysColorBrush(pf::COLOR_BTNFACE));
-    panel.controlBackColor = pf::RGB(1, 2, 3);
-    panel.textColor = pf::RGB(0, 255, 0);
-    pf::HBRUSH brush = panel.OnControlColor(dc);
-    EXPECT_NE(brush, nullptr);
-    EXPECT_NE(brush, pf::GetSysColorBrush(pf::COLOR_BTNFACE));
-    EXPECT_EQ(pf::GetBkColor(dc), pf::RGB(1, 2, 3));
-    EXPECT_EQ(pf::GetTextColor(dc), pf::RGB(0, 255, 0));
-
-    // The colour message from a child control reaches the panel through the procedure.
-    Label label(&panel, "x");
-    label.Create();
-    EXPECT_NE(
-        pf::SendMessageW(panel.handle, pf::WM_CTLCOLORSTATIC, reinterpret_cast<pf::WPARAM>(dc),
-                         reinterpret_cast<pf::LPARAM>(label.handle)),
-        0);
-    pf::ReleaseDC(panel.handle, dc);
 }
 
 // ---- Menus ----

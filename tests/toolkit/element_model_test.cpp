@@ -1,5 +1,5 @@
-// The element model: stored versus applied properties, the focus-text rule, the
-// registry's lookups and the shared id counter.
+// The element model: stored versus applied properties, the registry's lookups and the shared
+// id counter.
 #include <memory>
 
 #include "tests/toolkit/ToolkitFixture.h"
@@ -103,31 +103,6 @@ TEST_F(ElementModelTest, FontAndToolTipAreAppliedByCreate) {
     Label plain(&form, "no tip");
     plain.Create();
     EXPECT_EQ(plain.toolTipWindow, nullptr);
-}
-
-TEST_F(ElementModelTest, TextChangedOnlyWhenTheTextDiffersFromTheFocusCopy) {
-    Form form(nullptr);
-    form.Create();
-    TextBox box(&form, "start");
-    box.TextChanged = [](GUIElement*) { Log().push_back("changed"); };
-    box.LostFocus = [](GUIElement*) { Log().push_back("lost"); };
-    box.Create();
-
-    box.OnGotFocus();
-    box.OnLostFocus();
-    EXPECT_EQ(Log(), (std::vector<std::string>{"lost"}));
-
-    Log().clear();
-    box.OnGotFocus();
-    pf::SetWindowTextW(box.handle, L"other");
-    box.OnLostFocus();
-    box.OnLostFocus();  // no focus gain in between: compared with the same copy again
-    EXPECT_EQ(Log(), (std::vector<std::string>{"lost", "changed", "lost", "changed"}));
-
-    Log().clear();
-    pf::SetWindowTextW(box.handle, L"start");
-    box.OnLostFocus();  // back to the copy's text: no change
-    EXPECT_EQ(Log(), (std::vector<std::string>{"lost"}));
 }
 
 TEST_F(ElementModelTest, LookupByHandleFallsBackOnlyToTheLastElementStillWithoutHandle) {
