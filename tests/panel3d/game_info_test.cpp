@@ -58,24 +58,5 @@ TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     EXPECT_EQ(loaded.sceneTranslation.x, 0);
 }
 
-TEST_F(GameInfoTest, MissingOrOtherContentLeavesThePanelAloneAndBrokenFilesFail) {
-    D3DPanelEx panel(nullptr);
-    panel.cameraX = 7;
-    EXPECT_TRUE(panel.loadGameInfo());  // no data folder: made, nothing read
-    EXPECT_TRUE(std::filesystem::is_directory(folder.file("data")));
-    EXPECT_FALSE(std::filesystem::exists(folder.file("data/file.x")));
-    testing::WriteFile(folder.file("data/file.x"), "xof 0302txt 0032\nHeader { 1; 0; 1; }\n");
-    EXPECT_TRUE(panel.loadGameInfo());
-    testing::WriteFile(folder.file("data/file.x"), "xof 0302bin 0032 garbage");
-    EXPECT_FALSE(panel.loadGameInfo());
-    EXPECT_EQ(panel.cameraX, 7);
-    EXPECT_EQ(panel.cameraZ, -10);
-
-    // With "data" a file, nothing can be written inside it.
-    std::filesystem::remove_all(folder.file("data"));
-    testing::WriteFile(folder.file("data"), "not a folder");
-    EXPECT_FALSE(panel.saveGameInfo());
-}
-
 }  // namespace
 }  // namespace TekuUtility

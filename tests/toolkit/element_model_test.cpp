@@ -82,27 +82,17 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     EXPECT_TRUE(pf::IsWindowVisible(button.handle));
 }
 
-TEST_F(ElementModelTest, FontAndToolTipAreAppliedByCreate) {
+TEST_F(ElementModelTest, TheFontIsMadeAndAppliedByCreate) {
     Form form(nullptr);
     form.Create();
     Font font("Arial", 16);
     font.bold = true;
     Button button(&form, "b");
     button.font = &font;
-    button.toolTip = "Aiuto";
     EXPECT_EQ(font.handle, nullptr);
     button.Create();
     ASSERT_NE(font.handle, nullptr);
     EXPECT_EQ(reinterpret_cast<pf::HFONT>(Send(button, pf::WM_GETFONT)), font.handle);
-    ASSERT_NE(button.toolTipWindow, nullptr);
-    EXPECT_TRUE(pf::IsWindow(button.toolTipWindow));
-    EXPECT_EQ(button.GetToolTip(), "Aiuto");
-    button.SetSize(90, 40);  // moves the tool's rectangle along
-    EXPECT_TRUE(pf::IsWindow(button.toolTipWindow));
-
-    Label plain(&form, "no tip");
-    plain.Create();
-    EXPECT_EQ(plain.toolTipWindow, nullptr);
 }
 
 TEST_F(ElementModelTest, LookupByHandleFallsBackOnlyToTheLastElementStillWithoutHandle) {

@@ -1,5 +1,4 @@
-// Dialog forms owned by the form they open over, and what a form hears of the program
-// losing the keyboard or being minimised.
+// Dialog forms owned by the form they open over: z-order, activation and the focus after them.
 #include <memory>
 
 #include "tests/toolkit/ToolkitFixture.h"
@@ -51,21 +50,6 @@ TEST_F(OwnedFormTest, TheNameDialogStaysOverItsOwnerAndTheFocusComesBackAfterIt)
     hl::RunUntilIdle();
     EXPECT_EQ(PlayerName, "ZOE");
     EXPECT_EQ(pf::GetFocus(), box->handle);
-}
-
-TEST_F(OwnedFormTest, TheFormHearsOfEachActivationAndMinimisingChangeOnce) {
-    owner->ApplicationActivated = [](GUIElement*, bool active) {
-        Log().push_back(active ? "app on" : "app off");
-    };
-    owner->Minimized = [](GUIElement*, bool minimized) {
-        Log().push_back(minimized ? "minimized" : "restored");
-    };
-    hl::SetApplicationActive(false);
-    hl::Minimize(owner->handle, true);
-    hl::Minimize(owner->handle, false);
-    Send(*owner, pf::WM_SIZE, pf::SIZE_RESTORED, pf::MAKELPARAM(500, 400));  // a plain resize
-    hl::SetApplicationActive(true);
-    EXPECT_EQ(Log(), (std::vector<std::string>{"app off", "minimized", "restored", "app on"}));
 }
 
 }  // namespace

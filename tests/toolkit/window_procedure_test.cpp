@@ -1,5 +1,5 @@
 // Routing of native messages to elements: closing, the message loop's end, characters with
-// key preview, Tab order, commands, timers, the mouse wheel and scroll requests, activation.
+// key preview, Tab order, commands, timers, the mouse wheel, cursors and mouse coordinates.
 #include <memory>
 
 #include "tests/toolkit/ToolkitFixture.h"
@@ -140,23 +140,19 @@ class ScrollTest : public WindowProcedureTest {
         form->Create();
         panel = std::make_unique<PanelChildren>(form.get());
         panel->verticalScrollBar = true;
-        panel->horizontalScrollBar = true;
         panel->SetSize(200, 200);
         panel->VerticalScroll = [](GUIElement*, std::int32_t d) {
             Log().push_back("v " + std::to_string(d));
-        };
-        panel->HorizontalScroll = [](GUIElement*, std::int32_t d) {
-            Log().push_back("h " + std::to_string(d));
         };
         panel->Create();
         button = std::make_unique<Button>(form.get(), "b");
         button->Create();
     }
 
-    int Position(int bar = pf::SB_VERT) {
+    int Position() {
         pf::SCROLLINFO info{};
         info.fMask = pf::SIF_ALL;
-        pf::GetScrollInfo(panel->handle, bar, &info);
+        pf::GetScrollInfo(panel->handle, pf::SB_VERT, &info);
         return info.nPos;
     }
     pf::LRESULT Wheel(GUIElement& target, int delta) {
@@ -198,41 +194,6 @@ TEST_F(ScrollTest, TheWheelOverANonPanelScrollsThePanelClickedLast) {
     Send(*form, pf::WM_ACTIVATE, pf::WA_ACTIVE);
     EXPECT_EQ(wheelPanel, nullptr);
     EXPECT_EQ(activeForm, form.get());
-}
-
-TEST_F(ScrollTest, APageIsATenthAndARequestBeyondTheRangeStillCallsTheHandler) {
-    pf::SCROLLINFO info{};
-    info.fMask = pf::SIF_ALL;
-    pf::GetScrollInfo(panel->handle, pf::SB_VERT, &info);
-    EXPECT_EQ(info.nMax, 100);
-    EXPECT_EQ(info.nPage, 10u);
-    Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_BOTTOM, 0));
-    const int end = Position();
-    EXPECT_GT(end, 0);
-    Log().clear();
-
-    EXPECT_EQ(Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_LINEDOWN, 0)), 0);
-    EXPECT_EQ(Position(), end);
-    EXPECT_EQ(Log(), (std::vector<std::string>{"v -1"}));
-
-    Log().clear();
-    EXPECT_EQ(Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_ENDSCROLL, 0)), 0);
-    EXPECT_EQ(Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_THUMBPOSITION, 3)), 0);
-    EXPECT_TRUE(Log().empty());
-
-    Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_TOP, 0));
-    EXPECT_EQ(Position(), 0);
-    Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_PAGEDOWN, 0));
-    EXPECT_EQ(Position(), 10);
-    Send(*panel, pf::WM_HSCROLL, pf::MAKEWPARAM(pf::SB_LINERIGHT, 0));
-    EXPECT_EQ(Position(pf::SB_HORZ), 1);
-    EXPECT_EQ(Log().back(), "h -1");
-
-    // Without the matching bar scrolling is left to the default.
-    Log().clear();
-    panel->verticalScrollBar = false;
-    Send(*panel, pf::WM_VSCROLL, pf::MAKEWPARAM(pf::SB_LINEDOWN, 0));
-    EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(WindowProcedureTest, CursorsFollowTheFlagsAndMouseMessagesCarrySignedCoordinates) {
