@@ -61,7 +61,7 @@ class PanelPickingTest : public ::testing::Test {
     TextLabel label;
 };
 
-TEST_F(PanelPickingTest, NearWallBeepsAndPushesTheCameraBackUntilFarEnough) {
+TEST_F(PanelPickingTest, NearWallsBeepAndPushTheCameraBackAndTheNearestWallIsMeasured) {
     panel.triangles = {TriangleAt(-7, 0)};  // 3 units ahead of the camera at z -10
     panel.drawFrame();
     EXPECT_EQ(panel.beeps, 1);
@@ -74,31 +74,53 @@ TEST_F(PanelPickingTest, NearWallBeepsAndPushesTheCameraBackUntilFarEnough) {
     EXPECT_FLOAT_EQ(panel.nearestHitDistance, 5);
     // The rebuilt view follows the camera.
     EXPECT_FLOAT_EQ(panel.device()->GetTransform(platform::gfx::TransformState::View).m[3][2], 12);
-}
 
-TEST_F(PanelPickingTest, FarWallsSetTheNearestHitDistanceAndQuadsWithTag1000AreWalls) {
-    panel.triangles = {TriangleAt(0, 0), TriangleAt(30, 0)};
+    // The nearest of several walls counts (quads tagged 1000 are walls), measured every frame.
+    SceneQuad far = QuadAt(30, 1000);
+    far.id = 0;
+    panel.triangles = {TriangleAt(0, 0)};
+    panel.quads = {far};
     panel.drawFrame();
-    EXPECT_EQ(panel.beeps, 0);
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 10);
-    EXPECT_FLOAT_EQ(panel.firstPersonCamera.position.z, -10);
-    SceneQuad wall = QuadAt(0, 1000);
-    wall.id = 0;
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 12);
     panel.triangles = {};
-    panel.quads = {wall};
     panel.drawFrame();
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 10);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 42);
     EXPECT_TRUE(reported.empty());
     panel.quads = {};
     panel.drawFrame();
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // reset every frame
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
+    EXPECT_EQ(panel.beeps, 2);
 }
 
-TEST_F(PanelPickingTest, TriggerTriangleAnsweringTrueStopsTheFrameButPresentsIt) {
-    answer = true;
-    panel.triangles = {TriangleAt(-8, 9), TriangleAt(0, 0)};
-    panel.quads = {QuadAt(-8, 5)};
+TEST_F(PanelPickingTest, TriggersReportAndOnlyATriangleAnsweringTrueStopsTheFrame) {
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(20, 4)};
+    panel.quads = {QuadAt(-8, 0), QuadAt(-8, 77)};
     panel.textLabels = {label};
+    panel.drawFrame();
+    // The far triangle is not reached; a quad tagged 0 reports 0; triggers are not measured.
+    EXPECT_EQ(reported, (std::vector<std::int32_t>{9, 0, 77}));
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
+    EXPECT_EQ(panel.beeps, 0);
+    panel.hitCallback = nullptr;  // without a callback a trigger counts as not hit
+    panel.drawFrame();
+    EXPECT_EQ(reported.size(), 3u);
+
+    // Answering true: quads go on, a triangle stops the frame but presents it.
+    panel.hitCallback = &Report;
+    answer = true;
+    reported.clear();
+    panel.triangles = {};
+    panel.headless()->ClearLog();
+    panel.drawFrame();
+    EXPECT_EQ(reported, (std::vector<std::int32_t>{0, 77}));
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("indexed 4/6"), 2);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(0, 0)};
+    reported.clear();
+    panel.headless()->ClearLog();
     panel.drawFrame();
     EXPECT_EQ(reported, std::vector<std::int32_t>{9});
     EXPECT_TRUE(panel.stopDrawing);
@@ -107,35 +129,6 @@ TEST_F(PanelPickingTest, TriggerTriangleAnsweringTrueStopsTheFrameButPresentsIt)
     EXPECT_EQ(panel.headless()->Count("text"), 0);
     EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
     EXPECT_EQ(panel.headless()->Log().back(), "present");
-}
-
-TEST_F(PanelPickingTest, TriggersAnsweringFalseFarAwayOrOnQuadsLetTheFrameGoOn) {
-    panel.triangles = {TriangleAt(-8, 9), TriangleAt(20, 4)};
-    panel.textLabels = {label};
-    panel.drawFrame();
-    EXPECT_EQ(reported, std::vector<std::int32_t>{9});  // the far one is not reached
-    EXPECT_FALSE(panel.stopDrawing);
-    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // triggers are not measured
-
-    // Without a callback a trigger counts as not hit.
-    panel.hitCallback = nullptr;
-    panel.drawFrame();
-    EXPECT_EQ(reported.size(), 1u);
-
-    // Quad triggers report (tag 0 reports 0) but never stop the frame, whatever the answer.
-    panel.hitCallback = &Report;
-    answer = true;
-    reported.clear();
-    panel.headless()->ClearLog();
-    panel.triangles = {};
-    panel.quads = {QuadAt(-8, 0), QuadAt(-8, 77)};
-    panel.drawFrame();
-    EXPECT_EQ(reported, (std::vector<std::int32_t>{0, 77}));
-    EXPECT_FALSE(panel.stopDrawing);
-    EXPECT_EQ(panel.headless()->Count("indexed 4/6"), 2);
-    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
-    EXPECT_EQ(panel.beeps, 0);
 }
 
 TEST_F(PanelPickingTest, PolygonMeshesNeedThreeVerticesAndValidIndices) {

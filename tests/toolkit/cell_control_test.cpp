@@ -150,14 +150,13 @@ TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackgroundAndSettingTheTextRepaints
     EXPECT_TRUE(Ink().Empty());
 }
 
-TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
+TEST_F(CellControlTest, DrawingFillsAndEndsOnce) {
     CreateOnBlack("");
     pf::InvalidateRect(cell->handle, nullptr, pf::FALSE);  // a paint pass draws what is invalid
     Drawing drawing(cell.get());
     drawing.Begin();
     ASSERT_NE(drawing.deviceContext, nullptr);
-    drawing.FillRectangle(10, 5, 20, 10, 0x000000FF);   // red
-    drawing.FrameRectangle(50, 5, 20, 10, 0x00FF0000);  // blue
+    drawing.FillRectangle(10, 5, 20, 10, 0x000000FF);  // red
     EXPECT_GT(drawing.TextHeight(nullptr), 0);
     drawing.End();
     drawing.End();
@@ -165,8 +164,6 @@ TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
     EXPECT_EQ(hl::ClientPixel(cell->handle, 10, 5), 0xFF0000u);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 29, 14), 0xFF0000u);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 30, 15), 0u);
-    EXPECT_EQ(hl::ClientPixel(cell->handle, 50, 5), 0x0000FFu);
-    EXPECT_EQ(hl::ClientPixel(cell->handle, 60, 10), 0u);  // hollow inside
 
     // With no device context every operation does nothing.
     drawing.FillRectangle(0, 0, 5, 5, 0x000000FF);
