@@ -51,7 +51,6 @@ TEST_F(DataCheckTest, SeventeenBytesFoldTheLastByteOntoTheFirst) {
         bytes.push_back(static_cast<std::uint8_t>(0xA0 + i));
     }
     const std::string sum = XorFoldChecksum(File("seventeen.bin", bytes));
-    ASSERT_EQ(sum.size(), 32u);
     // byte 0 = 0xA0 ^ 0xB0 = 0x10; bytes 1..15 as in the file, upper case
     EXPECT_EQ(sum, "10A1A2A3A4A5A6A7A8A9AAABACADAEAF");
 }

@@ -3,9 +3,7 @@
 // generator reproduces every file byte for byte.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>

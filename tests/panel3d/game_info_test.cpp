@@ -1,6 +1,5 @@
 // The game-info file: "data\file.x" under the current folder, one MY_GAME_INFO object.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,11 +21,6 @@ class GameInfoTest : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::current_path(previous_); }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
     ScratchFolder folder;
 
   private:
@@ -42,7 +36,8 @@ TEST_F(GameInfoTest, SaveThenLoadRestoresRotationAndCamera) {
     saved.cameraZ = -3;
     saved.sceneTranslation.x = 9;  // not kept
     ASSERT_TRUE(saved.saveGameInfo());
-    const std::string text = Read(folder.file("data/file.x"));
+    std::ifstream in(folder.file("data/file.x"));
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_EQ(text.rfind("xof 0302txt 0032", 0), 0u);
     EXPECT_NE(text.find("MY_GAME_INFO"), std::string::npos);
     EXPECT_EQ(text.find("template"), std::string::npos);  // the reader registers it

@@ -97,8 +97,6 @@ TEST_F(DialogTest, NameDialogOverItsDisabledOwnerTakesTenUpperCaseCharactersOnEn
     auto dialog = OpenNameDialog();
     EXPECT_FALSE(OwnerEnabled());
     EXPECT_EQ(owner->ownedDialog, dialog.get());
-    EXPECT_EQ(WindowText(dialog->handle), L"Classifica");
-    EXPECT_EQ(WindowText(dialog->label->handle), L"Inserisci il tuo nome:");
     EXPECT_EQ(pf::GetFocus(), dialog->nameBox->handle);
     EXPECT_EQ(dialog->width, 250);
     EXPECT_EQ(dialog->height, 150);

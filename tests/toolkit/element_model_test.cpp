@@ -20,12 +20,6 @@ class BareElement : public GUIElement {
     void Create() override { created = true; }
 };
 
-std::wstring ClassName(pf::HWND window) {
-    wchar_t buffer[64] = {};
-    const int n = pf::GetClassNameW(window, buffer, 64);
-    return std::wstring(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
-}
-
 using ElementModelTest = ToolkitTest;
 
 TEST_F(ElementModelTest, NarrowTextIsWidenedByteByByte) {
@@ -125,11 +119,10 @@ TEST_F(ElementModelTest, FormsGetLoadOnceThroughTheirCreateMessage) {
     EXPECT_EQ(mainWindow, form.handle);
 }
 
-TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsAndFormClassesFollowCreationOrder) {
+TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsInCreationOrder) {
     Form first(nullptr);
     first.Create();
     const std::int32_t firstId = first.id;
-    EXPECT_EQ(ClassName(first.handle), L"Window" + std::to_wstring(firstId - 1));
 
     Button button(&first, "b");
     button.Create();
@@ -147,10 +140,7 @@ TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsAndFormClassesFollowCreationOrde
     EXPECT_EQ(item.id, firstId + 2);
     EXPECT_EQ(timer.id, firstId + 3);
     EXPECT_EQ(panel.id, firstId + 4);
-    EXPECT_EQ(ClassName(panel.handle), L"PanelChildren" + std::to_wstring(firstId + 3));
     EXPECT_EQ(second.id, firstId + 5);
-    // The second form's class skips the numbers the controls took.
-    EXPECT_EQ(ClassName(second.handle), L"Window" + std::to_wstring(firstId + 4));
     EXPECT_EQ(pf::GetDlgCtrlID(button.handle), button.id);
     EXPECT_EQ(FindElementById(item.id), &item);
     EXPECT_EQ(FindMenuItemById(item.id), &item);
