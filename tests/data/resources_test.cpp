@@ -4,23 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <ostream>
 #include <vector>
 
+#include "platform/images/images.h"
 #include "resources/ResourceIds.h"
 #include "test_support.h"
-
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -122,21 +112,37 @@ TEST(WaveLoopTest, AlarmLoopsWithoutAClick) {
     EXPECT_LE(std::abs(predicted - w.samples.front()), largestStep / 4);
 }
 
+// A resource decoded as a picture; fails the test when it is missing or does not decode.
+platform::Image Picture(ResourceType type, int id) {
+    const auto bytes = FindResource(type, id);
+    EXPECT_TRUE(bytes.has_value());
+    auto image = bytes ? platform::DecodeImage(*bytes) : std::nullopt;
+    EXPECT_TRUE(image.has_value());
+    return image.value_or(platform::Image{});
+}
+
+int Alpha(const platform::Image& p, int x, int y) {
+    return static_cast<int>(p.At(x, y) >> 24);
+}
+
+// Each of red, green and blue as high (H, above 150), low (L, below 100) or neither (?).
+std::string Coarse(std::uint32_t pixel) {
+    std::string s;
+    for (int shift : {16, 8, 0}) {
+        const int v = (pixel >> shift) & 0xFF;
+        s += v > 150 ? 'H' : v < 100 ? 'L' : '?';
+    }
+    return s;
+}
+
 TEST(PictureResourcesTest, EnergyBarSheetHasSevenBandsEmptyingFromTheRight) {
-    const auto bytes = FindResource(ResourceType::RcData, resources::kEnergyBarSheet);
-    ASSERT_TRUE(bytes.has_value());
-    int w = 0, h = 0, n = 0;
-    stbi_uc* px =
-        stbi_load_from_memory(bytes->data(), static_cast<int>(bytes->size()), &w, &h, &n, 4);
-    ASSERT_NE(px, nullptr);
-    EXPECT_EQ(w, 128);
-    EXPECT_EQ(h, 168);
-    EXPECT_EQ(n, 4);  // the file has an alpha channel
-    auto at = [&](int x, int y) { return px + (static_cast<std::size_t>(y) * w + x) * 4; };
-    // Find the boxes of band 0 along its middle row: runs of opaque pixels.
+    const platform::Image sheet = Picture(ResourceType::RcData, resources::kEnergyBarSheet);
+    ASSERT_EQ(sheet.width, 128);
+    ASSERT_EQ(sheet.height, 168);
+    // The boxes of band 0 along its middle row: runs of opaque pixels.
     std::vector<std::pair<int, int>> boxes;
-    for (int x = 0, start = -1; x <= w; ++x) {
-        const bool solid = x < w && at(x, 12)[3] > 128;
+    for (int x = 0, start = -1; x <= sheet.width; ++x) {
+        const bool solid = x < sheet.width && Alpha(sheet, x, 12) > 128;
         if (solid && start < 0) {
             start = x;
         }
@@ -146,79 +152,45 @@ TEST(PictureResourcesTest, EnergyBarSheetHasSevenBandsEmptyingFromTheRight) {
         }
     }
     ASSERT_EQ(boxes.size(), 6u);
-    enum Colour { kRed, kYellow, kGreen, kOther };
-    auto colourOf = [](const stbi_uc* p) {
-        if (p[0] > 150 && p[1] < 100 && p[2] < 100) {
-            return kRed;
-        }
-        if (p[0] > 150 && p[1] > 150 && p[2] < 100) {
-            return kYellow;
-        }
-        if (p[0] < 100 && p[1] > 150 && p[2] < 100) {
-            return kGreen;
-        }
-        return kOther;
-    };
-    const Colour order[6] = {kRed, kRed, kYellow, kYellow, kGreen, kGreen};
+    const char* colours[6] = {"HLL", "HLL", "HHL", "HHL", "LHL", "LHL"};  // red, yellow, green
     for (int band = 0; band < 7; ++band) {
         SCOPED_TRACE(band);
         const int y = band * 24 + 12;
         for (int i = 0; i < 6; ++i) {
             const int cx = (boxes[i].first + boxes[i].second) / 2;
-            const stbi_uc* centre = at(cx, y);
             if (i < 6 - band) {
-                EXPECT_EQ(centre[3], 255);
-                EXPECT_EQ(colourOf(centre), order[i]) << "box " << i;
+                EXPECT_EQ(Alpha(sheet, cx, y), 255);
+                EXPECT_EQ(Coarse(sheet.At(cx, y)), colours[i]) << "box " << i;
             } else {
-                EXPECT_EQ(centre[3], 0) << "box " << i << " should be an empty outline";
-                EXPECT_GT(at(boxes[i].first, y)[3], 0) << "box " << i << " has no outline";
+                EXPECT_EQ(Alpha(sheet, cx, y), 0) << "box " << i << " should be an empty outline";
+                EXPECT_GT(Alpha(sheet, boxes[i].first, y), 0) << "box " << i << " has no outline";
             }
         }
         // transparent between the boxes and between the bands
-        EXPECT_EQ(at((boxes[0].second + boxes[1].first) / 2, y)[3], 0);
-        EXPECT_EQ(at(64, band * 24)[3], 0);
+        EXPECT_EQ(Alpha(sheet, (boxes[0].second + boxes[1].first) / 2, y), 0);
+        EXPECT_EQ(Alpha(sheet, 64, band * 24), 0);
     }
-    stbi_image_free(px);
 }
 
-TEST(PictureResourcesTest, IconIsASquarePngWithTransparentCorners) {
-    const auto bytes = FindResource(ResourceType::Icon, resources::kMainIcon);
-    ASSERT_TRUE(bytes.has_value());
-    int w = 0, h = 0, n = 0;
-    stbi_uc* px =
-        stbi_load_from_memory(bytes->data(), static_cast<int>(bytes->size()), &w, &h, &n, 4);
-    ASSERT_NE(px, nullptr);
-    EXPECT_EQ(w, h);
-    EXPECT_TRUE(w == 32 || w == 48) << w;
-    EXPECT_EQ(px[3], 0);  // top-left corner
-    int opaque = 0;
-    for (int i = 0; i < w * h; ++i) {
-        opaque += px[i * 4 + 3] == 255;
-    }
-    EXPECT_GT(opaque, w * h / 8);  // the ship covers a fair part of it
-    stbi_image_free(px);
-}
+TEST(PictureResourcesTest, IconIsASquareWithTransparentCornersAndTheAboutPictureA164By50Bmp) {
+    const platform::Image icon = Picture(ResourceType::Icon, resources::kMainIcon);
+    EXPECT_EQ(icon.width, icon.height);
+    EXPECT_TRUE(icon.width == 32 || icon.width == 48) << icon.width;
+    ASSERT_FALSE(icon.Empty());
+    EXPECT_EQ(Alpha(icon, 0, 0), 0);
+    const auto opaque = std::count_if(icon.pixels.begin(), icon.pixels.end(),
+                                      [](std::uint32_t p) { return (p >> 24) == 255; });
+    EXPECT_GT(opaque, icon.width * icon.height / 8);  // the ship covers a fair part of it
 
-TEST(PictureResourcesTest, AboutPictureIsA164By50Bitmap) {
-    const auto bytes = FindResource(ResourceType::Bitmap, resources::kAboutBitmap);
-    ASSERT_TRUE(bytes.has_value());
-    const auto& b = *bytes;
-    ASSERT_GE(b.size(), 54u);
-    EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[1], 'M');
-    EXPECT_EQ(kxtest::Le32(&b[18]), 164u);
-    EXPECT_EQ(kxtest::Le32(&b[22]), 50u);
-    EXPECT_EQ(kxtest::Le16(&b[28]), 24u);
-    EXPECT_EQ(kxtest::Le32(&b[30]), 0u);
-    EXPECT_EQ(b.size(), 54u + 164u * 3u * 50u);  // rows of 492 bytes need no padding
+    const auto about = FindResource(ResourceType::Bitmap, resources::kAboutBitmap);
+    ASSERT_TRUE(about.has_value());
+    kxtest::ExpectBmp24(*about, 164, 50);  // rows of 492 bytes need no padding
 }
 
 TEST(ResourceLookupTest, TypeAndIdMustBothMatch) {
     EXPECT_FALSE(FindResource(ResourceType::Wave, resources::kEnergyBarSheet).has_value());
     EXPECT_FALSE(FindResource(ResourceType::RcData, resources::kWaveShot).has_value());
-    EXPECT_FALSE(FindResource(ResourceType::Bitmap, resources::kMainIcon).has_value());
     EXPECT_FALSE(FindResource(ResourceType::Icon, 9999).has_value());
-    EXPECT_FALSE(FindResource(ResourceType::Wave, 0).has_value());
     EXPECT_FALSE(FindResource(ResourceType::Wave, -1023).has_value());
 }
 

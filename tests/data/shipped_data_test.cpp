@@ -3,12 +3,8 @@
 // generator reproduces every file byte for byte.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cmath>
 #include <cstdlib>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,53 +20,30 @@ namespace fs = std::filesystem;
 using kxtest::ReadBytes;
 using kxtest::SourceDir;
 
-// The rows of the checksum table in their order, separated by blanks.
-const std::vector<std::string> kRows = [] {
-    std::istringstream in(
-        "sfondo.png sfondoFase2.png sfondo4liv.png Nave.x NaveColpita.x astronauta.x "
-        "astronautaColpito.x astronautafire.x NaveHorz.x NaveHorzColpita.x asteroide.x "
-        "asteroide2.x asteroideImpatto.x asteroideImpatto2.x asteroideesploso.x esplosione.x "
-        "ufo.x uforid1.x uforidcolpito1.x ufokryx.x ufokryx2.x ufocolpito.x fire.x fireblack.x "
-        "fireHorz.x \\Livello1.bmp \\LivelloCompletato.bmp \\GiocoCompletato.bmp "
-        "\\gameover.bmp \\Livello2.bmp \\Livello3.bmp \\Livello4.bmp \\Livello5.bmp "
-        "\\Livello6.bmp \\Livello7.bmp");
-    std::vector<std::string> rows;
-    for (std::string row; in >> row;) {
-        rows.push_back(row);
+// The files the checksum table names, pictures without their leading backslash.
+std::vector<std::string> DataFiles() {
+    std::vector<std::string> names;
+    for (const MyApp::KnownDataFile& row : MyApp::kKnownDataFiles) {
+        const std::string name = row.name;
+        names.push_back(name[0] == '\\' ? name.substr(1) : name);
     }
-    return rows;
-}();
-
-std::string Bare(const std::string& row) {
-    return row[0] == '\\' ? row.substr(1) : row;
+    return names;
 }
 
 std::vector<std::string> MeshNames() {
     std::vector<std::string> names;
-    for (const std::string& n : kRows) {
-        if (n.size() > 2 && n.substr(n.size() - 2) == ".x") {
+    for (const std::string& n : DataFiles()) {
+        if (n.ends_with(".x")) {
             names.push_back(n);
         }
     }
     return names;
 }
 
-TEST(ChecksumTableTest, RowsInOrderWithWellFormedNonZeroChecksums) {
-    ASSERT_EQ(MyApp::kKnownDataFiles.size(), kRows.size());
-    for (std::size_t i = 0; i < kRows.size(); ++i) {
-        SCOPED_TRACE(kRows[i]);
-        EXPECT_EQ(MyApp::kKnownDataFiles[i].name, kRows[i]);
-        const std::string sum = MyApp::kKnownDataFiles[i].checksum;
-        ASSERT_EQ(sum.size(), 32u);
-        for (char c : sum) {
-            EXPECT_TRUE(std::isdigit(c) || (c >= 'A' && c <= 'F')) << sum;
-        }
-        // an all-zero entry would let a missing file pass the check
-        EXPECT_NE(sum, std::string(32, '0'));
-    }
-}
-
+// Each row's checksum is the fold of its file (which also pins the format); an all-zero one
+// would let a missing file pass the check.
 TEST(ChecksumTableTest, EveryShippedFileMatchesItsRowAndPassesTheCheck) {
+    const std::vector<std::string> files = DataFiles();
     int boxes = 0;
     auto previous = platform::SetMessageBoxHandler(
         [&boxes](platform::HWND, const std::string&, const std::string&, platform::UINT) {
@@ -78,14 +51,14 @@ TEST(ChecksumTableTest, EveryShippedFileMatchesItsRowAndPassesTheCheck) {
             return platform::IDOK;
         });
     bool close = false;
-    for (std::size_t i = 0; i < kRows.size(); ++i) {
-        const fs::path file = SourceDir() / "data" / Bare(kRows[i]);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const fs::path file = SourceDir() / "data" / files[i];
         SCOPED_TRACE(file.string());
         ASSERT_TRUE(fs::is_regular_file(file));
         EXPECT_EQ(MyApp::XorFoldChecksum(file.string()), MyApp::kKnownDataFiles[i].checksum);
+        EXPECT_NE(std::string(MyApp::kKnownDataFiles[i].checksum), std::string(32, '0'));
         // as the game calls it: the data folder and "\name"
-        MyApp::CheckDataFile(close, nullptr,
-                             (SourceDir() / "data").string() + "\\" + Bare(kRows[i]));
+        MyApp::CheckDataFile(close, nullptr, (SourceDir() / "data").string() + "\\" + files[i]);
     }
     platform::SetMessageBoxHandler(previous);
     EXPECT_FALSE(close);
@@ -222,27 +195,17 @@ TEST(MeshFilesTest, TouchedAndHitVariantsAreTheSameShapeTintedRed) {
 // ---- pictures ----
 
 TEST(PictureFilesTest, BackgroundsArePngAndLevelPicturesAre24BitBmp) {
-    for (const std::string& row : kRows) {
-        const std::string name = Bare(row);
+    for (const std::string& name : DataFiles()) {
         SCOPED_TRACE(name);
         const auto bytes = ReadBytes(SourceDir() / "data" / name);
-        if (name.size() > 4 && name.substr(name.size() - 4) == ".png") {
+        if (name.ends_with(".png")) {
             ASSERT_GE(bytes.size(), 33u);
             EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
             EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "IHDR");
             EXPECT_EQ(kxtest::Be32(&bytes[16]), 640u);
             EXPECT_EQ(kxtest::Be32(&bytes[20]), 480u);
-        } else if (name.size() > 4 && name.substr(name.size() - 4) == ".bmp") {
-            ASSERT_GE(bytes.size(), 54u);
-            EXPECT_EQ(bytes[0], 'B');
-            EXPECT_EQ(bytes[1], 'M');
-            EXPECT_EQ(kxtest::Le32(&bytes[2]), bytes.size());
-            EXPECT_EQ(kxtest::Le32(&bytes[14]), 40u);
-            EXPECT_EQ(kxtest::Le32(&bytes[18]), 640u);
-            EXPECT_EQ(kxtest::Le32(&bytes[22]), 480u);
-            EXPECT_EQ(kxtest::Le16(&bytes[28]), 24u);
-            EXPECT_EQ(kxtest::Le32(&bytes[30]), 0u);  // uncompressed
-            EXPECT_EQ(bytes.size(), 54u + 640u * 480u * 3u);
+        } else if (name.ends_with(".bmp")) {
+            kxtest::ExpectBmp24(bytes, 640, 480);
         }
     }
 }
@@ -255,13 +218,13 @@ TEST(DataGeneratorTest, RegeneratesEveryCommittedFileByteForByte) {
         std::string("\"") + KX_DATAGEN_PATH + "\" \"" + out.Path().string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::vector<fs::path> files = {"services/DataChecksums.cpp", "docs/data-preview.png"};
-    for (const std::string& row : kRows) {
-        files.push_back(fs::path("data") / Bare(row));
+    for (const std::string& name : DataFiles()) {
+        files.push_back(fs::path("data") / name);
     }
     for (const auto& e : fs::directory_iterator(out.Path() / "resources")) {
         files.push_back(fs::path("resources") / e.path().filename());
     }
-    EXPECT_EQ(files.size(), 2u + kRows.size() + 7u);
+    EXPECT_EQ(files.size(), 2u + MyApp::kKnownDataFiles.size() + 7u);
     for (const fs::path& rel : files) {
         SCOPED_TRACE(rel.string());
         const auto made = ReadBytes(out.Path() / rel);

@@ -1,11 +1,15 @@
-// Helpers shared by the data tests: the source tree, scratch folders and little-endian reads.
+// Helpers shared by the data tests: the source tree, scratch folders, little-endian reads and
+// the check of a 24-bit BMP.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -57,6 +61,20 @@ inline std::uint32_t Le16(const std::uint8_t* p) {
 inline std::uint32_t Le32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
+// An uncompressed 24-bit BMP of the given size whose rows need no padding.
+inline void ExpectBmp24(std::span<const std::uint8_t> b, std::uint32_t w, std::uint32_t h) {
+    ASSERT_GE(b.size(), 54u);
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(Le32(&b[2]), b.size());
+    EXPECT_EQ(Le32(&b[14]), 40u);
+    EXPECT_EQ(Le32(&b[18]), w);
+    EXPECT_EQ(Le32(&b[22]), h);
+    EXPECT_EQ(Le16(&b[28]), 24u);
+    EXPECT_EQ(Le32(&b[30]), 0u);  // uncompressed
+    EXPECT_EQ(b.size(), 54u + w * 3u * h);
+}
+
 inline std::uint32_t Be32(const std::uint8_t* p) {
     return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }

@@ -2,8 +2,6 @@
 // the order of the passes, sprites and labels.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "panel3d/PanelMath.h"
 #include "panel_test_support.h"
 
@@ -12,29 +10,14 @@ namespace {
 
 using testing::BoxX;
 using testing::ScratchFolder;
+using testing::StartedPanel;
 using testing::TestPanel;
 using testing::WriteFile;
 namespace gfx = platform::gfx;
 
 TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.drawFrame();
-    const D3DXMATRIX& view = panel.device()->GetTransform(gfx::TransformState::View);
-    const D3DXMATRIX identityWithShift = [] {
-        D3DXMATRIX m;
-        m.m[3][2] = 10;
-        return m;
-    }();
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_FLOAT_EQ(view.m[r][c], identityWithShift.m[r][c]) << r << "," << c;
-        }
-    }
-    // The projection of a 640 x 480 panel has aspect 1.
-    const D3DXMATRIX& projection = panel.device()->GetTransform(gfx::TransformState::Projection);
-    EXPECT_FLOAT_EQ(projection.m[0][0], projection.m[1][1]);
-
     // The first frame's frustum comes from the projection set before it (identity on a new
     // device): its near plane is z = -11, one unit behind the camera.
     EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].d, 11.0f, 1e-5);
@@ -56,30 +39,10 @@ TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     EXPECT_NEAR(near.d, 9.4995f, 1e-3);
 }
 
-TEST(PanelFrameTest, WideAndLookAtCameras) {
-    TestPanel wide(1280, 480);
-    wide.useFirstPersonCamera = false;
-    wide.cameraY = 5;
-    wide.start();
-    wide.drawFrame();
-    const D3DXMATRIX& p = wide.device()->GetTransform(gfx::TransformState::Projection);
-    EXPECT_FLOAT_EQ(p.m[1][1] / p.m[0][0], 2.0f);
-    // The look-at camera sees the origin from (0, 5, -10).
-    const D3DXMATRIX& v = wide.device()->GetTransform(gfx::TransformState::View);
-    D3DXVECTOR3 origin{0, 0, 0}, eye{0, 5, -10}, a, b;
-    platform::d3dx::D3DXVec3TransformCoord(&a, &origin, &v);
-    platform::d3dx::D3DXVec3TransformCoord(&b, &eye, &v);
-    EXPECT_NEAR(a.x, 0, 1e-5);
-    EXPECT_NEAR(a.y, 0, 1e-5);
-    EXPECT_NEAR(a.z, std::sqrt(125.0f), 1e-4);
-    EXPECT_NEAR(b.z, 0, 1e-5);
-}
-
 TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {
     ScratchFolder folder;
     const std::string ship = WriteFile(folder.file("long.x"), BoxX(2, 0.5f, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     MeshObject turned(5, 0, 0, {ship});
     turned.angle = 90;
     MeshObject hidden(0, 0, 0, {ship});
@@ -112,17 +75,14 @@ TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {
 TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
     ScratchFolder folder;
     const std::string box = WriteFile(folder.file("box.x"), BoxX(1, 1, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     panel.setLight(1, 2, 3, 0, 0, 5);
     MeshObject lit(0, 0, 0, {box});
     lit.lit = true;
     panel.meshObjects = {MeshObject(0, 0, 0, {box}), lit};
     panel.drawFrame();
-    const auto& log = panel.headless()->Log();
     EXPECT_EQ(panel.headless()->Count("subset 0 faces 12 none lit"), 1);
     EXPECT_EQ(panel.headless()->Count("subset 0 faces 12 none"), 2);
-    EXPECT_FALSE(log.empty());
     const gfx::Device& d = *panel.device();
     EXPECT_EQ(d.GetLight().direction.z, 1.0f);
     EXPECT_EQ(d.GetLight().position.y, 2.0f);
@@ -136,8 +96,7 @@ TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
 }
 
 TEST(PanelFrameTest, LabelsStartAtTheirPositionWhateverTheirLength) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     TextLabel score;
     score.text = "PUNTI: 000120 - LIVELLO 1 - ENERGIA";  // wider than 100 pixels
     score.x = 20;
@@ -155,15 +114,6 @@ TEST(PanelFrameTest, LabelsStartAtTheirPositionWhateverTheirLength) {
                                       std::to_string(20 + width) + ",466 fffefefe"),
               1);
     EXPECT_EQ(panel.headless()->Count("text 'nascosto'"), 0);
-}
-
-TEST(PanelFrameTest, SpriteCellsNeedASheet) {
-    TestPanel panel;
-    panel.start();
-    panel.spriteCells = {{128, 24, 0, 0, 6, 20, 10, 0}};
-    panel.drawFrame();
-    EXPECT_EQ(panel.headless()->Count("sprite"), 0);
-    EXPECT_EQ(panel.headless()->Count("present"), 1);
 }
 
 TEST(PanelFrameTest, EnergyBarBandsFromTheSheetResource) {
@@ -188,8 +138,7 @@ TEST(PanelFrameTest, EnergyBarBandsFromTheSheetResource) {
 }
 
 TEST(PanelFrameTest, Texts3DAreScaledBySizeOver44AndPlaced) {
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     Text3D hidden("Nascosto", 44, "Arial", false, false, 0, 0, 0, 0);
     hidden.visible = false;
     panel.headless()->SetRecordSubsets(true);
@@ -219,8 +168,7 @@ TEST(PanelFrameTest, Texts3DAreScaledBySizeOver44AndPlaced) {
 TEST(PanelFrameTest, PassesRunInTheirOrder) {
     ScratchFolder folder;
     const std::string box = WriteFile(folder.file("box.x"), BoxX(1, 1, 1));
-    TestPanel panel;
-    panel.start();
+    StartedPanel panel;
     SceneTriangle tri;
     tri.id = 5;  // a trigger without callback: drawn, nothing else
     tri.v2 = {1, 0, 50};
@@ -241,6 +189,7 @@ TEST(PanelFrameTest, PassesRunInTheirOrder) {
     panel.meshObjects = {MeshObject(0, 0, 0, {box})};
     panel.polygonMeshes = {polygon};
     panel.textLabels = {label};
+    panel.spriteCells = {{128, 24, 0, 0, 6, 20, 10, 0}};  // no sheet: not drawn
     panel.drawFrame();
     std::vector<std::string> kinds;
     for (const std::string& line : panel.headless()->Log()) {

@@ -1,4 +1,4 @@
-// Walls, triggers, in-view flags and polygon meshes seen from the first-person camera.
+// Walls, triggers, rays and polygon meshes seen from the first-person camera.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,7 +8,7 @@
 namespace TekuUtility {
 namespace {
 
-using testing::TestPanel;
+using testing::StartedPanel;
 
 // A triangle across the camera's line of sight (x = y = 0) at depth z.
 SceneTriangle TriangleAt(float z, std::int32_t id) {
@@ -31,6 +31,17 @@ SceneQuad QuadAt(float z, std::int32_t tag) {
     return q;
 }
 
+// A one-triangle mesh for the ray casts.
+platform::d3dx::Mesh TriangleMesh(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c) {
+    platform::d3dx::Mesh mesh;
+    EXPECT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &mesh));
+    mesh.vertices[0].position = a;
+    mesh.vertices[1].position = b;
+    mesh.vertices[2].position = c;
+    mesh.indices = {0, 1, 2};
+    return mesh;
+}
+
 std::vector<std::int32_t> reported;
 bool answer = false;
 bool Report(GUIElement*, std::int32_t value) {
@@ -43,15 +54,14 @@ class PanelPickingTest : public ::testing::Test {
     void SetUp() override {
         reported.clear();
         answer = false;
-        panel.start();
         panel.hitCallback = &Report;
         label.text = "dopo";
     }
-    TestPanel panel;
+    StartedPanel panel;
     TextLabel label;
 };
 
-TEST_F(PanelPickingTest, NearWallBeepsAndPushesTheCameraBackUntilFarEnough) {
+TEST_F(PanelPickingTest, NearWallsBeepAndPushTheCameraBackAndTheNearestWallIsMeasured) {
     panel.triangles = {TriangleAt(-7, 0)};  // 3 units ahead of the camera at z -10
     panel.drawFrame();
     EXPECT_EQ(panel.beeps, 1);
@@ -64,24 +74,53 @@ TEST_F(PanelPickingTest, NearWallBeepsAndPushesTheCameraBackUntilFarEnough) {
     EXPECT_FLOAT_EQ(panel.nearestHitDistance, 5);
     // The rebuilt view follows the camera.
     EXPECT_FLOAT_EQ(panel.device()->GetTransform(platform::gfx::TransformState::View).m[3][2], 12);
-}
 
-TEST_F(PanelPickingTest, FarWallSetsTheNearestHitDistance) {
-    panel.triangles = {TriangleAt(0, 0), TriangleAt(30, 0)};
+    // The nearest of several walls counts (quads tagged 1000 are walls), measured every frame.
+    SceneQuad far = QuadAt(30, 1000);
+    far.id = 0;
+    panel.triangles = {TriangleAt(0, 0)};
+    panel.quads = {far};
     panel.drawFrame();
-    EXPECT_EQ(panel.beeps, 0);
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 10);
-    EXPECT_FLOAT_EQ(panel.firstPersonCamera.position.z, -10);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 12);
     panel.triangles = {};
     panel.drawFrame();
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // reset every frame
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 42);
+    EXPECT_TRUE(reported.empty());
+    panel.quads = {};
+    panel.drawFrame();
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
+    EXPECT_EQ(panel.beeps, 2);
 }
 
-TEST_F(PanelPickingTest, TriggerTriangleAnsweringTrueStopsTheFrameButPresentsIt) {
-    answer = true;
-    panel.triangles = {TriangleAt(-8, 9), TriangleAt(0, 0)};
-    panel.quads = {QuadAt(-8, 5)};
+TEST_F(PanelPickingTest, TriggersReportAndOnlyATriangleAnsweringTrueStopsTheFrame) {
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(20, 4)};
+    panel.quads = {QuadAt(-8, 0), QuadAt(-8, 77)};
     panel.textLabels = {label};
+    panel.drawFrame();
+    // The far triangle is not reached; a quad tagged 0 reports 0; triggers are not measured.
+    EXPECT_EQ(reported, (std::vector<std::int32_t>{9, 0, 77}));
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
+    EXPECT_EQ(panel.beeps, 0);
+    panel.hitCallback = nullptr;  // without a callback a trigger counts as not hit
+    panel.drawFrame();
+    EXPECT_EQ(reported.size(), 3u);
+
+    // Answering true: quads go on, a triangle stops the frame but presents it.
+    panel.hitCallback = &Report;
+    answer = true;
+    reported.clear();
+    panel.triangles = {};
+    panel.headless()->ClearLog();
+    panel.drawFrame();
+    EXPECT_EQ(reported, (std::vector<std::int32_t>{0, 77}));
+    EXPECT_FALSE(panel.stopDrawing);
+    EXPECT_EQ(panel.headless()->Count("indexed 4/6"), 2);
+    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
+    panel.triangles = {TriangleAt(-8, 9), TriangleAt(0, 0)};
+    reported.clear();
+    panel.headless()->ClearLog();
     panel.drawFrame();
     EXPECT_EQ(reported, std::vector<std::int32_t>{9});
     EXPECT_TRUE(panel.stopDrawing);
@@ -90,68 +129,6 @@ TEST_F(PanelPickingTest, TriggerTriangleAnsweringTrueStopsTheFrameButPresentsIt)
     EXPECT_EQ(panel.headless()->Count("text"), 0);
     EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);
     EXPECT_EQ(panel.headless()->Log().back(), "present");
-}
-
-TEST_F(PanelPickingTest, TriggerAnsweringFalseOrFarAwayGoesOn) {
-    panel.triangles = {TriangleAt(-8, 9), TriangleAt(20, 4)};
-    panel.textLabels = {label};
-    panel.drawFrame();
-    EXPECT_EQ(reported, std::vector<std::int32_t>{9});  // the far one is not reached
-    EXPECT_FALSE(panel.stopDrawing);
-    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
-    EXPECT_FLOAT_EQ(panel.nearestHitDistance, 1000000);  // triggers are not measured
-
-    // Without a callback a trigger counts as not hit.
-    panel.hitCallback = nullptr;
-    panel.drawFrame();
-    EXPECT_EQ(reported.size(), 1u);
-}
-
-TEST_F(PanelPickingTest, QuadTriggersNeverStopTheFrame) {
-    answer = true;
-    panel.quads = {QuadAt(-8, 0), QuadAt(-8, 77)};
-    panel.textLabels = {label};
-    panel.drawFrame();
-    EXPECT_EQ(reported, (std::vector<std::int32_t>{0, 77}));  // tag 0 is a trigger reporting 0
-    EXPECT_FALSE(panel.stopDrawing);
-    EXPECT_EQ(panel.headless()->Count("indexed 4/6"), 2);
-    EXPECT_EQ(panel.headless()->Count("text 'dopo'"), 1);
-    EXPECT_EQ(panel.beeps, 0);
-}
-
-TEST_F(PanelPickingTest, WallsAreTrianglesWithIdZeroAndQuadsWithTag1000) {
-    SceneQuad wall = QuadAt(-8, 1000);
-    wall.id = 0;
-    SceneTriangle tri = TriangleAt(-8, 0);
-    tri.tag = 1000;
-    panel.quads = {wall};
-    panel.drawFrame();
-    EXPECT_EQ(panel.beeps, 1);
-    EXPECT_TRUE(reported.empty());
-    panel.quads = {};
-    panel.triangles = {tri};
-    panel.drawFrame();
-    EXPECT_EQ(panel.beeps, 2);
-    EXPECT_TRUE(reported.empty());
-}
-
-TEST_F(PanelPickingTest, InViewNeedsEveryVertexInsideTheFrustum) {
-    SceneTriangle inside = TriangleAt(20, 5);
-    inside.v1 = {-1, -1, 20};
-    inside.v2 = {1, -1, 20};
-    inside.v3 = {0, 1, 20};
-    SceneTriangle partly = inside;
-    partly.v3 = {0, 100, 20};
-    panel.triangles = {inside, partly};
-    panel.quads = {QuadAt(20, 5)};
-    panel.drawFrame();  // the first frame measures against the initial projection
-    panel.drawFrame();
-    EXPECT_TRUE(panel.triangles[0].inView);
-    EXPECT_FALSE(panel.triangles[1].inView);
-    EXPECT_TRUE(panel.quads[0].inView);
-    panel.quads[0].v2 = {500, 5, 20};
-    panel.drawFrame();
-    EXPECT_FALSE(panel.quads[0].inView);
 }
 
 TEST_F(PanelPickingTest, PolygonMeshesNeedThreeVerticesAndValidIndices) {
@@ -173,13 +150,8 @@ TEST_F(PanelPickingTest, PolygonMeshesNeedThreeVerticesAndValidIndices) {
     EXPECT_EQ(panel.device()->GetTransform(platform::gfx::TransformState::World).m[3][0], 0);
 }
 
-TEST_F(PanelPickingTest, CastRayGivesDistanceAndPoint) {
-    platform::d3dx::Mesh mesh;
-    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &mesh));
-    mesh.vertices[0].position = {-1, -1, 6};
-    mesh.vertices[1].position = {1, -1, 6};
-    mesh.vertices[2].position = {0, 1, 6};
-    mesh.indices = {0, 1, 2};
+TEST_F(PanelPickingTest, RaysGiveDistanceAndPoint) {
+    const platform::d3dx::Mesh mesh = TriangleMesh({-1, -1, 6}, {1, -1, 6}, {0, 1, 6});
     const RayHit hit = panel.castRay(mesh, {0, 0, 0}, {0, 0, 2});
     ASSERT_TRUE(hit.hit);
     EXPECT_FLOAT_EQ(hit.distance, 3);
@@ -187,29 +159,6 @@ TEST_F(PanelPickingTest, CastRayGivesDistanceAndPoint) {
     EXPECT_FALSE(panel.castRay(mesh, {0, 0, 0}, {1, 0, 0}).hit);
     EXPECT_FLOAT_EQ(panel.distanceAhead(mesh), 16);  // from the camera at z -10
     EXPECT_FALSE(panel.isCameraNear(mesh));
-}
-
-TEST_F(PanelPickingTest, HeadingTurnsTheProbeRays) {
-    // A wall in the plane x = 6 beside the camera at (0, 0, -10).
-    platform::d3dx::Mesh side;
-    ASSERT_TRUE(platform::d3dx::D3DXCreateMesh(1, 3, platform::d3dx::kFvfPositionColorTex, &side));
-    side.vertices[0].position = {6, -5, -15};
-    side.vertices[1].position = {6, -5, -5};
-    side.vertices[2].position = {6, 5, -10};
-    side.indices = {0, 1, 2};
-    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);  // heading 0 looks along +z
-    panel.firstPersonCamera.heading = 1.5707963f;    // 90 degrees: along +x
-    EXPECT_FLOAT_EQ(panel.distanceAhead(side), 6);
-    panel.firstPersonCamera.heading = -1.5707963f;  // -90 is 270: along -x
-    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);
-    panel.firstPersonCamera.heading = 4.712389f;  // 270 degrees as well
-    EXPECT_FLOAT_EQ(panel.distanceAhead(side), -1);
-    // At 90 degrees the sideways probes are (-1, 0, 0) then (-1, 0, 0): never towards +x.
-    panel.firstPersonCamera.heading = 1.5707963f;
-    side.vertices[0].position.x = side.vertices[1].position.x = side.vertices[2].position.x = 3;
-    EXPECT_FALSE(panel.isCameraNear(side));
-    panel.firstPersonCamera.heading = 0;
-    EXPECT_TRUE(panel.isCameraNear(side));  // x2 = +1 finds it 3 units away
 }
 
 }  // namespace

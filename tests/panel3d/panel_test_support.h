@@ -4,10 +4,8 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 
@@ -31,6 +29,11 @@ class TestPanel : public D3DPanelEx {
     // A device as Create would make it, for the window-less panel.
     void start() { initDevice(nullptr); }
     int beeps = 0;
+};
+
+// A TestPanel with its device made.
+struct StartedPanel : TestPanel {
+    explicit StartedPanel(int w = 640, int h = 480) : TestPanel(w, h) { start(); }
 };
 
 // A folder under /tmp removed at the end of the test.

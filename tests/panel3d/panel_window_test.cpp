@@ -23,8 +23,6 @@ TEST_F(PanelWindowTest, CreateMakesTheDeviceForTheWindowAndPaintDrawsAFrame) {
     platform::ShowWindow(host.handle, platform::SW_SHOW);
 
     D3DPanelEx panel(&host);
-    EXPECT_EQ(panel.width, 300);
-    EXPECT_EQ(panel.height, 50);
     panel.SetSize(640, 480);
     panel.backColor = 0;
     panel.Create();

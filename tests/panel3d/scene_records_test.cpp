@@ -1,4 +1,4 @@
-// Hit time at creation, deep copies and lookup of the scene records.
+// Hit time at creation and lookup of the scene records.
 #include "panel3d/SceneRecords.h"
 
 #include <gtest/gtest.h>
@@ -11,26 +11,6 @@ TEST(SceneRecordsTest, NewMeshObjectsTakeTheirHitTimeFromTheClock) {
     platform::ScopedFakeClock clock(1234 * platform::kTicksPerMs);
     EXPECT_EQ(MeshObject().lastHitTime, 1234 * platform::kTicksPerMs);
     EXPECT_EQ(MeshObject(1.5, -2, 3, {"a.x"}).lastHitTime, 1234 * platform::kTicksPerMs);
-}
-
-TEST(SceneRecordsTest, CopiesAreDeep) {
-    MeshObject a(0, 0, 0, {"one.x"});
-    MeshObject b = a;
-    b.meshFiles[0] = "two.x";
-    b.meshFiles.push_back("three.x");
-    EXPECT_EQ(a.meshFiles, std::vector<std::string>{"one.x"});
-
-    PolygonMesh p;
-    p.vertices.resize(3);
-    PolygonMesh q = p;
-    q.vertices[0].x = 9;
-    EXPECT_EQ(p.vertices[0].x, 0);
-
-    SceneLists lists;
-    lists.textLabels.push_back(TextLabel{});
-    SceneLists copy = lists;
-    copy.textLabels[0].text = "changed";
-    EXPECT_EQ(lists.textLabels[0].text, "");
 }
 
 TEST(SceneRecordsTest, LookupTakesTheFirstMatch) {

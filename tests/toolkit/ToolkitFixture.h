@@ -23,8 +23,9 @@ inline std::vector<std::string>& Log() {
 
 class ToolkitTest : public ::testing::Test {
   protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
+    // In the constructor and destructor, so that a derived fixture's members go first.
+    ToolkitTest() { Reset(); }
+    ~ToolkitTest() override { Reset(); }
 
     static void Reset() {
         platform::headless::Install();

@@ -30,7 +30,6 @@ struct InkBox {
 class CellControlTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         form = std::make_unique<Form>(nullptr);
         form->Create();
         form->SetClientSize(400, 200);
@@ -38,11 +37,6 @@ class CellControlTest : public ToolkitTest {
         cell->SetSize(kCellWidth, kCellHeight);
         cell->SetLocation(0, 0);
         cell->textColor = kGreen;
-    }
-    void TearDown() override {
-        cell.reset();
-        form.reset();
-        ToolkitTest::TearDown();
     }
 
     void CreateOnBlack(const std::string& content) {
@@ -86,80 +80,68 @@ class CellControlTest : public ToolkitTest {
     std::unique_ptr<CellControl> cell;
 };
 
-TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackground) {
-    int paints = 0;
-    static int* counter = nullptr;
-    counter = &paints;
-    cell->Paint = [](GUIElement*) { ++*counter; };
-    CreateOnBlack("");
-    pf::InvalidateRect(cell->handle, nullptr, pf::TRUE);
-    hl::RunUntilIdle();
-    EXPECT_GE(paints, 1);
-    for (int y = 0; y < kCellHeight; y += 3) {
-        for (int x = 0; x < kCellWidth; x += 7) {
-            ASSERT_EQ(hl::ClientPixel(cell->handle, x, y), 0u) << x << "," << y;
+TEST_F(CellControlTest, TextIsCentredVerticallyAndAlignedAsAsked) {
+    CreateOnBlack("HHHH");
+    Font cellFont("Tahoma", 14);
+    const int textWidth = Extent(cellFont, L"HHHH").cx;
+    for (int align :
+         {CellControl::kAlignLeft, CellControl::kAlignCenter, CellControl::kAlignRight}) {
+        SCOPED_TRACE(align);
+        cell->textAlign = align;
+        pf::InvalidateRect(cell->handle, nullptr, pf::TRUE);
+        hl::RunUntilIdle();
+        const InkBox ink = Ink();
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_LE(std::abs(ink.top - (kCellHeight - 1 - ink.bottom)), 5);
+        if (align == CellControl::kAlignLeft) {
+            EXPECT_LE(ink.left, 2);
+        } else if (align == CellControl::kAlignRight) {
+            EXPECT_GE(ink.right, kCellWidth - 4);
+        } else {
+            EXPECT_NEAR(ink.left, (kCellWidth - textWidth) / 2, 3);
+            EXPECT_NEAR((ink.left + ink.right) / 2, kCellWidth / 2, 3);
         }
     }
 }
 
-TEST_F(CellControlTest, LeftAlignedTextStartsAtTheLeftEdgeAndIsCentredVertically) {
-    cell->textAlign = CellControl::kAlignLeft;
-    CreateOnBlack("HHHH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_LE(ink.left, 2);
-    // Vertically centred: roughly as much room above the ink as below it.
-    EXPECT_LE(std::abs(ink.top - (kCellHeight - 1 - ink.bottom)), 5);
-}
-
-TEST_F(CellControlTest, CentredTextSitsInTheMiddleOfTheCell) {
-    CreateOnBlack("HHHH");
-    Font cellFont("Tahoma", 14);
-    const int textWidth = Extent(cellFont, L"HHHH").cx;
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_NEAR(ink.left, (kCellWidth - textWidth) / 2, 3);
-    EXPECT_NEAR((ink.left + ink.right) / 2, kCellWidth / 2, 3);
-}
-
-TEST_F(CellControlTest, RightAlignedTextEndsAtTheRightEdge) {
-    cell->textAlign = CellControl::kAlignRight;
-    CreateOnBlack("HHHH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.right, kCellWidth - 4);
-}
-
-TEST_F(CellControlTest, TheElementFontOverridesTheCellFont) {
-    Font large("Tahoma", 26);
-    cell->font = &large;
-    cell->cellFontHeight = 8;
-    cell->textAlign = CellControl::kAlignLeft;
-    CreateOnBlack("HH");
-    const InkBox ink = Ink();
-    ASSERT_FALSE(ink.Empty());
-    // Capitals of a 26-pixel font are far taller than any 8-pixel glyph, and as wide as
-    // the platform measures them in that font.
-    EXPECT_GE(ink.bottom - ink.top + 1, 14);
-    EXPECT_NEAR(ink.right + 1, Extent(large, L"HH").cx, 3);
-}
-
-TEST_F(CellControlTest, TextTallerThanTheCellStartsAboveItAndIsClipped) {
+TEST_F(CellControlTest, TallerTextIsClippedAtTheTopAndTheElementFontOverridesTheCellFont) {
     // A 60-pixel font in a 30-pixel cell: y = (30 - height) / 2 is negative, so the top of
     // the capitals is cut off by the cell's top edge and the ink reaches row 0. Were y
     // clamped to 0, the capitals would start well below row 0.
     cell->cellFontHeight = 60;
     cell->textAlign = CellControl::kAlignLeft;
     CreateOnBlack("H");
-    const InkBox ink = Ink();
+    InkBox ink = Ink();
     ASSERT_FALSE(ink.Empty());
     EXPECT_EQ(ink.top, 0);
     EXPECT_EQ(ink.bottom, kCellHeight - 1);
+
+    // Capitals of a 26-pixel font are far taller than any 8-pixel glyph, and as wide as
+    // the platform measures them in that font.
+    Font large("Tahoma", 26);
+    cell->font = &large;
+    cell->cellFontHeight = 8;
+    cell->SetText(std::string("HH"));
+    hl::RunUntilIdle();
+    ink = Ink();
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.bottom - ink.top + 1, 14);
+    EXPECT_NEAR(ink.right + 1, Extent(large, L"HH").cx, 3);
 }
 
-TEST_F(CellControlTest, SettingTheTextRepaintsTheCell) {
+TEST_F(CellControlTest, EmptyTextDrawsOnlyTheBackgroundAndSettingTheTextRepaints) {
+    static int paints = 0;
+    paints = 0;
+    cell->Paint = [](GUIElement*) { ++paints; };
+    cell->OnPaint();  // no window yet: only Paint is raised
+    EXPECT_EQ(paints, 1);
     CreateOnBlack("");
-    EXPECT_TRUE(Ink().Empty());
+    EXPECT_GE(paints, 2);
+    for (int y = 0; y < kCellHeight; y += 3) {
+        for (int x = 0; x < kCellWidth; x += 7) {
+            ASSERT_EQ(hl::ClientPixel(cell->handle, x, y), 0u) << x << "," << y;
+        }
+    }
     cell->SetText(std::string("HH"));
     hl::RunUntilIdle();
     EXPECT_FALSE(Ink().Empty());
@@ -168,22 +150,13 @@ TEST_F(CellControlTest, SettingTheTextRepaintsTheCell) {
     EXPECT_TRUE(Ink().Empty());
 }
 
-TEST_F(CellControlTest, WithoutAWindowPaintOnlyRaisesPaint) {
-    static int paints = 0;
-    paints = 0;
-    cell->Paint = [](GUIElement*) { ++paints; };
-    cell->OnPaint();
-    EXPECT_EQ(paints, 1);
-}
-
-TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
+TEST_F(CellControlTest, DrawingFillsAndEndsOnce) {
     CreateOnBlack("");
     pf::InvalidateRect(cell->handle, nullptr, pf::FALSE);  // a paint pass draws what is invalid
     Drawing drawing(cell.get());
     drawing.Begin();
     ASSERT_NE(drawing.deviceContext, nullptr);
-    drawing.FillRectangle(10, 5, 20, 10, 0x000000FF);   // red
-    drawing.FrameRectangle(50, 5, 20, 10, 0x00FF0000);  // blue
+    drawing.FillRectangle(10, 5, 20, 10, 0x000000FF);  // red
     EXPECT_GT(drawing.TextHeight(nullptr), 0);
     drawing.End();
     drawing.End();
@@ -191,20 +164,15 @@ TEST_F(CellControlTest, DrawingFillsFramesAndEndsOnce) {
     EXPECT_EQ(hl::ClientPixel(cell->handle, 10, 5), 0xFF0000u);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 29, 14), 0xFF0000u);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 30, 15), 0u);
-    EXPECT_EQ(hl::ClientPixel(cell->handle, 50, 5), 0x0000FFu);
-    EXPECT_EQ(hl::ClientPixel(cell->handle, 60, 10), 0u);  // hollow inside
 
     // With no device context every operation does nothing.
     drawing.FillRectangle(0, 0, 5, 5, 0x000000FF);
     drawing.DrawText(0, 0, 0, 0, std::string("x"), 0, kGreen, nullptr);
     EXPECT_EQ(drawing.TextHeight(nullptr), 0);
     EXPECT_EQ(hl::ClientPixel(cell->handle, 1, 1), 0u);
-}
 
-TEST_F(CellControlTest, DrawingCutsVeryLongTextsAndDrawsAtAPointWithoutASize) {
-    CreateOnBlack("");
+    // Very long texts are cut; a text without a size is drawn at its point.
     pf::InvalidateRect(cell->handle, nullptr, pf::FALSE);
-    Drawing drawing(cell.get());
     drawing.Begin();
     drawing.DrawText(0, 0, 0, 0, std::wstring(5000, L'H'), 0, kGreen, nullptr);
     drawing.DrawText(0, 0, kCellWidth, kCellHeight, std::wstring(5000, L'H'), 2, kGreen, nullptr);

@@ -1,10 +1,6 @@
-// The Form base: window styles of the normal and dialog modes, client sizing, centring,
-// and the activation bookkeeping of forms and panels.
-#include <memory>
-
-#include "tests/toolkit/ToolkitFixture.h"
+// The Form base: window styles of the normal and dialog modes, client sizing and centring.
 #include "toolkit/Form.h"
-#include "toolkit/PanelChildren.h"
+#include "tests/toolkit/ToolkitFixture.h"
 
 namespace toolkit_test {
 namespace {
@@ -56,35 +52,6 @@ TEST_F(FormTest, ClientSizeAddsTheFrameAndCentringUsesTheScreen) {
     EXPECT_EQ(outer.left, (screenWidth - (outer.right - outer.left)) / 2);
     EXPECT_EQ(outer.top, (screenHeight - (outer.bottom - outer.top)) / 2);
     EXPECT_EQ(form.left, outer.left);
-}
-
-TEST_F(FormTest, ActivationMovesBetweenFormsAndPanels) {
-    Form first(nullptr);
-    first.Activated = [](GUIElement*) { Log().push_back("first on"); };
-    first.Deactivated = [](GUIElement*) { Log().push_back("first off"); };
-    first.Create();
-    PanelChildren panel(&first);
-    panel.Activated = [](GUIElement*) { Log().push_back("panel on"); };
-    panel.Deactivated = [](GUIElement*) { Log().push_back("panel off"); };
-    panel.Create();
-    Form second(nullptr);
-    second.Activated = [](GUIElement*) { Log().push_back("second on"); };
-    second.Create();
-    Log().clear();
-
-    pf::SetForegroundWindowHandle(first.handle);
-    pf::SendMessageW(first.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
-    pf::SetForegroundWindowHandle(panel.handle);
-    pf::SendMessageW(panel.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
-    EXPECT_EQ(activePanel, &panel);
-    pf::SetForegroundWindowHandle(second.handle);
-    pf::SendMessageW(second.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
-    EXPECT_EQ(activeForm, &second);
-    EXPECT_EQ(activePanel, nullptr);
-    // A form losing the foreground is told so, whatever wParam says.
-    pf::SendMessageW(first.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
-    EXPECT_EQ(Log(), (std::vector<std::string>{"first on", "panel on", "first off", "panel off",
-                                               "second on", "first off"}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Opening addresses with the desktop: through a test launcher, and the detached start of a
-// real program with its arguments passed as they are, never through a shell.
+// The detached start of a real program behind opening addresses with the desktop: its
+// arguments are passed as they are, never through a shell.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,29 +7,12 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/shell.h"
-#include "toolkit/OpenDocument.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(OpenDocumentTest, GoesThroughTheInstalledLauncherAndReportsItsResult) {
-    std::vector<std::string> seen;
-    bool answer = true;
-    auto previous = platform::SetDesktopLauncher([&](const std::string& address) {
-        seen.push_back(address);
-        return answer;
-    });
-    EXPECT_TRUE(TekuUtility::OpenDocument("http://www.kryxspace.example"));
-    answer = false;
-    EXPECT_FALSE(TekuUtility::OpenDocument("mailto:info@kryxspace.example"));
-    platform::SetDesktopLauncher(previous);
-    EXPECT_EQ(seen, (std::vector<std::string>{"http://www.kryxspace.example",
-                                              "mailto:info@kryxspace.example"}));
-}
 
 TEST(OpenDocumentTest, SpawnReportsWhetherTheProgramCouldStart) {
     EXPECT_TRUE(platform::SpawnDetached("true", {}));

@@ -1,5 +1,4 @@
-// Dialog forms owned by the form they open over, and what a form hears of the program
-// losing the keyboard or being minimised.
+// Dialog forms owned by the form they open over: z-order, activation and the focus after them.
 #include <memory>
 
 #include "tests/toolkit/ToolkitFixture.h"
@@ -17,7 +16,6 @@ namespace hl = platform::headless;
 class OwnedFormTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
         PlayerName.clear();
         owner = std::make_unique<Form>(nullptr);
         owner->SetLocation(100, 100);
@@ -28,11 +26,6 @@ class OwnedFormTest : public ToolkitTest {
         box->Create();
         box->Focus();
         hl::RunUntilIdle();
-    }
-    void TearDown() override {
-        box.reset();
-        owner.reset();
-        ToolkitTest::TearDown();
     }
 
     std::unique_ptr<Form> owner;
@@ -57,21 +50,6 @@ TEST_F(OwnedFormTest, TheNameDialogStaysOverItsOwnerAndTheFocusComesBackAfterIt)
     hl::RunUntilIdle();
     EXPECT_EQ(PlayerName, "ZOE");
     EXPECT_EQ(pf::GetFocus(), box->handle);
-}
-
-TEST_F(OwnedFormTest, TheFormHearsOfEachActivationAndMinimisingChangeOnce) {
-    owner->ApplicationActivated = [](GUIElement*, bool active) {
-        Log().push_back(active ? "app on" : "app off");
-    };
-    owner->Minimized = [](GUIElement*, bool minimized) {
-        Log().push_back(minimized ? "minimized" : "restored");
-    };
-    hl::SetApplicationActive(false);
-    hl::Minimize(owner->handle, true);
-    hl::Minimize(owner->handle, false);
-    Send(*owner, pf::WM_SIZE, pf::SIZE_RESTORED, pf::MAKELPARAM(500, 400));  // a plain resize
-    hl::SetApplicationActive(true);
-    EXPECT_EQ(Log(), (std::vector<std::string>{"app off", "minimized", "restored", "app on"}));
 }
 
 }  // namespace
