@@ -161,13 +161,6 @@ void BlendSurface(HDC dc, int x, int y, const Surface& source) {
 
 namespace platform {
 
-using win::gdi::Dc;
-using win::gdi::DeviceContext;
-using win::gdi::G;
-using win::gdi::GdiObject;
-using win::gdi::Kind;
-using win::gdi::ObjOf;
-
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto [d, s, clip] = win::gdi::TargetOf(dc);
     if (d == nullptr) {

@@ -145,3 +145,15 @@ void Resample(Surface& dst, const RECT& to, const RECT& clip, const Surface& src
 std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, unsigned a);
 
 }  // namespace platform::win::gdi
+
+namespace platform {
+
+// The GDI entry points of the gdi_*.cpp files reach the device-context store by these names.
+using win::gdi::Dc;
+using win::gdi::DeviceContext;
+using win::gdi::G;
+using win::gdi::GdiObject;
+using win::gdi::Kind;
+using win::gdi::ObjOf;
+
+}  // namespace platform

@@ -243,13 +243,6 @@ void ResetGdi() {
 
 namespace platform {
 
-using win::gdi::Dc;
-using win::gdi::DeviceContext;
-using win::gdi::G;
-using win::gdi::GdiObject;
-using win::gdi::Kind;
-using win::gdi::ObjOf;
-
 HBRUSH CreateSolidBrush(COLORREF color) {
     auto obj = std::make_unique<GdiObject>();
     obj->kind = Kind::Brush;

@@ -197,13 +197,6 @@ void DrawTextLine(HDC dc, int x, int y, std::wstring_view text, int underline) {
 
 namespace platform {
 
-using win::gdi::Dc;
-using win::gdi::DeviceContext;
-using win::gdi::G;
-using win::gdi::GdiObject;
-using win::gdi::Kind;
-using win::gdi::ObjOf;
-
 HFONT CreateFontW(int height, int /*width*/, int /*escapement*/, int /*orientation*/, int weight,
                   DWORD italic, DWORD underline, DWORD strikeOut, DWORD /*charSet*/,
                   DWORD /*outPrecision*/, DWORD /*clipPrecision*/, DWORD /*quality*/,
