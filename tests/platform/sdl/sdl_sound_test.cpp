@@ -64,28 +64,16 @@ class DiskRecording : public ::testing::Test {
     std::string path_;
 };
 
-TEST_F(DiskRecording, AnEffectPlaysOnceToTheOutput) {
-    std::vector<std::int16_t> samples;
-    {
-        SdlSoundOutput output;
-        ASSERT_TRUE(output.HasDevice());
-        output.Play(1024, false);  // about 0.57 s
-        Wait(1.2);
-        EXPECT_FALSE(output.Playing());
-    }
-    samples = Samples();
-    const double span = AudibleSpan(samples);
-    EXPECT_GT(span, 0.3);
-    EXPECT_LT(span, 0.65);
-}
-
-TEST_F(DiskRecording, ALoopedSoundRepeatsUntilCut) {
+TEST_F(DiskRecording, ALoopedSoundRepeatsUntilANewSoundCutsIt) {
     {
         SdlSoundOutput output;
         ASSERT_TRUE(output.HasDevice());
         output.Play(1024, true);
         Wait(1.6);
         EXPECT_TRUE(output.Playing());
+        output.Play(1024, false);
+        Wait(0.9);
+        EXPECT_FALSE(output.Playing());  // the loop did not come back after the one-shot
     }
     EXPECT_GT(AudibleSpan(Samples()), 1.1);  // at least two rounds of a 0.57 s sound
 }
@@ -107,15 +95,6 @@ TEST_F(DiskRecording, StopSilencesAtOnce) {
     // Everything after the stop (plus a buffer or two in flight) is silence.
     const double silentTail = static_cast<double>(samples.size() - last) * 2 / kBytesPerSecond;
     EXPECT_GT(silentTail, 0.5);
-}
-
-TEST_F(DiskRecording, ANewSoundCutsTheOnePlaying) {
-    SdlSoundOutput output;
-    ASSERT_TRUE(output.HasDevice());
-    output.Play(1026, true);
-    output.Play(1024, false);
-    Wait(1.0);
-    EXPECT_FALSE(output.Playing());  // the loop did not come back after the one-shot
 }
 
 TEST_F(DiskRecording, EveryResourceFormatIsConvertedToTheDeviceFormat) {

@@ -121,12 +121,6 @@ TEST_F(ChildFramesTest, AFrameIsPlacedAtItsChildsClientAreaAndPresentsItsWindow)
     // The frame is copied: the device may reuse its buffer at once.
     pixels[0] = 0;
     EXPECT_EQ(FindChildFrame(child)->pixels[0], 0xFF123456u);
-
-    // Composed over the window's picture, the frame shows at the child's place.
-    const win::Surface* surface = win::TopLevelSurface(top);
-    ASSERT_NE(surface, nullptr);
-    auto out = ComposeRegion(*surface, RECT{0, 0, surface->width, surface->height}, placed);
-    EXPECT_EQ(At(out, surface->width, want.left + 5, want.top + 5), 0xFF123456u);
 }
 
 TEST_F(ChildFramesTest, HiddenChildrenShowNoFrameAndGoneOnesLoseIt) {

@@ -19,15 +19,6 @@ class ActivationTest : public WinsysTest {
         SetFocus(dialogEdit);
         headless::RunUntilIdle();
     }
-    std::vector<WPARAM> Params(HWND h, UINT message) {
-        std::vector<WPARAM> out;
-        for (const auto& r : Log()) {
-            if (r.window == h && r.message == message) {
-                out.push_back(r.wParam);
-            }
-        }
-        return out;
-    }
 
     HWND main = nullptr;
     HWND edit = nullptr;

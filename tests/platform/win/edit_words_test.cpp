@@ -21,11 +21,6 @@ class EditWordsTest : public WinsysTest {
         SetFocus(edit);
         return edit;
     }
-    static std::wstring Text(HWND h) {
-        wchar_t buffer[64];
-        GetWindowTextW(h, buffer, 64);
-        return buffer;
-    }
     static DWORD Caret(HWND h) {
         DWORD hi = 0;
         SendMessageW(h, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&hi));

@@ -7,16 +7,6 @@ namespace {
 
 using InputTest = WinsysTest;
 
-std::vector<WPARAM> Params(HWND h, UINT m) {
-    std::vector<WPARAM> out;
-    for (const auto& r : Log()) {
-        if (r.window == h && r.message == m) {
-            out.push_back(r.wParam);
-        }
-    }
-    return out;
-}
-
 TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0);
@@ -25,10 +15,15 @@ TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
     headless::PressKey('G');
     headless::KeyUp(VK_SHIFT);
     headless::PressKey('1');
+    headless::KeyDown(VK_CONTROL);
+    headless::PressKey('C');  // a control character
+    headless::KeyUp(VK_CONTROL);
+    headless::PressKey(VK_LEFT);  // no character
     EXPECT_TRUE(GetKeyState(VK_SHIFT) >= 0);
     headless::RunUntilIdle();
-    EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1'}));
-    EXPECT_EQ(Params(child, WM_KEYDOWN), (std::vector<WPARAM>{VK_SHIFT, 'G', '1'}));
+    EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1', 3}));
+    EXPECT_EQ(Params(child, WM_KEYDOWN),
+              (std::vector<WPARAM>{VK_SHIFT, 'G', '1', VK_CONTROL, 'C', VK_LEFT}));
     EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
 }
 
@@ -60,7 +55,6 @@ TEST_F(InputTest, FocusMovesWithKillBeforeSetAndFollowsActivation) {
     // b was deactivated and lost the focus; a was activated; then edit1 got the focus.
     EXPECT_EQ(Count(b, WM_KILLFOCUS), 1);
     EXPECT_EQ(Count(edit1, WM_SETFOCUS), 1);
-    auto msgs = MessagesFor(a);
     EXPECT_EQ(Count(a, WM_ACTIVATE), 1);
     // Activated again, a window gives the focus back to the child that had it.
     SetActiveWindow(b);
@@ -72,11 +66,10 @@ TEST_F(InputTest, TabOrderSkipsHiddenDisabledAndNonTabStopControlsAndWraps) {
     HWND top = TopLevel();
     HWND c1 = Child(top, L"Recorder", 1, WS_TABSTOP);
     HWND c2 = Child(top, L"Recorder", 2, 0);
-    HWND c3 = Child(top, L"Recorder", 3, WS_TABSTOP | WS_DISABLED);
+    Child(top, L"Recorder", 3, WS_TABSTOP | WS_DISABLED);
     HWND c4 = Child(top, L"Recorder", 4, WS_TABSTOP);
     HWND c5 = Child(top, L"Recorder", 5, WS_TABSTOP);
     ShowWindow(c5, SW_HIDE);
-    (void)c3;
     EXPECT_EQ(GetNextDlgTabItem(top, c1, FALSE), c4);
     EXPECT_EQ(GetNextDlgTabItem(top, c4, FALSE), c1);
     EXPECT_EQ(GetNextDlgTabItem(top, c1, TRUE), c4);
@@ -227,12 +220,6 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowAndBubblesToParents) {
     EXPECT_EQ(static_cast<std::int16_t>(HIWORD(params[0])), -WHEEL_DELTA);
 }
 
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
-
 TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
     HWND top = TopLevel();
     HWND a = Child(top, L"Recorder", 1, WS_TABSTOP);
@@ -285,12 +272,6 @@ TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
     headless::RunUntilIdle();
     EXPECT_GE(GetKeyState(VK_LEFT), 0);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
     static HWND edit = nullptr;

@@ -7,13 +7,6 @@ namespace {
 
 using LoopTest = WinsysTest;
 
-std::vector<Ticks> TimerTimes(HWND h, UINT_PTR id) {
-    std::vector<Ticks> times;
-    (void)h;
-    (void)id;
-    return times;
-}
-
 TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
     HWND top = TopLevel();
     std::vector<Ticks> fired;
@@ -39,7 +32,6 @@ TEST_F(LoopTest, TimerPostsAtItsIntervalUnderTheFakeClock) {
     EXPECT_FALSE(KillTimer(top, 42));
     headless::RunFor(300);
     EXPECT_EQ(fired.size(), 11u);
-    (void)TimerTimes(top, 42);
 }
 
 TEST_F(LoopTest, TimerKeepsItsPeriodWhenTicksTakeTimeToHandle) {
@@ -92,10 +84,15 @@ TEST_F(LoopTest, GetMessageWaitsByMovingTheFakeClockToTheNextTimer) {
     EXPECT_EQ(MonotonicNow() - start, 500 * kTicksPerMs);
 }
 
-TEST_F(LoopTest, MessageBoxRunsANestedLoopThatKeepsDeliveringTimers) {
+TEST_F(LoopTest, MessageBoxRunsANestedLoopWithItsOwnerDisabled) {
     HWND top = TopLevel();
     SetTimer(top, 5, 30, nullptr);
-    headless::QueueMessageBoxAnswer(IDYES, 300);
+    bool ownerEnabledInside = true;
+    headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
+        ownerEnabledInside = IsWindowEnabled(top) != 0;
+        EXPECT_EQ(GetForegroundWindow(), r.box);
+        return win::MessageBoxAnswer{IDYES, 300};
+    });
     int result =
         MessageBoxW(top, L"Vuoi uscire?", L"Kryx Space", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     EXPECT_EQ(result, IDYES);
@@ -103,63 +100,20 @@ TEST_F(LoopTest, MessageBoxRunsANestedLoopThatKeepsDeliveringTimers) {
     ASSERT_EQ(headless::MessageBoxLog().size(), 1u);
     EXPECT_EQ(headless::MessageBoxLog()[0].text, L"Vuoi uscire?");
     EXPECT_EQ(headless::MessageBoxLog()[0].owner, top);
-    // The owner was disabled while the box was up and is usable again.
+    EXPECT_FALSE(ownerEnabledInside);
     EXPECT_TRUE(IsWindowEnabled(top));
     EXPECT_EQ(GetForegroundWindow(), top);
 }
 
-TEST_F(LoopTest, MessageBoxDisablesItsOwnerWhileOpen) {
-    HWND top = TopLevel();
-    bool ownerEnabledInside = true;
-    headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
-        ownerEnabledInside = IsWindowEnabled(top) != 0;
-        EXPECT_EQ(GetForegroundWindow(), r.box);
-        return win::MessageBoxAnswer{IDOK, 0};
-    });
-    EXPECT_EQ(MessageBoxW(top, L"x", L"y", MB_OK), IDOK);
-    EXPECT_FALSE(ownerEnabledInside);
-    EXPECT_TRUE(IsWindowEnabled(top));
-}
-
-TEST_F(LoopTest, MessageBoxAnsweredByKeyboardAndMouse) {
-    HWND top = TopLevel();
-    // Enter presses the default button (Yes); the right arrow is not a choice.
-    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
-        headless::PressKey(VK_RETURN);
-        return win::MessageBoxAnswer{};
-    });
-    EXPECT_EQ(MessageBoxW(top, L"?", L"", MB_YESNO), IDYES);
-    // Tab to No, then Space.
-    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
-        headless::PressKey(VK_TAB);
-        headless::PressKey(VK_SPACE);
-        return win::MessageBoxAnswer{};
-    });
-    EXPECT_EQ(MessageBoxW(top, L"?", L"", MB_YESNO), IDNO);
-    // A click on OK.
+TEST_F(LoopTest, AClickAnswersTheBoxAndCloseRequestsDoNot) {
     headless::SetMessageBoxScript([](const win::MessageBoxRequest& r) {
-        HWND ok = GetDlgItem(r.box, IDOK);
+        PostMessageW(r.box, WM_CLOSE, 0, 0);
         RECT rc;
-        GetWindowRect(ok, &rc);
+        GetWindowRect(GetDlgItem(r.box, IDYES), &rc);
         headless::Click(rc.left + 5, rc.top + 5);
         return win::MessageBoxAnswer{};
     });
-    EXPECT_EQ(MessageBoxW(top, L"!", L"", MB_OK), IDOK);
-}
-
-TEST_F(LoopTest, EscapeAnswersOkBoxesButNotYesNoBoxes) {
-    headless::SetMessageBoxScript([](const win::MessageBoxRequest&) {
-        headless::PressKey(VK_ESCAPE);
-        return win::MessageBoxAnswer{};
-    });
-    EXPECT_EQ(MessageBoxW(nullptr, L"!", L"", MB_OK), IDOK);
-    headless::SetMessageBoxScript([](const win::MessageBoxRequest& r) {
-        headless::PressKey(VK_ESCAPE);
-        PostMessageW(r.box, WM_CLOSE, 0, 0);
-        PostMessageW(GetDlgItem(r.box, IDNO), BM_CLICK, 0, 0);
-        return win::MessageBoxAnswer{};
-    });
-    EXPECT_EQ(MessageBoxW(nullptr, L"?", L"", MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBoxW(TopLevel(), L"?", L"", MB_YESNO), IDYES);
 }
 
 TEST_F(LoopTest, QuitDuringAMessageBoxEndsTheBoxAndReachesTheOuterLoop) {
@@ -182,12 +136,6 @@ TEST_F(LoopTest, NarrowMessageBoxesGoThroughTheWindowSystem) {
     // Unanswered yes/no questions count as no.
     EXPECT_EQ(MessageBoxA(nullptr, "Uscire?", "Kryx", MB_YESNO), IDNO);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 int g_procCalls = 0;
 void CALLBACK_Count(HWND, UINT, UINT_PTR, DWORD) {
@@ -235,22 +183,6 @@ TEST_F(LoopTest, QuitComesAfterThePostedMessages) {
     EXPECT_FALSE(headless::QuitPosted());
 }
 
-TEST_F(LoopTest, ControlLettersTranslateToControlCharacters) {
-    HWND top = TopLevel();
-    headless::KeyDown(VK_CONTROL);
-    headless::PressKey('C');
-    headless::KeyUp(VK_CONTROL);
-    headless::PressKey(VK_LEFT);  // no character
-    headless::RunUntilIdle();
-    std::vector<WPARAM> chars;
-    for (const auto& r : Log()) {
-        if (r.window == top && r.message == WM_CHAR) {
-            chars.push_back(r.wParam);
-        }
-    }
-    EXPECT_EQ(chars, (std::vector<WPARAM>{3}));
-}
-
 TEST_F(LoopTest, AltF4AndTheCloseBoxAskTheWindowToClose) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 300, 200);
     Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
@@ -285,12 +217,6 @@ TEST_F(LoopTest, GetMessageWithNoTimersAsksTheIdleHook) {
     EXPECT_EQ(msg.message, WM_USER + 7);
     EXPECT_EQ(calls, 1);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(LoopTest, MessageBoxShowsItsTextAndButtonsCentredOverTheOwner) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 100, 100, 600, 400);

@@ -65,9 +65,7 @@ TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
     EXPECT_EQ(CheckMenuItem(bar_, 999, MF_CHECKED), static_cast<DWORD>(-1));
     EXPECT_EQ(GetMenuItemCount(bar_), 2);
     EXPECT_EQ(GetMenu(window_), bar_);
-}
-
-TEST_F(MenusTest, AnItemWithoutTextIsAppended) {
+    // An item without text is appended too.
     AppendMenuW(game_, MF_STRING, 104, nullptr);
     EXPECT_EQ(GetMenuItemCount(game_), 4);
     EXPECT_EQ(GetMenuState(game_, 104, MF_BYCOMMAND), 0u);
@@ -138,12 +136,6 @@ TEST_F(MenusTest, TimersKeepRunningWhileAMenuIsOpen) {
     headless::RunFor(300);
     EXPECT_EQ(Count(window_, WM_TIMER), 10);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     HMENU levels = CreatePopupMenu();

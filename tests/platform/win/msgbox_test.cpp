@@ -52,7 +52,11 @@ int AnswerWithKeys(UINT type, std::vector<int> keys) {
     return MessageBoxW(nullptr, L"?", L"", type);
 }
 
-TEST_F(MessageBoxTest, ArrowsMoveBetweenTheButtonsAndAccessLettersPressThem) {
+TEST_F(MessageBoxTest, KeysMoveBetweenAndPressTheButtons) {
+    EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_RETURN}), IDYES);  // the default button
+    EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_TAB, VK_SPACE}), IDNO);
+    EXPECT_EQ(AnswerWithKeys(MB_OK, {VK_ESCAPE}), IDOK);
+    EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_ESCAPE, VK_RETURN}), IDYES);  // no cancel to take
     EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_RIGHT, VK_RETURN}), IDNO);
     EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_DOWN, VK_UP, VK_RETURN}), IDYES);
     EXPECT_EQ(AnswerWithKeys(MB_YESNO, {VK_LEFT, VK_SPACE}), IDNO);  // wraps round

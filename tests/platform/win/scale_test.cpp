@@ -35,13 +35,6 @@ TEST_P(ScaleMapTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
     }
 }
 
-TEST_P(ScaleMapTest, TextSizesGrowWithTheScaleInWholePixels) {
-    const ScaleMap map{GetParam(), POINT{0, 0}};
-    EXPECT_EQ(map.DeviceLength(14), static_cast<int>(std::lround(14 * GetParam())));
-    EXPECT_EQ(map.DeviceLength(1), static_cast<int>(std::lround(GetParam())));
-    EXPECT_EQ(map.DeviceLength(0), 0);
-}
-
 INSTANTIATE_TEST_SUITE_P(Scales, ScaleMapTest, ::testing::Values(1.0, 1.25, 2.0));
 
 TEST(Letterbox, WiderAndTallerTargetsCentreTheContentWithBars) {

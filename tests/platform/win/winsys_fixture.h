@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/clock.h"
@@ -52,6 +53,23 @@ inline std::vector<UINT> MessagesFor(HWND h) {
         }
     }
     return out;
+}
+
+// The wParam of each `message` that `h` received, in order.
+inline std::vector<WPARAM> Params(HWND h, UINT message) {
+    std::vector<WPARAM> out;
+    for (const auto& r : Log()) {
+        if (r.window == h && r.message == message) {
+            out.push_back(r.wParam);
+        }
+    }
+    return out;
+}
+
+inline std::wstring Text(HWND h) {
+    wchar_t buffer[256];
+    GetWindowTextW(h, buffer, 256);
+    return buffer;
 }
 
 inline int Count(HWND h, UINT message) {
