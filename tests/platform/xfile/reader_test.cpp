@@ -28,27 +28,6 @@ TEST(XGuid, ParsesIntoTheInMemoryLayoutAndPrintsBack) {
     EXPECT_FALSE(Guid::Parse("AA1308FD-FF98-4f6e-9A55-CD083178672G", &g));
 }
 
-TEST(XRegistry, KnowsTheStandardTemplates) {
-    TemplateRegistry r;
-    for (const char* name :
-         {"Header", "Vector", "Coords2d", "Matrix4x4", "ColorRGBA", "ColorRGB", "IndexedColor",
-          "TextureFilename", "Material", "MeshFace", "MeshTextureCoords", "MeshMaterialList",
-          "MeshNormals", "MeshVertexColors", "Mesh", "FrameTransformMatrix", "Frame"}) {
-        EXPECT_NE(r.Find(name), nullptr) << name;
-    }
-    const Template* mesh = r.Find("Mesh");
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->restriction, Template::Restriction::Open);
-    ASSERT_EQ(mesh->members.size(), 4u);
-    EXPECT_TRUE(mesh->members[1].isArray);
-    EXPECT_EQ(mesh->members[1].dimensions[0].memberName, "nVertices");
-    const Template* list = r.Find("MeshMaterialList");
-    ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(list->Allows(*r.Find("Material")));
-    EXPECT_FALSE(list->Allows(*r.Find("Mesh")));
-    EXPECT_EQ(r.Find("Header")->restriction, Template::Restriction::Closed);
-}
-
 TEST(XReader, ReadsNestedNamedAnonymousObjectsReferencesAndComments) {
     const char* text =
         "xof 0303txt 0032\n"

@@ -83,45 +83,15 @@ TEST(XWriter, GameInfoObjectRoundTripsThroughAFile) {
     EXPECT_EQ(o.data.Field("z")->AsFloat(), 0.0);
 }
 
-TEST(XWriter, NestedStructuresArraysAndChildrenReadBack) {
+TEST(XWriter, NestedStructuresArraysAndReferencesReadBack) {
     TemplateRegistry registry;
-    XDataObject mesh;
-    Guid meshGuid = registry.Find("Mesh")->guid;
-    ASSERT_TRUE(MakeDataObject(registry, meshGuid, "Tri", &mesh));
-    EXPECT_TRUE(mesh.data.Set("nVertices", XValue::Int(3)));
-    XValue& verts = *mesh.data.Field("vertices");
-    for (int i = 0; i < 3; ++i) {
-        XValue v;
-        v.kind = XValue::Kind::Struct;
-        for (const char* axis : {"x", "y", "z"}) {
-            XValue c = XValue::Float(i + (axis[0] - 'x') * 0.25);
-            c.name = axis;
-            v.items.push_back(c);
-        }
-        verts.items.push_back(v);
-    }
-    EXPECT_TRUE(mesh.data.Set("nFaces", XValue::Int(1)));
-    XValue face;
-    face.kind = XValue::Kind::Struct;
-    XValue n = XValue::Int(3);
-    n.name = "nFaceVertexIndices";
-    XValue idx;
-    idx.kind = XValue::Kind::Array;
-    idx.name = "faceVertexIndices";
-    for (int i = 0; i < 3; ++i) {
-        idx.items.push_back(XValue::Int(i));
-    }
-    face.items = {n, idx};
-    mesh.data.Field("faces")->items.push_back(face);
-    XDataObject ref;
-    ref.isReference = true;
-    ref.referenceName = "Tri";
-    XDataObject frame;
-    ASSERT_TRUE(MakeDataObject(registry, registry.Find("Frame")->guid, "", &frame));
-    frame.children.push_back(ref);
-
+    XDocument read;
+    ASSERT_TRUE(
+        ReadXText("xof 0302txt 0032\nMesh Tri { 3; 0;0;0;, 1;0.25;0.5;, 2;2.25;2.5;; 1;"
+                  " 3;0,1,2;; }\nFrame { { Tri } }\n",
+                  "t.x", &registry, &read));
     std::string text;
-    const XResult w = WriteXText({mesh, frame}, registry, &text);
+    const XResult w = WriteXText(read.objects, registry, &text);
     ASSERT_TRUE(w) << w.error;
     XDocument doc;
     const XResult r = ReadXText(text, "written.x", &registry, &doc);
