@@ -23,9 +23,7 @@ TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     headless::RunUntilIdle();
     EXPECT_EQ(GetFocus(), button);
     EXPECT_EQ(Commands(top), (std::vector<std::pair<int, int>>{{77, BN_CLICKED}}));
-    headless::PressKey(VK_SPACE);
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
+    Press({VK_SPACE, VK_RETURN});
     EXPECT_EQ(Commands(top).size(), 3u);
     // Pressed inside, released outside: no click.
     POINT in = headless::ClientPoint(button, 5, 5);
@@ -104,23 +102,11 @@ TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
     HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 200, 25);
     SetFocus(edit);
     headless::TypeText(L"hello");
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_BACK);
-    headless::PressKey(VK_DELETE);
-    headless::RunUntilIdle();
+    Press({VK_LEFT, VK_LEFT, VK_BACK, VK_DELETE});
     EXPECT_EQ(Text(edit), L"heo");
-    headless::PressKey(VK_HOME);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey(VK_RIGHT);
-    headless::PressKey(VK_RIGHT);
-    headless::KeyUp(VK_SHIFT);
-    headless::RunUntilIdle();
-    DWORD lo = 0;
-    DWORD hi = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 2u);
+    Press({VK_HOME});
+    Press({VK_RIGHT, VK_RIGHT}, VK_SHIFT);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 2}));
     SendMessageW(edit, WM_CUT, 0, 0);
     EXPECT_EQ(Text(edit), L"o");
     SendMessageW(edit, EM_SETSEL, 1, 1);
@@ -250,23 +236,16 @@ TEST_F(ControlsTest, EditClicksPlaceTheCaretAndDoubleClicksSelectAWord) {
     headless::ClickClient(edit, 1, 5);
     headless::RunUntilIdle();
     EXPECT_EQ(GetFocus(), edit);
-    DWORD lo = 1;
-    DWORD hi = 1;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 0u);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 0}));
     headless::ClickClient(edit, 280, 5);
     headless::RunUntilIdle();
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 7u);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{7, 7}));
     // Double click on "uno".
     clock_.AdvanceMs(1000);
     headless::ClickClient(edit, 8, 5);
     headless::ClickClient(edit, 8, 5);
     headless::RunUntilIdle();
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 3u);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 3}));
 }
 
 TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {

@@ -21,17 +21,6 @@ class EditWordsTest : public WinsysTest {
         SetFocus(edit);
         return edit;
     }
-    static DWORD Caret(HWND h) {
-        DWORD hi = 0;
-        SendMessageW(h, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&hi));
-        return hi;
-    }
-    static void CtrlKey(int vk) {
-        headless::KeyDown(VK_CONTROL);
-        headless::PressKey(vk);
-        headless::KeyUp(VK_CONTROL);
-        headless::RunUntilIdle();
-    }
 };
 
 TEST_F(EditWordsTest, CtrlArrowsMoveByWordsAndCtrlBackspaceDeletesOne) {
@@ -39,16 +28,16 @@ TEST_F(EditWordsTest, CtrlArrowsMoveByWordsAndCtrlBackspaceDeletesOne) {
     SendMessageW(edit, EM_SETSEL, 12, 12);
     const DWORD expected[] = {9, 5, 0, 0};  // "tre", over two blanks to "due", "uno", stays
     for (DWORD at : expected) {
-        CtrlKey(VK_LEFT);
-        EXPECT_EQ(Caret(edit), at);
+        Press({VK_LEFT}, VK_CONTROL);
+        EXPECT_EQ(Selection(edit).second, at);
     }
-    CtrlKey(VK_RIGHT);
-    EXPECT_EQ(Caret(edit), 5u);
+    Press({VK_RIGHT}, VK_CONTROL);
+    EXPECT_EQ(Selection(edit).second, 5u);
     SendMessageW(edit, EM_SETSEL, 8, 8);  // just after "due"
-    CtrlKey(VK_BACK);
+    Press({VK_BACK}, VK_CONTROL);
     EXPECT_EQ(Text(edit), L"uno   tre");
     SendMessageW(edit, EM_SETSEL, 0, 2);  // a selection goes whole, not a word
-    CtrlKey(VK_BACK);
+    Press({VK_BACK}, VK_CONTROL);
     EXPECT_EQ(Text(edit), L"o   tre");
 }
 
@@ -58,12 +47,12 @@ TEST_F(EditWordsTest, CtrlZUndoesTheLastEditAndASecondUndoRedoesIt) {
     headless::TypeText(L"ciao");
     headless::PressKey(VK_LEFT);
     headless::TypeText(L"X");
-    CtrlKey('Z');
+    Press({'Z'}, VK_CONTROL);
     EXPECT_EQ(Text(edit), L"ciao");  // typing after a caret move is an edit of its own
-    CtrlKey('Z');
+    Press({'Z'}, VK_CONTROL);
     EXPECT_EQ(Text(edit), L"ciaXo");
     SetWindowTextW(edit, L"nuovo");  // text from the program empties the undo
-    CtrlKey('Z');
+    Press({'Z'}, VK_CONTROL);
     EXPECT_EQ(Text(edit), L"nuovo");
 }
 

@@ -11,16 +11,11 @@ TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0);
     SetFocus(child);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey('G');
-    headless::KeyUp(VK_SHIFT);
-    headless::PressKey('1');
-    headless::KeyDown(VK_CONTROL);
-    headless::PressKey('C');  // a control character
-    headless::KeyUp(VK_CONTROL);
-    headless::PressKey(VK_LEFT);  // no character
+    Press({'G'}, VK_SHIFT);
+    Press({'1'});
+    Press({'C'}, VK_CONTROL);  // a control character
+    Press({VK_LEFT});          // no character
     EXPECT_TRUE(GetKeyState(VK_SHIFT) >= 0);
-    headless::RunUntilIdle();
     EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1', 3}));
     EXPECT_EQ(Params(child, WM_KEYDOWN),
               (std::vector<WPARAM>{VK_SHIFT, 'G', '1', VK_CONTROL, 'C', VK_LEFT}));

@@ -192,10 +192,7 @@ TEST_F(LoopTest, AltF4AndTheCloseBoxAskTheWindowToClose) {
         }
         return false;
     };
-    headless::KeyDown(VK_MENU);
-    headless::PressKey(VK_F4);
-    headless::KeyUp(VK_MENU);
-    headless::RunUntilIdle();
+    Press({VK_F4}, VK_MENU);
     EXPECT_EQ(Count(top, WM_CLOSE), 1);
     headless::Click(300 - 3 - 8, 3 + 8);
     headless::RunUntilIdle();

@@ -99,33 +99,22 @@ TEST_F(MenusTest, GreyedItemsCannotBeChosen) {
 }
 
 TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboard) {
-    headless::KeyDown(VK_MENU);
-    headless::PressKey('O');
-    headless::KeyUp(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey('J');
-    headless::RunUntilIdle();
+    Press({'O'}, VK_MENU);
+    Press({'J'});
     EXPECT_EQ(Chosen(), (std::vector<int>{201}));
     // The letters went to the menu, not to the window as characters.
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
 }
 
 TEST_F(MenusTest, AloneAltThenArrowsAndEnter) {
-    headless::PressKey(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey(VK_DOWN);  // opens "Gioco" with its first item selected
-    headless::PressKey(VK_DOWN);  // "Pausa" (greyed, selectable but not choosable)
-    headless::PressKey(VK_DOWN);  // "Esci"
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
+    Press({VK_MENU});
+    // Down opens "Gioco" on its first item, then "Pausa" (greyed but selectable), "Esci".
+    Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(Chosen(), (std::vector<int>{103}));
     // Escape leaves the menus and keys reach the window again.
-    headless::PressKey(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey(VK_ESCAPE);
-    headless::RunUntilIdle();
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({VK_MENU});
+    Press({VK_ESCAPE});
+    Press({'A'});
     EXPECT_EQ(Count(window_, WM_CHAR), 1);
 }
 
@@ -144,26 +133,15 @@ TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     AppendMenuW(options_, MF_POPUP, reinterpret_cast<UINT_PTR>(levels), L"&Livelli");
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) & 0xFF, MF_POPUP);
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) >> 8, 2u);
-    headless::KeyDown(VK_MENU);
-    headless::PressKey('O');
-    headless::KeyUp(VK_MENU);
-    headless::PressKey('L');  // opens the cascade
-    headless::PressKey(VK_DOWN);
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
+    Press({'O'}, VK_MENU);
+    Press({'L', VK_DOWN, VK_RETURN});  // L opens the cascade
     EXPECT_EQ(Chosen(), (std::vector<int>{302}));
 }
 
 TEST_F(MenusTest, ArrowsMoveBetweenBarMenusAndEscapeStepsBack) {
-    headless::PressKey(VK_MENU);
-    headless::PressKey(VK_RIGHT);   // "Opzioni" highlighted, nothing open yet
-    headless::PressKey(VK_RETURN);  // opens it, "Joystick" selected
-    headless::PressKey(VK_ESCAPE);  // closes the drop-down, the bar stays active
-    headless::PressKey('A');        // no bar item has this letter: swallowed
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_DOWN);  // "Gioco" opens
-    headless::PressKey('N');
-    headless::RunUntilIdle();
+    // Right highlights "Opzioni" and Enter opens it; Escape closes the drop-down but keeps the
+    // bar active, where 'A' (no title's letter) is swallowed; Left and Down open "Gioco".
+    Press({VK_MENU, VK_RIGHT, VK_RETURN, VK_ESCAPE, 'A', VK_LEFT, VK_DOWN, 'N'});
     EXPECT_EQ(Chosen(), (std::vector<int>{101}));
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
     EXPECT_EQ(Count(window_, WM_INITMENU), 1);
@@ -201,9 +179,7 @@ TEST_F(MenusTest, EscapeLeavesAMenuOpenedWithTheMouseWithNoTitleHighlighted) {
     headless::Click(g.x, g.y);
     headless::RunUntilIdle();
     EXPECT_NE(title(), plain);
-    headless::PressKey(VK_ESCAPE);
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({VK_ESCAPE, 'A'});
     EXPECT_EQ(title(), plain);
     EXPECT_EQ(Count(window_, WM_CHAR), 1);  // the keys reach the window again
 }

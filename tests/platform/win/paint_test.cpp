@@ -75,10 +75,7 @@ TEST_F(PaintTest, BeginPaintReportsTheUpdateRectangleAndErasesWithTheClassBrush)
     headless::RunUntilIdle();
     EXPECT_EQ(Count(top, WM_ERASEBKGND), 1);
     EXPECT_EQ(Count(top, WM_PAINT), 1);
-    EXPECT_EQ(seen.left, 10);
-    EXPECT_EQ(seen.top, 5);
-    EXPECT_EQ(seen.right, 60);
-    EXPECT_EQ(seen.bottom, 40);
+    EXPECT_EQ(Edges(seen), (std::array<LONG, 4>{10, 5, 60, 40}));  // both rectangles
     EXPECT_EQ(headless::ClientPixel(top, 15, 25), 0xF0F0F0u);
 }
 

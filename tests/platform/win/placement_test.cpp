@@ -18,19 +18,13 @@ TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported)
     Log().clear();
     // Without SWP_NOSIZE a move keeps the size only when the same size is given.
     ASSERT_TRUE(SetWindowPos(top, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-    RECT r = WindowRect(top);
-    EXPECT_EQ(r.left, 150);
-    EXPECT_EQ(r.top, 120);
-    EXPECT_EQ(r.right - r.left, 300);
-    EXPECT_EQ(r.bottom - r.top, 200);
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 450, 320}));
     EXPECT_EQ(Count(top, WM_MOVE), 1);
     EXPECT_EQ(Count(top, WM_SIZE), 0);
 
     Log().clear();
     ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER));
-    r = WindowRect(top);
-    EXPECT_EQ(r.left, 150);
-    EXPECT_EQ(r.right - r.left, 320);
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 470, 360}));
     EXPECT_EQ(Count(top, WM_MOVE), 0);
     ASSERT_EQ(Count(top, WM_SIZE), 1);
     RECT client{};
@@ -47,9 +41,7 @@ TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported)
     ASSERT_TRUE(SetWindowPos(top, nullptr, 150, 120, 320, 240, SWP_NOZORDER));
     EXPECT_EQ(Count(top, WM_MOVE) + Count(top, WM_SIZE), 0);
     ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, -5, -5, SWP_NOMOVE | SWP_NOZORDER));
-    r = WindowRect(top);
-    EXPECT_EQ(r.right, r.left);
-    EXPECT_EQ(r.bottom, r.top);
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 150, 120}));
     EXPECT_FALSE(SetWindowPos(nullptr, nullptr, 0, 0, 1, 1, 0));
     SetWindowPos(top, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
     EXPECT_FALSE(IsWindowVisible(top));

@@ -230,14 +230,9 @@ TEST_F(WindowsTest, BackendsFindClientAreasAndTheContentBelowTheCaption) {
     SetMenu(top, bar);
     HWND panel = Child(top, L"Recorder", 1, 0, 10, 20, 100, 50);
     RECT content = win::ContentRect(top);
-    EXPECT_EQ(content.left, 3);
-    EXPECT_EQ(content.top, 3 + 23);
-    EXPECT_EQ(content.right, 300 - 3);
-    EXPECT_EQ(content.bottom, 200 - 3);
-    RECT r = win::RectInSurface(panel, true);
-    EXPECT_EQ(r.left, 3 + 10);
-    EXPECT_EQ(r.top, 3 + 23 + 20 + 20);
-    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(Edges(content), (std::array<LONG, 4>{3, 3 + 23, 300 - 3, 200 - 3}));
+    EXPECT_EQ(Edges(win::RectInSurface(panel, true)),
+              (std::array<LONG, 4>{3 + 10, 3 + 23 + 20 + 20, 3 + 110, 3 + 23 + 20 + 70}));
 }
 
 TEST_F(WindowsTest, IconsSetOnAWindowAreReadBackAndOnlyPopupsReportOwners) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -72,12 +75,40 @@ inline std::wstring Text(HWND h) {
     return buffer;
 }
 
+// A rectangle as {left, top, right, bottom}, to compare in one line.
+inline std::array<LONG, 4> Edges(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// An edit box's selection: {start, end}.
+inline std::pair<DWORD, DWORD> Selection(HWND edit) {
+    DWORD lo = 0;
+    DWORD hi = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    return {lo, hi};
+}
+
 inline int Count(HWND h, UINT message) {
     int n = 0;
     for (const auto& r : Log()) {
         n += (r.window == h && r.message == message) ? 1 : 0;
     }
     return n;
+}
+
+// Presses the keys one after the other, each with `modifier` held when given, then lets the
+// queue run.
+inline void Press(std::initializer_list<int> keys, int modifier = 0) {
+    if (modifier != 0) {
+        headless::KeyDown(modifier);
+    }
+    for (int key : keys) {
+        headless::PressKey(key);
+    }
+    if (modifier != 0) {
+        headless::KeyUp(modifier);
+    }
+    headless::RunUntilIdle();
 }
 
 class WinsysTest : public ::testing::Test {
