@@ -62,8 +62,7 @@ TEST_F(EditWordsTest, NarrowOnlyBoxKeepsLatin1AndBeepsOverTheGameSoundAtTheRest)
     PlaySoundResource(1026, true);
     HWND edit = Box(ES_OEMCONVERT | ES_UPPERCASE);
     // Ł, the emoji and ÿ (whose upper case is outside Latin-1) are refused.
-    headless::TypeText(L"\u00e8\u00f1\u00fc \u0141\U0001F600\u00ffx");
-    headless::RunUntilIdle();
+    Type(L"\u00e8\u00f1\u00fc \u0141\U0001F600\u00ffx");
     EXPECT_EQ(Text(edit), L"\u00c8\u00d1\u00dc X");
     // Pasted text with a refused character is refused whole.
     HWND plain = Child(GetParent(edit), L"Edit", 2, 0, 10, 40, 200, 25, L"\u0141ukasz");

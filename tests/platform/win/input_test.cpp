@@ -285,8 +285,7 @@ TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
     UpdateWindow(top);
     EXPECT_EQ(GetForegroundWindow(), top);
     EXPECT_EQ(GetFocus(), edit);
-    headless::TypeText(L"ok");
-    headless::RunUntilIdle();
+    Type(L"ok");
     wchar_t buffer[8];
     GetWindowTextW(edit, buffer, 8);
     EXPECT_STREQ(buffer, L"ok");

@@ -111,6 +111,18 @@ inline void Press(std::initializer_list<int> keys, int modifier = 0) {
     headless::RunUntilIdle();
 }
 
+// Types the text to the focus window, then lets the queue run.
+inline void Type(const std::wstring& text) {
+    headless::TypeText(text);
+    headless::RunUntilIdle();
+}
+
+// A click at a point of the window's client area, then lets the queue run.
+inline void ClickAt(HWND window, int x, int y) {
+    headless::ClickClient(window, x, y);
+    headless::RunUntilIdle();
+}
+
 class WinsysTest : public ::testing::Test {
   protected:
     void SetUp() override {
