@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -13,29 +14,14 @@
 #include "platform/win/backend.h"
 #include "platform/win/canvas.h"
 #include "platform/win/win32.h"
+#include "tests/platform/win/winsys_fixture.h"
 
 namespace {
 
 using namespace platform;
+using namespace winsys_test;
 
-struct Seen {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-std::vector<Seen>& Log() {
-    static std::vector<Seen> log;
-    return log;
-}
-
-LRESULT ProbeProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    Log().push_back(Seen{h, m, wp, lp});
-    return DefWindowProcW(h, m, wp, lp);
-}
-
-const Seen* Last(HWND h, UINT message) {
+const Received* Last(HWND h, UINT message) {
     for (auto it = Log().rbegin(); it != Log().rend(); ++it) {
         if (it->window == h && it->message == message) {
             return &*it;
@@ -57,7 +43,7 @@ class SdlBackendTest : public ::testing::Test {
         ReleaseAllKeys();
         Log().clear();
         WNDCLASSW wc{};
-        wc.lpfnWndProc = ProbeProc;
+        wc.lpfnWndProc = RecorderProc;
         wc.lpszClassName = L"Probe";
         wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         ASSERT_NE(RegisterClassW(&wc), 0);
@@ -133,16 +119,12 @@ TEST_F(SdlBackendTest, TheNativeWindowShowsTheContentAreaWhereTheWindowIs) {
     RECT outer{};
     GetWindowRect(top, &outer);
     RECT content = win::ContentRect(top);
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
+    int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(native, &x, &y);
     SDL_GetWindowSize(native, &w, &h);
-    EXPECT_EQ(x, outer.left + content.left);
-    EXPECT_EQ(y, outer.top + content.top);
-    EXPECT_EQ(w, content.right - content.left);
-    EXPECT_EQ(h, content.bottom - content.top);
+    EXPECT_EQ((std::array<LONG, 4>{x, y, x + w, y + h}),
+              (std::array<LONG, 4>{outer.left + content.left, outer.top + content.top,
+                                   outer.left + content.right, outer.top + content.bottom}));
     EXPECT_STREQ(SDL_GetWindowTitle(native), "Sonda");
 
     // Our moves move the native window; the desktop's moves move ours.
@@ -178,7 +160,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     Push(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
     EXPECT_NE(GetKeyState(VK_LCONTROL) & 0x8000, 0);
     EXPECT_EQ(GetKeyState(VK_RCONTROL) & 0x8000, 0);
-    const Seen* down = Last(top, WM_KEYDOWN);
+    const Received* down = Last(top, WM_KEYDOWN);
     ASSERT_NE(down, nullptr);
     EXPECT_EQ(down->wParam, static_cast<WPARAM>(VK_CONTROL));
     Push(Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
@@ -191,11 +173,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     text.type = SDL_TEXTINPUT;
     text.text.text[0] = 'g';
     Push(text);
-    int chars = 0;
-    for (const Seen& s : Log()) {
-        chars += s.message == WM_CHAR ? 1 : 0;
-    }
-    EXPECT_EQ(chars, 1);
+    EXPECT_EQ(Count(top, WM_CHAR), 1);
     EXPECT_EQ(Last(top, WM_CHAR)->wParam, static_cast<WPARAM>('g'));
 
     // Another program takes the keyboard: keys held are released, and the game's window is no
@@ -218,7 +196,7 @@ TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
     click.button.x = 10;
     click.button.y = 12;
     Push(click);
-    const Seen* down = Last(top, WM_LBUTTONDOWN);
+    const Received* down = Last(top, WM_LBUTTONDOWN);
     ASSERT_NE(down, nullptr);
     EXPECT_EQ(down->lParam, MAKELPARAM(10, 12));
 
