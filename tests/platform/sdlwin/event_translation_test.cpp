@@ -5,12 +5,15 @@
 #include <climits>
 #include <cstring>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
 using namespace platform;
 using namespace platform::sdlwin;
 using Kind = InputAction::Kind;
+using Lines = std::vector<std::string>;
 
 const HWND kMain = reinterpret_cast<HWND>(std::uintptr_t{0x10010});
 const HWND kMenu = reinterpret_cast<HWND>(std::uintptr_t{0x10020});
@@ -67,88 +70,95 @@ class TranslationTest : public ::testing::Test {
         std::strncpy(e.text.text, utf8, sizeof e.text.text - 1);
         return e;
     }
+    static SDL_Event Wheel(int x, int y, bool flipped = false) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.windowID = 7;
+        e.wheel.x = x;
+        e.wheel.y = y;
+        e.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+        e.wheel.mouseX = 10;
+        e.wheel.mouseY = 20;
+        return e;
+    }
+
+    // Translates the event and describes each action in a line.
+    std::vector<std::string> Run(const SDL_Event& event) {
+        static const char* const kKinds[] = {
+            "key",       "char",       "move",  "button", "wheel", "activate", "focus-on-disabled",
+            "minimized", "focus-lost", "close", "redraw", "moved", "quit"};
+        std::vector<std::string> out;
+        for (const InputAction& a : translator.Translate(event)) {
+            std::string line = kKinds[static_cast<int>(a.kind)];
+            const std::string xy = " " + std::to_string(a.x) + "," + std::to_string(a.y);
+            const std::string updown = a.down ? " down" : " up";
+            switch (a.kind) {
+                case Kind::Key:
+                    line += " " + std::to_string(a.key) + updown;
+                    break;
+                case Kind::Char:
+                    line += " " + std::to_string(std::uint32_t(a.character));
+                    break;
+                case Kind::MouseMove:
+                    line += xy;
+                    break;
+                case Kind::MouseButton:
+                    line += " " + std::to_string(a.button) + updown + xy;
+                    break;
+                case Kind::Wheel:
+                    line += " " + std::to_string(a.delta) + xy;
+                    break;
+                default:
+                    line += a.window == kMain ? " main" : a.window == kMenu ? " menu" : "";
+            }
+            out.push_back(line);
+        }
+        return out;
+    }
 };
 
 TEST_F(TranslationTest, ModifierKeysKeepTheirSideAndOtherKeysTheirCode) {
-    auto left = translator.Translate(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
-    translator.Translate(Key(true, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
-    auto g = translator.Translate(Key(true, SDL_SCANCODE_G, SDLK_g));
-    ASSERT_EQ(left.size(), 1u);
-    ASSERT_EQ(g.size(), 1u);
-    EXPECT_EQ(left[0].kind, Kind::Key);
-    EXPECT_EQ(left[0].key, VK_LCONTROL);
-    EXPECT_TRUE(left[0].down);
-    EXPECT_EQ(g[0].key, 'G');
-    auto up = translator.Translate(Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
-    ASSERT_EQ(up.size(), 1u);
-    EXPECT_FALSE(up[0].down);
+    EXPECT_EQ(Run(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL)),
+              Lines{"key 162 down"});  // VK_LCONTROL
+    Run(Key(true, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
+    EXPECT_EQ(Run(Key(true, SDL_SCANCODE_G, SDLK_g)), Lines{"key 71 down"});
+    EXPECT_EQ(Run(Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL)), Lines{"key 162 up"});
     EXPECT_FALSE(translator.KeyHeld(VK_LCONTROL));
     EXPECT_TRUE(translator.KeyHeld(VK_RCONTROL));
     // A key without a virtual-key code gives nothing.
-    EXPECT_TRUE(
-        translator.Translate(Key(true, SDL_SCANCODE_APPLICATION, SDLK_APPLICATION)).empty());
+    EXPECT_TRUE(Run(Key(true, SDL_SCANCODE_APPLICATION, SDLK_APPLICATION)).empty());
 }
 
 TEST_F(TranslationTest, LosingTheFocusReleasesTheHeldKeysOnly) {
-    translator.Translate(Key(true, SDL_SCANCODE_LEFT, SDLK_LEFT));
-    translator.Translate(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
-    translator.Translate(Key(true, SDL_SCANCODE_G, SDLK_g));
-    translator.Translate(Key(false, SDL_SCANCODE_G, SDLK_g));
-    auto out = translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_LOST));
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[0].kind, Kind::Key);
-    EXPECT_FALSE(out[0].down);
-    EXPECT_EQ(out[1].kind, Kind::Key);
-    EXPECT_FALSE(out[1].down);
-    EXPECT_EQ((std::vector<int>{out[0].key, out[1].key}), (std::vector<int>{VK_LEFT, VK_LCONTROL}));
-    EXPECT_EQ(out[2].kind, Kind::FocusLost);
-    EXPECT_EQ(out[2].window, kMain);
+    Run(Key(true, SDL_SCANCODE_LEFT, SDLK_LEFT));
+    Run(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
+    Run(Key(true, SDL_SCANCODE_G, SDLK_g));
+    Run(Key(false, SDL_SCANCODE_G, SDLK_g));
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_FOCUS_LOST)),
+              (Lines{"key 37 up", "key 162 up", "focus-lost main"}));  // VK_LEFT, VK_LCONTROL
     // Nothing stays held: a second loss releases nothing.
-    EXPECT_EQ(translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_LOST)).size(), 1u);
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_FOCUS_LOST)), Lines{"focus-lost main"});
 }
 
 TEST_F(TranslationTest, TextGivesOnlyTheCharactersKeyTranslationCannot) {
-    EXPECT_TRUE(translator.Translate(Text("ciao G!")).empty());
-    auto accented = translator.Translate(Text("\xC3\xA8x\xE2\x82\xAC"));  // "è", "x", "€"
-    ASSERT_EQ(accented.size(), 2u);
-    EXPECT_EQ(accented[0].kind, Kind::Char);
-    EXPECT_EQ(accented[0].character, L'\u00E8');
-    EXPECT_EQ(accented[1].character, L'\u20AC');
+    EXPECT_TRUE(Run(Text("ciao G!")).empty());
+    EXPECT_EQ(Run(Text("\xC3\xA8x\xE2\x82\xAC")), (Lines{"char 232", "char 8364"}));  // è x €
     // A character beyond 16 bits arrives whole, not as two halves.
-    auto astral = translator.Translate(Text("\xF0\x9F\x9A\x80"));
-    ASSERT_EQ(astral.size(), 1u);
-    EXPECT_EQ(static_cast<std::uint32_t>(astral[0].character), 0x1F680u);
+    EXPECT_EQ(Run(Text("\xF0\x9F\x9A\x80")), Lines{"char 128640"});
 }
 
 TEST_F(TranslationTest, MouseEventsArriveInScreenCoordinates) {
-    auto move = translator.Translate(Motion(7, 15, 25));
-    ASSERT_EQ(move.size(), 1u);
-    EXPECT_EQ(move[0].kind, Kind::MouseMove);
-    EXPECT_EQ(move[0].x, 215);
-    EXPECT_EQ(move[0].y, 125);
-
+    EXPECT_EQ(Run(Motion(7, 15, 25)), Lines{"move 215,125"});
     // Pressing where the pointer already is: the button alone.
-    auto press = translator.Translate(Button(7, true, SDL_BUTTON_LEFT, 15, 25));
-    ASSERT_EQ(press.size(), 1u);
-    EXPECT_EQ(press[0].kind, Kind::MouseButton);
-    EXPECT_EQ(press[0].button, 0);
-    EXPECT_TRUE(press[0].down);
-    EXPECT_EQ(press[0].x, 215);
-
+    EXPECT_EQ(Run(Button(7, true, SDL_BUTTON_LEFT, 15, 25)), Lines{"button 0 down 215,125"});
     // Releasing over the menu's window, somewhere no motion reported: moved there first.
-    auto release = translator.Translate(Button(8, false, SDL_BUTTON_RIGHT, 4, 6));
-    ASSERT_EQ(release.size(), 2u);
-    EXPECT_EQ(release[0].kind, Kind::MouseMove);
-    EXPECT_EQ(release[0].x, 234);
-    EXPECT_EQ(release[0].y, 146);
-    EXPECT_EQ(release[1].button, 1);
-    EXPECT_FALSE(release[1].down);
-
-    EXPECT_EQ(translator.Translate(Button(7, true, SDL_BUTTON_MIDDLE, 15, 25)).back().button, 2);
-    EXPECT_TRUE(translator.Translate(Button(7, true, SDL_BUTTON_X1, 15, 25)).empty());
+    EXPECT_EQ(Run(Button(8, false, SDL_BUTTON_RIGHT, 4, 6)),
+              (Lines{"move 234,146", "button 1 up 234,146"}));
+    EXPECT_EQ(Run(Button(8, true, SDL_BUTTON_MIDDLE, 4, 6)), Lines{"button 2 down 234,146"});
+    EXPECT_TRUE(Run(Button(7, true, SDL_BUTTON_X1, 15, 25)).empty());
     // Windows that are not ours give nothing.
-    EXPECT_TRUE(translator.Translate(Motion(99, 1, 1)).empty());
-    EXPECT_TRUE(translator.Translate(Button(99, true, SDL_BUTTON_LEFT, 1, 1)).empty());
+    EXPECT_TRUE(Run(Motion(99, 1, 1)).empty());
+    EXPECT_TRUE(Run(Button(99, true, SDL_BUTTON_LEFT, 1, 1)).empty());
 }
 
 TEST_F(TranslationTest, PointsOfAScaledWindowMapBackToItsLogicalPixels) {
@@ -172,54 +182,27 @@ TEST_F(TranslationTest, PointsOfAScaledWindowMapBackToItsLogicalPixels) {
 }
 
 TEST_F(TranslationTest, WheelNotchesBecomeWheelDeltasAtThePointer) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.windowID = 7;
-    e.wheel.y = 2;
-    e.wheel.mouseX = 10;
-    e.wheel.mouseY = 20;
-    auto up = translator.Translate(e);
-    ASSERT_EQ(up.size(), 1u);
-    EXPECT_EQ(up[0].kind, Kind::Wheel);
-    EXPECT_EQ(up[0].delta, 240);
-    EXPECT_EQ(up[0].x, 210);
-    EXPECT_EQ(up[0].y, 120);
-
-    e.wheel.y = 1;
-    e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
-    EXPECT_EQ(translator.Translate(e)[0].delta, -120);
-
+    EXPECT_EQ(Run(Wheel(0, 2)), Lines{"wheel 240 210,120"});
+    EXPECT_EQ(Run(Wheel(0, 1, true)), Lines{"wheel -120 210,120"});
     // Sideways scrolling only: nothing for a vertical wheel.
-    e.wheel.y = 0;
-    e.wheel.x = 3;
-    EXPECT_TRUE(translator.Translate(e).empty());
+    EXPECT_TRUE(Run(Wheel(3, 0)).empty());
 }
 
 TEST_F(TranslationTest, WindowEventsRespectDisabledWindowsAndMenus) {
-    auto close = translator.Translate(Window(7, SDL_WINDOWEVENT_CLOSE));
-    ASSERT_EQ(close.size(), 1u);
-    EXPECT_EQ(close[0].kind, Kind::Close);
-    EXPECT_EQ(close[0].window, kMain);
-    auto focus = translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED));
-    ASSERT_EQ(focus.size(), 1u);
-    EXPECT_EQ(focus[0].kind, Kind::Activate);
-
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_CLOSE)), Lines{"close main"});
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED)), Lines{"activate main"});
     // A menu is never activated or closed by the desktop.
-    EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_CLOSE)).empty());
-    EXPECT_TRUE(translator.Translate(Window(8, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
-    // A window disabled under its modal box is not closed, and the keyboard it takes is
-    // for its box.
+    EXPECT_TRUE(Run(Window(8, SDL_WINDOWEVENT_CLOSE)).empty());
+    EXPECT_TRUE(Run(Window(8, SDL_WINDOWEVENT_FOCUS_GAINED)).empty());
+    // A window disabled under its modal box is not closed, and the keyboard it takes is for its
+    // box; but it still repaints.
     places[7].enabled = false;
-    EXPECT_TRUE(translator.Translate(Window(7, SDL_WINDOWEVENT_CLOSE)).empty());
-    focus = translator.Translate(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED));
-    ASSERT_EQ(focus.size(), 1u);
-    EXPECT_EQ(focus[0].kind, Kind::FocusOnDisabled);
-    // But it still repaints.
-    EXPECT_EQ(translator.Translate(Window(7, SDL_WINDOWEVENT_EXPOSED))[0].kind, Kind::Redraw);
-
+    EXPECT_TRUE(Run(Window(7, SDL_WINDOWEVENT_CLOSE)).empty());
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_FOCUS_GAINED)), Lines{"focus-on-disabled main"});
+    EXPECT_EQ(Run(Window(7, SDL_WINDOWEVENT_EXPOSED)), Lines{"redraw main"});
     SDL_Event quit{};
     quit.type = SDL_QUIT;
-    EXPECT_EQ(translator.Translate(quit)[0].kind, Kind::Quit);
+    EXPECT_EQ(Run(quit), Lines{"quit"});
 }
 
 TEST(WaitTimeout, WaitsWholeMillisecondsNeverPastTheDeadline) {
