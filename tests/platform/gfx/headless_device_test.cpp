@@ -119,31 +119,17 @@ TEST(HeadlessDeviceTest, SubsetsAreCountedCheckedAndOptionallyMeasured) {
     EXPECT_GT(device.Log().size(), HeadlessDevice::kLogLimit / 2);
 }
 
-TEST(FactoryProviderTest, HeadlessByDefaultAndScriptedFailures) {
+TEST(FactoryProviderTest, HeadlessByDefaultAndBackAfterAScriptedProvider) {
     {
-        auto factory = MakeFactory();
-        ASSERT_TRUE(factory);
-        auto device = factory->CreateDevice(DeviceType::Hardware, {nullptr, 320, 200});
-        ASSERT_TRUE(device);
-        EXPECT_EQ(device->BackBufferWidth(), 320);
-        EXPECT_EQ(device->TestCooperativeLevel(), CooperativeLevel::Ok);
-    }
-    auto control = std::make_shared<HeadlessControl>();
-    {
-        ScopedHeadlessProvider scope(control);
-        control->failHardware = true;
-        auto factory = MakeFactory();
-        EXPECT_FALSE(factory->CreateDevice(DeviceType::Hardware, {}));
-        EXPECT_TRUE(factory->CreateDevice(DeviceType::Reference, {}));
-        control->failReference = true;
-        EXPECT_FALSE(factory->CreateDevice(DeviceType::Reference, {}));
-        EXPECT_EQ(control->devicesCreated, 1);
-    }
-    {
-        ScopedHeadlessProvider scope(control, /*failFactory=*/true);
+        ScopedHeadlessProvider scope(std::make_shared<HeadlessControl>(), /*failFactory=*/true);
         EXPECT_FALSE(MakeFactory());
     }
-    EXPECT_TRUE(MakeFactory());  // the default is back
+    auto factory = MakeFactory();
+    ASSERT_TRUE(factory);
+    auto device = factory->CreateDevice(DeviceType::Hardware, {nullptr, 320, 200});
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->BackBufferWidth(), 320);
+    EXPECT_EQ(device->TestCooperativeLevel(), CooperativeLevel::Ok);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
 
@@ -31,46 +33,43 @@ ChildFrame Solid(int w, int h, std::uint32_t colour) {
     return f;
 }
 
-std::uint32_t At(const std::vector<std::uint32_t>& p, int width, int x, int y) {
-    return p[static_cast<std::size_t>(y * width + x)];
+constexpr std::uint32_t kBig = 0xFFAA0000u, kSmall = 0xFF00BB00u;
+
+// The composed picture of `region`, row by row: '.' where the surface shows at its own place,
+// 'A' and 'b' where the big and the small frame show, '?' for anything else.
+std::string Grid(const std::vector<std::uint32_t>& p, const RECT& region) {
+    const int w = region.right - region.left;
+    std::string out;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const int x = region.left + static_cast<int>(i) % w,
+                  y = region.top + static_cast<int>(i) / w;
+        const bool surface = p[i] == (0xFF000000u | static_cast<std::uint32_t>(y << 8 | x));
+        out += surface ? '.' : p[i] == kBig ? 'A' : p[i] == kSmall ? 'b' : '?';
+        out += (i + 1) % static_cast<std::size_t>(w) == 0 && i + 1 < p.size() ? "/" : "";
+    }
+    return out;
 }
 
-TEST(ComposeRegion, CopiesTheRegionRowByRow) {
-    win::Surface s = Numbered();
-    auto out = ComposeRegion(s, RECT{1, 1, 5, 3}, {});
-    ASSERT_EQ(out.size(), 8u);
-    EXPECT_EQ(At(out, 4, 0, 0), 0xFF000101u);
-    EXPECT_EQ(At(out, 4, 3, 0), 0xFF000104u);
-    EXPECT_EQ(At(out, 4, 0, 1), 0xFF000201u);
-    EXPECT_EQ(At(out, 4, 3, 1), 0xFF000204u);
-    // A region reaching past the surface is cut to it.
-    EXPECT_EQ(ComposeRegion(s, RECT{4, 2, 10, 10}, {}).size(), 4u);
+TEST(ComposeRegion, CopiesTheRegionRowByRowCutToTheSurface) {
+    const win::Surface s = Numbered();
+    EXPECT_EQ(Grid(ComposeRegion(s, RECT{1, 1, 5, 3}, {}), RECT{1, 1, 5, 3}), "..../....");
+    EXPECT_EQ(Grid(ComposeRegion(s, RECT{4, 2, 10, 10}, {}), RECT{4, 2, 6, 4}), "../..");
     EXPECT_TRUE(ComposeRegion(s, RECT{7, 0, 9, 2}, {}).empty());
 }
 
 TEST(ComposeRegion, AFrameCoversItsRectOnlyAndIsClippedToTheRegion) {
-    win::Surface s = Numbered();
-    ChildFrame big = Solid(10, 10, 0xFFAA0000u);
-    // The child's area is (2,1)-(4,3): a larger frame shows only there.
-    auto out = ComposeRegion(s, RECT{0, 0, 6, 4}, {PlacedFrame{RECT{2, 1, 4, 3}, &big}});
-    EXPECT_EQ(At(out, 6, 2, 1), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 6, 3, 2), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 6, 4, 2), 0xFF000204u);
-    EXPECT_EQ(At(out, 6, 2, 3), 0xFF000302u);
-    EXPECT_EQ(At(out, 6, 1, 1), 0xFF000101u);
-
-    // A smaller frame sits top-left; the rest of the area keeps the surface.
-    ChildFrame small = Solid(1, 1, 0xFF00BB00u);
-    out = ComposeRegion(s, RECT{0, 0, 6, 4}, {PlacedFrame{RECT{2, 1, 4, 3}, &small}});
-    EXPECT_EQ(At(out, 6, 2, 1), 0xFF00BB00u);
-    EXPECT_EQ(At(out, 6, 3, 1), 0xFF000103u);
-
-    // Region (1,1)-(5,3) cuts a rect that starts left of and above it.
-    out = ComposeRegion(s, RECT{1, 1, 5, 3}, {PlacedFrame{RECT{0, 0, 3, 3}, &big}});
-    ASSERT_EQ(out.size(), 8u);
-    EXPECT_EQ(At(out, 4, 0, 0), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 4, 1, 1), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 4, 2, 0), 0xFF000103u);
+    const win::Surface s = Numbered();
+    const ChildFrame big = Solid(10, 10, kBig), small = Solid(1, 1, kSmall);
+    const RECT all{0, 0, 6, 4}, child{2, 1, 4, 3};
+    // A larger frame shows only in its child's area; a smaller one sits top-left in it.
+    EXPECT_EQ(Grid(ComposeRegion(s, all, {PlacedFrame{child, &big}}), all),
+              "....../..AA../..AA../......");
+    EXPECT_EQ(Grid(ComposeRegion(s, all, {PlacedFrame{child, &small}}), all),
+              "....../..b.../....../......");
+    // A region cuts a rect that starts left of and above it.
+    const RECT region{1, 1, 5, 3};
+    EXPECT_EQ(Grid(ComposeRegion(s, region, {PlacedFrame{RECT{0, 0, 3, 3}, &big}}), region),
+              "AA../AA..");
 }
 
 LRESULT PlainProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
