@@ -79,18 +79,10 @@ TEST(MeshLoad, CubeWithTwoMaterialsHasTwoSubsetsBoxAndNormals) {
     EXPECT_FLOAT_EQ(mats[1].MatD3D.Diffuse.r, 1.0f);
     EXPECT_EQ(mats[1].textureFilename, "");
 
-    const auto table = mesh.AttributeTable();
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[0].attribId, 0u);
-    EXPECT_EQ(table[1].attribId, 1u);
-    EXPECT_EQ(table[1].faceStart, 6u);
-    EXPECT_EQ(table[1].faceCount, 6u);
-
-    // Subset 1 (red) holds the front, back and top faces, in file order.
-    const auto red = mesh.SubsetFaces(1);
-    ASSERT_EQ(red.size(), 6u);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * red[0]]].normal.z, -1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * red[4]]].normal.y, 1.0f);
+    // Faces grouped by material; subset 1 (red) holds the front, back and top, in file order.
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * 6]].normal.z, -1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * 10]].normal.y, 1.0f);
 
     D3DXVECTOR3 lo, hi;
     ComputeBoundingBox(mesh, &lo, &hi);
@@ -245,7 +237,6 @@ TEST(MeshIntersect, NearestFaceDistanceAlongTheDirection) {
     // A generated one-triangle picking mesh, as the panel builds them.
     Mesh tri;
     ASSERT_TRUE(D3DXCreateMesh(1, 3, kFvfPositionColorTex, &tri));
-    EXPECT_EQ(D3DXGetFVFVertexSize(tri.fvf), 24u);
     tri.vertices[0].position = {-1, -1, 3};
     tri.vertices[1].position = {0, 1, 3};
     tri.vertices[2].position = {1, -1, 3};
@@ -270,7 +261,6 @@ TEST(MeshGenerated, CreateAndScaledClone) {
     EXPECT_EQ(c.vertices[1].position, (D3DXVECTOR3{0.5f, 1, 1.5f}));
     EXPECT_EQ(c.vertices[1].normal, (D3DXVECTOR3{}));
     EXPECT_EQ(c.vertices[1].color, 0xFF00FF00u);
-    EXPECT_EQ(D3DXGetFVFVertexSize(kFvfPositionNormalTex), 32u);
 
     D3DXVECTOR3 lo{9, 9, 9}, hi{9, 9, 9};
     EXPECT_TRUE(D3DXComputeBoundingBox(&c.vertices[0].position, 0, sizeof(MeshVertex), &lo, &hi));

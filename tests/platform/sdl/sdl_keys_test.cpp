@@ -40,14 +40,5 @@ TEST(SdlKeys, TextBecomesUtf16Characters) {
     EXPECT_EQ(CharsFromText("\x80y\xED\xA0\x80z"), u"yz");        // stray and surrogate
 }
 
-TEST(SdlKeys, KeysWithoutTextInputStillGiveTheirCharacter) {
-    EXPECT_EQ(ControlChar(SDLK_RETURN, false), u'\r');
-    EXPECT_EQ(ControlChar(SDLK_BACKSPACE, false), 8);
-    EXPECT_EQ(ControlChar(SDLK_ESCAPE, false), 27);
-    EXPECT_EQ(ControlChar(SDLK_c, true), 3);
-    EXPECT_EQ(ControlChar(SDLK_c, false), 0);
-    EXPECT_EQ(ControlChar(SDLK_LEFT, true), 0);
-}
-
 }  // namespace
 }  // namespace platform::sdl

@@ -68,7 +68,6 @@ TEST(XReader, ReadsNestedNamedAnonymousObjectsReferencesAndComments) {
     EXPECT_TRUE(root.children[1].name.empty());
     EXPECT_TRUE(root.children[2].isReference);
     EXPECT_EQ(doc.Resolve(root.children[2]), &red);
-    EXPECT_EQ(doc.FindByName("Root"), &root);
 }
 
 TEST(XReader, AcceptsTheUsualSeparatorVariations) {
