@@ -286,9 +286,7 @@ TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
     EXPECT_EQ(GetForegroundWindow(), top);
     EXPECT_EQ(GetFocus(), edit);
     Type(L"ok");
-    wchar_t buffer[8];
-    GetWindowTextW(edit, buffer, 8);
-    EXPECT_STREQ(buffer, L"ok");
+    EXPECT_EQ(Text(edit), L"ok");
 }
 
 }  // namespace

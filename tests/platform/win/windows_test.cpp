@@ -182,9 +182,6 @@ TEST_F(WindowsTest, TextLongValuesAndSubclassing) {
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(Log().back().message, WM_USER);
 
-    EXPECT_EQ(GetWindowLongW(top, GWL_EXSTYLE), 0);
-    SetWindowLongW(top, GWL_EXSTYLE, static_cast<LONG>(WS_EX_TOOLWINDOW));
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)), WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindowLongW(nullptr, GWL_STYLE), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
