@@ -77,23 +77,13 @@ TEST_F(InputTest, DialogMessagesMoveFocusWithTabAndSendOkAndCancel) {
     HWND e1 = Child(dlg, L"Edit", 10, WS_TABSTOP);
     HWND ok = Child(dlg, L"Button", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 10, 50);
     SetFocus(e1);
-    headless::PressKey(VK_TAB);
-    headless::RunUntilIdle(dlg);
+    Press({VK_TAB}, 0, dlg);
     EXPECT_EQ(GetFocus(), ok);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey(VK_TAB);
-    headless::KeyUp(VK_SHIFT);
-    headless::RunUntilIdle(dlg);
+    Press({VK_TAB}, VK_SHIFT, dlg);
     EXPECT_EQ(GetFocus(), e1);
     Log().clear();
-    headless::PressKey(VK_RETURN);
-    headless::PressKey(VK_ESCAPE);
-    headless::RunUntilIdle(dlg);
-    std::vector<WPARAM> commands = Params(dlg, WM_COMMAND);
-    ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(LOWORD(commands[0]), IDOK);
-    EXPECT_EQ(HIWORD(commands[0]), BN_CLICKED);
-    EXPECT_EQ(LOWORD(commands[1]), IDCANCEL);
+    Press({VK_RETURN, VK_ESCAPE}, 0, dlg);
+    EXPECT_EQ(Params(dlg, WM_COMMAND), (std::vector<WPARAM>{IDOK, IDCANCEL}));  // BN_CLICKED: 0
     // The keys never reached the edit as characters.
     EXPECT_EQ(GetWindowTextLengthW(e1), 0);
 }
@@ -109,8 +99,7 @@ TEST_F(InputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     Log().clear();
     POINT p = headless::ClientPoint(child, 5, 5);
     headless::Click(p.x, p.y);
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({'A'});
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(Count(child, WM_KEYDOWN), 0);
     EXPECT_EQ(Count(child, WM_CHAR), 0);
@@ -233,8 +222,7 @@ TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
     EnableWindow(panel, FALSE);
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(SetFocus(inner), nullptr);  // enabled itself, but inside a disabled parent
-    headless::PressKey('X');
-    headless::RunUntilIdle();
+    Press({'X'});
     EXPECT_EQ(Count(inner, WM_KEYDOWN), 0);
 }
 
@@ -254,8 +242,7 @@ TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
 TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
     HWND top = TopLevel();
     SetFocus(nullptr);
-    headless::PressKey('Q');
-    headless::RunUntilIdle();
+    Press({'Q'});
     EXPECT_EQ(Count(top, WM_SYSKEYDOWN), 1);
     EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
     // With no window at all the key table still follows the keys.

@@ -97,8 +97,8 @@ inline int Count(HWND h, UINT message) {
 }
 
 // Presses the keys one after the other, each with `modifier` held when given, then lets the
-// queue run.
-inline void Press(std::initializer_list<int> keys, int modifier = 0) {
+// queue run (through the dialog's keys when one is given).
+inline void Press(std::initializer_list<int> keys, int modifier = 0, HWND dialog = nullptr) {
     if (modifier != 0) {
         headless::KeyDown(modifier);
     }
@@ -108,7 +108,7 @@ inline void Press(std::initializer_list<int> keys, int modifier = 0) {
     if (modifier != 0) {
         headless::KeyUp(modifier);
     }
-    headless::RunUntilIdle();
+    headless::RunUntilIdle(dialog);
 }
 
 // Types the text to the focus window, then lets the queue run.
