@@ -106,8 +106,7 @@ TEST_F(InputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     // A disabled top-level window takes nothing either, its children included.
     EnableWindow(child, TRUE);
     EnableWindow(top, FALSE);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
+    ClickAt(p.x, p.y);
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(SetFocus(child), nullptr);
 }
@@ -117,8 +116,7 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     HWND child = Child(top, L"Recorder", 1, 0, 20, 30, 100, 50);
     POINT p = headless::ClientPoint(child, 7, 9);
     headless::Click(p.x, p.y);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
+    ClickAt(p.x, p.y);
     auto downs = std::vector<LPARAM>{};
     for (const auto& r : Log()) {
         if (r.window == child && r.message == WM_LBUTTONDOWN) {
@@ -131,8 +129,7 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
     // Too late for a double click.
     clock_.AdvanceMs(600);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
+    ClickAt(p.x, p.y);
     EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 2);
 }
@@ -233,8 +230,7 @@ TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
     headless::Click(50, 50);
     EXPECT_EQ(GetForegroundWindow(), a);
     EnableWindow(b, FALSE);
-    headless::Click(250, 50);
-    headless::RunUntilIdle();
+    ClickAt(250, 50);
     EXPECT_EQ(GetForegroundWindow(), a);
     EXPECT_EQ(Count(b, WM_LBUTTONDOWN), 0);
 }

@@ -158,8 +158,7 @@ TEST_F(LoopTest, AltF4AndTheCloseBoxAskTheWindowToClose) {
     };
     Press({VK_F4}, VK_MENU);
     EXPECT_EQ(Count(top, WM_CLOSE), 1);
-    headless::Click(300 - 3 - 8, 3 + 8);
-    headless::RunUntilIdle();
+    ClickAt(300 - 3 - 8, 3 + 8);
     EXPECT_EQ(Count(top, WM_CLOSE), 2);
     EXPECT_TRUE(IsWindow(top));
 }

@@ -73,14 +73,11 @@ TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
 
 TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemIdButNotForGreyedItems) {
     POINT g = BarPoint(10);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y);
     // The drop-down opened below the bar; its rows are "Nuova partita", "Pausa", "Esci".
-    headless::Click(g.x, g.y + 10 + 2 + 22 + 11);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y + 10 + 2 + 22 + 11);
     EXPECT_TRUE(Chosen().empty());
-    headless::Click(g.x, g.y + 10 + 2 + 22 * 2 + 11);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y + 10 + 2 + 22 * 2 + 11);
     EXPECT_EQ(Chosen(), (std::vector<int>{103}));
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 1);
 }
@@ -88,8 +85,7 @@ TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemIdButNotForGreyedItems) {
 TEST_F(MenusTest, AClickOutsideClosesTheMenuWithoutACommand) {
     POINT g = BarPoint(10);
     headless::Click(g.x, g.y);
-    headless::Click(600, 380);
-    headless::RunUntilIdle();
+    ClickAt(600, 380);
     EXPECT_TRUE(Chosen().empty());
     EXPECT_EQ(Count(window_, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
@@ -156,8 +152,7 @@ TEST_F(MenusTest, MouseMovesBetweenOpenMenusOnTheBar) {
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 2);
     // Clicking the open title again closes everything.
     headless::Click(g.x, g.y);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y);
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
 }
 
@@ -173,8 +168,7 @@ TEST_F(MenusTest, EscapeLeavesAMenuOpenedWithTheMouseWithNoTitleHighlighted) {
     auto title = [&] { return headless::WindowImage(window_)->At(13, 36); };
     const std::uint32_t plain = title();
     POINT g = BarPoint(10);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y);
     EXPECT_NE(title(), plain);
     Press({VK_ESCAPE, 'A'});
     EXPECT_EQ(title(), plain);

@@ -123,6 +123,12 @@ inline void ClickAt(HWND window, int x, int y) {
     headless::RunUntilIdle();
 }
 
+// A click at a screen point, then lets the queue run.
+inline void ClickAt(int x, int y) {
+    headless::Click(x, y);
+    headless::RunUntilIdle();
+}
+
 class WinsysTest : public ::testing::Test {
   protected:
     void SetUp() override {
