@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,14 +33,12 @@ TEST(ClockTest, FakeClockReplacesTheSteadyClockAndIsRemoved) {
 
 TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
     SeedRandom(42);
-    std::vector<int> first;
-    for (int i = 0; i < 100; ++i) {
-        first.push_back(Rand());
-    }
+    std::vector<int> first(100);
+    std::generate(first.begin(), first.end(), Rand);
     SeedRandom(42);
-    for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(Rand(), first[static_cast<std::size_t>(i)]);
-    }
+    std::vector<int> again(100);
+    std::generate(again.begin(), again.end(), Rand);
+    EXPECT_EQ(again, first);
     std::set<int> lowBits;
     for (int i = 0; i < 1000; ++i) {
         const int r = Rand();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 #include "platform/xfile/reader.h"
@@ -136,49 +135,36 @@ TEST(XReader, MalformedOrForeignInputFailsNamingTheLine) {
     }
 }
 
-// Each integer type takes exactly its range: both ends are read back, one beyond is refused.
-struct IntegerRange {
-    const char* type;
-    long long min, max;
-    friend void PrintTo(const IntegerRange& r, std::ostream* os) { *os << r.type; }
-};
-
-class XIntegerRange : public ::testing::TestWithParam<IntegerRange> {
-  protected:
-    XResult ReadValue(long long value, std::int64_t* read) {
-        const std::string text = std::string("xof 0302txt 0032\ntemplate One {\n") +
-                                 " <01234567-89AB-CDEF-0123-456789ABCDEF> " + GetParam().type +
-                                 " v; }\nOne { " + std::to_string(value) + "; }\n";
-        XDocument doc;
-        const XResult r = Read(text, &doc);
-        if (r) {
-            *read = doc.objects.at(0).data.Field("v")->AsInt();
+TEST(XReader, EachIntegerTypeTakesExactlyItsRange) {
+    const struct {
+        const char* type;
+        long long min, max;
+    } ranges[] = {{"WORD", 0, 0xFFFF},
+                  {"DWORD", 0, 0xFFFFFFFFll},
+                  {"CHAR", -128, 127},
+                  {"UCHAR", 0, 255},
+                  {"BYTE", 0, 255},
+                  {"SWORD", -32768, 32767},
+                  {"SDWORD", -2147483648ll, 2147483647ll}};
+    for (const auto& range : ranges) {
+        const auto read = [&](long long value, XDocument* doc) {
+            return Read(std::string("xof 0302txt 0032\ntemplate One {\n"
+                                    " <01234567-89AB-CDEF-0123-456789ABCDEF> ") +
+                            range.type + " v; }\nOne { " + std::to_string(value) + "; }\n",
+                        doc);
+        };
+        for (long long end : {range.min, range.max}) {  // both ends are read back
+            XDocument doc;
+            ASSERT_TRUE(read(end, &doc)) << range.type << " " << end;
+            EXPECT_EQ(doc.objects.at(0).data.Field("v")->AsInt(), end) << range.type;
         }
-        return r;
-    }
-};
-
-TEST_P(XIntegerRange, EndsAreReadAndOneBeyondIsRefused) {
-    for (long long end : {GetParam().min, GetParam().max}) {
-        std::int64_t read = 0;
-        ASSERT_TRUE(ReadValue(end, &read)) << end;
-        EXPECT_EQ(read, end);
-    }
-    std::int64_t ignored = 0;
-    for (long long beyond : {GetParam().min - 1, GetParam().max + 1}) {
-        const XResult r = ReadValue(beyond, &ignored);
-        EXPECT_FALSE(r) << beyond;
-        EXPECT_NE(r.error.find("out of range"), std::string::npos) << r.error;
+        for (long long beyond : {range.min - 1, range.max + 1}) {  // one beyond is refused
+            XDocument doc;
+            const XResult r = read(beyond, &doc);
+            EXPECT_NE(r.error.find("out of range"), std::string::npos) << range.type << r.error;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, XIntegerRange,
-    ::testing::Values(IntegerRange{"WORD", 0, 0xFFFF}, IntegerRange{"DWORD", 0, 0xFFFFFFFFll},
-                      IntegerRange{"CHAR", -128, 127}, IntegerRange{"UCHAR", 0, 255},
-                      IntegerRange{"BYTE", 0, 255}, IntegerRange{"SWORD", -32768, 32767},
-                      IntegerRange{"SDWORD", -2147483648ll, 2147483647ll}),
-    [](const auto& info) { return std::string(info.param.type); });
 
 TEST(XReader, DeepNestingIsRefusedNotOverflowed) {
     std::string text = "xof 0302txt 0032\n";
