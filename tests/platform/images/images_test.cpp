@@ -17,9 +17,13 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put(Bytes* b, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        b->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+// Appends each value as four little-endian bytes.
+template <typename... Values>
+void Put(Bytes* b, Values... values) {
+    for (const std::uint32_t v : {static_cast<std::uint32_t>(values)...}) {
+        for (int i = 0; i < 4; ++i) {
+            b->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        }
     }
 }
 
@@ -29,22 +33,13 @@ Bytes Bmp(std::int32_t width, std::int32_t height, int bits, const Bytes& pixels
           const std::vector<std::uint32_t>& palette = {}) {
     const auto offset = static_cast<std::uint32_t>(54 + 4 * palette.size());
     Bytes b = {'B', 'M'};
-    Put(&b, offset + static_cast<std::uint32_t>(pixels.size()), 4);
-    Put(&b, 0, 4);
-    Put(&b, offset, 4);
-    Put(&b, 40, 4);
-    Put(&b, static_cast<std::uint32_t>(width), 4);
-    Put(&b, static_cast<std::uint32_t>(height), 4);
-    Put(&b, 1, 2);
-    Put(&b, static_cast<std::uint32_t>(bits), 2);
-    Put(&b, 0, 4);  // BI_RGB
-    Put(&b, static_cast<std::uint32_t>(pixels.size()), 4);
-    Put(&b, 2835, 4);
-    Put(&b, 2835, 4);
-    Put(&b, static_cast<std::uint32_t>(palette.size()), 4);
-    Put(&b, 0, 4);
+    const auto size = static_cast<std::uint32_t>(pixels.size());
+    // File size, reserved, pixel offset, header size, width, height, planes and bits, BI_RGB,
+    // image size, resolution, colours used and important.
+    Put(&b, offset + size, 0, offset, 40, width, height, 1 | bits << 16, 0, size, 2835, 2835,
+        palette.size(), 0);
     for (std::uint32_t c : palette) {
-        Put(&b, c, 4);
+        Put(&b, c);
     }
     b.insert(b.end(), pixels.begin(), pixels.end());
     return b;

@@ -6,6 +6,7 @@
 
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
+#include "tests/platform/win/winsys_fixture.h"
 
 namespace {
 
@@ -72,23 +73,12 @@ TEST(ComposeRegion, AFrameCoversItsRectOnlyAndIsClippedToTheRegion) {
               "AA../AA..");
 }
 
-LRESULT PlainProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(h, m, wp, lp);
-}
-
-class ChildFramesTest : public ::testing::Test {
+class ChildFramesTest : public winsys_test::WinsysTest {
   protected:
     void SetUp() override {
-        headless::Install();
-        headless::Reset();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = PlainProc;
-        wc.lpszClassName = L"FrameHost";
-        ASSERT_NE(RegisterClassW(&wc), 0);
-        top = CreateWindowExW(0, L"FrameHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              300, 200, nullptr, nullptr, nullptr, nullptr);
-        child = CreateWindowExW(0, L"FrameHost", L"", WS_CHILD | WS_VISIBLE, 20, 30, 64, 48, top,
-                                nullptr, nullptr, nullptr);
+        WinsysTest::SetUp();
+        top = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200);
+        child = Child(top, L"Recorder", 1, 0, 20, 30, 64, 48);
         ASSERT_NE(child, nullptr);
         Notified() = nullptr;
         SetFrameListener([](HWND t) { Notified() = t; });
@@ -96,7 +86,7 @@ class ChildFramesTest : public ::testing::Test {
     void TearDown() override {
         SetFrameListener(nullptr);
         RemoveChildFrame(child);
-        headless::Reset();
+        WinsysTest::TearDown();
     }
     static HWND& Notified() {
         static HWND h = nullptr;
@@ -113,9 +103,8 @@ TEST_F(ChildFramesTest, AFrameIsPlacedAtItsChildsClientAreaAndPresentsItsWindow)
     auto placed = FramesOf(top);
     ASSERT_EQ(placed.size(), 1u);
     RECT want = win::RectInSurface(child, true);
-    EXPECT_EQ(placed[0].rect.left, want.left);
-    EXPECT_EQ(placed[0].rect.top, want.top);
-    EXPECT_EQ(placed[0].rect.right - placed[0].rect.left, 64);
+    EXPECT_EQ(winsys_test::Edges(placed[0].rect),
+              (std::array<LONG, 4>{want.left, want.top, want.left + 64, want.top + 48}));
     EXPECT_EQ(placed[0].frame->pixels[0], 0xFF123456u);
     // The frame is copied: the device may reuse its buffer at once.
     pixels[0] = 0;
@@ -133,8 +122,7 @@ TEST_F(ChildFramesTest, HiddenChildrenShowNoFrameAndGoneOnesLoseIt) {
     EXPECT_TRUE(FramesOf(top).empty());
     EXPECT_EQ(FindChildFrame(child), nullptr);
     // An empty frame removes the one shown.
-    HWND other = CreateWindowExW(0, L"FrameHost", L"", WS_CHILD | WS_VISIBLE, 0, 0, 8, 8, top,
-                                 nullptr, nullptr, nullptr);
+    HWND other = Child(top, L"Recorder", 2, 0, 0, 0, 8, 8);
     ShowChildFrame(other, 2, 2, pixels.data());
     ShowChildFrame(other, 0, 0, nullptr);
     EXPECT_EQ(FindChildFrame(other), nullptr);
