@@ -118,15 +118,8 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     POINT p = headless::ClientPoint(child, 7, 9);
     headless::Click(p.x, p.y);
     ClickAt(p.x, p.y);
-    auto downs = std::vector<LPARAM>{};
-    for (const auto& r : Log()) {
-        if (r.window == child && r.message == WM_LBUTTONDOWN) {
-            downs.push_back(r.lParam);
-        }
-    }
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(GET_X_LPARAM(downs[0]), 7);
-    EXPECT_EQ(GET_Y_LPARAM(downs[0]), 9);
+    EXPECT_EQ(Params(child, WM_LBUTTONDOWN, &Received::lParam),
+              std::vector<LPARAM>{MAKELPARAM(7, 9)});
     EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
     // Too late for a double click.
     clock_.AdvanceMs(600);

@@ -265,9 +265,7 @@ TEST_F(MessageBoxTest, KeysMoveBetweenAndPressTheButtons) {
     EXPECT_EQ(AnswerWithKeys(MB_YESNO, {'S'}), IDYES);
     EXPECT_EQ(AnswerWithKeys(MB_OKCANCEL, {'A'}), IDCANCEL);
     headless::SetMessageBoxScript([](const win::MessageBoxRequest& r) {
-        wchar_t text[16];
-        GetWindowTextW(GetDlgItem(r.box, IDNO), text, 16);
-        EXPECT_STREQ(text, L"&No");  // drawn with its letter underlined
+        EXPECT_EQ(Text(GetDlgItem(r.box, IDNO)), L"&No");  // drawn with its letter underlined
         return win::MessageBoxAnswer{IDNO, 0};
     });
     MessageBoxW(nullptr, L"?", L"", MB_YESNO);

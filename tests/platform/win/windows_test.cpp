@@ -268,15 +268,10 @@ TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported)
     ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER));
     EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 470, 360}));
     EXPECT_EQ(Count(top, WM_MOVE), 0);
-    ASSERT_EQ(Count(top, WM_SIZE), 1);
     RECT client{};
     GetClientRect(top, &client);
-    for (const Received& m : Log()) {
-        if (m.window == top && m.message == WM_SIZE) {
-            EXPECT_EQ(LOWORD(m.lParam), client.right);  // the new client size
-            EXPECT_EQ(HIWORD(m.lParam), client.bottom);
-        }
-    }
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam),  // the new client size
+              std::vector<LPARAM>{MAKELPARAM(client.right, client.bottom)});
 
     // The same place and size again: nothing to report. A negative size is an empty window.
     Log().clear();

@@ -58,12 +58,13 @@ inline std::vector<UINT> MessagesFor(HWND h) {
     return out;
 }
 
-// The wParam of each `message` that `h` received, in order.
-inline std::vector<WPARAM> Params(HWND h, UINT message) {
-    std::vector<WPARAM> out;
+// The wParam (or the field given) of each `message` that `h` received, in order.
+template <typename T = WPARAM>
+std::vector<T> Params(HWND h, UINT message, T Received::*field = &Received::wParam) {
+    std::vector<T> out;
     for (const auto& r : Log()) {
         if (r.window == h && r.message == message) {
-            out.push_back(r.wParam);
+            out.push_back(r.*field);
         }
     }
     return out;
