@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/sound.h"
+#include "platform/win/canvas.h"
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
@@ -156,26 +157,15 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
 TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
     HWND picture = Child(top, L"static", 1, SS_BITMAP, 10, 10, 100, 50);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 10);
-    ReleaseDC(nullptr, screen);
-    HDC mem = CreateCompatibleDC(nullptr);
-    SelectObject(mem, bitmap);
-    RECT all{0, 0, 20, 10};
-    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(mem, &all, brush);
-    DeleteDC(mem);
+    const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    HBITMAP bitmap = win::CreateBitmapFromPixels(20, 10, red.data());
     EXPECT_EQ(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)),
               0);
     EXPECT_EQ(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0),
               reinterpret_cast<LRESULT>(bitmap));
-    RECT c;
-    GetClientRect(picture, &c);
-    EXPECT_EQ(c.right, 20);
-    EXPECT_EQ(c.bottom, 10);
+    EXPECT_EQ(ClientEdges(picture), (std::array<LONG, 4>{0, 0, 20, 10}));
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(picture, 5, 5), 0xFF0000u);
-    DeleteObject(brush);
     DeleteObject(bitmap);
 }
 

@@ -118,27 +118,19 @@ TEST_F(WindowsTest, PostedMessagesComeInOrderBeforePaint) {
 
 TEST_F(WindowsTest, ClientAreaExcludesFrameCaptionMenuAndScrollBars) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 400, 300);
-    RECT c;
-    GetClientRect(top, &c);
-    // Fixed frame 3 on each side, caption 23.
-    EXPECT_EQ(c.right, 400 - 6);
-    EXPECT_EQ(c.bottom, 300 - 6 - 23);
+    // Fixed frame 3 on each side, caption 23, then a menu bar of 20.
+    EXPECT_EQ(ClientEdges(top), (std::array<LONG, 4>{0, 0, 400 - 6, 300 - 6 - 23}));
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_STRING, 10, L"&File");
     Log().clear();
     SetMenu(top, bar);
-    GetClientRect(top, &c);
-    EXPECT_EQ(c.bottom, 300 - 6 - 23 - 20);
+    EXPECT_EQ(ClientEdges(top)[3], 300 - 6 - 23 - 20);
     EXPECT_EQ(Count(top, WM_SIZE), 1);
     SetWindowLongW(top, GWL_STYLE,
                    static_cast<LONG>(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
-    GetClientRect(top, &c);
-    EXPECT_EQ(c.right, 400 - 16);
-
+    EXPECT_EQ(ClientEdges(top)[2], 400 - 16);
     HWND child = Child(top, L"Recorder", 3, WS_VSCROLL | WS_BORDER, 0, 0, 100, 50);
-    GetClientRect(child, &c);
-    EXPECT_EQ(c.right, 100 - 2 - 17);
-    EXPECT_EQ(c.bottom, 50 - 2);
+    EXPECT_EQ(ClientEdges(child), (std::array<LONG, 4>{0, 0, 100 - 2 - 17, 50 - 2}));
 }
 
 TEST_F(WindowsTest, ScreenAndClientCoordinatesRoundTripThroughNestedChildren) {

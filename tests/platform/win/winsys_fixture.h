@@ -81,6 +81,12 @@ inline std::array<LONG, 4> Edges(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+inline std::array<LONG, 4> ClientEdges(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    return Edges(r);
+}
+
 // An edit box's selection: {start, end}.
 inline std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD lo = 0;
