@@ -219,20 +219,6 @@ TEST_F(CanvasTest, BitmapsLoadFromFilesAndReportTheirSize) {
               nullptr);
 }
 
-TEST_F(CanvasTest, ProgramResourcesGiveTheIconAndTheBitmap) {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1005));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_NE(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1006),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP bm;
-    GetObjectW(bitmap, sizeof(bm), &bm);
-    EXPECT_GT(bm.bmWidth, 0);
-    DeleteObject(bitmap);
-    DestroyIcon(icon);
-}
-
 TEST_F(CanvasTest, ScrollPositionsAreClampedToTheLastFullPage) {
     HWND top = TopLevel();
     HWND panel = Child(top, L"Recorder", 1, WS_VSCROLL, 0, 0, 100, 100);
