@@ -157,23 +157,14 @@ Frame { FrameTransformMatrix { -1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }
     EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[0]].normal.z, -1.0f);
 }
 
-TEST(MeshLoad, EmptyMaterialListGivesTheDefaultMaterial) {
-    const char* text =
-        "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-        " MeshMaterialList { 0; 0;; } }\n";
-    const auto [mesh, mats] = LoadOk(text);
-    ASSERT_EQ(mats.size(), 1u);
-    EXPECT_FLOAT_EQ(mats[0].MatD3D.Diffuse.b, 1.0f);
-    EXPECT_EQ(mesh.attributes, std::vector<std::uint32_t>{0});
-}
-
-TEST(MeshLoad, UvsColoursAndFansOfPolygons) {
+TEST(MeshLoad, UvsColoursFansOfPolygonsAndAnEmptyMaterialList) {
     const char* text = R"(xof 0303txt 0032
 Mesh Pent {
  5; 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;
  1; 5;0,1,2,3,4;;
  MeshTextureCoords { 5; 0;0;, 1;0;, 1;1;, 0.5;1;, 0;1;; }
  MeshVertexColors { 2; 0;1;0;0;1;;, 4;0;0;1;0.5;;; }
+ MeshMaterialList { 0; 0;; }
 }
 )";
     const auto [mesh, mats] = LoadOk(text);
@@ -186,6 +177,9 @@ Mesh Pent {
     EXPECT_FLOAT_EQ(mesh.vertices[3].u, 0.5f);
     EXPECT_EQ(mesh.vertices[4].color, 0x800000FFu);
     EXPECT_EQ(mesh.vertices[1].color, 0xFFFFFFFFu);
+    ASSERT_EQ(mats.size(), 1u);  // the empty list gives the white default material
+    EXPECT_FLOAT_EQ(mats[0].MatD3D.Diffuse.b, 1.0f);
+    EXPECT_EQ(mesh.attributes, std::vector<std::uint32_t>(3, 0));
 }
 
 TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
@@ -210,7 +204,6 @@ TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
          " MeshTextureCoords { 1; 0;0;; } }\n",
          "cube.x:3:", "one pair per vertex"},
         {"xof 0302txt 0032\nHeader { 1; 0; 1; }\n", "cube.x:", "no Mesh"},
-        {"xof 0302bin 0032\x03\x00\x00", "cube.x:1:", "binary"},
         {"xof 0302txt 0032\nFrame f { { f } }\n", "cube.x:2:", "nested too deeply"},
     };
     for (const auto& c : cases) {
