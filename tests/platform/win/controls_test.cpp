@@ -11,24 +11,14 @@ namespace {
 
 using ControlsTest = WinsysTest;
 
-std::vector<std::pair<int, int>> Commands(HWND parent) {
-    std::vector<std::pair<int, int>> out;
-    for (const auto& r : Log()) {
-        if (r.window == parent && r.message == WM_COMMAND) {
-            out.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
-        }
-    }
-    return out;
-}
-
 TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     HWND top = TopLevel();
     HWND button = Child(top, L"Button", 77, WS_TABSTOP, 10, 10, 80, 25, L"OK");
     ClickAt(button, 5, 5);
     EXPECT_EQ(GetFocus(), button);
-    EXPECT_EQ(Commands(top), (std::vector<std::pair<int, int>>{{77, BN_CLICKED}}));
+    EXPECT_EQ(Params(top, WM_COMMAND), std::vector<WPARAM>{MAKEWPARAM(77, BN_CLICKED)});
     Press({VK_SPACE, VK_RETURN});
-    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
     // Pressed inside, released outside: no click.
     POINT in = headless::ClientPoint(button, 5, 5);
     POINT out = headless::ClientPoint(button, 200, 5);
@@ -37,14 +27,14 @@ TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     headless::MouseMove(out.x, out.y);
     headless::MouseUp(out.x, out.y);
     headless::RunUntilIdle();
-    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
     EXPECT_EQ(GetCapture(), nullptr);
     // A disabled button ignores clicks.
     EnableWindow(button, FALSE);
     headless::ClickClient(button, 5, 5);
     SendMessageW(button, BM_CLICK, 0, 0);
     headless::RunUntilIdle();
-    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
 }
 
 TEST_F(ControlsTest, EditLimitRefusesTypedCharactersAndTruncatesReplacements) {
@@ -54,7 +44,7 @@ TEST_F(ControlsTest, EditLimitRefusesTypedCharactersAndTruncatesReplacements) {
     SetFocus(edit);
     Type(L"abcdefg");
     EXPECT_EQ(Text(edit), L"abcde");
-    EXPECT_EQ(std::ranges::count(Commands(top), std::pair<int, int>{3, EN_MAXTEXT}), 2);
+    EXPECT_EQ(std::ranges::count(Params(top, WM_COMMAND), MAKEWPARAM(3, EN_MAXTEXT)), 2);
     // Setting the text is not limited; typing over a selection is.
     SetWindowTextW(edit, L"1234567");
     EXPECT_EQ(Text(edit), L"1234567");
@@ -65,7 +55,8 @@ TEST_F(ControlsTest, EditLimitRefusesTypedCharactersAndTruncatesReplacements) {
     SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"abcdef"));
     EXPECT_EQ(Text(edit), L"abcde");
-    EXPECT_EQ(Commands(top), (std::vector<std::pair<int, int>>{{3, EN_UPDATE}, {3, EN_CHANGE}}));
+    EXPECT_EQ(Params(top, WM_COMMAND),
+              (std::vector<WPARAM>{MAKEWPARAM(3, EN_UPDATE), MAKEWPARAM(3, EN_CHANGE)}));
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 5);
 }
 
@@ -236,7 +227,7 @@ TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
     headless::RunUntilIdle(dlg);
     EXPECT_EQ(Text(edit), L"a\r\nb");
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
-    EXPECT_EQ(std::ranges::count(Commands(dlg), IDOK, &std::pair<int, int>::first), 0);
+    EXPECT_EQ(std::ranges::count(Params(dlg, WM_COMMAND), IDOK, LOWORD), 0);
 }
 
 TEST_F(ControlsTest, ButtonTextAndFontChangesRepaint) {
