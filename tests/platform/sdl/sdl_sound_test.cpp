@@ -122,21 +122,18 @@ void ExpectSilentFallback(const char* driver) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-// Plays one effect at a level to the end; muted effects still take their time.
-void PlayOnceAt(bool mute, int volume) {
-    SdlSoundOutput output;
-    EXPECT_TRUE(output.HasDevice());
-    output.SetLevel(mute, volume);
-    output.Play(1024, false);  // about 0.57 s
-    Wait(0.3);
-    EXPECT_TRUE(output.Playing());
-    Wait(0.6);
-    EXPECT_FALSE(output.Playing());
-}
-
 TEST_F(DiskRecording, MuteSilencesAndTheVolumeScalesWhatPlays) {
+    // Plays one effect at a level to the end (muted effects still take their time); its peak.
     auto peak = [this](bool mute, int volume) {
-        PlayOnceAt(mute, volume);
+        {
+            SdlSoundOutput output;
+            output.SetLevel(mute, volume);
+            output.Play(1024, false);  // about 0.57 s
+            Wait(0.3);
+            EXPECT_TRUE(output.Playing());
+            Wait(0.6);
+            EXPECT_FALSE(output.Playing());
+        }
         int loudest = 0;
         for (std::int16_t s : Samples()) {
             loudest = std::max(loudest, std::abs(static_cast<int>(s)));

@@ -9,7 +9,15 @@
 namespace winsys_test {
 namespace {
 
-using ControlsTest = WinsysTest;
+class ControlsTest : public WinsysTest {
+  protected:
+    // A focused edit box in a window of its own.
+    HWND Box(DWORD style, const wchar_t* text = L"", int id = 1) {
+        HWND edit = Child(TopLevel(), L"Edit", id, style, 10, 10, 260, 25, text);
+        SetFocus(edit);
+        return edit;
+    }
+};
 
 TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     HWND top = TopLevel();
@@ -38,10 +46,9 @@ TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
 }
 
 TEST_F(ControlsTest, EditLimitRefusesTypedCharactersAndTruncatesReplacements) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 3, WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 120, 25);
+    HWND edit = Box(WS_TABSTOP | ES_AUTOHSCROLL, L"", 3);
+    HWND top = GetParent(edit);
     SendMessageW(edit, EM_SETLIMITTEXT, 5, 0);
-    SetFocus(edit);
     Type(L"abcdefg");
     EXPECT_EQ(Text(edit), L"abcde");
     EXPECT_EQ(std::ranges::count(Params(top, WM_COMMAND), MAKEWPARAM(3, EN_MAXTEXT)), 2);
@@ -83,9 +90,7 @@ TEST_F(ControlsTest, EditCaseAndDigitStylesFilterTypedCharacters) {
 }
 
 TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 200, 25);
-    SetFocus(edit);
+    HWND edit = Box(0);
     headless::TypeText(L"hello");
     Press({VK_LEFT, VK_LEFT, VK_BACK, VK_DELETE});
     EXPECT_EQ(Text(edit), L"heo");
@@ -100,9 +105,7 @@ TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
 }
 
 TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 1, ES_READONLY, 10, 10, 200, 25, L"fisso");
-    SetFocus(edit);
+    HWND edit = Box(ES_READONLY, L"fisso");
     headless::TypeText(L"x");
     Press({VK_BACK});
     EXPECT_EQ(Text(edit), L"fisso");
@@ -110,7 +113,7 @@ TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
     Type(L"!");
     EXPECT_EQ(Text(edit), L"!fisso");
 
-    HWND secret = Child(top, L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
+    HWND secret = Child(GetParent(edit), L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
     EXPECT_EQ(SendMessageW(secret, EM_GETPASSWORDCHAR, 0, 0), L'*');
     SendMessageW(secret, EM_SETSEL, 0, -1);
     SendMessageW(secret, WM_COPY, 0, 0);
@@ -252,14 +255,7 @@ class RecordingOutput : public SoundOutput {
     std::vector<int> played, alerts;
 };
 
-class EditWordsTest : public WinsysTest {
-  protected:
-    HWND Box(DWORD style, const wchar_t* text = L"") {
-        HWND edit = Child(TopLevel(), L"Edit", 1, style, 10, 10, 260, 25, text);
-        SetFocus(edit);
-        return edit;
-    }
-};
+using EditWordsTest = ControlsTest;
 
 TEST_F(EditWordsTest, CtrlArrowsMoveByWordsAndCtrlBackspaceDeletesOne) {
     HWND edit = Box(0, L"uno  due tre");
