@@ -21,15 +21,6 @@ namespace {
 using namespace platform;
 using namespace winsys_test;
 
-const Received* Last(HWND h, UINT message) {
-    for (auto it = Log().rbegin(); it != Log().rend(); ++it) {
-        if (it->window == h && it->message == message) {
-            return &*it;
-        }
-    }
-    return nullptr;
-}
-
 class SdlBackendTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -171,8 +162,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     text.type = SDL_TEXTINPUT;
     text.text.text[0] = 'g';
     Push(text);
-    EXPECT_EQ(Count(top, WM_CHAR), 1);
-    EXPECT_EQ(Last(top, WM_CHAR)->wParam, static_cast<WPARAM>('g'));
+    EXPECT_EQ(Params(top, WM_CHAR), std::vector<WPARAM>{'g'});
 
     // Another program takes the keyboard: keys held are released, and the game's window is no
     // longer the foreground window.
@@ -198,7 +188,7 @@ TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
               std::vector<LPARAM>{MAKELPARAM(10, 12)});
 
     Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
-    EXPECT_NE(Last(top, WM_CLOSE), nullptr);
+    EXPECT_EQ(Count(top, WM_CLOSE), 1);
     // Default processing destroyed it, and its native window with it.
     EXPECT_FALSE(IsWindow(top));
     EXPECT_EQ(sdlwin::NativeWindowOf(top), nullptr);
@@ -246,13 +236,13 @@ TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDis
     Log().clear();
     Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
     if (SDL_GetKeyboardFocus() == nullptr) {
-        ASSERT_NE(Last(top, WM_ACTIVATEAPP), nullptr);
-        EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
+        EXPECT_EQ(Params(top, WM_ACTIVATEAPP), std::vector<WPARAM>{FALSE});
     }
     Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
     EXPECT_EQ(GetActiveWindow(), dialog);
     EXPECT_EQ(GetForegroundWindow(), dialog);
-    EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
+    ASSERT_FALSE(Params(top, WM_ACTIVATEAPP).empty());
+    EXPECT_EQ(Params(top, WM_ACTIVATEAPP).back(), static_cast<WPARAM>(TRUE));
 }
 
 TEST_F(SdlBackendTest, MinimisingAndRestoringReachTheWindowAsSizeMessages) {
