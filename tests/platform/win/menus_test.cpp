@@ -23,17 +23,8 @@ class MenusTest : public WinsysTest {
         Log().clear();
     }
 
-    std::vector<int> Chosen() {
-        std::vector<int> ids;
-        for (const auto& r : Log()) {
-            if (r.window == window_ && r.message == WM_COMMAND) {
-                EXPECT_EQ(HIWORD(r.wParam), 0);
-                EXPECT_EQ(r.lParam, 0);
-                ids.push_back(LOWORD(r.wParam));
-            }
-        }
-        return ids;
-    }
+    // The ids of the commands the window received (menu commands: no notification code).
+    std::vector<WPARAM> Chosen() { return Params(window_, WM_COMMAND); }
 
     // Screen point of the bar item whose left part starts `x` pixels into the bar.
     POINT BarPoint(int x) {
@@ -78,7 +69,8 @@ TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemIdButNotForGreyedItems) {
     ClickAt(g.x, g.y + 10 + 2 + 22 + 11);
     EXPECT_TRUE(Chosen().empty());
     ClickAt(g.x, g.y + 10 + 2 + 22 * 2 + 11);
-    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{103}));
+    EXPECT_EQ(Params(window_, WM_COMMAND, &Received::lParam), std::vector<LPARAM>{0});
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 1);
 }
 
@@ -94,7 +86,7 @@ TEST_F(MenusTest, AClickOutsideClosesTheMenuWithoutACommand) {
 TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboard) {
     Press({'O'}, VK_MENU);
     Press({'J'});
-    EXPECT_EQ(Chosen(), (std::vector<int>{201}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{201}));
     // The letters went to the menu, not to the window as characters.
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
 }
@@ -103,7 +95,7 @@ TEST_F(MenusTest, AloneAltThenArrowsAndEnter) {
     Press({VK_MENU});
     // Down opens "Gioco" on its first item, then "Pausa" (greyed but selectable), "Esci".
     Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{103}));
     // Escape leaves the menus and keys reach the window again.
     Press({VK_MENU});
     Press({VK_ESCAPE});
@@ -128,14 +120,14 @@ TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) >> 8, 2u);
     Press({'O'}, VK_MENU);
     Press({'L', VK_DOWN, VK_RETURN});  // L opens the cascade
-    EXPECT_EQ(Chosen(), (std::vector<int>{302}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{302}));
 }
 
 TEST_F(MenusTest, ArrowsMoveBetweenBarMenusAndEscapeStepsBack) {
     // Right highlights "Opzioni" and Enter opens it; Escape closes the drop-down but keeps the
     // bar active, where 'A' (no title's letter) is swallowed; Left and Down open "Gioco".
     Press({VK_MENU, VK_RIGHT, VK_RETURN, VK_ESCAPE, 'A', VK_LEFT, VK_DOWN, 'N'});
-    EXPECT_EQ(Chosen(), (std::vector<int>{101}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{101}));
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
     EXPECT_EQ(Count(window_, WM_INITMENU), 1);
 }
