@@ -72,17 +72,13 @@ TEST_P(ScaledDrawingTest, LogicalCallsLandOnDevicePixelsAndTextKeepsItsLogicalSi
     ReleaseDC(top, dc);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, ScaledDrawingTest, ::testing::Values(1.0, 1.25, 2.0));
-
-class ScaleMapTest : public ::testing::TestWithParam<double> {};
-
-TEST_P(ScaleMapTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
+TEST_P(ScaledDrawingTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
     const win::ScaleMap map{GetParam(), POINT{7, 3}};
-    const RECT panel = map.ToDevice(RECT{0, 0, 640, 480});
-    EXPECT_EQ(panel.left, 7);
-    EXPECT_EQ(panel.top, 3);
-    EXPECT_EQ(panel.right - panel.left, static_cast<LONG>(std::ceil(640 * GetParam())));
-    EXPECT_EQ(panel.bottom - panel.top, static_cast<LONG>(std::ceil(480 * GetParam())));
+    const auto side = [&](int logical) {
+        return static_cast<LONG>(std::ceil(logical * GetParam()));
+    };
+    EXPECT_EQ(Edges(map.ToDevice(RECT{0, 0, 640, 480})),
+              (std::array<LONG, 4>{7, 3, 7 + side(640), 3 + side(480)}));
     for (int x = 0; x <= 640; ++x) {
         const POINT logical{x, 480 - x % 480};
         ASSERT_EQ(map.ToLogical(map.ToDevice(logical)).x, logical.x) << x;
@@ -98,7 +94,7 @@ TEST_P(ScaleMapTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, ScaleMapTest, ::testing::Values(1.0, 1.25, 2.0));
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledDrawingTest, ::testing::Values(1.0, 1.25, 2.0));
 
 TEST(Letterbox, WiderAndTallerTargetsCentreTheContentWithBars) {
     const SIZE content{640, 525};
@@ -122,24 +118,14 @@ TEST(Letterbox, WiderAndTallerTargetsCentreTheContentWithBars) {
     EXPECT_EQ(exact.origin.y, 0);
 }
 
-struct Desktop {
-    SIZE usable;
-    double scale;
-};
-
-class FirstStartTest : public ::testing::TestWithParam<Desktop> {};
-
-TEST_P(FirstStartTest, TakesTheLargestQuarterStepThatFits) {
-    // The main window: 640 x 525 of content, a native frame with its title bar.
-    EXPECT_EQ(win::FirstStartScale(SIZE{640, 525}, SIZE{2, 30}, GetParam().usable),
-              GetParam().scale);
+TEST(FirstStart, TakesTheLargestQuarterStepThatFits) {
+    // The main window (640 x 525 of content, a native frame with its title bar) on desktops.
+    const std::pair<SIZE, double> desktops[] = {
+        {{1366, 728}, 1.0}, {{1920, 1040}, 1.5}, {{3840, 2120}, 3.25}, {{800, 600}, 1.0}};
+    for (const auto& [usable, scale] : desktops) {
+        EXPECT_EQ(win::FirstStartScale(SIZE{640, 525}, SIZE{2, 30}, usable), scale) << usable.cx;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Desktops, FirstStartTest,
-                         ::testing::Values(Desktop{SIZE{1366, 728}, 1.0},
-                                           Desktop{SIZE{1920, 1040}, 1.5},
-                                           Desktop{SIZE{3840, 2120}, 3.25},
-                                           Desktop{SIZE{800, 600}, 1.0}));
 
 }  // namespace
 }  // namespace winsys_test
