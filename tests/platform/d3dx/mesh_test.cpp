@@ -271,8 +271,6 @@ TEST(MeshGenerated, CreateAndScaledClone) {
     EXPECT_FALSE(D3DXComputeBoundingBox(&c.vertices[0].position, 1, 4, &lo, &hi));
 }
 
-// Large meshes: their arrays are packed, read and written like small ones, and loading one
-// costs a small multiple of the file's size.
 // A Mesh of n vertices (i % 7, i % 5, -(i % 3)) and n - 2 triangles (i, i + 1, i + 2).
 std::string StripMesh(int n) {
     std::string s = "xof 0302txt 0032\nMesh strip {\n" + std::to_string(n) + ";\n";
