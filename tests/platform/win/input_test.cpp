@@ -341,16 +341,12 @@ TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
     headless::Minimize(top, true);
     headless::Minimize(top, true);
     EXPECT_TRUE(IsIconic(top));
-    ASSERT_EQ(Count(top, WM_SIZE), 1);
-    EXPECT_EQ(Log().back().wParam, SIZE_MINIMIZED);
     headless::RunFor(100);
     EXPECT_EQ(Count(top, WM_TIMER), 3);
-
     headless::Minimize(top, false);
     EXPECT_FALSE(IsIconic(top));
-    EXPECT_EQ(Log().back().message, WM_SIZE);
-    EXPECT_EQ(Log().back().wParam, SIZE_RESTORED);
-    EXPECT_EQ(Log().back().lParam, MAKELPARAM(client.right, client.bottom));
+    ASSERT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client.right, client.bottom));
 }
 
 }  // namespace
