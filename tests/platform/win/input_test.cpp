@@ -132,21 +132,17 @@ TEST_F(InputTest, CaptureKeepsTheMouseAfterLeavingTheWindow) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
     SetCapture(child);
-    POINT outside = headless::ClientPoint(child, 120, 120);
-    headless::MouseMove(outside.x, outside.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 120, 120);
     EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
     ReleaseCapture();
-    headless::MouseMove(outside.x + 1, outside.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 121, 120);
     EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
 }
 
 TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
-    POINT in = headless::ClientPoint(child, 10, 10);
-    headless::MouseMove(in.x, in.y);
+    MoveTo(child, 10, 10);
     TRACKMOUSEEVENT tme;
     tme.dwFlags = TME_HOVER | TME_LEAVE;
     tme.hwndTrack = child;
@@ -158,17 +154,14 @@ TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
     headless::RunFor(1000);
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
-    POINT out = headless::ClientPoint(child, 80, 80);
-    headless::MouseMove(out.x, out.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 80, 80);
     EXPECT_EQ(Count(child, WM_MOUSELEAVE), 1);
 }
 
 TEST_F(InputTest, SetCursorAsksTheParentFirstAndUsesTheClassCursor) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
-    POINT in = headless::ClientPoint(child, 10, 10);
-    headless::MouseMove(in.x, in.y);
+    MoveTo(child, 10, 10);
     EXPECT_EQ(Count(top, WM_SETCURSOR), 1);
     EXPECT_EQ(headless::CursorShape(), 32512);
     Hook() = [&](HWND h, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
@@ -179,7 +172,7 @@ TEST_F(InputTest, SetCursorAsksTheParentFirstAndUsesTheClassCursor) {
         }
         return false;
     };
-    headless::MouseMove(in.x + 1, in.y);
+    MoveTo(child, 11, 10);
     EXPECT_EQ(headless::CursorShape(), 32514);
 }
 

@@ -130,6 +130,13 @@ inline void ClickAt(HWND window, int x, int y) {
     headless::RunUntilIdle();
 }
 
+// Moves the mouse to a point of the window's client area, then lets the queue run.
+inline void MoveTo(HWND window, int x, int y) {
+    const POINT p = headless::ClientPoint(window, x, y);
+    headless::MouseMove(p.x, p.y);
+    headless::RunUntilIdle();
+}
+
 // A click at a screen point, then lets the queue run.
 inline void ClickAt(int x, int y) {
     headless::Click(x, y);
