@@ -233,20 +233,6 @@ TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
     EXPECT_EQ(std::ranges::count(Params(dlg, WM_COMMAND), IDOK, LOWORD), 0);
 }
 
-TEST_F(ControlsTest, ButtonTextAndFontChangesRepaint) {
-    HWND top = TopLevel();
-    HWND button = Child(top, L"Button", 4, 0, 10, 10, 80, 25, L"Uno");
-    headless::RunUntilIdle();
-    HFONT font = CreateFontW(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    EXPECT_EQ(SendMessageW(button, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
-    SetWindowTextW(button, L"Due");
-    EXPECT_EQ(Text(button), L"Due");
-    EXPECT_GT(headless::RunUntilIdle(), 0);  // a repaint was due
-    EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
-    DeleteObject(font);
-}
-
 class RecordingOutput : public SoundOutput {
   public:
     void Play(int id, bool) override { played.push_back(id); }
