@@ -1,4 +1,4 @@
-// The device's kept state, the headless device's log and the device-maker seam.
+// The headless device's log and the device-maker seam.
 #include <gtest/gtest.h>
 
 #include "platform/gfx/device.h"
@@ -16,20 +16,6 @@ Image Picture(int width, int height) {
     image.height = height;
     image.pixels.assign(static_cast<std::size_t>(width * height), 0xFF000000u);
     return image;
-}
-
-TEST(DeviceStateTest, KeepsOneLightAndOneTextureStage) {
-    HeadlessDevice device(640, 480);
-    Light light;
-    light.range = 1000;
-    device.SetLight(0, light);
-    device.SetLight(1, Light{});
-    device.LightEnable(3, true);
-    EXPECT_EQ(device.GetLight().range, 1000);
-    EXPECT_FALSE(device.IsLightEnabled());
-    HeadlessTexture texture(1, 2, 2);
-    device.SetTexture(1, &texture);
-    EXPECT_EQ(device.GetTexture(), nullptr);
 }
 
 TEST(HeadlessDeviceTest, BackgroundCopyFailsWhenLargerThanTheBackBuffer) {
