@@ -96,11 +96,7 @@ inline std::pair<DWORD, DWORD> Selection(HWND edit) {
 }
 
 inline int Count(HWND h, UINT message) {
-    int n = 0;
-    for (const auto& r : Log()) {
-        n += (r.window == h && r.message == message) ? 1 : 0;
-    }
-    return n;
+    return static_cast<int>(Params(h, message).size());
 }
 
 // Presses the keys one after the other, each with `modifier` held when given, then lets the
