@@ -199,39 +199,31 @@ TEST_F(LoopTest, MessageBoxShowsItsTextCentredOverTheOwner) {
 
 using MessageBoxTest = WinsysTest;
 
-// A point of the disc and one of its white mark, in the icon's 32 x 32 (it sits at 24, 24).
-struct IconCase {
-    UINT type;
-    POINT mark;
-    int hotShift;  // the disc's strong channel: 16 red, 0 blue
-};
-
-class MessageBoxIconTest : public MessageBoxTest, public ::testing::WithParamInterface<IconCase> {};
-
-TEST_P(MessageBoxIconTest, TheIconIsDrawnAtTheLeftOfTheText) {
-    const IconCase c = GetParam();
-    std::vector<std::uint32_t> seen;  // disc, mark, the disc's place in a box without icon
-    headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
-        UpdateWindow(r.box);
-        seen.push_back(headless::ClientPixel(r.box, 24 + 5, 24 + 16));
-        seen.push_back(headless::ClientPixel(r.box, 24 + c.mark.x, 24 + c.mark.y));
-        return win::MessageBoxAnswer{IDOK, 0};
-    });
-    MessageBoxW(nullptr, L"Immagini non trovate.", L"Errore", c.type);
-    MessageBoxW(nullptr, L"Immagini non trovate.", L"Errore", MB_OK);
-    ASSERT_EQ(seen.size(), 4u);
-    EXPECT_GT((seen[0] >> c.hotShift) & 0xFF, 150u);
-    EXPECT_LT((seen[0] >> (16 - c.hotShift)) & 0xFF, 130u);
-    EXPECT_EQ(seen[1] & 0xE0E0E0, 0xE0E0E0u);
-    EXPECT_EQ(seen[2], 0xFFFFFFu);
+TEST_F(MessageBoxTest, TheIconIsDrawnAtTheLeftOfTheText) {
+    // The icon's 32 x 32 sits at (24, 24): a point of its disc, of the disc's white mark, and
+    // the disc's strong channel (16 red, 0 blue).
+    const struct {
+        UINT type;
+        POINT mark;
+        int hotShift;
+    } icons[] = {{MB_OK | MB_ICONERROR, {16, 16}, 16}, {MB_YESNO | MB_ICONQUESTION, {16, 24}, 0}};
+    for (const auto& c : icons) {
+        std::vector<std::uint32_t> seen;  // disc, mark, the disc's place in a box without icon
+        headless::SetMessageBoxScript([&](const win::MessageBoxRequest& r) {
+            UpdateWindow(r.box);
+            seen.push_back(headless::ClientPixel(r.box, 24 + 5, 24 + 16));
+            seen.push_back(headless::ClientPixel(r.box, 24 + c.mark.x, 24 + c.mark.y));
+            return win::MessageBoxAnswer{IDOK, 0};
+        });
+        MessageBoxW(nullptr, L"Immagini non trovate.", L"Errore", c.type);
+        MessageBoxW(nullptr, L"Immagini non trovate.", L"Errore", MB_OK);
+        ASSERT_EQ(seen.size(), 4u);
+        EXPECT_GT((seen[0] >> c.hotShift) & 0xFF, 150u) << c.type;
+        EXPECT_LT((seen[0] >> (16 - c.hotShift)) & 0xFF, 130u) << c.type;
+        EXPECT_EQ(seen[1] & 0xE0E0E0, 0xE0E0E0u) << c.type;
+        EXPECT_EQ(seen[2], 0xFFFFFFu) << c.type;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Icons, MessageBoxIconTest,
-                         ::testing::Values(IconCase{MB_OK | MB_ICONERROR, {16, 16}, 16},
-                                           IconCase{MB_YESNO | MB_ICONQUESTION, {16, 24}, 0}),
-                         [](const auto& info) {
-                             return info.param.hotShift ? "Error" : "Question";
-                         });
 
 // Answers a box with keys pressed while it is up.
 int AnswerWithKeys(UINT type, std::vector<int> keys) {
