@@ -1,12 +1,17 @@
-// The platform seams: the replaceable clock, the seeded generator and game paths.
+// The platform seams: the replaceable clock, the seeded generator, game paths, and whole-file
+// replacement and reading (a file is either the old one or the new one; a read that fails part
+// way is a failure, not a short file).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <set>
-
-#include <unistd.h>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -28,14 +33,12 @@ TEST(ClockTest, FakeClockReplacesTheSteadyClockAndIsRemoved) {
 
 TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
     SeedRandom(42);
-    std::vector<int> first;
-    for (int i = 0; i < 100; ++i) {
-        first.push_back(Rand());
-    }
+    std::vector<int> first(100);
+    std::generate(first.begin(), first.end(), Rand);
     SeedRandom(42);
-    for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(Rand(), first[static_cast<std::size_t>(i)]);
-    }
+    std::vector<int> again(100);
+    std::generate(again.begin(), again.end(), Rand);
+    EXPECT_EQ(again, first);
     std::set<int> lowBits;
     for (int i = 0; i < 1000; ++i) {
         const int r = Rand();
@@ -46,13 +49,19 @@ TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
     EXPECT_EQ(lowBits.size(), 7u);
 }
 
+namespace fs = std::filesystem;
+
 class FilesTest : public ::testing::Test {
   protected:
     // One folder per process: CTest runs the cases of this file in parallel.
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("kx_files_" + std::to_string(::getpid()));
-    void SetUp() override { std::filesystem::create_directories(dir / "data"); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    fs::path dir = fs::temp_directory_path() / ("kx_files_" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(dir / "data"); }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    long Entries() { return std::distance(fs::directory_iterator(dir / "data"), {}); }
 };
 
 TEST_F(FilesTest, BackslashPathsOpenOnThisSystem) {
@@ -92,6 +101,51 @@ TEST_F(FilesTest, CreateFolderMakesOneLevelOnly) {
     EXPECT_TRUE(CreateFolder((dir / "one").string()));
     EXPECT_FALSE(CreateFolder((dir / "a" / "b").string()));
     EXPECT_TRUE(DirectoryExists((dir / "one").string()));
+}
+
+TEST_F(FilesTest, ReplacesTheContentAndKeepsTheFileMode) {
+    const fs::path file = dir / "data" / "t.txt";
+    ASSERT_TRUE(WriteFileAtomically(dir.string() + "\\data\\t.txt", std::string("a\0b\r\n", 5)));
+    EXPECT_EQ(Read(file), std::string("a\0b\r\n", 5));
+    ::chmod(file.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(file.string(), "short"));
+    EXPECT_EQ(Read(file), "short");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Entries(), 1);
+}
+
+TEST_F(FilesTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
+    const fs::path file = dir / "data" / "t.txt";
+    ASSERT_TRUE(WriteFileAtomically(file.string(), "old content"));
+    {
+        ScopedWriteFailure fail(4);
+        EXPECT_FALSE(WriteFileAtomically(file.string(), "new content, longer"));
+        EXPECT_TRUE(WriteFileAtomically(file.string(), "fits"));  // within the budget
+    }
+    EXPECT_EQ(Read(file), "fits");
+    EXPECT_EQ(Entries(), 1);
+    EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "t.txt").string(), "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir.string(), "x"));  // a folder is not replaced
+    EXPECT_TRUE(fs::is_directory(dir));
+}
+
+TEST_F(FilesTest, LockIsExclusiveAndGivesUpAfterItsTimeout) {
+    const std::string lockFile = (dir / "t.lock").string();
+    auto held = std::make_unique<FileLock>(lockFile, std::chrono::milliseconds(0));
+    ASSERT_TRUE(held->Locked());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(FileLock(lockFile, std::chrono::milliseconds(100)).Locked());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    held.reset();
+    EXPECT_TRUE(FileLock(lockFile, std::chrono::milliseconds(0)).Locked());
+}
+
+TEST(ReadWholeFileTest, AReadErrorIsNotAShortFile) {
+    // Offset 0 of a process's memory is never mapped, so reading it fails with an I/O error.
+    EXPECT_FALSE(ReadWholeFile("/proc/self/mem").has_value());
+    EXPECT_FALSE(ReadWholeFile("/nonexistent/file").has_value());
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
+// Meshes from .x text: materials, subsets, normals, frames, bad content, ray intersection,
+// generated meshes, and large meshes.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/d3dx/mesh.h"
+#include "platform/xfile/reader.h"
+#include "platform/xfile/writer.h"
 
 namespace platform::d3dx {
 namespace {
@@ -46,38 +53,46 @@ MeshResult Load(std::string_view text, Mesh* mesh, std::vector<D3DXMATERIAL>* ma
     return LoadMeshFromXText(text, "cube.x", mesh, mats);
 }
 
-TEST(MeshLoad, CubeWithTwoMaterialsHasTwoSubsetsBoxAndNormals) {
+struct Loaded {
     Mesh mesh;
     std::vector<D3DXMATERIAL> mats;
-    const MeshResult r = Load(kCube, &mesh, &mats);
-    ASSERT_TRUE(r) << r.error;
+};
+
+// A mesh that must load.
+Loaded LoadOk(std::string_view text) {
+    Loaded l;
+    const MeshResult r = Load(text, &l.mesh, &l.mats);
+    EXPECT_TRUE(r) << r.error;
+    return l;
+}
+
+// The normal of face f from its corners' winding (clockwise seen from its front).
+D3DXVECTOR3 FaceNormal(const Mesh& m, std::size_t f) {
+    const D3DXVECTOR3& a = m.vertices[m.indices[3 * f]].position;
+    D3DXVECTOR3 e1 = m.vertices[m.indices[3 * f + 1]].position - a, n;
+    D3DXVECTOR3 e2 = m.vertices[m.indices[3 * f + 2]].position - a;
+    D3DXVec3Cross(&n, &e1, &e2);
+    return n;
+}
+
+TEST(MeshLoad, CubeWithTwoMaterialsHasTwoSubsetsBoxAndNormals) {
+    const auto [mesh, mats] = LoadOk(kCube);
     EXPECT_EQ(mesh.FaceCount(), 12u);
     EXPECT_EQ(mesh.VertexCount(), 24u);  // each corner split by its three face normals
     EXPECT_FALSE(mesh.use32BitIndices);
     EXPECT_TRUE(mesh.fvf & D3DFVF_NORMAL);
 
     ASSERT_EQ(mats.size(), 2u);
-    EXPECT_FLOAT_EQ(mats[0].MatD3D.Diffuse.r, 0.5f);
     EXPECT_FLOAT_EQ(mats[0].MatD3D.Power, 8.0f);
     EXPECT_FLOAT_EQ(mats[0].MatD3D.Specular.b, 0.3f);
     EXPECT_EQ(mats[0].textureFilename, "rock.png");
     EXPECT_FLOAT_EQ(mats[1].MatD3D.Diffuse.r, 1.0f);
-    EXPECT_FLOAT_EQ(mats[1].MatD3D.Diffuse.g, 0.0f);
     EXPECT_EQ(mats[1].textureFilename, "");
 
-    const auto table = mesh.AttributeTable();
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[0].attribId, 0u);
-    EXPECT_EQ(table[0].faceStart, 0u);
-    EXPECT_EQ(table[0].faceCount, 6u);
-    EXPECT_EQ(table[1].attribId, 1u);
-    EXPECT_EQ(table[1].faceCount, 6u);
-
-    // Subset 1 (red) holds the front, back and top faces, in file order.
-    const auto red = mesh.SubsetFaces(1);
-    ASSERT_EQ(red.size(), 6u);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * red[0]]].normal.z, -1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * red[4]]].normal.y, 1.0f);
+    // Faces grouped by material; subset 1 (red) holds the front, back and top, in file order.
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * 6]].normal.z, -1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[3 * 10]].normal.y, 1.0f);
 
     D3DXVECTOR3 lo, hi;
     ComputeBoundingBox(mesh, &lo, &hi);
@@ -87,12 +102,8 @@ TEST(MeshLoad, CubeWithTwoMaterialsHasTwoSubsetsBoxAndNormals) {
     // Every triangle winds clockwise seen from outside: its geometric normal agrees with
     // the file's normals.
     for (std::size_t f = 0; f < mesh.FaceCount(); ++f) {
-        const auto& a = mesh.vertices[mesh.indices[3 * f]];
-        const auto& b = mesh.vertices[mesh.indices[3 * f + 1]];
-        const auto& c = mesh.vertices[mesh.indices[3 * f + 2]];
-        D3DXVECTOR3 e1 = b.position - a.position, e2 = c.position - a.position, n;
-        D3DXVec3Cross(&n, &e1, &e2);
-        EXPECT_GT(D3DXVec3Dot(&n, &a.normal), 0) << "face " << f;
+        const D3DXVECTOR3 n = FaceNormal(mesh, f);
+        EXPECT_GT(D3DXVec3Dot(&n, &mesh.vertices[mesh.indices[3 * f]].normal), 0) << "face " << f;
     }
 }
 
@@ -101,10 +112,7 @@ TEST(MeshLoad, MissingNormalsAreComputedPointingOut) {
     const auto start = text.find(" MeshNormals");
     const auto end = text.find(" MeshMaterialList");
     text.erase(start, end - start);
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    const MeshResult r = Load(text, &mesh, &mats);
-    ASSERT_TRUE(r) << r.error;
+    const auto [mesh, mats] = LoadOk(text);
     EXPECT_EQ(mesh.VertexCount(), 8u);
     for (const auto& v : mesh.vertices) {
         EXPECT_NEAR(D3DXVec3Length(&v.normal), 1.0f, 1e-5f);
@@ -124,10 +132,7 @@ Frame Outer {
  }
 }
 )";
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    const MeshResult r = Load(text, &mesh, &mats);
-    ASSERT_TRUE(r) << r.error;
+    const auto [mesh, mats] = LoadOk(text);
     // The top-level mesh is placed only by the frame that references it.
     EXPECT_EQ(mesh.FaceCount(), 2u);
     EXPECT_EQ(mats.size(), 2u);  // one white default material per mesh
@@ -146,45 +151,24 @@ Frame { FrameTransformMatrix { -1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }
  Mesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;;
   MeshNormals { 1; 0;0;-1;; 1; 3;0,0,0;; } } }
 )";
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    ASSERT_TRUE(Load(text, &mesh, &mats));
+    const auto [mesh, mats] = LoadOk(text);
     ASSERT_EQ(mesh.FaceCount(), 1u);
-    const auto& a = mesh.vertices[mesh.indices[0]];
-    D3DXVECTOR3 e1 = mesh.vertices[mesh.indices[1]].position - a.position;
-    D3DXVECTOR3 e2 = mesh.vertices[mesh.indices[2]].position - a.position, n;
-    D3DXVec3Cross(&n, &e1, &e2);
-    EXPECT_LT(n.z, 0);
-    EXPECT_FLOAT_EQ(a.normal.z, -1.0f);
+    EXPECT_LT(FaceNormal(mesh, 0).z, 0);
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[0]].normal.z, -1.0f);
 }
 
-TEST(MeshLoad, EmptyMaterialListGivesTheDefaultMaterial) {
-    const char* text =
-        "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-        " MeshMaterialList { 0; 0;; } }\n";
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    const MeshResult r = Load(text, &mesh, &mats);
-    ASSERT_TRUE(r) << r.error;
-    ASSERT_EQ(mats.size(), 1u);
-    EXPECT_FLOAT_EQ(mats[0].MatD3D.Diffuse.b, 1.0f);
-    EXPECT_EQ(mesh.attributes, std::vector<std::uint32_t>{0});
-}
-
-TEST(MeshLoad, UvsColoursAndFansOfPolygons) {
+TEST(MeshLoad, UvsColoursFansOfPolygonsAndAnEmptyMaterialList) {
     const char* text = R"(xof 0303txt 0032
 Mesh Pent {
  5; 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;
  1; 5;0,1,2,3,4;;
  MeshTextureCoords { 5; 0;0;, 1;0;, 1;1;, 0.5;1;, 0;1;; }
  MeshVertexColors { 2; 0;1;0;0;1;;, 4;0;0;1;0.5;;; }
+ MeshMaterialList { 0; 0;; }
 }
 )";
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    const MeshResult r = Load(text, &mesh, &mats);
-    ASSERT_TRUE(r) << r.error;
-    EXPECT_EQ(mesh.FaceCount(), 3u);  // fan of a pentagon
+    const auto [mesh, mats] = LoadOk(text);
+    ASSERT_EQ(mesh.FaceCount(), 3u);  // fan of a pentagon
     EXPECT_EQ(mesh.fvf, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1 | D3DFVF_DIFFUSE);
     for (std::size_t f = 0; f < 3; ++f) {
         EXPECT_EQ(mesh.indices[3 * f], mesh.indices[0]);  // every triangle shares corner 0
@@ -193,6 +177,9 @@ Mesh Pent {
     EXPECT_FLOAT_EQ(mesh.vertices[3].u, 0.5f);
     EXPECT_EQ(mesh.vertices[4].color, 0x800000FFu);
     EXPECT_EQ(mesh.vertices[1].color, 0xFFFFFFFFu);
+    ASSERT_EQ(mats.size(), 1u);  // the empty list gives the white default material
+    EXPECT_FLOAT_EQ(mats[0].MatD3D.Diffuse.b, 1.0f);
+    EXPECT_EQ(mesh.attributes, std::vector<std::uint32_t>(3, 0));
 }
 
 TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
@@ -217,7 +204,6 @@ TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
          " MeshTextureCoords { 1; 0;0;; } }\n",
          "cube.x:3:", "one pair per vertex"},
         {"xof 0302txt 0032\nHeader { 1; 0; 1; }\n", "cube.x:", "no Mesh"},
-        {"xof 0302bin 0032\x03\x00\x00", "cube.x:1:", "binary"},
         {"xof 0302txt 0032\nFrame f { { f } }\n", "cube.x:2:", "nested too deeply"},
     };
     for (const auto& c : cases) {
@@ -233,33 +219,11 @@ TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
     }
 }
 
-TEST(MeshLoad, FromAFileByGamePath) {
-    const auto dir = std::filesystem::temp_directory_path() / "kx_d3dx_mesh_test";
-    std::filesystem::create_directories(dir);
-    { std::ofstream(dir / "Cube.x") << kCube; }
-    Mesh mesh;
-    std::vector<D3DXMATERIAL> mats;
-    // Game code writes backslashes.
-    const std::string gamePath = dir.string() + "\\Cube.x";
-    const MeshResult r = D3DXLoadMeshFromX(gamePath, &mesh, &mats);
-    EXPECT_TRUE(r) << r.error;
-    EXPECT_EQ(mats.size(), 2u);
-    const MeshResult missing = D3DXLoadMeshFromX(dir.string() + "\\None.x", &mesh, &mats);
-    EXPECT_FALSE(missing);
-    EXPECT_NE(missing.error.find("None.x"), std::string::npos);
-    std::filesystem::remove_all(dir);
-}
-
 TEST(MeshIntersect, NearestFaceDistanceAlongTheDirection) {
-    Mesh cube;
-    std::vector<D3DXMATERIAL> mats;
-    ASSERT_TRUE(Load(kCube, &cube, &mats));
-
+    const Mesh cube = LoadOk(kCube).mesh;
     IntersectResult hit = D3DXIntersect(cube, {0.2f, 0.3f, -10}, {0, 0, 1});
     ASSERT_TRUE(hit.hit);
     EXPECT_FLOAT_EQ(hit.distance, 9.0f);
-    EXPECT_EQ(hit.hitCount, 2u);  // front and back
-    EXPECT_FLOAT_EQ(cube.vertices[cube.indices[3 * hit.faceIndex]].normal.z, -1.0f);
 
     // The distance is in units of the direction's length.
     hit = D3DXIntersect(cube, {0.2f, 0.3f, -10}, {0, 0, 2});
@@ -276,7 +240,6 @@ TEST(MeshIntersect, NearestFaceDistanceAlongTheDirection) {
     // A generated one-triangle picking mesh, as the panel builds them.
     Mesh tri;
     ASSERT_TRUE(D3DXCreateMesh(1, 3, kFvfPositionColorTex, &tri));
-    EXPECT_EQ(D3DXGetFVFVertexSize(tri.fvf), 24u);
     tri.vertices[0].position = {-1, -1, 3};
     tri.vertices[1].position = {0, 1, 3};
     tri.vertices[2].position = {1, -1, 3};
@@ -284,12 +247,6 @@ TEST(MeshIntersect, NearestFaceDistanceAlongTheDirection) {
     hit = D3DXIntersect(tri, {0, 0, 0}, {0, 0, 1});
     ASSERT_TRUE(hit.hit);
     EXPECT_FLOAT_EQ(hit.distance, 3.0f);
-    // The hit point is origin + distance * direction; (u, v) locate it in the face.
-    const D3DXVECTOR3 p = tri.vertices[0].position +
-                          (tri.vertices[1].position - tri.vertices[0].position) * hit.u +
-                          (tri.vertices[2].position - tri.vertices[0].position) * hit.v;
-    EXPECT_NEAR(p.x, 0, 1e-6f);
-    EXPECT_NEAR(p.y, 0, 1e-6f);
 }
 
 TEST(MeshGenerated, CreateAndScaledClone) {
@@ -307,12 +264,107 @@ TEST(MeshGenerated, CreateAndScaledClone) {
     EXPECT_EQ(c.vertices[1].position, (D3DXVECTOR3{0.5f, 1, 1.5f}));
     EXPECT_EQ(c.vertices[1].normal, (D3DXVECTOR3{}));
     EXPECT_EQ(c.vertices[1].color, 0xFF00FF00u);
-    EXPECT_EQ(D3DXGetFVFVertexSize(kFvfPositionNormalTex), 32u);
 
     D3DXVECTOR3 lo{9, 9, 9}, hi{9, 9, 9};
     EXPECT_TRUE(D3DXComputeBoundingBox(&c.vertices[0].position, 0, sizeof(MeshVertex), &lo, &hi));
     EXPECT_EQ(lo, (D3DXVECTOR3{}));
     EXPECT_FALSE(D3DXComputeBoundingBox(&c.vertices[0].position, 1, 4, &lo, &hi));
+}
+
+// A Mesh of n vertices (i % 7, i % 5, -(i % 3)) and n - 2 triangles (i, i + 1, i + 2).
+std::string StripMesh(int n) {
+    std::string s = "xof 0302txt 0032\nMesh strip {\n" + std::to_string(n) + ";\n";
+    for (int i = 0; i < n; ++i) {
+        s += std::to_string(i % 7) + ";" + std::to_string(i % 5) + ";-" + std::to_string(i % 3) +
+             (i + 1 < n ? ";,\n" : ";;\n");
+    }
+    s += std::to_string(n - 2) + ";\n";
+    for (int i = 0; i + 2 < n; ++i) {
+        s += "3;" + std::to_string(i) + "," + std::to_string(i + 1) + "," + std::to_string(i + 2) +
+             (i + 3 < n ? ";,\n" : ";;\n");
+    }
+    return s + "}\n";
+}
+
+class StripMeshTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(StripMeshTest, ReadsWritesAndLoadsAlike) {
+    const int n = GetParam();
+    const std::string text = StripMesh(n);
+    xfile::TemplateRegistry registry;
+    xfile::XDocument doc;
+    ASSERT_TRUE(xfile::ReadXText(text, "strip.x", &registry, &doc));
+    const xfile::XValue& vertices = *doc.objects.at(0).data.Field("vertices");
+    EXPECT_EQ(vertices.packed != nullptr, n >= 1024);
+    ASSERT_EQ(vertices.Count(), static_cast<std::size_t>(n));
+    const xfile::XValue v = vertices.Element(static_cast<std::size_t>(n - 1));
+    EXPECT_EQ(v.Field("x")->AsFloat(), (n - 1) % 7);
+    EXPECT_EQ(v.Field("z")->AsFloat(), -((n - 1) % 3));
+    const xfile::XValue face = doc.objects[0].data.Field("faces")->Element(4);
+    ASSERT_EQ(face.items.size(), 2u);
+    EXPECT_EQ(face.items[0].name, "nFaceVertexIndices");
+    EXPECT_EQ(face.items[1].items.at(2).AsInt(), 6);
+
+    std::string written;
+    ASSERT_TRUE(xfile::WriteXText(doc.objects, registry, &written));
+    xfile::XDocument again;
+    ASSERT_TRUE(xfile::ReadXText(written, "again.x", &registry, &again));
+    EXPECT_EQ(again.objects[0]
+                  .data.Field("faces")
+                  ->Element(static_cast<std::size_t>(n - 3))
+                  .items[1]
+                  .items[0]
+                  .AsInt(),
+              n - 3);
+
+    Mesh mesh;
+    std::vector<D3DXMATERIAL> materials;
+    ASSERT_TRUE(LoadMeshFromXText(text, "strip.x", &mesh, &materials));
+    EXPECT_EQ(mesh.indices.size(), static_cast<std::size_t>(3 * (n - 2)));
+    EXPECT_EQ(mesh.vertices.at(mesh.indices.back()).position.x, (n - 1) % 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, StripMeshTest, ::testing::Values(1023, 1024));
+
+constexpr double kAllowedRatio = 8;
+
+// The peak is measured in a child process of its own, from what it held before loading.
+TEST(LargeMeshMemoryTest, PeakStaysWithinAFewTimesTheFileSize) {
+#if defined(KX_ASAN)
+    GTEST_SKIP() << "under AddressSanitizer the peak measures its quarantine, not the reader";
+#endif
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("kx_large_mesh_" + std::to_string(::getpid()) + ".x");
+    std::ofstream(path) << StripMesh(300000);
+    const double fileMb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        Mesh mesh;
+        std::vector<D3DXMATERIAL> materials;
+        const bool ok = D3DXLoadMeshFromX(path, &mesh, &materials).ok;
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        const double grownMb =
+            ok ? static_cast<double>(after.ru_maxrss - before.ru_maxrss) / 1e3 : -1;
+        [[maybe_unused]] const auto written = ::write(fds[1], &grownMb, sizeof grownMb);
+        ::_exit(0);
+    }
+    double grownMb = -1;
+    [[maybe_unused]] const auto got = ::read(fds[0], &grownMb, sizeof grownMb);
+    ::waitpid(child, nullptr, 0);
+    ::close(fds[0]);
+    ::close(fds[1]);
+    std::filesystem::remove(path);
+    const std::string figures =
+        std::to_string(fileMb) + " MB file, peak grew " + std::to_string(grownMb) + " MB";
+    std::printf("%s\n", figures.c_str());
+    ASSERT_GE(grownMb, 0) << "the mesh did not load";
+    EXPECT_LT(grownMb, kAllowedRatio * fileMb) << figures;
 }
 
 }  // namespace

@@ -1,86 +1,93 @@
-// Decoding PNG and BMP pictures to 0xAARRGGBB pixels, and writing PNG.
+// Decoding PNG and BMP pictures to 0xAARRGGBB pixels and writing PNG; pictures whose header
+// promises more than the file holds are refused before decoding.
 #include "platform/images/images.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/images/picture_check.h"
 
 namespace platform {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes* b, unsigned v) {
-    b->push_back(static_cast<std::uint8_t>(v));
-    b->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes* b, unsigned v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
+// Appends each value as four little-endian bytes.
+template <typename... Values>
+void Put(Bytes* b, Values... values) {
+    for (const std::uint32_t v : {static_cast<std::uint32_t>(values)...}) {
+        for (int i = 0; i < 4; ++i) {
+            b->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        }
+    }
 }
 
-// A bottom-up BMP with a BITMAPINFOHEADER; rows are given top row first as bytes per pixel.
-Bytes MakeBmp(int width, int height, int bits, const std::vector<Bytes>& rowsTopFirst,
-              const std::vector<std::uint32_t>& palette = {}) {
-    const int rowBytes = ((width * bits + 31) / 32) * 4;
-    const unsigned paletteBytes = static_cast<unsigned>(palette.size() * 4);
-    const unsigned offset = 14 + 40 + paletteBytes;
+// A BMP with a BITMAPINFOHEADER declaring width x height, its palette (0x00RRGGBB) and the
+// pixel bytes as the file holds them: bottom row first unless the height is negative.
+Bytes Bmp(std::int32_t width, std::int32_t height, int bits, const Bytes& pixels,
+          const std::vector<std::uint32_t>& palette = {}) {
+    const auto offset = static_cast<std::uint32_t>(54 + 4 * palette.size());
     Bytes b = {'B', 'M'};
-    Put32(&b, offset + static_cast<unsigned>(rowBytes * height));
-    Put32(&b, 0);
-    Put32(&b, offset);
-    Put32(&b, 40);
-    Put32(&b, static_cast<unsigned>(width));
-    Put32(&b, static_cast<unsigned>(height));
-    Put16(&b, 1);
-    Put16(&b, static_cast<unsigned>(bits));
-    Put32(&b, 0);  // BI_RGB
-    Put32(&b, static_cast<unsigned>(rowBytes * height));
-    Put32(&b, 2835);
-    Put32(&b, 2835);
-    Put32(&b, static_cast<unsigned>(palette.size()));
-    Put32(&b, 0);
+    const auto size = static_cast<std::uint32_t>(pixels.size());
+    // File size, reserved, pixel offset, header size, width, height, planes and bits, BI_RGB,
+    // image size, resolution, colours used and important.
+    Put(&b, offset + size, 0, offset, 40, width, height, 1 | bits << 16, 0, size, 2835, 2835,
+        palette.size(), 0);
     for (std::uint32_t c : palette) {
-        Put32(&b, c);  // B, G, R, reserved in memory order = 0x00RRGGBB little-endian
+        Put(&b, c);
     }
-    for (int y = height - 1; y >= 0; --y) {
-        Bytes row = rowsTopFirst[static_cast<std::size_t>(y)];
-        row.resize(static_cast<std::size_t>(rowBytes), 0);
-        b.insert(b.end(), row.begin(), row.end());
-    }
+    b.insert(b.end(), pixels.begin(), pixels.end());
     return b;
 }
 
-TEST(ImagesTest, Bmp24RowsAreTopFirstAndOpaque) {
+Bytes NoisyPng(int width, int height) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    std::uint32_t x = 12345;
+    for (int i = 0; i < width * height; ++i) {
+        x = x * 1103515245u + 12345u;
+        image.pixels.push_back(x | 0xFF000000u);
+    }
+    return EncodePng(image);
+}
+
+Bytes Cut(Bytes b, std::size_t keep) {
+    b.resize(keep);
+    return b;
+}
+
+TEST(ImagesTest, Bmp24RowsAreTopFirstOpaqueAndTopDownFilesReadTheSame) {
     // 3 x 2: padding of 3 bytes per row; blue-green-red byte order.
-    const Bytes bmp = MakeBmp(3, 2, 24,
-                              {{0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00},
-                               {0x10, 0x20, 0x30, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}});
-    const auto image = DecodeImage(bmp);
+    const Bytes top = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0, 0, 0};
+    const Bytes bottom = {0x10, 0x20, 0x30, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0, 0, 0};
+    Bytes bottomUp = bottom, topDown = top;
+    bottomUp.insert(bottomUp.end(), top.begin(), top.end());
+    topDown.insert(topDown.end(), bottom.begin(), bottom.end());
+    const auto image = DecodeImage(Bmp(3, 2, 24, bottomUp));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 3);
     EXPECT_EQ(image->height, 2);
-    EXPECT_EQ(image->At(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(image->At(1, 0), 0xFF00FF00u);
-    EXPECT_EQ(image->At(2, 0), 0xFF0000FFu);
-    EXPECT_EQ(image->At(0, 1), 0xFF302010u);
-    EXPECT_EQ(image->At(2, 1), 0xFF000000u);
+    EXPECT_EQ(image->pixels, (std::vector<std::uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
+                                                         0xFF302010u, 0xFFFFFFFFu, 0xFF000000u}));
+    const Bytes twin = Bmp(3, -2, 24, topDown);
+    const auto flipped = DecodeImage(twin);
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(flipped->pixels, image->pixels);
+    ASSERT_TRUE(ImageInfo(twin));
+    EXPECT_EQ(ImageInfo(twin)->height, 2);
 }
 
 TEST(ImagesTest, Bmp8BitPalettedAndBmp32) {
-    const Bytes paletted = MakeBmp(2, 2, 8, {{0, 1}, {1, 0}}, {0x00112233u, 0x00AABBCCu});
-    const auto p = DecodeImage(paletted);
+    const auto p = DecodeImage(Bmp(2, 2, 8, {1, 0, 0, 0, 0, 1, 0, 0}, {0x00112233u, 0x00AABBCCu}));
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->At(0, 0), 0xFF112233u);
-    EXPECT_EQ(p->At(1, 0), 0xFFAABBCCu);
-    EXPECT_EQ(p->At(0, 1), 0xFFAABBCCu);
-
-    const Bytes bgrx = MakeBmp(1, 1, 32, {{0x01, 0x02, 0x03, 0x00}});
-    const auto q = DecodeImage(bgrx);
+    EXPECT_EQ(p->pixels,
+              (std::vector<std::uint32_t>{0xFF112233u, 0xFFAABBCCu, 0xFFAABBCCu, 0xFF112233u}));
+    const auto q = DecodeImage(Bmp(1, 1, 32, {0x01, 0x02, 0x03, 0x00}));
     ASSERT_TRUE(q);
     EXPECT_EQ(q->At(0, 0) & 0x00FFFFFFu, 0x030201u);
 }
@@ -92,7 +99,6 @@ TEST(ImagesTest, PngRoundTripKeepsAlpha) {
     image.pixels = {0x00000000u, 0x80FF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x12345678u, 0xFFFFFFFFu,
                     0x7F7F7F7Fu, 0x01020304u, 0xFFFEFEFEu, 0x40000000u, 0xC0A0B0C0u, 0xFF010101u};
     const Bytes png = EncodePng(image);
-    ASSERT_FALSE(png.empty());
     const auto size = ImageInfo(png);
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 4);
@@ -107,20 +113,31 @@ TEST(ImagesTest, BadInputIsRefused) {
     const Bytes junk = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
     EXPECT_FALSE(DecodeImage(junk));
     EXPECT_FALSE(ImageInfo(junk));
-
-    Image one;
-    one.width = 8;
-    one.height = 8;
-    one.pixels.assign(64, 0xFF336699u);
-    Bytes png = EncodePng(one);
-    png.resize(png.size() / 2);
-    EXPECT_FALSE(DecodeImage(png));
-
     Image inconsistent;
     inconsistent.width = 2;
     inconsistent.height = 2;
     inconsistent.pixels.assign(3, 0);
     EXPECT_TRUE(EncodePng(inconsistent).empty());
+    // The largest accepted side still decodes.
+    EXPECT_TRUE(DecodeImage(Bmp(kMaxPictureSide, 1, 24, Bytes(kMaxPictureSide * 3))));
+}
+
+TEST(ImagesTest, PicturesWhoseHeaderLiesAreRefusedBeforeDecoding) {
+    const Bytes small = NoisyPng(8, 8);
+    Bytes longChunk = small;
+    longChunk[33] = 0x7F;  // the length of the chunk after IHDR
+    const std::pair<const char*, Bytes> lies[] = {
+        {"huge BMP header without pixels", Bmp(16384, 16384, 24, {})},
+        {"BMP missing 1000 pixel bytes", Bmp(640, 480, 24, Bytes(921600 - 1000, 7))},
+        {"BMP wider than the cap", Bmp(4097, 1, 24, Bytes(4097 * 3 + 3))},
+        {"PNG cut to 3000 bytes", Cut(NoisyPng(64, 64), 3000)},
+        {"PNG without IEND", Cut(small, small.size() - 12)},
+        {"PNG chunk longer than the file", longChunk}};
+    for (const auto& [name, bytes] : lies) {
+        EXPECT_FALSE(CheckedPictureSize(bytes)) << name;
+        EXPECT_FALSE(DecodeImage(bytes)) << name;
+        EXPECT_FALSE(ImageInfo(bytes)) << name;
+    }
 }
 
 TEST(ImagesTest, FilesWithGamePaths) {
@@ -137,9 +154,6 @@ TEST(ImagesTest, FilesWithGamePaths) {
     const auto loaded = LoadImageFile(gamePath);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->pixels, image.pixels);
-    const auto size = ImageFileInfo(dir + "/pic.png");
-    ASSERT_TRUE(size);
-    EXPECT_EQ(size->width, 2);
     EXPECT_FALSE(LoadImageFile(dir + "\\missing.png"));
     EXPECT_FALSE(WritePngFile(dir + "\\no\\such\\folder.png", image));
     std::filesystem::remove_all(dir);

@@ -47,75 +47,46 @@ class DiskRecording : public ::testing::Test {
         std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
         return samples;
     }
-    // Seconds between the first and the last sample louder than a whisper; -1 for silence.
-    static double AudibleSpan(const std::vector<std::int16_t>& s, std::size_t* last = nullptr) {
-        std::size_t first = s.size(), end = 0;
+    // Seconds from the first sample louder than a whisper to the last one, and from that last
+    // one to the end of the recording; -1 for silence.
+    std::pair<double, double> AudibleSpanAndTail() const {
+        const std::vector<std::int16_t> s = Samples();
+        std::size_t first = s.size(), last = 0;
         for (std::size_t i = 0; i < s.size(); ++i) {
             if (s[i] > 64 || s[i] < -64) {
                 first = std::min(first, i);
-                end = i;
+                last = i;
             }
         }
-        if (last) {
-            *last = end;
+        if (first == s.size()) {
+            return {-1, -1};
         }
-        return first == s.size() ? -1 : static_cast<double>(end - first) * 2 / kBytesPerSecond;
+        return {static_cast<double>(last - first) * 2 / kBytesPerSecond,
+                static_cast<double>(s.size() - last) * 2 / kBytesPerSecond};
     }
     std::string path_;
 };
 
-TEST_F(DiskRecording, AnEffectPlaysOnceToTheOutput) {
-    std::vector<std::int16_t> samples;
-    {
-        SdlSoundOutput output;
-        ASSERT_TRUE(output.HasDevice());
-        output.Play(1024, false);  // about 0.57 s
-        Wait(1.2);
-        EXPECT_FALSE(output.Playing());
-    }
-    samples = Samples();
-    const double span = AudibleSpan(samples);
-    EXPECT_GT(span, 0.3);
-    EXPECT_LT(span, 0.65);
-}
-
-TEST_F(DiskRecording, ALoopedSoundRepeatsUntilCut) {
+TEST_F(DiskRecording, ALoopRepeatsUntilANewSoundCutsItAndStopSilencesAtOnce) {
     {
         SdlSoundOutput output;
         ASSERT_TRUE(output.HasDevice());
         output.Play(1024, true);
         Wait(1.6);
         EXPECT_TRUE(output.Playing());
-    }
-    EXPECT_GT(AudibleSpan(Samples()), 1.1);  // at least two rounds of a 0.57 s sound
-}
-
-TEST_F(DiskRecording, StopSilencesAtOnce) {
-    std::size_t last = 0;
-    std::vector<std::int16_t> samples;
-    {
-        SdlSoundOutput output;
-        ASSERT_TRUE(output.HasDevice());
+        output.Play(1024, false);
+        Wait(0.9);
+        EXPECT_FALSE(output.Playing());  // the loop did not come back after the one-shot
         output.Play(1026, true);
-        Wait(0.4);
+        Wait(0.3);
         output.Stop();
         EXPECT_FALSE(output.Playing());
         Wait(0.8);
     }
-    samples = Samples();
-    ASSERT_GT(AudibleSpan(samples, &last), 0.0);
+    const auto [span, tail] = AudibleSpanAndTail();
+    EXPECT_GT(span, 1.1);  // at least two rounds of a 0.57 s sound
     // Everything after the stop (plus a buffer or two in flight) is silence.
-    const double silentTail = static_cast<double>(samples.size() - last) * 2 / kBytesPerSecond;
-    EXPECT_GT(silentTail, 0.5);
-}
-
-TEST_F(DiskRecording, ANewSoundCutsTheOnePlaying) {
-    SdlSoundOutput output;
-    ASSERT_TRUE(output.HasDevice());
-    output.Play(1026, true);
-    output.Play(1024, false);
-    Wait(1.0);
-    EXPECT_FALSE(output.Playing());  // the loop did not come back after the one-shot
+    EXPECT_GT(tail, 0.5);
 }
 
 TEST_F(DiskRecording, EveryResourceFormatIsConvertedToTheDeviceFormat) {
@@ -151,21 +122,18 @@ void ExpectSilentFallback(const char* driver) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-// Plays one effect at a level to the end; muted effects still take their time.
-void PlayOnceAt(bool mute, int volume) {
-    SdlSoundOutput output;
-    EXPECT_TRUE(output.HasDevice());
-    output.SetLevel(mute, volume);
-    output.Play(1024, false);  // about 0.57 s
-    Wait(0.3);
-    EXPECT_TRUE(output.Playing());
-    Wait(0.6);
-    EXPECT_FALSE(output.Playing());
-}
-
 TEST_F(DiskRecording, MuteSilencesAndTheVolumeScalesWhatPlays) {
+    // Plays one effect at a level to the end (muted effects still take their time); its peak.
     auto peak = [this](bool mute, int volume) {
-        PlayOnceAt(mute, volume);
+        {
+            SdlSoundOutput output;
+            output.SetLevel(mute, volume);
+            output.Play(1024, false);  // about 0.57 s
+            Wait(0.3);
+            EXPECT_TRUE(output.Playing());
+            Wait(0.6);
+            EXPECT_FALSE(output.Playing());
+        }
         int loudest = 0;
         for (std::int16_t s : Samples()) {
             loudest = std::max(loudest, std::abs(static_cast<int>(s)));

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/win/headless.h"
 #include "platform/win/win32.h"
+#include "tests/platform/win/winsys_fixture.h"
 
 namespace {
 
@@ -31,65 +34,51 @@ ChildFrame Solid(int w, int h, std::uint32_t colour) {
     return f;
 }
 
-std::uint32_t At(const std::vector<std::uint32_t>& p, int width, int x, int y) {
-    return p[static_cast<std::size_t>(y * width + x)];
+constexpr std::uint32_t kBig = 0xFFAA0000u, kSmall = 0xFF00BB00u;
+
+// The composed picture of `region`, row by row: '.' where the surface shows at its own place,
+// 'A' and 'b' where the big and the small frame show, '?' for anything else.
+std::string Grid(const std::vector<std::uint32_t>& p, const RECT& region) {
+    const int w = region.right - region.left;
+    std::string out;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const int x = region.left + static_cast<int>(i) % w,
+                  y = region.top + static_cast<int>(i) / w;
+        const bool surface = p[i] == (0xFF000000u | static_cast<std::uint32_t>(y << 8 | x));
+        out += surface ? '.' : p[i] == kBig ? 'A' : p[i] == kSmall ? 'b' : '?';
+        out += (i + 1) % static_cast<std::size_t>(w) == 0 && i + 1 < p.size() ? "/" : "";
+    }
+    return out;
 }
 
-TEST(ComposeRegion, CopiesTheRegionRowByRow) {
-    win::Surface s = Numbered();
-    auto out = ComposeRegion(s, RECT{1, 1, 5, 3}, {});
-    ASSERT_EQ(out.size(), 8u);
-    EXPECT_EQ(At(out, 4, 0, 0), 0xFF000101u);
-    EXPECT_EQ(At(out, 4, 3, 0), 0xFF000104u);
-    EXPECT_EQ(At(out, 4, 0, 1), 0xFF000201u);
-    EXPECT_EQ(At(out, 4, 3, 1), 0xFF000204u);
-    // A region reaching past the surface is cut to it.
-    EXPECT_EQ(ComposeRegion(s, RECT{4, 2, 10, 10}, {}).size(), 4u);
+TEST(ComposeRegion, CopiesTheRegionRowByRowCutToTheSurface) {
+    const win::Surface s = Numbered();
+    EXPECT_EQ(Grid(ComposeRegion(s, RECT{1, 1, 5, 3}, {}), RECT{1, 1, 5, 3}), "..../....");
+    EXPECT_EQ(Grid(ComposeRegion(s, RECT{4, 2, 10, 10}, {}), RECT{4, 2, 6, 4}), "../..");
     EXPECT_TRUE(ComposeRegion(s, RECT{7, 0, 9, 2}, {}).empty());
 }
 
 TEST(ComposeRegion, AFrameCoversItsRectOnlyAndIsClippedToTheRegion) {
-    win::Surface s = Numbered();
-    ChildFrame big = Solid(10, 10, 0xFFAA0000u);
-    // The child's area is (2,1)-(4,3): a larger frame shows only there.
-    auto out = ComposeRegion(s, RECT{0, 0, 6, 4}, {PlacedFrame{RECT{2, 1, 4, 3}, &big}});
-    EXPECT_EQ(At(out, 6, 2, 1), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 6, 3, 2), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 6, 4, 2), 0xFF000204u);
-    EXPECT_EQ(At(out, 6, 2, 3), 0xFF000302u);
-    EXPECT_EQ(At(out, 6, 1, 1), 0xFF000101u);
-
-    // A smaller frame sits top-left; the rest of the area keeps the surface.
-    ChildFrame small = Solid(1, 1, 0xFF00BB00u);
-    out = ComposeRegion(s, RECT{0, 0, 6, 4}, {PlacedFrame{RECT{2, 1, 4, 3}, &small}});
-    EXPECT_EQ(At(out, 6, 2, 1), 0xFF00BB00u);
-    EXPECT_EQ(At(out, 6, 3, 1), 0xFF000103u);
-
-    // Region (1,1)-(5,3) cuts a rect that starts left of and above it.
-    out = ComposeRegion(s, RECT{1, 1, 5, 3}, {PlacedFrame{RECT{0, 0, 3, 3}, &big}});
-    ASSERT_EQ(out.size(), 8u);
-    EXPECT_EQ(At(out, 4, 0, 0), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 4, 1, 1), 0xFFAA0000u);
-    EXPECT_EQ(At(out, 4, 2, 0), 0xFF000103u);
+    const win::Surface s = Numbered();
+    const ChildFrame big = Solid(10, 10, kBig), small = Solid(1, 1, kSmall);
+    const RECT all{0, 0, 6, 4}, child{2, 1, 4, 3};
+    // A larger frame shows only in its child's area; a smaller one sits top-left in it.
+    EXPECT_EQ(Grid(ComposeRegion(s, all, {PlacedFrame{child, &big}}), all),
+              "....../..AA../..AA../......");
+    EXPECT_EQ(Grid(ComposeRegion(s, all, {PlacedFrame{child, &small}}), all),
+              "....../..b.../....../......");
+    // A region cuts a rect that starts left of and above it.
+    const RECT region{1, 1, 5, 3};
+    EXPECT_EQ(Grid(ComposeRegion(s, region, {PlacedFrame{RECT{0, 0, 3, 3}, &big}}), region),
+              "AA../AA..");
 }
 
-LRESULT PlainProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(h, m, wp, lp);
-}
-
-class ChildFramesTest : public ::testing::Test {
+class ChildFramesTest : public winsys_test::WinsysTest {
   protected:
     void SetUp() override {
-        headless::Install();
-        headless::Reset();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = PlainProc;
-        wc.lpszClassName = L"FrameHost";
-        ASSERT_NE(RegisterClassW(&wc), 0);
-        top = CreateWindowExW(0, L"FrameHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              300, 200, nullptr, nullptr, nullptr, nullptr);
-        child = CreateWindowExW(0, L"FrameHost", L"", WS_CHILD | WS_VISIBLE, 20, 30, 64, 48, top,
-                                nullptr, nullptr, nullptr);
+        WinsysTest::SetUp();
+        top = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200);
+        child = Child(top, L"Recorder", 1, 0, 20, 30, 64, 48);
         ASSERT_NE(child, nullptr);
         Notified() = nullptr;
         SetFrameListener([](HWND t) { Notified() = t; });
@@ -97,7 +86,7 @@ class ChildFramesTest : public ::testing::Test {
     void TearDown() override {
         SetFrameListener(nullptr);
         RemoveChildFrame(child);
-        headless::Reset();
+        WinsysTest::TearDown();
     }
     static HWND& Notified() {
         static HWND h = nullptr;
@@ -114,19 +103,12 @@ TEST_F(ChildFramesTest, AFrameIsPlacedAtItsChildsClientAreaAndPresentsItsWindow)
     auto placed = FramesOf(top);
     ASSERT_EQ(placed.size(), 1u);
     RECT want = win::RectInSurface(child, true);
-    EXPECT_EQ(placed[0].rect.left, want.left);
-    EXPECT_EQ(placed[0].rect.top, want.top);
-    EXPECT_EQ(placed[0].rect.right - placed[0].rect.left, 64);
+    EXPECT_EQ(winsys_test::Edges(placed[0].rect),
+              (std::array<LONG, 4>{want.left, want.top, want.left + 64, want.top + 48}));
     EXPECT_EQ(placed[0].frame->pixels[0], 0xFF123456u);
     // The frame is copied: the device may reuse its buffer at once.
     pixels[0] = 0;
     EXPECT_EQ(FindChildFrame(child)->pixels[0], 0xFF123456u);
-
-    // Composed over the window's picture, the frame shows at the child's place.
-    const win::Surface* surface = win::TopLevelSurface(top);
-    ASSERT_NE(surface, nullptr);
-    auto out = ComposeRegion(*surface, RECT{0, 0, surface->width, surface->height}, placed);
-    EXPECT_EQ(At(out, surface->width, want.left + 5, want.top + 5), 0xFF123456u);
 }
 
 TEST_F(ChildFramesTest, HiddenChildrenShowNoFrameAndGoneOnesLoseIt) {
@@ -140,8 +122,7 @@ TEST_F(ChildFramesTest, HiddenChildrenShowNoFrameAndGoneOnesLoseIt) {
     EXPECT_TRUE(FramesOf(top).empty());
     EXPECT_EQ(FindChildFrame(child), nullptr);
     // An empty frame removes the one shown.
-    HWND other = CreateWindowExW(0, L"FrameHost", L"", WS_CHILD | WS_VISIBLE, 0, 0, 8, 8, top,
-                                 nullptr, nullptr, nullptr);
+    HWND other = Child(top, L"Recorder", 2, 0, 0, 0, 8, 8);
     ShowChildFrame(other, 2, 2, pixels.data());
     ShowChildFrame(other, 0, 0, nullptr);
     EXPECT_EQ(FindChildFrame(other), nullptr);

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -13,36 +14,12 @@
 #include "platform/win/backend.h"
 #include "platform/win/canvas.h"
 #include "platform/win/win32.h"
+#include "tests/platform/win/winsys_fixture.h"
 
 namespace {
 
 using namespace platform;
-
-struct Seen {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-std::vector<Seen>& Log() {
-    static std::vector<Seen> log;
-    return log;
-}
-
-LRESULT ProbeProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    Log().push_back(Seen{h, m, wp, lp});
-    return DefWindowProcW(h, m, wp, lp);
-}
-
-const Seen* Last(HWND h, UINT message) {
-    for (auto it = Log().rbegin(); it != Log().rend(); ++it) {
-        if (it->window == h && it->message == message) {
-            return &*it;
-        }
-    }
-    return nullptr;
-}
+using namespace winsys_test;
 
 class SdlBackendTest : public ::testing::Test {
   protected:
@@ -57,7 +34,7 @@ class SdlBackendTest : public ::testing::Test {
         ReleaseAllKeys();
         Log().clear();
         WNDCLASSW wc{};
-        wc.lpfnWndProc = ProbeProc;
+        wc.lpfnWndProc = RecorderProc;
         wc.lpszClassName = L"Probe";
         wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         ASSERT_NE(RegisterClassW(&wc), 0);
@@ -133,16 +110,12 @@ TEST_F(SdlBackendTest, TheNativeWindowShowsTheContentAreaWhereTheWindowIs) {
     RECT outer{};
     GetWindowRect(top, &outer);
     RECT content = win::ContentRect(top);
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
+    int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(native, &x, &y);
     SDL_GetWindowSize(native, &w, &h);
-    EXPECT_EQ(x, outer.left + content.left);
-    EXPECT_EQ(y, outer.top + content.top);
-    EXPECT_EQ(w, content.right - content.left);
-    EXPECT_EQ(h, content.bottom - content.top);
+    EXPECT_EQ((std::array<LONG, 4>{x, y, x + w, y + h}),
+              (std::array<LONG, 4>{outer.left + content.left, outer.top + content.top,
+                                   outer.left + content.right, outer.top + content.bottom}));
     EXPECT_STREQ(SDL_GetWindowTitle(native), "Sonda");
 
     // Our moves move the native window; the desktop's moves move ours.
@@ -178,9 +151,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     Push(Key(true, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
     EXPECT_NE(GetKeyState(VK_LCONTROL) & 0x8000, 0);
     EXPECT_EQ(GetKeyState(VK_RCONTROL) & 0x8000, 0);
-    const Seen* down = Last(top, WM_KEYDOWN);
-    ASSERT_NE(down, nullptr);
-    EXPECT_EQ(down->wParam, static_cast<WPARAM>(VK_CONTROL));
+    EXPECT_EQ(Params(top, WM_KEYDOWN), std::vector<WPARAM>{VK_CONTROL});
     Push(Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
     EXPECT_EQ(GetKeyState(VK_LCONTROL) & 0x8000, 0);
 
@@ -191,12 +162,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     text.type = SDL_TEXTINPUT;
     text.text.text[0] = 'g';
     Push(text);
-    int chars = 0;
-    for (const Seen& s : Log()) {
-        chars += s.message == WM_CHAR ? 1 : 0;
-    }
-    EXPECT_EQ(chars, 1);
-    EXPECT_EQ(Last(top, WM_CHAR)->wParam, static_cast<WPARAM>('g'));
+    EXPECT_EQ(Params(top, WM_CHAR), std::vector<WPARAM>{'g'});
 
     // Another program takes the keyboard: keys held are released, and the game's window is no
     // longer the foreground window.
@@ -218,12 +184,11 @@ TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
     click.button.x = 10;
     click.button.y = 12;
     Push(click);
-    const Seen* down = Last(top, WM_LBUTTONDOWN);
-    ASSERT_NE(down, nullptr);
-    EXPECT_EQ(down->lParam, MAKELPARAM(10, 12));
+    EXPECT_EQ(Params(top, WM_LBUTTONDOWN, &Received::lParam),
+              std::vector<LPARAM>{MAKELPARAM(10, 12)});
 
     Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
-    EXPECT_NE(Last(top, WM_CLOSE), nullptr);
+    EXPECT_EQ(Count(top, WM_CLOSE), 1);
     // Default processing destroyed it, and its native window with it.
     EXPECT_FALSE(IsWindow(top));
     EXPECT_EQ(sdlwin::NativeWindowOf(top), nullptr);
@@ -235,10 +200,8 @@ TEST_F(SdlBackendTest, PresentedPixelsShowTheWindowWithTheChildsFrameOverIt) {
     Pump();
     auto view = sdlwin::ChildViewRect(child);
     ASSERT_TRUE(view.has_value());
-    EXPECT_EQ(view->right - view->left, 40);
     // Without a menu or edge the content area is the client area.
-    EXPECT_EQ(view->left, 30);
-    EXPECT_EQ(view->top, 20);
+    EXPECT_EQ(Edges(*view), (std::array<LONG, 4>{30, 20, 70, 50}));
 
     RECT content = win::ContentRect(top);
     const win::Surface* surface = win::TopLevelSurface(top);
@@ -273,23 +236,22 @@ TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDis
     Log().clear();
     Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
     if (SDL_GetKeyboardFocus() == nullptr) {
-        ASSERT_NE(Last(top, WM_ACTIVATEAPP), nullptr);
-        EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
+        EXPECT_EQ(Params(top, WM_ACTIVATEAPP), std::vector<WPARAM>{FALSE});
     }
     Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
     EXPECT_EQ(GetActiveWindow(), dialog);
     EXPECT_EQ(GetForegroundWindow(), dialog);
-    EXPECT_EQ(Last(top, WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
+    ASSERT_FALSE(Params(top, WM_ACTIVATEAPP).empty());
+    EXPECT_EQ(Params(top, WM_ACTIVATEAPP).back(), static_cast<WPARAM>(TRUE));
 }
 
 TEST_F(SdlBackendTest, MinimisingAndRestoringReachTheWindowAsSizeMessages) {
+    Log().clear();
     Push(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
     EXPECT_TRUE(IsIconic(top));
-    ASSERT_NE(Last(top, WM_SIZE), nullptr);
-    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_MINIMIZED);
     Push(WindowEvent(SDL_WINDOWEVENT_RESTORED));
     EXPECT_FALSE(IsIconic(top));
-    EXPECT_EQ(Last(top, WM_SIZE)->wParam, SIZE_RESTORED);
+    EXPECT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
 }
 
 TEST_F(SdlBackendTest, GetMessageWakesForTheNextTimer) {

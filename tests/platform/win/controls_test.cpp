@@ -1,38 +1,32 @@
-// The standard controls: buttons, edit boxes, statics and tool tips.
+// The standard controls: buttons, edit boxes (with word moves and deletion, undo, the narrow
+// character set and the beep that refusals make over the game's sound), statics and tool tips.
+#include <algorithm>
+
+#include "platform/sound.h"
+#include "platform/win/canvas.h"
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
 namespace {
 
-using ControlsTest = WinsysTest;
-
-std::vector<std::pair<int, int>> Commands(HWND parent) {
-    std::vector<std::pair<int, int>> out;
-    for (const auto& r : Log()) {
-        if (r.window == parent && r.message == WM_COMMAND) {
-            out.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
-        }
+class ControlsTest : public WinsysTest {
+  protected:
+    // A focused edit box in a window of its own.
+    HWND Box(DWORD style, const wchar_t* text = L"", int id = 1) {
+        HWND edit = Child(TopLevel(), L"Edit", id, style, 10, 10, 260, 25, text);
+        SetFocus(edit);
+        return edit;
     }
-    return out;
-}
-
-std::wstring Text(HWND h) {
-    wchar_t buffer[256];
-    GetWindowTextW(h, buffer, 256);
-    return buffer;
-}
+};
 
 TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     HWND top = TopLevel();
     HWND button = Child(top, L"Button", 77, WS_TABSTOP, 10, 10, 80, 25, L"OK");
-    headless::ClickClient(button, 5, 5);
-    headless::RunUntilIdle();
+    ClickAt(button, 5, 5);
     EXPECT_EQ(GetFocus(), button);
-    EXPECT_EQ(Commands(top), (std::vector<std::pair<int, int>>{{77, BN_CLICKED}}));
-    headless::PressKey(VK_SPACE);
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
-    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(Params(top, WM_COMMAND), std::vector<WPARAM>{MAKEWPARAM(77, BN_CLICKED)});
+    Press({VK_SPACE, VK_RETURN});
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
     // Pressed inside, released outside: no click.
     POINT in = headless::ClientPoint(button, 5, 5);
     POINT out = headless::ClientPoint(button, 200, 5);
@@ -41,89 +35,68 @@ TEST_F(ControlsTest, ButtonClicksByMouseSpaceAndEnterSendBnClicked) {
     headless::MouseMove(out.x, out.y);
     headless::MouseUp(out.x, out.y);
     headless::RunUntilIdle();
-    EXPECT_EQ(Commands(top).size(), 3u);
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
     EXPECT_EQ(GetCapture(), nullptr);
-}
-
-TEST_F(ControlsTest, DisabledButtonIgnoresClicks) {
-    HWND top = TopLevel();
-    HWND button = Child(top, L"Button", 5, WS_DISABLED, 10, 10, 80, 25, L"OK");
+    // A disabled button ignores clicks.
+    EnableWindow(button, FALSE);
     headless::ClickClient(button, 5, 5);
     SendMessageW(button, BM_CLICK, 0, 0);
     headless::RunUntilIdle();
-    EXPECT_TRUE(Commands(top).empty());
+    EXPECT_EQ(Params(top, WM_COMMAND).size(), 3u);
 }
 
-TEST_F(ControlsTest, EditLimitRefusesTypedCharactersBeyondIt) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 3, WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 120, 25);
+TEST_F(ControlsTest, EditLimitRefusesTypedCharactersAndTruncatesReplacements) {
+    HWND edit = Box(WS_TABSTOP | ES_AUTOHSCROLL, L"", 3);
+    HWND top = GetParent(edit);
     SendMessageW(edit, EM_SETLIMITTEXT, 5, 0);
-    SetFocus(edit);
-    headless::TypeText(L"abcdefg");
-    headless::RunUntilIdle();
+    Type(L"abcdefg");
     EXPECT_EQ(Text(edit), L"abcde");
-    int maxText = 0;
-    for (auto [id, code] : Commands(top)) {
-        maxText += code == EN_MAXTEXT ? 1 : 0;
-    }
-    EXPECT_EQ(maxText, 2);
+    EXPECT_EQ(std::ranges::count(Params(top, WM_COMMAND), MAKEWPARAM(3, EN_MAXTEXT)), 2);
     // Setting the text is not limited; typing over a selection is.
     SetWindowTextW(edit, L"1234567");
     EXPECT_EQ(Text(edit), L"1234567");
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    headless::TypeText(L"z");
-    headless::RunUntilIdle();
+    Type(L"z");
     EXPECT_EQ(Text(edit), L"z");
+    Log().clear();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"abcdef"));
+    EXPECT_EQ(Text(edit), L"abcde");
+    EXPECT_EQ(Params(top, WM_COMMAND),
+              (std::vector<WPARAM>{MAKEWPARAM(3, EN_UPDATE), MAKEWPARAM(3, EN_CHANGE)}));
+    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 5);
 }
 
 TEST_F(ControlsTest, EditCaseAndDigitStylesFilterTypedCharacters) {
     HWND top = TopLevel();
     HWND upper = Child(top, L"Edit", 1, ES_UPPERCASE, 10, 10, 120, 25);
     SetFocus(upper);
-    headless::TypeText(L"Mario r\u00e8");
-    headless::RunUntilIdle();
+    Type(L"Mario r\u00e8");
     EXPECT_EQ(Text(upper), L"MARIO R\u00c8");
     HWND digits = Child(top, L"Edit", 2, ES_NUMBER, 10, 40, 120, 25);
     SetFocus(digits);
-    headless::TypeText(L"a1b2");
-    headless::RunUntilIdle();
+    Type(L"a1b2");
     EXPECT_EQ(Text(digits), L"12");
     // Style switches apply at once.
     SetWindowLongW(digits, GWL_STYLE,
                    GetWindowLongW(digits, GWL_STYLE) & ~static_cast<LONG>(ES_NUMBER));
     SetWindowLongW(upper, GWL_STYLE,
                    GetWindowLongW(upper, GWL_STYLE) & ~static_cast<LONG>(ES_UPPERCASE));
-    headless::TypeText(L"x");
-    headless::RunUntilIdle();
+    Type(L"x");
     SetFocus(upper);
-    headless::TypeText(L"y");
-    headless::RunUntilIdle();
+    Type(L"y");
     EXPECT_EQ(Text(digits), L"12x");
     EXPECT_EQ(Text(upper), L"MARIO R\u00c8y");
 }
 
 TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 200, 25);
-    SetFocus(edit);
+    HWND edit = Box(0);
     headless::TypeText(L"hello");
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_BACK);
-    headless::PressKey(VK_DELETE);
-    headless::RunUntilIdle();
+    Press({VK_LEFT, VK_LEFT, VK_BACK, VK_DELETE});
     EXPECT_EQ(Text(edit), L"heo");
-    headless::PressKey(VK_HOME);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey(VK_RIGHT);
-    headless::PressKey(VK_RIGHT);
-    headless::KeyUp(VK_SHIFT);
-    headless::RunUntilIdle();
-    DWORD lo = 0;
-    DWORD hi = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 2u);
+    Press({VK_HOME});
+    Press({VK_RIGHT, VK_RIGHT}, VK_SHIFT);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 2}));
     SendMessageW(edit, WM_CUT, 0, 0);
     EXPECT_EQ(Text(edit), L"o");
     SendMessageW(edit, EM_SETSEL, 1, 1);
@@ -132,19 +105,15 @@ TEST_F(ControlsTest, EditEditingKeysSelectionAndClipboard) {
 }
 
 TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 1, ES_READONLY, 10, 10, 200, 25, L"fisso");
-    SetFocus(edit);
+    HWND edit = Box(ES_READONLY, L"fisso");
     headless::TypeText(L"x");
-    headless::PressKey(VK_BACK);
-    headless::RunUntilIdle();
+    Press({VK_BACK});
     EXPECT_EQ(Text(edit), L"fisso");
     SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
-    headless::TypeText(L"!");
-    headless::RunUntilIdle();
+    Type(L"!");
     EXPECT_EQ(Text(edit), L"!fisso");
 
-    HWND secret = Child(top, L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
+    HWND secret = Child(GetParent(edit), L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
     EXPECT_EQ(SendMessageW(secret, EM_GETPASSWORDCHAR, 0, 0), L'*');
     SendMessageW(secret, EM_SETSEL, 0, -1);
     SendMessageW(secret, WM_COPY, 0, 0);
@@ -177,39 +146,20 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     SendMessageW(edit, WM_VSCROLL, SB_BOTTOM, 0);
     GetScrollInfo(edit, SB_VERT, &si);
     EXPECT_EQ(si.nPos, 31 - static_cast<int>(si.nPage));
-    // Clicking the scroll bar's lower arrow scrolls by a line.
-    SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
-    RECT wr;
-    GetWindowRect(edit, &wr);
-    headless::Click(wr.right - 5, wr.bottom - 5);
-    headless::RunUntilIdle();
-    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
 }
 
 TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
     HWND picture = Child(top, L"static", 1, SS_BITMAP, 10, 10, 100, 50);
-    std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 10);
-    ReleaseDC(nullptr, screen);
-    HDC mem = CreateCompatibleDC(nullptr);
-    SelectObject(mem, bitmap);
-    RECT all{0, 0, 20, 10};
-    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(mem, &all, brush);
-    DeleteDC(mem);
+    const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    HBITMAP bitmap = win::CreateBitmapFromPixels(20, 10, red.data());
     EXPECT_EQ(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)),
               0);
     EXPECT_EQ(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0),
               reinterpret_cast<LRESULT>(bitmap));
-    RECT c;
-    GetClientRect(picture, &c);
-    EXPECT_EQ(c.right, 20);
-    EXPECT_EQ(c.bottom, 10);
+    EXPECT_EQ(ClientEdges(picture), (std::array<LONG, 4>{0, 0, 20, 10}));
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(picture, 5, 5), 0xFF0000u);
-    DeleteObject(brush);
     DeleteObject(bitmap);
 }
 
@@ -255,51 +205,19 @@ TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
     EXPECT_FALSE(IsWindow(tip));
 }
 
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
-
-TEST_F(ControlsTest, EditNotifiesChangesAndTruncatesReplacementsAtTheLimit) {
-    HWND top = TopLevel();
-    HWND edit = Child(top, L"Edit", 9, 0, 10, 10, 200, 25);
-    SendMessageW(edit, EM_SETLIMITTEXT, 4, 0);
-    Log().clear();
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"abcdef"));
-    EXPECT_EQ(Text(edit), L"abcd");
-    int changes = 0;
-    for (auto [id, code] : Commands(top)) {
-        EXPECT_EQ(id, 9);
-        changes += code == EN_CHANGE ? 1 : 0;
-    }
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 4);
-}
-
 TEST_F(ControlsTest, EditClicksPlaceTheCaretAndDoubleClicksSelectAWord) {
     HWND top = TopLevel();
     HWND edit = Child(top, L"Edit", 1, 0, 10, 10, 300, 25, L"uno due");
-    headless::ClickClient(edit, 1, 5);
-    headless::RunUntilIdle();
+    ClickAt(edit, 1, 5);
     EXPECT_EQ(GetFocus(), edit);
-    DWORD lo = 1;
-    DWORD hi = 1;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 0u);
-    headless::ClickClient(edit, 280, 5);
-    headless::RunUntilIdle();
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 7u);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 0}));
+    ClickAt(edit, 280, 5);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{7, 7}));
     // Double click on "uno".
     clock_.AdvanceMs(1000);
     headless::ClickClient(edit, 8, 5);
-    headless::ClickClient(edit, 8, 5);
-    headless::RunUntilIdle();
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
-    EXPECT_EQ(lo, 0u);
-    EXPECT_EQ(hi, 3u);
+    ClickAt(edit, 8, 5);
+    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 3}));
 }
 
 TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
@@ -312,24 +230,69 @@ TEST_F(ControlsTest, MultiLineEditWithWantReturnTakesEnter) {
     headless::RunUntilIdle(dlg);
     EXPECT_EQ(Text(edit), L"a\r\nb");
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
-    EXPECT_EQ(Count(dlg, WM_COMMAND) > 0, true);  // change notifications only
-    for (auto [id, code] : Commands(dlg)) {
-        EXPECT_NE(id, IDOK);
-    }
+    EXPECT_EQ(std::ranges::count(Params(dlg, WM_COMMAND), IDOK, LOWORD), 0);
 }
 
-TEST_F(ControlsTest, ButtonTextAndFontChangesRepaint) {
-    HWND top = TopLevel();
-    HWND button = Child(top, L"Button", 4, 0, 10, 10, 80, 25, L"Uno");
-    headless::RunUntilIdle();
-    HFONT font = CreateFontW(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    EXPECT_EQ(SendMessageW(button, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
-    SetWindowTextW(button, L"Due");
-    EXPECT_EQ(Text(button), L"Due");
-    EXPECT_GT(headless::RunUntilIdle(), 0);  // a repaint was due
-    EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
-    DeleteObject(font);
+class RecordingOutput : public SoundOutput {
+  public:
+    void Play(int id, bool) override { played.push_back(id); }
+    void Stop() override { played.push_back(0); }
+    void PlayAlert(int id) override { alerts.push_back(id); }
+    std::vector<int> played, alerts;
+};
+
+using EditWordsTest = ControlsTest;
+
+TEST_F(EditWordsTest, CtrlArrowsMoveByWordsAndCtrlBackspaceDeletesOne) {
+    HWND edit = Box(0, L"uno  due tre");
+    SendMessageW(edit, EM_SETSEL, 12, 12);
+    const DWORD expected[] = {9, 5, 0, 0};  // "tre", over two blanks to "due", "uno", stays
+    for (DWORD at : expected) {
+        Press({VK_LEFT}, VK_CONTROL);
+        EXPECT_EQ(Selection(edit).second, at);
+    }
+    Press({VK_RIGHT}, VK_CONTROL);
+    EXPECT_EQ(Selection(edit).second, 5u);
+    SendMessageW(edit, EM_SETSEL, 8, 8);  // just after "due"
+    Press({VK_BACK}, VK_CONTROL);
+    EXPECT_EQ(Text(edit), L"uno   tre");
+    SendMessageW(edit, EM_SETSEL, 0, 2);  // a selection goes whole, not a word
+    Press({VK_BACK}, VK_CONTROL);
+    EXPECT_EQ(Text(edit), L"o   tre");
+}
+
+TEST_F(EditWordsTest, CtrlZUndoesTheLastEditAndASecondUndoRedoesIt) {
+    HWND edit = Box(0);
+    EXPECT_EQ(SendMessageW(edit, EM_CANUNDO, 0, 0), FALSE);
+    headless::TypeText(L"ciao");
+    headless::PressKey(VK_LEFT);
+    headless::TypeText(L"X");
+    Press({'Z'}, VK_CONTROL);
+    EXPECT_EQ(Text(edit), L"ciao");  // typing after a caret move is an edit of its own
+    Press({'Z'}, VK_CONTROL);
+    EXPECT_EQ(Text(edit), L"ciaXo");
+    SetWindowTextW(edit, L"nuovo");  // text from the program empties the undo
+    Press({'Z'}, VK_CONTROL);
+    EXPECT_EQ(Text(edit), L"nuovo");
+}
+
+TEST_F(EditWordsTest, NarrowOnlyBoxKeepsLatin1AndBeepsOverTheGameSoundAtTheRest) {
+    RecordingOutput output;
+    SetSoundOutput(&output);
+    PlaySoundResource(1026, true);
+    HWND edit = Box(ES_OEMCONVERT | ES_UPPERCASE);
+    // Ł, the emoji and ÿ (whose upper case is outside Latin-1) are refused.
+    Type(L"\u00e8\u00f1\u00fc \u0141\U0001F600\u00ffx");
+    EXPECT_EQ(Text(edit), L"\u00c8\u00d1\u00dc X");
+    // Pasted text with a refused character is refused whole.
+    HWND plain = Child(GetParent(edit), L"Edit", 2, 0, 10, 40, 200, 25, L"\u0141ukasz");
+    SendMessageW(plain, EM_SETSEL, 0, -1);
+    SendMessageW(plain, WM_COPY, 0, 0);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(edit), L"\u00c8\u00d1\u00dc X");
+    EXPECT_EQ(output.alerts, std::vector<int>(4, kAlertWaveId));
+    EXPECT_EQ(output.played, std::vector<int>{1026});  // the loop goes on
+    SetSoundOutput(nullptr);
 }
 
 }  // namespace

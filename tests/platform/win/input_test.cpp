@@ -1,5 +1,6 @@
-// Input: keys and characters to the focus, focus and activation, dialog keys, disabled
-// windows, the mouse and its tracking.
+// Input: keys and characters to the focus, focus and activation (the focus coming back when an
+// owned dialog closes, the program losing the keyboard or being minimised), dialog keys,
+// disabled windows, the mouse and its tracking.
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
@@ -7,28 +8,18 @@ namespace {
 
 using InputTest = WinsysTest;
 
-std::vector<WPARAM> Params(HWND h, UINT m) {
-    std::vector<WPARAM> out;
-    for (const auto& r : Log()) {
-        if (r.window == h && r.message == m) {
-            out.push_back(r.wParam);
-        }
-    }
-    return out;
-}
-
 TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0);
     SetFocus(child);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey('G');
-    headless::KeyUp(VK_SHIFT);
-    headless::PressKey('1');
+    Press({'G'}, VK_SHIFT);
+    Press({'1'});
+    Press({'C'}, VK_CONTROL);  // a control character
+    Press({VK_LEFT});          // no character
     EXPECT_TRUE(GetKeyState(VK_SHIFT) >= 0);
-    headless::RunUntilIdle();
-    EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1'}));
-    EXPECT_EQ(Params(child, WM_KEYDOWN), (std::vector<WPARAM>{VK_SHIFT, 'G', '1'}));
+    EXPECT_EQ(Params(child, WM_CHAR), (std::vector<WPARAM>{'G', '1', 3}));
+    EXPECT_EQ(Params(child, WM_KEYDOWN),
+              (std::vector<WPARAM>{VK_SHIFT, 'G', '1', VK_CONTROL, 'C', VK_LEFT}));
     EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
 }
 
@@ -60,7 +51,6 @@ TEST_F(InputTest, FocusMovesWithKillBeforeSetAndFollowsActivation) {
     // b was deactivated and lost the focus; a was activated; then edit1 got the focus.
     EXPECT_EQ(Count(b, WM_KILLFOCUS), 1);
     EXPECT_EQ(Count(edit1, WM_SETFOCUS), 1);
-    auto msgs = MessagesFor(a);
     EXPECT_EQ(Count(a, WM_ACTIVATE), 1);
     // Activated again, a window gives the focus back to the child that had it.
     SetActiveWindow(b);
@@ -72,11 +62,10 @@ TEST_F(InputTest, TabOrderSkipsHiddenDisabledAndNonTabStopControlsAndWraps) {
     HWND top = TopLevel();
     HWND c1 = Child(top, L"Recorder", 1, WS_TABSTOP);
     HWND c2 = Child(top, L"Recorder", 2, 0);
-    HWND c3 = Child(top, L"Recorder", 3, WS_TABSTOP | WS_DISABLED);
+    Child(top, L"Recorder", 3, WS_TABSTOP | WS_DISABLED);
     HWND c4 = Child(top, L"Recorder", 4, WS_TABSTOP);
     HWND c5 = Child(top, L"Recorder", 5, WS_TABSTOP);
     ShowWindow(c5, SW_HIDE);
-    (void)c3;
     EXPECT_EQ(GetNextDlgTabItem(top, c1, FALSE), c4);
     EXPECT_EQ(GetNextDlgTabItem(top, c4, FALSE), c1);
     EXPECT_EQ(GetNextDlgTabItem(top, c1, TRUE), c4);
@@ -89,23 +78,13 @@ TEST_F(InputTest, DialogMessagesMoveFocusWithTabAndSendOkAndCancel) {
     HWND e1 = Child(dlg, L"Edit", 10, WS_TABSTOP);
     HWND ok = Child(dlg, L"Button", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 10, 50);
     SetFocus(e1);
-    headless::PressKey(VK_TAB);
-    headless::RunUntilIdle(dlg);
+    Press({VK_TAB}, 0, dlg);
     EXPECT_EQ(GetFocus(), ok);
-    headless::KeyDown(VK_SHIFT);
-    headless::PressKey(VK_TAB);
-    headless::KeyUp(VK_SHIFT);
-    headless::RunUntilIdle(dlg);
+    Press({VK_TAB}, VK_SHIFT, dlg);
     EXPECT_EQ(GetFocus(), e1);
     Log().clear();
-    headless::PressKey(VK_RETURN);
-    headless::PressKey(VK_ESCAPE);
-    headless::RunUntilIdle(dlg);
-    std::vector<WPARAM> commands = Params(dlg, WM_COMMAND);
-    ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(LOWORD(commands[0]), IDOK);
-    EXPECT_EQ(HIWORD(commands[0]), BN_CLICKED);
-    EXPECT_EQ(LOWORD(commands[1]), IDCANCEL);
+    Press({VK_RETURN, VK_ESCAPE}, 0, dlg);
+    EXPECT_EQ(Params(dlg, WM_COMMAND), (std::vector<WPARAM>{IDOK, IDCANCEL}));  // BN_CLICKED: 0
     // The keys never reached the edit as characters.
     EXPECT_EQ(GetWindowTextLengthW(e1), 0);
 }
@@ -121,16 +100,14 @@ TEST_F(InputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     Log().clear();
     POINT p = headless::ClientPoint(child, 5, 5);
     headless::Click(p.x, p.y);
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({'A'});
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(Count(child, WM_KEYDOWN), 0);
     EXPECT_EQ(Count(child, WM_CHAR), 0);
     // A disabled top-level window takes nothing either, its children included.
     EnableWindow(child, TRUE);
     EnableWindow(top, FALSE);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
+    ClickAt(p.x, p.y);
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(SetFocus(child), nullptr);
 }
@@ -140,22 +117,13 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     HWND child = Child(top, L"Recorder", 1, 0, 20, 30, 100, 50);
     POINT p = headless::ClientPoint(child, 7, 9);
     headless::Click(p.x, p.y);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
-    auto downs = std::vector<LPARAM>{};
-    for (const auto& r : Log()) {
-        if (r.window == child && r.message == WM_LBUTTONDOWN) {
-            downs.push_back(r.lParam);
-        }
-    }
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(GET_X_LPARAM(downs[0]), 7);
-    EXPECT_EQ(GET_Y_LPARAM(downs[0]), 9);
+    ClickAt(p.x, p.y);
+    EXPECT_EQ(Params(child, WM_LBUTTONDOWN, &Received::lParam),
+              std::vector<LPARAM>{MAKELPARAM(7, 9)});
     EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
     // Too late for a double click.
     clock_.AdvanceMs(600);
-    headless::Click(p.x, p.y);
-    headless::RunUntilIdle();
+    ClickAt(p.x, p.y);
     EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 2);
 }
@@ -164,21 +132,17 @@ TEST_F(InputTest, CaptureKeepsTheMouseAfterLeavingTheWindow) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
     SetCapture(child);
-    POINT outside = headless::ClientPoint(child, 120, 120);
-    headless::MouseMove(outside.x, outside.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 120, 120);
     EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
     ReleaseCapture();
-    headless::MouseMove(outside.x + 1, outside.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 121, 120);
     EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
 }
 
 TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
-    POINT in = headless::ClientPoint(child, 10, 10);
-    headless::MouseMove(in.x, in.y);
+    MoveTo(child, 10, 10);
     TRACKMOUSEEVENT tme;
     tme.dwFlags = TME_HOVER | TME_LEAVE;
     tme.hwndTrack = child;
@@ -190,17 +154,14 @@ TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
     headless::RunFor(1000);
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 1);
-    POINT out = headless::ClientPoint(child, 80, 80);
-    headless::MouseMove(out.x, out.y);
-    headless::RunUntilIdle();
+    MoveTo(child, 80, 80);
     EXPECT_EQ(Count(child, WM_MOUSELEAVE), 1);
 }
 
 TEST_F(InputTest, SetCursorAsksTheParentFirstAndUsesTheClassCursor) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
-    POINT in = headless::ClientPoint(child, 10, 10);
-    headless::MouseMove(in.x, in.y);
+    MoveTo(child, 10, 10);
     EXPECT_EQ(Count(top, WM_SETCURSOR), 1);
     EXPECT_EQ(headless::CursorShape(), 32512);
     Hook() = [&](HWND h, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
@@ -211,7 +172,7 @@ TEST_F(InputTest, SetCursorAsksTheParentFirstAndUsesTheClassCursor) {
         }
         return false;
     };
-    headless::MouseMove(in.x + 1, in.y);
+    MoveTo(child, 11, 10);
     EXPECT_EQ(headless::CursorShape(), 32514);
 }
 
@@ -226,12 +187,6 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowAndBubblesToParents) {
     auto params = Params(child, WM_MOUSEWHEEL);
     EXPECT_EQ(static_cast<std::int16_t>(HIWORD(params[0])), -WHEEL_DELTA);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
     HWND top = TopLevel();
@@ -251,8 +206,7 @@ TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
     EnableWindow(panel, FALSE);
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(SetFocus(inner), nullptr);  // enabled itself, but inside a disabled parent
-    headless::PressKey('X');
-    headless::RunUntilIdle();
+    Press({'X'});
     EXPECT_EQ(Count(inner, WM_KEYDOWN), 0);
 }
 
@@ -263,8 +217,7 @@ TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
     headless::Click(50, 50);
     EXPECT_EQ(GetForegroundWindow(), a);
     EnableWindow(b, FALSE);
-    headless::Click(250, 50);
-    headless::RunUntilIdle();
+    ClickAt(250, 50);
     EXPECT_EQ(GetForegroundWindow(), a);
     EXPECT_EQ(Count(b, WM_LBUTTONDOWN), 0);
 }
@@ -272,8 +225,7 @@ TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
 TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
     HWND top = TopLevel();
     SetFocus(nullptr);
-    headless::PressKey('Q');
-    headless::RunUntilIdle();
+    Press({'Q'});
     EXPECT_EQ(Count(top, WM_SYSKEYDOWN), 1);
     EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
     // With no window at all the key table still follows the keys.
@@ -285,12 +237,6 @@ TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
     headless::RunUntilIdle();
     EXPECT_GE(GetKeyState(VK_LEFT), 0);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
     static HWND edit = nullptr;
@@ -309,11 +255,91 @@ TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
     UpdateWindow(top);
     EXPECT_EQ(GetForegroundWindow(), top);
     EXPECT_EQ(GetFocus(), edit);
-    headless::TypeText(L"ok");
-    headless::RunUntilIdle();
-    wchar_t buffer[8];
-    GetWindowTextW(edit, buffer, 8);
-    EXPECT_STREQ(buffer, L"ok");
+    Type(L"ok");
+    EXPECT_EQ(Text(edit), L"ok");
+}
+
+class ActivationTest : public WinsysTest {
+  protected:
+    // A main window with an edit box that has the focus, and a modal dialog over it: the
+    // owner disabled, the dialog's own edit box focused.
+    void OpenModal() {
+        main = TopLevel();
+        edit = Child(main, L"Edit", 1, WS_TABSTOP);
+        SetFocus(edit);
+        EnableWindow(main, FALSE);
+        dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 500, 400, 200, 100, main);
+        dialogEdit = Child(dialog, L"Edit", 2, WS_TABSTOP);
+        SetFocus(dialogEdit);
+        headless::RunUntilIdle();
+    }
+
+    HWND main = nullptr;
+    HWND edit = nullptr;
+    HWND dialog = nullptr;
+    HWND dialogEdit = nullptr;
+};
+
+TEST_F(ActivationTest, ClosingTheDialogGivesTheFocusBackToTheControlThatHadIt) {
+    OpenModal();
+    EnableWindow(main, TRUE);
+    DestroyWindow(dialog);
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(GetFocus(), edit);
+
+    // A control that went away meanwhile leaves the focus on the window itself.
+    EnableWindow(main, FALSE);
+    dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 500, 400, 200, 100, main);
+    DestroyWindow(edit);
+    EnableWindow(main, TRUE);
+    DestroyWindow(dialog);
+    EXPECT_EQ(GetFocus(), main);
+}
+
+TEST_F(ActivationTest, APressOnAWindowDisabledUnderABoxForTheWholeProgramRaisesTheBox) {
+    HWND top = TopLevel();
+    HWND box = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 150, 150, 100, 80);  // owns nothing
+    EnableWindow(top, FALSE);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(WindowFromPoint(POINT{170, 170}), top);
+    headless::Click(350, 250);
+    EXPECT_EQ(WindowFromPoint(POINT{170, 170}), box);
+    EXPECT_EQ(GetActiveWindow(), box);
+}
+
+TEST_F(ActivationTest, LosingTheKeyboardToAnotherProgramTellsEveryTopLevelWindowOnce) {
+    OpenModal();
+    Log().clear();
+    headless::SetApplicationActive(false);
+    headless::SetApplicationActive(false);
+    EXPECT_EQ(Params(main, WM_ACTIVATEAPP), std::vector<WPARAM>{FALSE});
+    EXPECT_EQ(Params(dialog, WM_ACTIVATEAPP), std::vector<WPARAM>{FALSE});
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    // A dialog closing in the background does not take the foreground.
+    EnableWindow(main, TRUE);
+    DestroyWindow(dialog);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+
+    headless::SetApplicationActive(true);
+    EXPECT_EQ(Params(main, WM_ACTIVATEAPP), (std::vector<WPARAM>{FALSE, TRUE}));
+    EXPECT_EQ(GetForegroundWindow(), main);
+}
+
+TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
+    HWND top = TopLevel();
+    SetTimer(top, 7, 30, nullptr);
+    RECT client{};
+    GetClientRect(top, &client);
+    Log().clear();
+    headless::Minimize(top, true);
+    headless::Minimize(top, true);
+    EXPECT_TRUE(IsIconic(top));
+    headless::RunFor(100);
+    EXPECT_EQ(Count(top, WM_TIMER), 3);
+    headless::Minimize(top, false);
+    EXPECT_FALSE(IsIconic(top));
+    ASSERT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client.right, client.bottom));
 }
 
 }  // namespace

@@ -23,17 +23,8 @@ class MenusTest : public WinsysTest {
         Log().clear();
     }
 
-    std::vector<int> Chosen() {
-        std::vector<int> ids;
-        for (const auto& r : Log()) {
-            if (r.window == window_ && r.message == WM_COMMAND) {
-                EXPECT_EQ(HIWORD(r.wParam), 0);
-                EXPECT_EQ(r.lParam, 0);
-                ids.push_back(LOWORD(r.wParam));
-            }
-        }
-        return ids;
-    }
+    // The ids of the commands the window received (menu commands: no notification code).
+    std::vector<WPARAM> Chosen() { return Params(window_, WM_COMMAND); }
 
     // Screen point of the bar item whose left part starts `x` pixels into the bar.
     POINT BarPoint(int x) {
@@ -65,69 +56,50 @@ TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
     EXPECT_EQ(CheckMenuItem(bar_, 999, MF_CHECKED), static_cast<DWORD>(-1));
     EXPECT_EQ(GetMenuItemCount(bar_), 2);
     EXPECT_EQ(GetMenu(window_), bar_);
-}
-
-TEST_F(MenusTest, AnItemWithoutTextIsAppended) {
+    // An item without text is appended too.
     AppendMenuW(game_, MF_STRING, 104, nullptr);
     EXPECT_EQ(GetMenuItemCount(game_), 4);
     EXPECT_EQ(GetMenuState(game_, 104, MF_BYCOMMAND), 0u);
 }
 
-TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemId) {
+TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemIdButNotForGreyedItems) {
     POINT g = BarPoint(10);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
-    // The drop-down opened below the bar; its third row is "Esci".
-    POINT item{g.x, g.y + 10 + 2 + 22 * 2 + 11};
-    headless::Click(item.x, item.y);
-    headless::RunUntilIdle();
-    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    ClickAt(g.x, g.y);
+    // The drop-down opened below the bar; its rows are "Nuova partita", "Pausa", "Esci".
+    ClickAt(g.x, g.y + 10 + 2 + 22 + 11);
+    EXPECT_TRUE(Chosen().empty());
+    ClickAt(g.x, g.y + 10 + 2 + 22 * 2 + 11);
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{103}));
+    EXPECT_EQ(Params(window_, WM_COMMAND, &Received::lParam), std::vector<LPARAM>{0});
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 1);
 }
 
-TEST_F(MenusTest, GreyedItemsCannotBeChosen) {
+TEST_F(MenusTest, AClickOutsideClosesTheMenuWithoutACommand) {
     POINT g = BarPoint(10);
     headless::Click(g.x, g.y);
-    POINT pausa{g.x, g.y + 10 + 2 + 22 + 11};
-    headless::Click(pausa.x, pausa.y);
-    headless::RunUntilIdle();
-    EXPECT_TRUE(Chosen().empty());
-    // A click outside closes the menu without a command and without reaching the window.
-    headless::Click(600, 380);
-    headless::RunUntilIdle();
+    ClickAt(600, 380);
     EXPECT_TRUE(Chosen().empty());
     EXPECT_EQ(Count(window_, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
 }
 
 TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboard) {
-    headless::KeyDown(VK_MENU);
-    headless::PressKey('O');
-    headless::KeyUp(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey('J');
-    headless::RunUntilIdle();
-    EXPECT_EQ(Chosen(), (std::vector<int>{201}));
+    Press({'O'}, VK_MENU);
+    Press({'J'});
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{201}));
     // The letters went to the menu, not to the window as characters.
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
 }
 
 TEST_F(MenusTest, AloneAltThenArrowsAndEnter) {
-    headless::PressKey(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey(VK_DOWN);  // opens "Gioco" with its first item selected
-    headless::PressKey(VK_DOWN);  // "Pausa" (greyed, selectable but not choosable)
-    headless::PressKey(VK_DOWN);  // "Esci"
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
-    EXPECT_EQ(Chosen(), (std::vector<int>{103}));
+    Press({VK_MENU});
+    // Down opens "Gioco" on its first item, then "Pausa" (greyed but selectable), "Esci".
+    Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{103}));
     // Escape leaves the menus and keys reach the window again.
-    headless::PressKey(VK_MENU);
-    headless::RunUntilIdle();
-    headless::PressKey(VK_ESCAPE);
-    headless::RunUntilIdle();
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({VK_MENU});
+    Press({VK_ESCAPE});
+    Press({'A'});
     EXPECT_EQ(Count(window_, WM_CHAR), 1);
 }
 
@@ -139,12 +111,6 @@ TEST_F(MenusTest, TimersKeepRunningWhileAMenuIsOpen) {
     EXPECT_EQ(Count(window_, WM_TIMER), 10);
 }
 
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
-
 TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     HMENU levels = CreatePopupMenu();
     AppendMenuW(levels, MF_STRING, 301, L"Livello &1");
@@ -152,27 +118,16 @@ TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     AppendMenuW(options_, MF_POPUP, reinterpret_cast<UINT_PTR>(levels), L"&Livelli");
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) & 0xFF, MF_POPUP);
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) >> 8, 2u);
-    headless::KeyDown(VK_MENU);
-    headless::PressKey('O');
-    headless::KeyUp(VK_MENU);
-    headless::PressKey('L');  // opens the cascade
-    headless::PressKey(VK_DOWN);
-    headless::PressKey(VK_RETURN);
-    headless::RunUntilIdle();
-    EXPECT_EQ(Chosen(), (std::vector<int>{302}));
+    Press({'O'}, VK_MENU);
+    Press({'L', VK_DOWN, VK_RETURN});  // L opens the cascade
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{302}));
 }
 
 TEST_F(MenusTest, ArrowsMoveBetweenBarMenusAndEscapeStepsBack) {
-    headless::PressKey(VK_MENU);
-    headless::PressKey(VK_RIGHT);   // "Opzioni" highlighted, nothing open yet
-    headless::PressKey(VK_RETURN);  // opens it, "Joystick" selected
-    headless::PressKey(VK_ESCAPE);  // closes the drop-down, the bar stays active
-    headless::PressKey('A');        // no bar item has this letter: swallowed
-    headless::PressKey(VK_LEFT);
-    headless::PressKey(VK_DOWN);  // "Gioco" opens
-    headless::PressKey('N');
-    headless::RunUntilIdle();
-    EXPECT_EQ(Chosen(), (std::vector<int>{101}));
+    // Right highlights "Opzioni" and Enter opens it; Escape closes the drop-down but keeps the
+    // bar active, where 'A' (no title's letter) is swallowed; Left and Down open "Gioco".
+    Press({VK_MENU, VK_RIGHT, VK_RETURN, VK_ESCAPE, 'A', VK_LEFT, VK_DOWN, 'N'});
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{101}));
     EXPECT_EQ(Count(window_, WM_CHAR), 0);
     EXPECT_EQ(Count(window_, WM_INITMENU), 1);
 }
@@ -189,8 +144,7 @@ TEST_F(MenusTest, MouseMovesBetweenOpenMenusOnTheBar) {
     EXPECT_EQ(Count(window_, WM_INITMENUPOPUP), 2);
     // Clicking the open title again closes everything.
     headless::Click(g.x, g.y);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y);
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
 }
 
@@ -206,12 +160,9 @@ TEST_F(MenusTest, EscapeLeavesAMenuOpenedWithTheMouseWithNoTitleHighlighted) {
     auto title = [&] { return headless::WindowImage(window_)->At(13, 36); };
     const std::uint32_t plain = title();
     POINT g = BarPoint(10);
-    headless::Click(g.x, g.y);
-    headless::RunUntilIdle();
+    ClickAt(g.x, g.y);
     EXPECT_NE(title(), plain);
-    headless::PressKey(VK_ESCAPE);
-    headless::PressKey('A');
-    headless::RunUntilIdle();
+    Press({VK_ESCAPE, 'A'});
     EXPECT_EQ(title(), plain);
     EXPECT_EQ(Count(window_, WM_CHAR), 1);  // the keys reach the window again
 }

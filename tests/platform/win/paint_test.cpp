@@ -1,4 +1,6 @@
 // Painting: invalidation, WM_PAINT order and the paint record, erasing, z-order.
+#include <algorithm>
+
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
@@ -32,14 +34,9 @@ TEST_F(PaintTest, ParentsPaintBeforeChildrenAndChildrenStayOnTop) {
     HWND a = Child(top, L"Recorder", 1, 0, 10, 10, 50, 50);
     HWND b = Child(top, L"Recorder", 2, 0, 40, 40, 50, 50);  // overlaps a, created later
     headless::RunUntilIdle();
-    std::vector<HWND> painted;
-    for (const auto& r : Log()) {
-        if (r.message == WM_PAINT) {
-            painted.push_back(r.window);
-        }
-    }
-    ASSERT_GE(painted.size(), 3u);
-    EXPECT_EQ(painted[0], top);
+    const auto first = std::ranges::find(Log(), UINT{WM_PAINT}, &Received::message);
+    ASSERT_NE(first, Log().end());
+    EXPECT_EQ(first->window, top);
     EXPECT_EQ(headless::ClientPixel(a, 5, 5), 0xFF0000u);
     EXPECT_EQ(headless::ClientPixel(b, 5, 5), 0x0000FFu);  // b lies over a
     EXPECT_EQ(headless::ClientPixel(top, 200, 150), 0x00FF00u);
@@ -75,10 +72,7 @@ TEST_F(PaintTest, BeginPaintReportsTheUpdateRectangleAndErasesWithTheClassBrush)
     headless::RunUntilIdle();
     EXPECT_EQ(Count(top, WM_ERASEBKGND), 1);
     EXPECT_EQ(Count(top, WM_PAINT), 1);
-    EXPECT_EQ(seen.left, 10);
-    EXPECT_EQ(seen.top, 5);
-    EXPECT_EQ(seen.right, 60);
-    EXPECT_EQ(seen.bottom, 40);
+    EXPECT_EQ(Edges(seen), (std::array<LONG, 4>{10, 5, 60, 40}));  // both rectangles
     EXPECT_EQ(headless::ClientPixel(top, 15, 25), 0xF0F0F0u);
 }
 

@@ -1,6 +1,6 @@
-// Drawing at device scale: the drawing calls take logical coordinates and land on the
-// device pixels of the window's surface; text is measured in logical pixels and drawn at
-// the device size.
+// Logical to device pixels: the map at the scales the game runs at, the letterbox of a window
+// whose shape differs from its content, the first-start scale; and drawing at device scale,
+// where logical calls land on device pixels and text keeps its logical size.
 #include <cmath>
 
 #include "platform/win/backend.h"
@@ -72,7 +72,60 @@ TEST_P(ScaledDrawingTest, LogicalCallsLandOnDevicePixelsAndTextKeepsItsLogicalSi
     ReleaseDC(top, dc);
 }
 
+TEST_P(ScaledDrawingTest, DevicePixelsTileTheContentAndMapBackToTheirLogicalPixel) {
+    const win::ScaleMap map{GetParam(), POINT{7, 3}};
+    const auto side = [&](int logical) {
+        return static_cast<LONG>(std::ceil(logical * GetParam()));
+    };
+    EXPECT_EQ(Edges(map.ToDevice(RECT{0, 0, 640, 480})),
+              (std::array<LONG, 4>{7, 3, 7 + side(640), 3 + side(480)}));
+    for (int x = 0; x <= 640; ++x) {
+        const POINT logical{x, 480 - x % 480};
+        ASSERT_EQ(map.ToLogical(map.ToDevice(logical)).x, logical.x) << x;
+        ASSERT_EQ(map.ToLogical(map.ToDevice(logical)).y, logical.y) << x;
+    }
+    // Every device pixel of the status cell belongs to a logical pixel inside it.
+    const RECT cell = map.ToDevice(RECT{0, 481, 640, 506});
+    for (int y = cell.top; y < cell.bottom; ++y) {
+        const POINT p = map.ToLogical(POINT{cell.right - 1, y});
+        ASSERT_EQ(p.x, 639);
+        ASSERT_GE(p.y, 481);
+        ASSERT_LT(p.y, 506);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledDrawingTest, ::testing::Values(1.0, 1.25, 2.0));
+
+TEST(Letterbox, WiderAndTallerTargetsCentreTheContentWithBars) {
+    const SIZE content{640, 525};
+    const win::ScaleMap wide = win::Letterbox(content, SIZE{1920, 1080});
+    EXPECT_NEAR(wide.scale, 1080.0 / 525, 1e-9);
+    const RECT w = wide.ToDevice(RECT{0, 0, 640, 525});
+    EXPECT_EQ(w.top, 0);
+    EXPECT_EQ(w.bottom, 1080);
+    EXPECT_LE(std::abs((w.left - 0) - (1920 - w.right)), 1);  // centred
+
+    const win::ScaleMap tall = win::Letterbox(content, SIZE{1000, 2000});
+    EXPECT_NEAR(tall.scale, 1000.0 / 640, 1e-9);
+    const RECT t = tall.ToDevice(RECT{0, 0, 640, 525});
+    EXPECT_EQ(t.left, 0);
+    EXPECT_EQ(t.right, 1000);
+    EXPECT_LE(std::abs(t.top - (2000 - t.bottom)), 1);
+
+    const win::ScaleMap exact = win::Letterbox(content, SIZE{1280, 1050});
+    EXPECT_EQ(exact.scale, 2.0);
+    EXPECT_EQ(exact.origin.x, 0);
+    EXPECT_EQ(exact.origin.y, 0);
+}
+
+TEST(FirstStart, TakesTheLargestQuarterStepThatFits) {
+    // The main window (640 x 525 of content, a native frame with its title bar) on desktops.
+    const std::pair<SIZE, double> desktops[] = {
+        {{1366, 728}, 1.0}, {{1920, 1040}, 1.5}, {{3840, 2120}, 3.25}, {{800, 600}, 1.0}};
+    for (const auto& [usable, scale] : desktops) {
+        EXPECT_EQ(win::FirstStartScale(SIZE{640, 525}, SIZE{2, 30}, usable), scale) << usable.cx;
+    }
+}
 
 }  // namespace
 }  // namespace winsys_test

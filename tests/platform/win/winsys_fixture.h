@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -54,12 +58,85 @@ inline std::vector<UINT> MessagesFor(HWND h) {
     return out;
 }
 
-inline int Count(HWND h, UINT message) {
-    int n = 0;
+// The wParam (or the field given) of each `message` that `h` received, in order.
+template <typename T = WPARAM>
+std::vector<T> Params(HWND h, UINT message, T Received::*field = &Received::wParam) {
+    std::vector<T> out;
     for (const auto& r : Log()) {
-        n += (r.window == h && r.message == message) ? 1 : 0;
+        if (r.window == h && r.message == message) {
+            out.push_back(r.*field);
+        }
     }
-    return n;
+    return out;
+}
+
+inline std::wstring Text(HWND h) {
+    wchar_t buffer[256];
+    GetWindowTextW(h, buffer, 256);
+    return buffer;
+}
+
+// A rectangle as {left, top, right, bottom}, to compare in one line.
+inline std::array<LONG, 4> Edges(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+inline std::array<LONG, 4> ClientEdges(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    return Edges(r);
+}
+
+// An edit box's selection: {start, end}.
+inline std::pair<DWORD, DWORD> Selection(HWND edit) {
+    DWORD lo = 0;
+    DWORD hi = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    return {lo, hi};
+}
+
+inline int Count(HWND h, UINT message) {
+    return static_cast<int>(Params(h, message).size());
+}
+
+// Presses the keys one after the other, each with `modifier` held when given, then lets the
+// queue run (through the dialog's keys when one is given).
+inline void Press(std::initializer_list<int> keys, int modifier = 0, HWND dialog = nullptr) {
+    if (modifier != 0) {
+        headless::KeyDown(modifier);
+    }
+    for (int key : keys) {
+        headless::PressKey(key);
+    }
+    if (modifier != 0) {
+        headless::KeyUp(modifier);
+    }
+    headless::RunUntilIdle(dialog);
+}
+
+// Types the text to the focus window, then lets the queue run.
+inline void Type(const std::wstring& text) {
+    headless::TypeText(text);
+    headless::RunUntilIdle();
+}
+
+// A click at a point of the window's client area, then lets the queue run.
+inline void ClickAt(HWND window, int x, int y) {
+    headless::ClickClient(window, x, y);
+    headless::RunUntilIdle();
+}
+
+// Moves the mouse to a point of the window's client area, then lets the queue run.
+inline void MoveTo(HWND window, int x, int y) {
+    const POINT p = headless::ClientPoint(window, x, y);
+    headless::MouseMove(p.x, p.y);
+    headless::RunUntilIdle();
+}
+
+// A click at a screen point, then lets the queue run.
+inline void ClickAt(int x, int y) {
+    headless::Click(x, y);
+    headless::RunUntilIdle();
 }
 
 class WinsysTest : public ::testing::Test {
