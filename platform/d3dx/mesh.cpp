@@ -24,46 +24,7 @@ std::size_t D3DXGetFVFVertexSize(std::uint32_t fvf) {
     return size;
 }
 
-std::vector<AttributeRange> Mesh::AttributeTable() const {
-    std::vector<AttributeRange> table;
-    std::uint32_t lo = 0, hi = 0;
-    auto close = [&] {
-        if (!table.empty()) {
-            table.back().vertexStart = lo;
-            table.back().vertexCount = hi - lo + 1;
-        }
-    };
-    const std::size_t faces = std::min(FaceCount(), attributes.size());
-    for (std::size_t f = 0; f < faces; ++f) {
-        if (table.empty() || table.back().attribId != attributes[f]) {
-            close();
-            AttributeRange r;
-            r.attribId = attributes[f];
-            r.faceStart = static_cast<std::uint32_t>(f);
-            table.push_back(r);
-            lo = std::numeric_limits<std::uint32_t>::max();
-            hi = 0;
-        }
-        ++table.back().faceCount;
-        for (int k = 0; k < 3; ++k) {
-            lo = std::min(lo, indices[3 * f + k]);
-            hi = std::max(hi, indices[3 * f + k]);
-        }
-    }
-    close();
-    return table;
-}
 
-std::vector<std::uint32_t> Mesh::SubsetFaces(std::uint32_t attribId) const {
-    std::vector<std::uint32_t> faces;
-    const std::size_t n = std::min(FaceCount(), attributes.size());
-    for (std::size_t f = 0; f < n; ++f) {
-        if (attributes[f] == attribId) {
-            faces.push_back(static_cast<std::uint32_t>(f));
-        }
-    }
-    return faces;
-}
 
 bool D3DXComputeBoundingBox(const D3DXVECTOR3* first, std::size_t count, std::size_t stride,
                             D3DXVECTOR3* min, D3DXVECTOR3* max) {

@@ -50,16 +50,6 @@ struct MeshVertex {
     float u = 0, v = 0;
 };
 
-// A run of faces sharing one attribute id (one subset); faces are kept sorted by attribute so
-// that every subset is one run.
-struct AttributeRange {
-    std::uint32_t attribId = 0;
-    std::uint32_t faceStart = 0;
-    std::uint32_t faceCount = 0;
-    std::uint32_t vertexStart = 0;  // smallest vertex index used by the run
-    std::uint32_t vertexCount = 0;  // largest - smallest + 1 (0 for an empty run)
-};
-
 struct Mesh {
     std::uint32_t fvf = kFvfPositionNormalTex;
     std::vector<MeshVertex> vertices;
@@ -71,10 +61,6 @@ struct Mesh {
 
     std::size_t FaceCount() const { return indices.size() / 3; }
     std::size_t VertexCount() const { return vertices.size(); }
-    // The runs of equal attribute ids in face order (one per subset for a loaded mesh).
-    std::vector<AttributeRange> AttributeTable() const;
-    // The faces of one subset, as face indices, in face order.
-    std::vector<std::uint32_t> SubsetFaces(std::uint32_t attribId) const;
 };
 
 // Outcome of a load: ok, or a message naming the file and (for a syntax or content error) the

@@ -68,13 +68,6 @@ std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes) {
     return CheckedPictureSize(bytes);
 }
 
-std::optional<ImageSize> ImageFileInfo(std::string_view path) {
-    auto bytes = ReadWholeFile(path);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return ImageInfo(*bytes);
-}
 
 namespace {
 void AppendBytes(void* context, void* data, int size) {

@@ -41,7 +41,6 @@ std::optional<Image> DecodeImage(std::span<const std::uint8_t> bytes);
 std::optional<Image> LoadImageFile(std::string_view path);
 // The size of a picture without decoding its pixels.
 std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes);
-std::optional<ImageSize> ImageFileInfo(std::string_view path);
 
 // PNG (RGBA) of the image, empty on failure.
 std::vector<std::uint8_t> EncodePng(const Image& image);

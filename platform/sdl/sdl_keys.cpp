@@ -141,24 +141,5 @@ std::u16string CharsFromText(std::string_view utf8) {
     return out;
 }
 
-char16_t ControlChar(int keycode, bool ctrlDown) {
-    switch (keycode) {
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return u'\r';
-        case SDLK_BACKSPACE:
-            return 8;
-        case SDLK_TAB:
-            return u'\t';
-        case SDLK_ESCAPE:
-            return 27;
-        default:
-            break;
-    }
-    if (ctrlDown && keycode >= SDLK_a && keycode <= SDLK_z) {
-        return static_cast<char16_t>(1 + (keycode - SDLK_a));
-    }
-    return 0;
-}
 
 }  // namespace platform::sdl

@@ -27,8 +27,4 @@ VirtualKey MapKey(int scancode, int keycode);
 // bytes are dropped.
 std::u16string CharsFromText(std::string_view utf8);
 
-// The WM_CHAR character a key press gives that SDL's text input does not report (Return,
-// Backspace, Tab, Escape, and Ctrl with a letter giving 1..26); 0 for none.
-char16_t ControlChar(int keycode, bool ctrlDown);
-
 }  // namespace platform::sdl

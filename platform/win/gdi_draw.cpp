@@ -291,56 +291,5 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
     return StretchBlt(dest, x, y, width, height, source, sx, sy, width, height, rop);
 }
 
-int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, int sy,
-                      UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
-                      UINT /*usage*/) {
-    DeviceContext* d = Dc(dc);
-    if (d == nullptr || bits == nullptr || info == nullptr) {
-        return 0;
-    }
-    const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biCompression != BI_RGB || (h.biBitCount != 32 && h.biBitCount != 24) || h.biWidth <= 0) {
-        return 0;
-    }
-    win::Surface* s = win::gdi::TargetSurface(*d);
-    if (s == nullptr) {
-        return 0;
-    }
-    const int bytesPerPixel = h.biBitCount / 8;
-    const std::size_t stride =
-        (static_cast<std::size_t>(h.biWidth) * static_cast<std::size_t>(bytesPerPixel) + 3) &
-        ~std::size_t{3};
-    const int rows = std::abs(h.biHeight);
-    const bool topDown = h.biHeight < 0;
-    const auto* data = static_cast<const std::uint8_t*>(bits);
-    // The part drawn, as a picture: pixels the data lacks stay transparent. Nothing lies
-    // beyond the picture's right and bottom edges.
-    constexpr long long kMaxSide = 1 << 14;
-    win::Surface part;
-    part.Resize(static_cast<int>(std::clamp<long long>(
-                    std::min<long long>(width, 1LL * h.biWidth - sx), 0, kMaxSide)),
-                static_cast<int>(std::clamp<long long>(std::min<long long>(height, 1LL * rows - sy),
-                                                       0, kMaxSide)),
-                0);
-    for (int row = 0; row < part.height; ++row) {
-        const int srcRow = sy + row;  // counted from the top of the picture
-        const int fileRow = topDown ? srcRow : rows - 1 - srcRow;
-        const int scan = fileRow - static_cast<int>(startScan);
-        if (srcRow < 0 || scan < 0 || scan >= static_cast<int>(lines)) {
-            continue;
-        }
-        const std::uint8_t* line = data + static_cast<std::size_t>(scan) * stride;
-        for (int col = std::max(0, -sx); col < part.width; ++col) {
-            const std::uint8_t* p =
-                line + static_cast<std::size_t>(sx + col) * static_cast<std::size_t>(bytesPerPixel);
-            part.At(col, row) = 0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) |
-                                (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
-        }
-    }
-    win::gdi::Resample(*s, win::gdi::ToDevice(*d, *s, RECT{x, y, x + part.width, y + part.height}),
-                       win::gdi::ClipOf(*d, *s), part, RECT{0, 0, part.width, part.height},
-                       win::gdi::Transfer::Blend);
-    return static_cast<int>(lines);
-}
 
 }  // namespace platform

@@ -733,10 +733,6 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop);
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy, int sw,
                 int sh, DWORD rop);
-// Copies rows of a device-independent bitmap to the device; returns the lines copied.
-int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, int sy,
-                      UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
-                      UINT usage);
 int GetDeviceCaps(HDC dc, int index);
 
 }  // namespace platform

@@ -248,12 +248,6 @@ bool XValue::Set(std::string_view fieldName, XValue value) {
     return true;
 }
 
-const XDataObject* XDocument::FindByName(std::string_view name) const {
-    if (name.empty()) {
-        return nullptr;
-    }
-    return FindDepthFirst(objects, [&](const XDataObject& o) { return o.name == name; });
-}
 
 const XDataObject* XDocument::FindByGuid(const Guid& guid) const {
     return FindDepthFirst(objects,

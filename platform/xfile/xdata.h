@@ -119,9 +119,8 @@ struct XDocument {
     std::string sourceName;
     std::vector<XDataObject> objects;
 
-    // The first object (depth first, file order) named name, or with the GUID when given;
-    // references themselves are not matched. nullptr when there is none.
-    const XDataObject* FindByName(std::string_view name) const;
+    // The first object (depth first, file order) with the GUID; references themselves are not
+    // matched. nullptr when there is none.
     const XDataObject* FindByGuid(const Guid& guid) const;
     // The object a reference child points to, or nullptr when it does not resolve.
     const XDataObject* Resolve(const XDataObject& reference) const;
