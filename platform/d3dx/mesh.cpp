@@ -24,8 +24,6 @@ std::size_t D3DXGetFVFVertexSize(std::uint32_t fvf) {
     return size;
 }
 
-
-
 bool D3DXComputeBoundingBox(const D3DXVECTOR3* first, std::size_t count, std::size_t stride,
                             D3DXVECTOR3* min, D3DXVECTOR3* max) {
     if (!first || !min || !max || stride < sizeof(D3DXVECTOR3)) {
