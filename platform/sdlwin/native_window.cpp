@@ -82,4 +82,69 @@ void Show(Native& n) {
     SDL_RenderPresent(n.renderer);
 }
 
+HWND OwnerOf(HWND window) {
+    return reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
+}
+
+bool OnSomeDisplay(int x, int y) {
+    const SDL_Point p{x, y};
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+double PixelsPerPoint(const Native& n) {
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowSize(n.window, &w, &h);
+    if (!n.gl || w <= 0) {
+        return 1.0;
+    }
+    return static_cast<double>(n.gl->DrawableSize().cx) / w;
+}
+
+win::ScaleMap MapOf(HWND window, const Native& n) {
+    if (!n.gl) {
+        return win::ScaleMap{};
+    }
+    const RECT region = RegionOf(window, n.decorated);
+    return win::Letterbox(SIZE{region.right - region.left, region.bottom - region.top},
+                          n.gl->DrawableSize());
+}
+
+bool IsFullscreenKey(const SDL_Keysym& key) {
+    const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
+    return key.sym == SDLK_F11 || (enter && (key.mod & KMOD_ALT) != 0);
+}
+
+bool SurfaceAt(HWND window, double scale) {
+    const win::Surface* surface = win::TopLevelSurface(window);
+    if (surface == nullptr || surface->scale == scale) {
+        return true;
+    }
+    win::SetSurfaceScale(window, scale);
+    return false;
+}
+
+WindowPlacement PlacementOf(const Native& n, const SDL_Rect& windowed) {
+    WindowPlacement p;
+    p.known = true;
+    p.fullscreen = n.fullscreen;
+    if (p.fullscreen) {
+        p.x = windowed.x;
+        p.y = windowed.y;
+        p.width = windowed.w;
+        p.height = windowed.h;
+        p.known = windowed.w > 0;
+        return p;
+    }
+    SDL_GetWindowPosition(n.window, &p.x, &p.y);
+    SDL_GetWindowSize(n.window, &p.width, &p.height);
+    return p;
+}
+
 }  // namespace platform::sdlwin

@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "platform/sdlwin/gl_window.h"
+#include "platform/sdlwin/sdl_backend.h"
 #include "platform/win/backend.h"
+#include "platform/win/scale.h"
 #include "platform/win/win32.h"
 
 namespace platform::sdlwin {
@@ -65,5 +67,21 @@ void SetIcon(HWND window, Native& n);
 void PresentWithRenderer(HWND window, Native& n, const win::Surface& surface);
 // Shows the renderer's texture again.
 void Show(Native& n);
+
+// The window that owns `window` (none for the main window).
+HWND OwnerOf(HWND window);
+// Whether a desktop point lies on one of the displays.
+bool OnSomeDisplay(int x, int y);
+// Device pixels of the drawable per SDL window point (above 1 on scaled desktops).
+double PixelsPerPoint(const Native& n);
+// Where the window's content (logical pixels) lands in its drawable.
+win::ScaleMap MapOf(HWND window, const Native& n);
+// F11 and Alt+Enter, the keys that switch the main window to and from fullscreen.
+bool IsFullscreenKey(const SDL_Keysym& key);
+// Whether the window system draws `window` at `scale`; otherwise it starts to, painting
+// the window again (which presents it again).
+bool SurfaceAt(HWND window, double scale);
+// Where the window is, or where it was before it went fullscreen (`windowed`).
+WindowPlacement PlacementOf(const Native& n, const SDL_Rect& windowed);
 
 }  // namespace platform::sdlwin

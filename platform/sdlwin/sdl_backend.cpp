@@ -70,7 +70,7 @@ class SdlBackend : public win::Backend {
         }
         Native& n = it->second;
         if (window == main_) {
-            lastMain_ = PlacementOf(n);
+            lastMain_ = PlacementOf(n, windowed_);
             main_ = nullptr;
         }
         pending_.erase(window);
@@ -182,7 +182,7 @@ class SdlBackend : public win::Backend {
     bool Wait(std::optional<Ticks> deadline) override {
         DrawPending();
         Native* mainNative = main_ != nullptr ? Find(main_) : nullptr;
-        pointer_.Check(mainNative != nullptr && Fullscreen(*mainNative));
+        pointer_.Check(mainNative != nullptr && mainNative->fullscreen);
         const Ticks now = MonotonicNow();
         int timeout = WaitTimeoutMs(deadline, now);
         SDL_Event event;
@@ -258,7 +258,7 @@ class SdlBackend : public win::Backend {
 
     WindowPlacement MainPlacement() {
         Native* n = main_ != nullptr ? Find(main_) : nullptr;
-        return n != nullptr ? PlacementOf(*n) : lastMain_;
+        return n != nullptr ? PlacementOf(*n, windowed_) : lastMain_;
     }
 
   private:
@@ -312,10 +312,6 @@ class SdlBackend : public win::Backend {
             main_ = window;
         }
         return &added;
-    }
-
-    static HWND OwnerOf(HWND window) {
-        return reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
     }
 
     // Where no window manager keeps owned windows above their owner, the windows a raised
@@ -389,40 +385,6 @@ class SdlBackend : public win::Backend {
         applyingMove_ = false;
     }
 
-    static bool OnSomeDisplay(int x, int y) {
-        const SDL_Point p{x, y};
-        for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-            SDL_Rect bounds;
-            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    static bool Fullscreen(const Native& n) { return n.fullscreen; }
-
-    // Device pixels of the drawable per SDL window point (above 1 on scaled desktops).
-    static double PixelsPerPoint(const Native& n) {
-        int w = 0;
-        int h = 0;
-        SDL_GetWindowSize(n.window, &w, &h);
-        if (!n.gl || w <= 0) {
-            return 1.0;
-        }
-        return static_cast<double>(n.gl->DrawableSize().cx) / w;
-    }
-
-    // Where the window's content (logical pixels) lands in its drawable.
-    win::ScaleMap MapOf(HWND window, const Native& n) {
-        if (!n.gl) {
-            return win::ScaleMap{};
-        }
-        const RECT region = RegionOf(window, n.decorated);
-        return win::Letterbox(SIZE{region.right - region.left, region.bottom - region.top},
-                              n.gl->DrawableSize());
-    }
-
     // Puts the native window where the window system has the window, at the size it shows
     // it at the current scale. The main window keeps the size the user gave it as long as
     // its logical size stays.
@@ -438,7 +400,7 @@ class SdlBackend : public win::Backend {
             n.placed && logical.left == n.placedRect.left && logical.top == n.placedRect.top;
         n.placed = true;
         n.placedRect = logical;
-        if ((sameSize && samePlace) || Fullscreen(n)) {
+        if ((sameSize && samePlace) || n.fullscreen) {
             return;
         }
         const double s = n.gl ? scale_ : 1.0;
@@ -550,11 +512,6 @@ class SdlBackend : public win::Backend {
         }
     }
 
-    static bool IsFullscreenKey(const SDL_Keysym& key) {
-        const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
-        return key.sym == SDLK_F11 || (enter && (key.mod & KMOD_ALT) != 0);
-    }
-
     // F11 and Alt+Enter switch the main window between its window and the whole screen.
     void ToggleFullscreen(std::uint32_t id) {
         auto it = byId_.find(id);
@@ -606,17 +563,6 @@ class SdlBackend : public win::Backend {
             FollowNative(it->second);
         }
         pending_.insert(it->second);
-    }
-
-    // Whether the window system draws `window` at `scale`; otherwise it starts to, painting
-    // the window again (which presents it again).
-    static bool SurfaceAt(HWND window, double scale) {
-        const win::Surface* surface = win::TopLevelSurface(window);
-        if (surface == nullptr || surface->scale == scale) {
-            return true;
-        }
-        win::SetSurfaceScale(window, scale);
-        return false;
     }
 
     void SetCursorIdleHiding(bool on) override { pointer_.Allow(on); }
@@ -700,7 +646,7 @@ class SdlBackend : public win::Backend {
         const int top = static_cast<int>(std::lround((y + map.origin.y / ppp) / s)) - region.top;
         n->placedRect =
             RECT{left + region.left, top + region.top, left + region.right, top + region.bottom};
-        if (window == main_ && !Fullscreen(*n)) {
+        if (window == main_ && !n->fullscreen) {
             windowed_ = SDL_Rect{x, y, 0, 0};
             SDL_GetWindowSize(n->window, &windowed_.w, &windowed_.h);
         }
@@ -710,23 +656,6 @@ class SdlBackend : public win::Backend {
         applyingMove_ = true;
         SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         applyingMove_ = false;
-    }
-
-    WindowPlacement PlacementOf(const Native& n) {
-        WindowPlacement p;
-        p.known = true;
-        p.fullscreen = Fullscreen(n);
-        if (p.fullscreen) {
-            p.x = windowed_.x;
-            p.y = windowed_.y;
-            p.width = windowed_.w;
-            p.height = windowed_.h;
-            p.known = windowed_.w > 0;
-            return p;
-        }
-        SDL_GetWindowPosition(n.window, &p.x, &p.y);
-        SDL_GetWindowSize(n.window, &p.width, &p.height);
-        return p;
     }
 
     std::map<HWND, Native> natives_;

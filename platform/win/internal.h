@@ -224,6 +224,10 @@ void DrawMenuBarInto(HDC dc, const Window& w, const RECT& bar);
 int MenuBarItemAt(const Window& w, POINT screen);
 void MenuBarClicked(HWND window, int item);
 void MenuWindowGone(HWND window);
+// An item by position or id (MF_BYPOSITION in flags), nullptr when there is none.
+MenuItem* ItemOf(HMENU menu, UINT item, UINT flags);
+// A menu's items changed: the bars and open drop-downs showing menus draw again.
+void MenuChanged(HMENU menu);
 
 // Standard controls.
 void RegisterSystemClasses();
