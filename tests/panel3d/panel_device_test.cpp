@@ -106,15 +106,9 @@ TEST(PanelDeviceTest, ResettableLostDeviceIsRebuiltKeepingTheScene) {
     auto control = std::make_shared<gfx::HeadlessControl>();
     gfx::ScopedHeadlessProvider scope(control);
     StartedPanel panel;
-    PolygonMesh polygon;
-    polygon.faceCount = 1;
-    polygon.vertices.resize(3);
-    polygon.vertices[1].x = 1;
-    polygon.vertices[2].y = 1;
-    panel.polygonMeshes = {polygon};
-    TextLabel label;
-    label.text = "Punti";
-    panel.textLabels = {label};
+    panel.polygonMeshes = {
+        {.faceCount = 1, .vertices = {{}, {.x = 1}, {.y = 1}}, .indices = {}, .textureFile = ""}};
+    panel.textLabels = {{.text = "Punti"}};
 
     panel.headless()->SetCooperativeLevel(gfx::CooperativeLevel::DeviceLost);
     panel.drawFrame();  // still lost: drawn all the same, the calls fail harmlessly

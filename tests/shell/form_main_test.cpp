@@ -49,14 +49,11 @@ TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
 TEST_F(ShellTest, OnlyLowerCasePTogglesPause) {
     FormMain& form = OpenMainForm();
     ASSERT_TRUE(StartLevelOne());
-    hl::TypeText(L"P");
-    hl::RunUntilIdle();
+    Type(L"P");
     EXPECT_FALSE(form.fields.paused);
-    hl::TypeText(L"p");
-    hl::RunUntilIdle();
+    Type(L"p");
     EXPECT_TRUE(form.fields.paused);
-    hl::TypeText(L"p");
-    hl::RunUntilIdle();
+    Type(L"p");
     EXPECT_FALSE(form.fields.paused);
 }
 
@@ -137,8 +134,7 @@ TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizesAndAboutLinksFitWhole) {
         EXPECT_EQ(big, reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)));
         EXPECT_NE(big, LoadIconW(nullptr, IDI_APPLICATION));
     }
-    hl::TypeText(L"x\r");
-    hl::RunUntilIdle();
+    Type(L"x\r");
     Choose(form.infoItem);
     for (TekuUtility::CellControl* link : {form.aboutForm->webLink, form.aboutForm->mailLink}) {
         platform::HDC dc = platform::GetDC(link->handle);
