@@ -76,33 +76,27 @@ TEST_F(ShellTest, TheNameBoxKeepsOnlyWhatTheFileStoresOneByteEach) {
     EXPECT_EQ(ScoreFile(), "00000050 \xC8\xD1 \xDC         Livello 1\r\n");
 }
 
-TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
+// A form replaced by the next game's, closed without a name or still open when the program
+// ends registers its own game once, under the last accepted name.
+TEST_F(ShellTest, AFormReplacedClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
     FormMain& form = OpenMainForm();
     EndGame(100, 1);
-    TekuUtility::FormNamePlayer* first = form.nameForm.get();
-    ASSERT_NE(first, nullptr);
-
+    ASSERT_NE(form.nameForm, nullptr);
     EndGame(200, 2);
     ASSERT_NE(form.nameForm, nullptr);
-    // The replaced form's game went in under the last accepted name (none yet).
-    EXPECT_EQ(ScoreFile(), "00000100              Livello 1\r\n");
+    EXPECT_EQ(ScoreFile(), "00000100              Livello 1\r\n");  // no name accepted yet
     EXPECT_FALSE(platform::IsWindowEnabled(form.handle));
-
     Type(L"bob\r");
-    EXPECT_EQ(ScoreFile(),
-              "00000200 BOB          Livello 2\r\n00000100              Livello 1\r\n");
+    const std::string two =
+        "00000200 BOB          Livello 2\r\n00000100              Livello 1\r\n";
+    EXPECT_EQ(ScoreFile(), two);
     EXPECT_EQ(form.fields.highScores.size(), 2u);
-}
 
-// Closed without a name, or still open when the program ends: the last accepted name.
-TEST_F(ShellTest, AFormClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
-    FormMain& form = OpenMainForm();
-    TekuUtility::PlayerName = "ZED";
     EndGame(77, 4);
     ASSERT_NE(form.nameForm, nullptr);
     platform::SendMessageW(form.nameForm->handle, platform::WM_CLOSE, 0, 0);
     hl::RunUntilIdle();
-    EXPECT_EQ(ScoreFile(), "00000077 ZED          Livello 4\r\n");
+    EXPECT_EQ(ScoreFile(), two + "00000077 BOB          Livello 4\r\n");
     EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
 
     EndGame(55, 2);
@@ -111,7 +105,7 @@ TEST_F(ShellTest, AFormClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
     CloseMainForm();
     EXPECT_FALSE(platform::IsWindow(nameWindow));
     EXPECT_EQ(ScoreFile(),
-              "00000077 ZED          Livello 4\r\n00000055 ZED          Livello 2\r\n");
+              two + "00000077 BOB          Livello 4\r\n00000055 BOB          Livello 2\r\n");
     EXPECT_TRUE(platform::headless::MessageBoxLog().empty());
 }
 
