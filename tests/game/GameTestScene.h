@@ -47,11 +47,8 @@ class GameSceneTest : public ::testing::Test {
     // Appends a record; references to earlier records may move, so look them up again.
     void Add(std::int32_t id, double x, double y, double z, Point3 half = {0.5, 0.5, 0.5},
              bool visible = true) {
-        MeshObject o;
+        MeshObject o(x, y, z, {});
         o.id = id;
-        o.x = x;
-        o.y = y;
-        o.z = z;
         o.visible = visible;
         panel.meshObjects.push_back(o);
         halfSizes[id] = half;

@@ -17,19 +17,13 @@ namespace {
 namespace hl = platform::headless;
 using MyApp::FormMain;
 
-std::wstring WindowText(platform::HWND window) {
-    wchar_t buffer[256] = {};
-    const int n = platform::GetWindowTextW(window, buffer, 256);
-    return std::wstring(buffer, static_cast<std::size_t>(std::max(n, 0)));
-}
-
 TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
     FormMain& form = OpenMainForm();
     platform::RECT client{};
     ASSERT_TRUE(platform::GetClientRect(form.handle, &client));
     EXPECT_EQ(client.right - client.left, 640);
     EXPECT_EQ(client.bottom - client.top, 505);
-    EXPECT_EQ(WindowText(form.handle), L"Kryx Space (c) 2021 Kryx Space team");
+    EXPECT_EQ(form.GetText(), L"Kryx Space (c) 2021 Kryx Space team");
     EXPECT_EQ(MyApp::mainForm, &form);
     EXPECT_EQ(form.fields.mainWindow, form.handle);
 

@@ -189,8 +189,8 @@ TEST_F(DialogTest, AboutDialogLayoutAndLinksToTheWebPageAndANewMail) {
     pf::GetClientRect(about->handle, &client);
     EXPECT_EQ(client.right, 600);
     EXPECT_EQ(client.bottom, 300);
-    EXPECT_EQ(WindowText(about->handle), L"Info...");
-    EXPECT_EQ(WindowText(about->titleLabel->handle), L"Kryx Space 1.0.0.0");
+    EXPECT_EQ(about->GetText(), L"Info...");
+    EXPECT_EQ(about->titleLabel->GetText(), L"Kryx Space 1.0.0.0");
     EXPECT_EQ(about->webLink->text, L"http://www.kryxspace.example");
     EXPECT_EQ(about->mailLink->text, L"info@kryxspace.example");
     EXPECT_TRUE(about->webLink->GetHandCursor());

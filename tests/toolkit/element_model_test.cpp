@@ -47,7 +47,7 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
 
     label.Create();
     ASSERT_NE(label.handle, nullptr);
-    EXPECT_EQ(WindowText(label.handle), L"stored");
+    EXPECT_EQ(label.GetText(), L"stored");
     EXPECT_FALSE(pf::IsWindowEnabled(label.handle));
     pf::RECT r{};
     pf::GetWindowRect(label.handle, &r);
@@ -58,7 +58,7 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     EXPECT_EQ(at.y, 9);
 
     label.SetText(std::wstring(L"after"));
-    EXPECT_EQ(WindowText(label.handle), L"after");
+    EXPECT_EQ(label.GetText(), L"after");
     label.SetEnabled(true);
     EXPECT_TRUE(pf::IsWindowEnabled(label.handle));
     label.SetSize(60, 20);
