@@ -42,10 +42,9 @@ TEST(PanelDeviceTest, CreationFailuresShowTheirMessages) {
         EXPECT_EQ(panel.device(), nullptr);
         EXPECT_TRUE(panel.stopDrawing);  // left as it was when there is no renderer at all
     }
-    ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0],
-              "Inizializzazione DirectX fallita.|errore|" +
-                  std::to_string(platform::MB_ICONERROR | platform::MB_TASKMODAL));
+    EXPECT_EQ(recorder.boxes, std::vector<std::string>{
+                                  "Inizializzazione DirectX fallita.|errore|" +
+                                  std::to_string(platform::MB_ICONERROR | platform::MB_TASKMODAL)});
     {
         gfx::ScopedHeadlessProvider scope(control);
         control->failHardware = true;
