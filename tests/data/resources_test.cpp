@@ -180,14 +180,12 @@ TEST(PictureResourcesTest, IconIsASquareWithTransparentCornersAndTheAboutPicture
     kxtest::ExpectBmp24(*about, 164, 50);  // rows of 492 bytes need no padding
 }
 
-TEST(ResourceLookupTest, TypeAndIdMustBothMatch) {
+TEST(ResourceLookupTest, TypeAndIdMustBothMatchAndGiveTheFilesOfTheResourcesFolder) {
     EXPECT_FALSE(FindResource(ResourceType::Wave, resources::kEnergyBarSheet).has_value());
     EXPECT_FALSE(FindResource(ResourceType::RcData, resources::kWaveShot).has_value());
     EXPECT_FALSE(FindResource(ResourceType::Icon, 9999).has_value());
     EXPECT_FALSE(FindResource(ResourceType::Wave, -1023).has_value());
-}
 
-TEST(ResourceLookupTest, EmbeddedBytesAreTheFilesOfTheResourcesFolder) {
     const auto dir = kxtest::SourceDir() / "resources";
     const std::pair<const char*, std::pair<ResourceType, int>> files[] = {
         {"WAVE_1023.wav", {ResourceType::Wave, 1023}},

@@ -193,17 +193,15 @@ TEST_F(AstronautTest, UpInTheAirDoesNothingAndDownCutsARise) {
     EXPECT_NEAR(Ship().y, top - 0.2, 1e-9);
 }
 
-TEST_F(AstronautTest, NoShotWhileOneFlies) {
-    Shot().visible = true;
+TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecondUnlessTouched) {
+    game.level = 2;         // the astronaut's shot never gets the side view's lift
+    Shot().visible = true;  // none while one flies
     Shot().z = 30;
     Fire(ControlAstronaut);
     EXPECT_EQ(Shot().z, 30);
     EXPECT_EQ(Ship().frame, 0);
     EXPECT_TRUE(game.sounds.pending.empty());
-}
-
-TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecondUnlessTouched) {
-    game.level = 2;  // the astronaut's shot never gets the side view's lift
+    Shot().visible = false;
     Fire(ControlAstronaut);
     ASSERT_TRUE(Shot().visible);
     EXPECT_EQ(ShotAt(), (std::vector<double>{0, -3.5, 0.3}));
@@ -227,7 +225,7 @@ TEST_F(AstronautTest, ShotStartsInFrontAndTheFiringPoseLastsOneSecondUnlessTouch
 
 using ShotFlightTest = PlayerControlTest;
 
-TEST_F(ShotFlightTest, FliesOneUnitAndVanishesBeyondDepth55) {
+TEST_F(ShotFlightTest, FliesOneUnitAndVanishesBeyondDepth55OrOutOfView) {
     ShotFlight(game);  // hidden: not moved
     EXPECT_EQ(Shot().z, 0);
 
@@ -240,9 +238,8 @@ TEST_F(ShotFlightTest, FliesOneUnitAndVanishesBeyondDepth55) {
     EXPECT_TRUE(Shot().visible);  // 55 is not beyond 55
     ShotFlight(game);
     EXPECT_FALSE(Shot().visible);
-}
 
-TEST_F(ShotFlightTest, VanishesWhenItsLastDrawnBoxLeftTheView) {
+    // It also vanishes when the box of its last frame has left the view.
     Shot().visible = true;
     Shot().z = 5;
     Shot().x = -40;  // far off to the left, but its box is that of the last frame

@@ -75,20 +75,14 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     EXPECT_EQ(label.GetText(), L"typed");
     EXPECT_EQ(label.text, L"typed");
 
-    Button button(&form, "go");  // Show creates an element not yet created
-    button.Show();
-    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
-}
-
-TEST_F(ElementModelTest, TheFontIsMadeAndAppliedByCreate) {
-    Form form(nullptr);
-    form.Create();
+    // Show creates an element not yet created; its font is made and applied by Create.
     Font font("Arial", 16);
     font.bold = true;
-    Button button(&form, "b");
+    Button button(&form, "go");
     button.font = &font;
     EXPECT_EQ(font.handle, nullptr);
-    button.Create();
+    button.Show();
+    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
     ASSERT_NE(font.handle, nullptr);
     EXPECT_EQ(reinterpret_cast<pf::HFONT>(Send(button, pf::WM_GETFONT)), font.handle);
 }
