@@ -82,7 +82,7 @@ TEST(ExpectedChecksumTest, PicturesMatchWithTheirBackslashAndNamesAreCaseSensiti
     EXPECT_EQ(ExpectedChecksum(""), "");
 }
 
-TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
+TEST_F(DataCheckTest, DamagedUnknownOrMissingFilesShowOneErrorBoxAndRequestClose) {
     auto bytes = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "fire.x");
     ASSERT_FALSE(bytes.empty());
     bytes[100] ^= 0x01;
@@ -96,10 +96,10 @@ TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
     EXPECT_EQ(boxes[0].caption, "errore");
     EXPECT_EQ(boxes[0].text, "Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
     EXPECT_EQ(boxes[0].type, platform::MB_TASKMODAL | platform::MB_ICONERROR);
-}
 
-TEST_F(DataCheckTest, UnknownAndMissingFilesFailAndOnlyTheFirstFailureIsReported) {
-    bool close = false;
+    // Unknown and missing files fail too, and only the first failure is reported.
+    close = false;
+    boxes.clear();
     CheckDataFile(close, nullptr, File("nuovo.x", {'x', 'o', 'f'}));  // not in the table
     CheckDataFile(close, nullptr, (dir.Path() / "Nave.x").string());  // missing
     CheckDataFile(close, nullptr, (dir.Path() / "sfondo.png").string());

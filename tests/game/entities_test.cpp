@@ -60,7 +60,7 @@ TEST(HeadingToTest, WholeDegreesTowardTheTarget) {
     }
 }
 
-TEST(RandomIntTest, CoversExactlyTheClosedRange) {
+TEST(RandomIntTest, CoversExactlyTheClosedRangeAndATestSeedRepeatsTheSequence) {
     SeedRandomForTesting(3);
     std::set<std::int32_t> seen;
     for (int i = 0; i < 20000; ++i) {
@@ -75,9 +75,8 @@ TEST(RandomIntTest, CoversExactlyTheClosedRange) {
         EXPECT_EQ(RandomInt(1, 1), 1);
     }
     EXPECT_EQ(RandomInt(4, 2), 4);  // an empty range does not divide by zero
-}
 
-TEST(RandomIntTest, FirstDrawSeedsAndATestSeedRepeatsTheSequence) {
+    // The first draw seeds; a test seed repeats the sequence.
     ResetRandomSeededForTesting();
     EXPECT_FALSE(IsRandomSeeded());
     RandomInt(1, 10);

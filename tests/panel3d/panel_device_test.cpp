@@ -62,7 +62,9 @@ TEST(PanelDeviceTest, CreationFailuresShowTheirMessages) {
               "Inizializzazione DirectX fallita (CreateDevice).");
 }
 
-TEST(PanelDeviceTest, WithoutADeviceNothingChangesThenSetSceneWorksAfterCreation) {
+TEST(PanelDeviceTest, SetSceneNeedsADeviceAndThenRecreatesItAndPlacesTheCamera) {
+    auto control = std::make_shared<gfx::HeadlessControl>();
+    gfx::ScopedHeadlessProvider scope(control);
     TestPanel panel;
     EXPECT_EQ(panel.device(), nullptr);  // construction makes none
     panel.renderFrame();                 // nor does a paint without a window
@@ -73,24 +75,16 @@ TEST(PanelDeviceTest, WithoutADeviceNothingChangesThenSetSceneWorksAfterCreation
     EXPECT_EQ(panel.device(), nullptr);
 
     panel.start();
-    panel.polygonMeshes.resize(1);
-    panel.setScene({}, {}, {}, {MeshObject(1, 2, 3, {"a.x"})}, {}, {});
-    EXPECT_EQ(panel.meshObjects.size(), 1u);
-    EXPECT_TRUE(panel.textLabels.empty());
-    EXPECT_TRUE(panel.polygonMeshes.empty());  // setScene always empties the seventh list
-    EXPECT_NE(panel.device(), nullptr);
-}
-
-TEST(PanelDeviceTest, SetSceneRecreatesTheDeviceAndPlacesTheCamera) {
-    auto control = std::make_shared<gfx::HeadlessControl>();
-    gfx::ScopedHeadlessProvider scope(control);
-    StartedPanel panel;
     EXPECT_EQ(control->devicesCreated, 1);
+    panel.polygonMeshes.resize(1);
     panel.cameraX = 1;
     panel.cameraZ = -20;
     panel.firstPersonCamera.dirty = false;
     panel.stopDrawing = true;
-    panel.setScene({}, {}, {}, {}, {}, {});
+    panel.setScene({}, {}, {}, {MeshObject(1, 2, 3, {"a.x"})}, {}, {});
+    EXPECT_EQ(panel.meshObjects.size(), 1u);
+    EXPECT_TRUE(panel.textLabels.empty());
+    EXPECT_TRUE(panel.polygonMeshes.empty());  // setScene always empties the seventh list
     EXPECT_EQ(control->devicesCreated, 2);
     EXPECT_EQ(panel.firstPersonCamera.device, panel.device());
     EXPECT_EQ(panel.firstPersonCamera.position.x, 1.0f);
