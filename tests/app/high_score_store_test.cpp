@@ -294,9 +294,8 @@ TEST_F(HighScoreStoreTest, DataFolderWithABackslashIsUsedAsNamed) {
     EXPECT_FALSE(fs::exists(root / "b"));
 }
 
-// Two instances registering at once: every round both write five entries into an empty table,
-// and all ten must be there afterwards.
-// Each round starts without the game's folders, so the two also race to make them.
+// Every round two instances write five entries each into an empty table (racing to make the
+// folders too); all ten must be there afterwards.
 TEST_F(HighScoreStoreTest, TwoProcessesRegisteringLoseNoEntry) {
     for (int round = 0; round < 8; ++round) {
         fs::remove_all(Folder().parent_path());

@@ -71,9 +71,8 @@ bool Any(const InputState& s) {
     return s.left || s.right || s.up || s.down || s.fire || s.start;
 }
 
-// Ends of the range (beyond them not clamped), the dead band of half a percent around the
-// centre (32767.5 +- 327.675), unsigned values above 2^31 without wrap-around, an inverted
-// range, and ranges of no width (no direction instead of a division by zero).
+// Range ends (not clamped beyond), the dead band of 0.5 % around the centre, values above 2^31,
+// an inverted range and ranges of no width (no division by zero).
 TEST(JoystickAxisTest, ScalesToPlusMinusHundredWithADeadBand) {
     struct Case {
         std::uint32_t value, min, max;

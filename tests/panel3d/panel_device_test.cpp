@@ -140,8 +140,7 @@ TEST(PanelDeviceTest, BackgroundCopiedWhenItFitsTheBackBuffer) {
     panel.drawFrame();
     EXPECT_EQ(panel.headless()->Count("background 640x480"), 1);
 
-    // A picture larger than the back buffer (a bordered panel's client area is a few pixels
-    // smaller than the picture made for it): its top-left part is copied.
+    // A picture larger than the back buffer (a bordered panel): its top-left part is copied.
     TestPanel small(320, 200);
     small.backgroundImageFile = panel.backgroundImageFile;
     small.start();

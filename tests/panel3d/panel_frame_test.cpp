@@ -18,12 +18,10 @@ namespace gfx = platform::gfx;
 TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     StartedPanel panel;
     panel.drawFrame();
-    // The first frame's frustum comes from the projection set before it (identity on a new
-    // device): its near plane is z = -11, one unit behind the camera.
+    // The first frame's frustum uses the new device's identity projection: near plane z = -11.
     EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].d, 11.0f, 1e-5);
 
-    // The frustum uses the projection of the frame before: after a second frame the origin
-    // is in view, points behind the camera, beyond the far plane or far aside are not.
+    // From the second frame on: the origin is in view; behind, beyond or far aside are not.
     panel.drawFrame();
     EXPECT_TRUE(panel.isInFrustum(0, 0, 0));
     EXPECT_TRUE(panel.isInFrustum(0, 0, 400));

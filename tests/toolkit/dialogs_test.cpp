@@ -288,8 +288,7 @@ TEST_F(OwnedFormTest, TheNameDialogStaysOverItsOwnerAndTheFocusComesBackAfterIt)
     const pf::POINT overlap{320, 320};
     ASSERT_EQ(pf::WindowFromPoint(overlap), dialog->handle);
 
-    // A press on the owner (disabled) and the owner activated by the program: the dialog
-    // stays in front, with the keyboard.
+    // A press on the disabled owner, then the owner raised: the dialog stays in front.
     hl::Click(150, 250);
     pf::SetWindowPos(owner->handle, pf::HWND_TOP, 0, 0, 0, 0, pf::SWP_NOMOVE | pf::SWP_NOSIZE);
     hl::RunUntilIdle();
