@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "game/EnemyFire.h"
 #include "game/Entities.h"
@@ -62,9 +63,7 @@ class GameSceneTest : public ::testing::Test {
     MeshObject& Show(std::int32_t id, double x, double y, double z) {
         MeshObject& o = Object(id);
         o.visible = true;
-        o.x = x;
-        o.y = y;
-        o.z = z;
+        std::tie(o.x, o.y, o.z) = std::tie(x, y, z);
         return o;
     }
     // What a frame writes back: the box of every visible object.

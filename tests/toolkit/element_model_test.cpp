@@ -53,9 +53,8 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     pf::GetWindowRect(label.handle, &r);
     EXPECT_EQ(r.right - r.left, 120);
     EXPECT_EQ(r.bottom - r.top, 40);
-    const pf::POINT at = label.GetLocation();
-    EXPECT_EQ(at.x, 7);
-    EXPECT_EQ(at.y, 9);
+    EXPECT_EQ(label.GetLocation().x, 7);
+    EXPECT_EQ(label.GetLocation().y, 9);
 
     label.SetText(std::wstring(L"after"));
     EXPECT_EQ(label.GetText(), L"after");
@@ -134,11 +133,8 @@ TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsInCreationOrder) {
     Form second(nullptr);
     second.Create();
 
-    EXPECT_EQ(button.id, firstId + 1);
-    EXPECT_EQ(item.id, firstId + 2);
-    EXPECT_EQ(timer.id, firstId + 3);
-    EXPECT_EQ(panel.id, firstId + 4);
-    EXPECT_EQ(second.id, firstId + 5);
+    EXPECT_EQ((std::vector{button.id, item.id, timer.id, panel.id, second.id}),
+              (std::vector{firstId + 1, firstId + 2, firstId + 3, firstId + 4, firstId + 5}));
     EXPECT_EQ(pf::GetDlgCtrlID(button.handle), button.id);
     EXPECT_EQ(FindElementById(item.id), &item);
     EXPECT_EQ(FindMenuItemById(item.id), &item);
