@@ -78,7 +78,6 @@ class LevelUpdateTest : public testing_support::GameSceneTest {
         }
         return n;
     }
-    std::int32_t Band() const { return panel.spriteCells[0].row; }
 };
 
 // --- Level 1 -------------------------------------------------------------------------
@@ -135,7 +134,7 @@ TEST_F(LevelUpdateTest, Level1RockRestingOnTheShipDrainsFivePerFourHundredMsUnti
         EXPECT_GT(drops[i] - drops[i - 1], 400);
         EXPECT_LE(drops[i] - drops[i - 1], 430);
     }
-    EXPECT_EQ(Band(), 6);
+    EXPECT_EQ(panel.spriteCells[0].row, 6);    // the energy bar's empty band
     EXPECT_EQ(Object(kFirstRockId).frame, 2);  // impact look while resting on the ship
     EXPECT_DOUBLE_EQ(Object(kFirstRockId).z, 0.2);
     EXPECT_FALSE(Level1StateForTesting().touched);
