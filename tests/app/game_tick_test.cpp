@@ -243,8 +243,7 @@ TEST_F(GameTickTest, LevelLostGoesToGameOverTitleAndNameForm) {
     EXPECT_EQ(sv.builtLevels, (std::vector<int>{1, 1}));
 }
 
-// A level builder that shows a modal box runs a nested loop in which the timer fires again:
-// that inner tick must do nothing.
+// A level builder showing a modal box: the timer's tick inside its nested loop does nothing.
 struct ReentrantServices : FakeServices {
     TickState* st = nullptr;
     GameFields* g = nullptr;

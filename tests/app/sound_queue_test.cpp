@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,7 @@ TEST_F(SoundQueueTest, SixPushesDropTheOldestAndPlayAt400MsSpacing) {
     for (int id : {1, 2, 3, 4, 5, 6}) {
         q.Push(id);
     }
-    EXPECT_EQ(q.pending.size(), 5u);
-    EXPECT_EQ(q.pending.front(), 2);
+    EXPECT_EQ(q.pending, (std::deque<std::int32_t>{2, 3, 4, 5, 6}));
     RunFor(q, 390);
     EXPECT_TRUE(out.events.empty());  // nothing within 400 ms of construction
     RunFor(q, 30);
@@ -73,13 +73,12 @@ TEST_F(SoundQueueTest, LoopRestartsAfterAOneShotAndStopsAtOnceOnZero) {
 TEST_F(SoundQueueTest, SilenceKeepsOnlyTheNewestWhichPlaysNext) {
     SoundQueue q;
     q.SetLoop(1026);
-    q.Push(1);
-    q.Push(2);
-    q.Push(3);
+    for (int id : {1, 2, 3}) {
+        q.Push(id);
+    }
     q.Silence();
     EXPECT_EQ(q.loopSound, 0);
-    ASSERT_EQ(q.pending.size(), 1u);
-    EXPECT_EQ(q.pending.front(), 3);
+    EXPECT_EQ(q.pending, std::deque<std::int32_t>{3});
     out.events.clear();
     RunFor(q, 420);
     EXPECT_EQ(out.events, std::vector<std::string>{"play 3"});

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -45,22 +46,15 @@ class DataCheckTest : public ::testing::Test {
     }
 };
 
-TEST_F(DataCheckTest, SeventeenBytesFoldTheLastByteOntoTheFirst) {
-    std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < 17; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>(0xA0 + i));
-    }
-    const std::string sum = XorFoldChecksum(File("seventeen.bin", bytes));
+TEST_F(DataCheckTest, FoldIsByOffsetAcrossReadBlocksUpperCaseAndZerosForNoBytes) {
+    std::vector<std::uint8_t> seventeen(17);
+    std::iota(seventeen.begin(), seventeen.end(), 0xA0);
     // byte 0 = 0xA0 ^ 0xB0 = 0x10; bytes 1..15 as in the file, upper case
-    EXPECT_EQ(sum, "10A1A2A3A4A5A6A7A8A9AAABACADAEAF");
-}
-
-TEST_F(DataCheckTest, EmptyAndMissingFilesFoldToZeros) {
+    EXPECT_EQ(XorFoldChecksum(File("seventeen.bin", seventeen)),
+              "10A1A2A3A4A5A6A7A8A9AAABACADAEAF");
     EXPECT_EQ(XorFoldChecksum(File("empty.bin", {})), std::string(32, '0'));
     EXPECT_EQ(XorFoldChecksum((dir.Path() / "absent.bin").string()), std::string(32, '0'));
-}
 
-TEST_F(DataCheckTest, FoldIsByOffsetAcrossReadBlocksAndKeepsLeadingZeros) {
     // Longer than two 10240-byte blocks and not a multiple of 16.
     std::vector<std::uint8_t> bytes(2 * 10240 + 37, 0);
     bytes[5] = 0x0F;
@@ -88,7 +82,7 @@ TEST(ExpectedChecksumTest, PicturesMatchWithTheirBackslashAndNamesAreCaseSensiti
     EXPECT_EQ(ExpectedChecksum(""), "");
 }
 
-TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
+TEST_F(DataCheckTest, DamagedUnknownOrMissingFilesShowOneErrorBoxAndRequestClose) {
     auto bytes = kxtest::ReadBytes(kxtest::SourceDir() / "data" / "fire.x");
     ASSERT_FALSE(bytes.empty());
     bytes[100] ^= 0x01;
@@ -102,10 +96,10 @@ TEST_F(DataCheckTest, DamagedFileShowsTheErrorBoxOverTheOwnerAndRequestsClose) {
     EXPECT_EQ(boxes[0].caption, "errore");
     EXPECT_EQ(boxes[0].text, "Immagine corrotta o danneggiata. Ripristinare la cartella immagine");
     EXPECT_EQ(boxes[0].type, platform::MB_TASKMODAL | platform::MB_ICONERROR);
-}
 
-TEST_F(DataCheckTest, UnknownAndMissingFilesFailAndOnlyTheFirstFailureIsReported) {
-    bool close = false;
+    // Unknown and missing files fail too, and only the first failure is reported.
+    close = false;
+    boxes.clear();
     CheckDataFile(close, nullptr, File("nuovo.x", {'x', 'o', 'f'}));  // not in the table
     CheckDataFile(close, nullptr, (dir.Path() / "Nave.x").string());  // missing
     CheckDataFile(close, nullptr, (dir.Path() / "sfondo.png").string());

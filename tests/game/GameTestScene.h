@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "game/EnemyFire.h"
 #include "game/Entities.h"
@@ -47,11 +48,8 @@ class GameSceneTest : public ::testing::Test {
     // Appends a record; references to earlier records may move, so look them up again.
     void Add(std::int32_t id, double x, double y, double z, Point3 half = {0.5, 0.5, 0.5},
              bool visible = true) {
-        MeshObject o;
+        MeshObject o(x, y, z, {});
         o.id = id;
-        o.x = x;
-        o.y = y;
-        o.z = z;
         o.visible = visible;
         panel.meshObjects.push_back(o);
         halfSizes[id] = half;
@@ -65,9 +63,7 @@ class GameSceneTest : public ::testing::Test {
     MeshObject& Show(std::int32_t id, double x, double y, double z) {
         MeshObject& o = Object(id);
         o.visible = true;
-        o.x = x;
-        o.y = y;
-        o.z = z;
+        std::tie(o.x, o.y, o.z) = std::tie(x, y, z);
         return o;
     }
     // What a frame writes back: the box of every visible object.

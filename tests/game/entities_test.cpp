@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "game/Entities.h"
 #include "game/Random.h"
@@ -28,15 +29,10 @@ TEST(MoveObjectTest, TurnsKeepHeadingsUpTo360) {
 }
 
 TEST(MoveObjectTest, MovesAlongTheHeadingAndLifts) {
-    MeshObject o;
-    o.x = 1;
-    o.y = 2;
-    o.z = 3;
+    MeshObject o(1, 2, 3, {});
     o.frame = 3;
     MoveObject(o, 0, -1, 0, 1.0);  // heading 0: along +z only
-    EXPECT_EQ(o.x, 1);
-    EXPECT_EQ(o.y, 2);
-    EXPECT_EQ(o.z, 4);
+    EXPECT_EQ((std::vector<double>{o.x, o.y, o.z}), (std::vector<double>{1, 2, 4}));
     EXPECT_EQ(o.frame, 3);  // a negative frame leaves it
 
     o.angle = 90;
@@ -64,7 +60,7 @@ TEST(HeadingToTest, WholeDegreesTowardTheTarget) {
     }
 }
 
-TEST(RandomIntTest, CoversExactlyTheClosedRange) {
+TEST(RandomIntTest, CoversExactlyTheClosedRangeAndATestSeedRepeatsTheSequence) {
     SeedRandomForTesting(3);
     std::set<std::int32_t> seen;
     for (int i = 0; i < 20000; ++i) {
@@ -79,9 +75,8 @@ TEST(RandomIntTest, CoversExactlyTheClosedRange) {
         EXPECT_EQ(RandomInt(1, 1), 1);
     }
     EXPECT_EQ(RandomInt(4, 2), 4);  // an empty range does not divide by zero
-}
 
-TEST(RandomIntTest, FirstDrawSeedsAndATestSeedRepeatsTheSequence) {
+    // The first draw seeds; a test seed repeats the sequence.
     ResetRandomSeededForTesting();
     EXPECT_FALSE(IsRandomSeeded());
     RandomInt(1, 10);
@@ -101,9 +96,7 @@ TEST_F(EntityLookupTest, MissingIdsReadAsZeroAndAreNotWritten) {
     Add(kPlayerId, 1, 2, 3);
     EXPECT_EQ(FindObject(game, 99), nullptr);
     const Point3 p = GetPosition(game, 99);
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 0);
-    EXPECT_EQ(p.z, 0);
+    EXPECT_TRUE(p.x == 0 && p.y == 0 && p.z == 0);
     EXPECT_EQ(GetAngle(game, 99), 0);
     EXPECT_FALSE(IsShotVisible(game));
     SetShotVisible(game, true);  // no shot: nothing happens

@@ -42,10 +42,9 @@ TEST(PanelDeviceTest, CreationFailuresShowTheirMessages) {
         EXPECT_EQ(panel.device(), nullptr);
         EXPECT_TRUE(panel.stopDrawing);  // left as it was when there is no renderer at all
     }
-    ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0],
-              "Inizializzazione DirectX fallita.|errore|" +
-                  std::to_string(platform::MB_ICONERROR | platform::MB_TASKMODAL));
+    EXPECT_EQ(recorder.boxes, std::vector<std::string>{
+                                  "Inizializzazione DirectX fallita.|errore|" +
+                                  std::to_string(platform::MB_ICONERROR | platform::MB_TASKMODAL)});
     {
         gfx::ScopedHeadlessProvider scope(control);
         control->failHardware = true;
@@ -63,7 +62,9 @@ TEST(PanelDeviceTest, CreationFailuresShowTheirMessages) {
               "Inizializzazione DirectX fallita (CreateDevice).");
 }
 
-TEST(PanelDeviceTest, WithoutADeviceNothingChangesThenSetSceneWorksAfterCreation) {
+TEST(PanelDeviceTest, SetSceneNeedsADeviceAndThenRecreatesItAndPlacesTheCamera) {
+    auto control = std::make_shared<gfx::HeadlessControl>();
+    gfx::ScopedHeadlessProvider scope(control);
     TestPanel panel;
     EXPECT_EQ(panel.device(), nullptr);  // construction makes none
     panel.renderFrame();                 // nor does a paint without a window
@@ -74,24 +75,16 @@ TEST(PanelDeviceTest, WithoutADeviceNothingChangesThenSetSceneWorksAfterCreation
     EXPECT_EQ(panel.device(), nullptr);
 
     panel.start();
-    panel.polygonMeshes.resize(1);
-    panel.setScene({}, {}, {}, {MeshObject(1, 2, 3, {"a.x"})}, {}, {});
-    EXPECT_EQ(panel.meshObjects.size(), 1u);
-    EXPECT_TRUE(panel.textLabels.empty());
-    EXPECT_TRUE(panel.polygonMeshes.empty());  // setScene always empties the seventh list
-    EXPECT_NE(panel.device(), nullptr);
-}
-
-TEST(PanelDeviceTest, SetSceneRecreatesTheDeviceAndPlacesTheCamera) {
-    auto control = std::make_shared<gfx::HeadlessControl>();
-    gfx::ScopedHeadlessProvider scope(control);
-    StartedPanel panel;
     EXPECT_EQ(control->devicesCreated, 1);
+    panel.polygonMeshes.resize(1);
     panel.cameraX = 1;
     panel.cameraZ = -20;
     panel.firstPersonCamera.dirty = false;
     panel.stopDrawing = true;
-    panel.setScene({}, {}, {}, {}, {}, {});
+    panel.setScene({}, {}, {}, {MeshObject(1, 2, 3, {"a.x"})}, {}, {});
+    EXPECT_EQ(panel.meshObjects.size(), 1u);
+    EXPECT_TRUE(panel.textLabels.empty());
+    EXPECT_TRUE(panel.polygonMeshes.empty());  // setScene always empties the seventh list
     EXPECT_EQ(control->devicesCreated, 2);
     EXPECT_EQ(panel.firstPersonCamera.device, panel.device());
     EXPECT_EQ(panel.firstPersonCamera.position.x, 1.0f);
@@ -106,15 +99,9 @@ TEST(PanelDeviceTest, ResettableLostDeviceIsRebuiltKeepingTheScene) {
     auto control = std::make_shared<gfx::HeadlessControl>();
     gfx::ScopedHeadlessProvider scope(control);
     StartedPanel panel;
-    PolygonMesh polygon;
-    polygon.faceCount = 1;
-    polygon.vertices.resize(3);
-    polygon.vertices[1].x = 1;
-    polygon.vertices[2].y = 1;
-    panel.polygonMeshes = {polygon};
-    TextLabel label;
-    label.text = "Punti";
-    panel.textLabels = {label};
+    panel.polygonMeshes = {
+        {.faceCount = 1, .vertices = {{}, {.x = 1}, {.y = 1}}, .indices = {}, .textureFile = ""}};
+    panel.textLabels = {{.text = "Punti"}};
 
     panel.headless()->SetCooperativeLevel(gfx::CooperativeLevel::DeviceLost);
     panel.drawFrame();  // still lost: drawn all the same, the calls fail harmlessly
@@ -153,8 +140,7 @@ TEST(PanelDeviceTest, BackgroundCopiedWhenItFitsTheBackBuffer) {
     panel.drawFrame();
     EXPECT_EQ(panel.headless()->Count("background 640x480"), 1);
 
-    // A picture larger than the back buffer (a bordered panel's client area is a few pixels
-    // smaller than the picture made for it): its top-left part is copied.
+    // A picture larger than the back buffer (a bordered panel): its top-left part is copied.
     TestPanel small(320, 200);
     small.backgroundImageFile = panel.backgroundImageFile;
     small.start();

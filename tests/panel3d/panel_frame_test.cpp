@@ -18,12 +18,10 @@ namespace gfx = platform::gfx;
 TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     StartedPanel panel;
     panel.drawFrame();
-    // The first frame's frustum comes from the projection set before it (identity on a new
-    // device): its near plane is z = -11, one unit behind the camera.
+    // The first frame's frustum uses the new device's identity projection: near plane z = -11.
     EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].d, 11.0f, 1e-5);
 
-    // The frustum uses the projection of the frame before: after a second frame the origin
-    // is in view, points behind the camera, beyond the far plane or far aside are not.
+    // From the second frame on: the origin is in view; behind, beyond or far aside are not.
     panel.drawFrame();
     EXPECT_TRUE(panel.isInFrustum(0, 0, 0));
     EXPECT_TRUE(panel.isInFrustum(0, 0, 400));
@@ -34,9 +32,8 @@ TEST(PanelFrameTest, DefaultCameraLooksAlongZFromMinusTen) {
     EXPECT_FALSE(panel.isInFrustum(4.3f, 0, 0));
     EXPECT_TRUE(panel.isInFrustum(-4, 4, 0));
     EXPECT_FALSE(panel.isInFrustum(0, -4.3f, 0));
-    const auto& near = panel.firstPersonCamera.frustum[kNearPlane];
-    EXPECT_NEAR(near.c, 1.0f, 1e-6);
-    EXPECT_NEAR(near.d, 9.4995f, 1e-3);
+    EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].c, 1.0f, 1e-6);
+    EXPECT_NEAR(panel.firstPersonCamera.frustum[kNearPlane].d, 9.4995f, 1e-3);
 }
 
 TEST(PanelFrameTest, MeshObjectBoundsFollowTheHeadingAndStayWhileHidden) {
@@ -97,16 +94,13 @@ TEST(PanelFrameTest, LitObjectsGetTheLightSetUp) {
 
 TEST(PanelFrameTest, LabelsStartAtTheirPositionWhateverTheirLength) {
     StartedPanel panel;
-    TextLabel score;
-    score.text = "PUNTI: 000120 - LIVELLO 1 - ENERGIA";  // wider than 100 pixels
-    score.x = 20;
-    score.y = 450;
-    score.height = 16;
-    score.color = 0xfffefefe;
-    TextLabel hidden = score;
-    hidden.visible = false;
-    hidden.text = "nascosto";
-    panel.textLabels = {score, hidden};
+    // wider than 100 pixels
+    const TextLabel score{.text = "PUNTI: 000120 - LIVELLO 1 - ENERGIA",
+                          .height = 16,
+                          .x = 20,
+                          .y = 450,
+                          .color = 0xfffefefe};
+    panel.textLabels = {score, {.text = "nascosto", .x = 20, .y = 450, .visible = false}};
     panel.drawFrame();
     const int width = platform::gfx::HeadlessTextWidth(score.text, 16);
     ASSERT_GT(width, 100);
@@ -169,26 +163,20 @@ TEST(PanelFrameTest, PassesRunInTheirOrder) {
     ScratchFolder folder;
     const std::string box = WriteFile(folder.file("box.x"), BoxX(1, 1, 1));
     StartedPanel panel;
-    SceneTriangle tri;
-    tri.id = 5;  // a trigger without callback: drawn, nothing else
-    tri.v2 = {1, 0, 50};
-    tri.v3 = {0, 1, 50};
-    tri.v1 = {0, 0, 50};
-    SceneQuad quad;
-    quad.v1 = {0, 0, 60};
-    quad.v2 = {1, 0, 60};
-    quad.v3 = {1, 1, 60};
-    quad.v4 = {0, 1, 60};
-    PolygonMesh polygon;
-    polygon.faceCount = 1;
-    polygon.vertices.resize(3);
-    TextLabel label;
-    label.text = "L";
-    panel.triangles = {tri};
-    panel.quads = {quad};
+    // A trigger triangle without callback: drawn, nothing else.
+    panel.triangles = {
+        {.id = 5, .v1 = {0, 0, 50}, .v2 = {1, 0, 50}, .v3 = {0, 1, 50}, .textureFile = ""}};
+    panel.quads = {{.v1 = {0, 0, 60},
+                    .v2 = {1, 0, 60},
+                    .v3 = {1, 1, 60},
+                    .v4 = {0, 1, 60},
+                    .textureFile = ""}};
     panel.meshObjects = {MeshObject(0, 0, 0, {box})};
-    panel.polygonMeshes = {polygon};
-    panel.textLabels = {label};
+    panel.polygonMeshes = {{.faceCount = 1,
+                            .vertices = std::vector<PolygonVertex>(3),
+                            .indices = {},
+                            .textureFile = ""}};
+    panel.textLabels = {{.text = "L"}};
     panel.spriteCells = {{128, 24, 0, 0, 6, 20, 10, 0}};  // no sheet: not drawn
     panel.drawFrame();
     std::vector<std::string> kinds;

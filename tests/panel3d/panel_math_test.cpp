@@ -1,10 +1,11 @@
-// Placement maths of the frame: projection aspect, world boxes, sprite cells, labels and 3D
-// text.
+// Placement maths of the frame (projection aspect, world boxes, sprite cells, labels and 3D
+// text) and the scene records' hit time and lookup.
 #include "panel3d/PanelMath.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace TekuUtility {
 namespace {
@@ -45,15 +46,9 @@ TEST(PanelMathTest, EmptyCellsOrNoSheetPlaceNothing) {
 }
 
 TEST(PanelMathTest, LabelsText3DAndColours) {
-    TextLabel label;
-    label.x = 20;
-    label.y = 450;
-    label.height = 16;
-    const RECT r = LabelRectangle(label);
-    EXPECT_EQ(r.left, 20);
-    EXPECT_EQ(r.top, 450);
-    EXPECT_EQ(r.right, 120);
-    EXPECT_EQ(r.bottom, 466);
+    const RECT r = LabelRectangle({.text = "", .height = 16, .x = 20, .y = 450});
+    EXPECT_EQ((std::vector<decltype(r.left)>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<decltype(r.left)>{20, 450, 120, 466}));
 
     const D3DMATERIAL9 m = MaterialFromColorRef(platform::RGB(255, 0, 51));
     EXPECT_EQ(m.Diffuse.r, 1.0f);
@@ -64,6 +59,24 @@ TEST(PanelMathTest, LabelsText3DAndColours) {
 
     EXPECT_EQ(OpaqueColor(platform::kNoColor), 0xFFFFFFFFu);
     EXPECT_EQ(OpaqueColor(platform::RGB(1, 2, 3)), 0xFF010203u);
+}
+
+// A new record counts as hit at the moment it was made, so hit pauses run from its creation.
+TEST(SceneRecordsTest, NewMeshObjectsTakeTheirHitTimeFromTheClock) {
+    platform::ScopedFakeClock clock(1234 * platform::kTicksPerMs);
+    EXPECT_EQ(MeshObject().lastHitTime, 1234 * platform::kTicksPerMs);
+    EXPECT_EQ(MeshObject(1.5, -2, 3, {"a.x"}).lastHitTime, 1234 * platform::kTicksPerMs);
+}
+
+TEST(SceneRecordsTest, LookupTakesTheFirstMatch) {
+    std::vector<MeshObject> list(4);
+    list[0].id = 5;
+    list[1].id = list[2].id = 7;
+    list[3].id = 9;
+    EXPECT_EQ(FindIndexById(list, 7), 1);
+    EXPECT_EQ(FindIndexById(list, 9), 3);
+    EXPECT_EQ(FindIndexById(list, 8), -1);
+    EXPECT_EQ(FindIndexById(std::vector<MeshObject>{}, 0), -1);
 }
 
 }  // namespace

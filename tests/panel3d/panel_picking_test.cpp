@@ -12,23 +12,17 @@ using testing::StartedPanel;
 
 // A triangle across the camera's line of sight (x = y = 0) at depth z.
 SceneTriangle TriangleAt(float z, std::int32_t id) {
-    SceneTriangle t;
-    t.id = id;
-    t.v1 = {-5, -5, z};
-    t.v2 = {5, -5, z};
-    t.v3 = {0, 5, z};
-    return t;
+    return {.id = id, .v1 = {-5, -5, z}, .v2 = {5, -5, z}, .v3 = {0, 5, z}, .textureFile = ""};
 }
 
+// The shared diagonal passes beside the line of sight, inside the first triangle.
 SceneQuad QuadAt(float z, std::int32_t tag) {
-    SceneQuad q;
-    q.tag = tag;
-    // The shared diagonal passes beside the line of sight, inside the first triangle.
-    q.v1 = {-5, -6, z};
-    q.v2 = {5, 4, z};
-    q.v3 = {-5, 4, z};
-    q.v4 = {5, -6, z};
-    return q;
+    return {.tag = tag,
+            .v1 = {-5, -6, z},
+            .v2 = {5, 4, z},
+            .v3 = {-5, 4, z},
+            .v4 = {5, -6, z},
+            .textureFile = ""};
 }
 
 // A one-triangle mesh for the ray casts.

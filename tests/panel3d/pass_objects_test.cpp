@@ -16,14 +16,8 @@ using testing::StartedPanel;
 namespace gfx = platform::gfx;
 
 TextLabel Label(const std::string& text, int height, int x, int y) {
-    TextLabel label;
-    label.text = text;
-    label.height = height;
-    label.fontFace = "Arial";
-    label.x = x;
-    label.y = y;
-    label.color = 0xfffefefe;
-    return label;
+    return {
+        .text = text, .height = height, .fontFace = "Arial", .x = x, .y = y, .color = 0xfffefefe};
 }
 
 Text3D Title(const std::string& text) {

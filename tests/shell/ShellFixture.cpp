@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -97,11 +98,9 @@ void ShellTest::Choose(TekuUtility::GUIElement* item) {
 }
 
 int ShellTest::BoxesWithCaption(const std::wstring& caption) {
-    int count = 0;
-    for (const auto& box : platform::headless::MessageBoxLog()) {
-        count += box.caption == caption ? 1 : 0;
-    }
-    return count;
+    const auto& log = platform::headless::MessageBoxLog();
+    return static_cast<int>(std::count_if(log.begin(), log.end(),
+                                          [&](const auto& box) { return box.caption == caption; }));
 }
 
 std::string ShellTest::ScoreFile() const {

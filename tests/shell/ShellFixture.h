@@ -45,6 +45,17 @@ class ShellTest : public ::testing::Test {
     static bool RunUntil(const std::function<bool()>& predicate, int maxMs);
     // Sends a menu item's command as the menu bar does.
     void Choose(TekuUtility::GUIElement* item);
+    // Types the text into the focused window and handles what it causes.
+    static void Type(const wchar_t* text) {
+        platform::headless::TypeText(text);
+        platform::headless::RunUntilIdle();
+    }
+    // A game ends with this score and level reached: the main window's name entry.
+    void EndGame(int score, int level) {
+        form_->fields.score = score;
+        form_->fields.reachedLevel = level;
+        form_->OpenNameEntry();
+    }
 
     std::string Status() const { return form_->fields.statusBar->GetTextA(); }
     bool PanelVisible() const {

@@ -17,19 +17,13 @@ namespace {
 namespace hl = platform::headless;
 using MyApp::FormMain;
 
-std::wstring WindowText(platform::HWND window) {
-    wchar_t buffer[256] = {};
-    const int n = platform::GetWindowTextW(window, buffer, 256);
-    return std::wstring(buffer, static_cast<std::size_t>(std::max(n, 0)));
-}
-
 TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
     FormMain& form = OpenMainForm();
     platform::RECT client{};
     ASSERT_TRUE(platform::GetClientRect(form.handle, &client));
     EXPECT_EQ(client.right - client.left, 640);
     EXPECT_EQ(client.bottom - client.top, 505);
-    EXPECT_EQ(WindowText(form.handle), L"Kryx Space (c) 2021 Kryx Space team");
+    EXPECT_EQ(form.GetText(), L"Kryx Space (c) 2021 Kryx Space team");
     EXPECT_EQ(MyApp::mainForm, &form);
     EXPECT_EQ(form.fields.mainWindow, form.handle);
 
@@ -49,14 +43,11 @@ TEST_F(ShellTest, WindowIsBuiltWithItsElementsAndTheTitleScene) {
 TEST_F(ShellTest, OnlyLowerCasePTogglesPause) {
     FormMain& form = OpenMainForm();
     ASSERT_TRUE(StartLevelOne());
-    hl::TypeText(L"P");
-    hl::RunUntilIdle();
+    Type(L"P");
     EXPECT_FALSE(form.fields.paused);
-    hl::TypeText(L"p");
-    hl::RunUntilIdle();
+    Type(L"p");
     EXPECT_TRUE(form.fields.paused);
-    hl::TypeText(L"p");
-    hl::RunUntilIdle();
+    Type(L"p");
     EXPECT_FALSE(form.fields.paused);
 }
 
@@ -137,8 +128,7 @@ TEST_F(ShellTest, TheWindowsShowTheShipIconInBothSizesAndAboutLinksFitWhole) {
         EXPECT_EQ(big, reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)));
         EXPECT_NE(big, LoadIconW(nullptr, IDI_APPLICATION));
     }
-    hl::TypeText(L"x\r");
-    hl::RunUntilIdle();
+    Type(L"x\r");
     Choose(form.infoItem);
     for (TekuUtility::CellControl* link : {form.aboutForm->webLink, form.aboutForm->mailLink}) {
         platform::HDC dc = platform::GetDC(link->handle);

@@ -32,9 +32,7 @@ TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
     EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
 
     form.fields.levelRunning = true;
-    form.fields.score = 1234;
-    form.fields.reachedLevel = 3;
-    form.OpenNameEntry();
+    EndGame(1234, 3);
     EXPECT_FALSE(form.fields.levelRunning);
     ASSERT_NE(form.nameForm, nullptr);
     TekuUtility::FormNamePlayer& name = *form.nameForm;
@@ -54,8 +52,7 @@ TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
     // A new game meanwhile does not change what this form registers.
     form.fields.score = 0;
     form.fields.reachedLevel = 1;
-    hl::TypeText(L"ace\r");
-    hl::RunUntilIdle();
+    Type(L"ace\r");
     EXPECT_EQ(TekuUtility::PlayerName, "ACE");
     EXPECT_EQ(ScoreFile(), "00001234 ACE          Livello 3\r\n");
     EXPECT_EQ(form.fields.highScores,
@@ -71,63 +68,44 @@ TEST_F(ShellTest, PositiveScoreOpensTheCentredFormAndRegistersTheTypedName) {
 
 TEST_F(ShellTest, TheNameBoxKeepsOnlyWhatTheFileStoresOneByteEach) {
     FormMain& form = OpenMainForm();
-    form.fields.score = 50;
-    form.fields.reachedLevel = 1;
-    form.OpenNameEntry();
+    EndGame(50, 1);
     ASSERT_NE(form.nameForm, nullptr);
-    hl::TypeText(L"\u00e8\u0141\u00f1 \U0001F600\u00fc");
-    hl::RunUntilIdle();
+    Type(L"\u00e8\u0141\u00f1 \U0001F600\u00fc");
     EXPECT_EQ(form.nameForm->nameBox->GetText(), L"\u00c8\u00d1 \u00dc");
-    hl::TypeText(L"\r");
-    hl::RunUntilIdle();
+    Type(L"\r");
     EXPECT_EQ(ScoreFile(), "00000050 \xC8\xD1 \xDC         Livello 1\r\n");
 }
 
-TEST_F(ShellTest, AFormStillOpenAtTheNextGameEndRegistersItsOwnGameOnce) {
+// A form replaced by the next game's, closed without a name or still open when the program
+// ends registers its own game once, under the last accepted name.
+TEST_F(ShellTest, AFormReplacedClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
     FormMain& form = OpenMainForm();
-    form.fields.score = 100;
-    form.fields.reachedLevel = 1;
-    form.OpenNameEntry();
-    TekuUtility::FormNamePlayer* first = form.nameForm.get();
-    ASSERT_NE(first, nullptr);
-
-    form.fields.score = 200;
-    form.fields.reachedLevel = 2;
-    form.OpenNameEntry();
+    EndGame(100, 1);
     ASSERT_NE(form.nameForm, nullptr);
-    // The replaced form's game went in under the last accepted name (none yet).
-    EXPECT_EQ(ScoreFile(), "00000100              Livello 1\r\n");
+    EndGame(200, 2);
+    ASSERT_NE(form.nameForm, nullptr);
+    EXPECT_EQ(ScoreFile(), "00000100              Livello 1\r\n");  // no name accepted yet
     EXPECT_FALSE(platform::IsWindowEnabled(form.handle));
-
-    hl::TypeText(L"bob\r");
-    hl::RunUntilIdle();
-    EXPECT_EQ(ScoreFile(),
-              "00000200 BOB          Livello 2\r\n00000100              Livello 1\r\n");
+    Type(L"bob\r");
+    const std::string two =
+        "00000200 BOB          Livello 2\r\n00000100              Livello 1\r\n";
+    EXPECT_EQ(ScoreFile(), two);
     EXPECT_EQ(form.fields.highScores.size(), 2u);
-}
 
-// Closed without a name, or still open when the program ends: the last accepted name.
-TEST_F(ShellTest, AFormClosedOrLeftOpenRegistersUnderTheLastAcceptedName) {
-    FormMain& form = OpenMainForm();
-    TekuUtility::PlayerName = "ZED";
-    form.fields.score = 77;
-    form.fields.reachedLevel = 4;
-    form.OpenNameEntry();
+    EndGame(77, 4);
     ASSERT_NE(form.nameForm, nullptr);
     platform::SendMessageW(form.nameForm->handle, platform::WM_CLOSE, 0, 0);
     hl::RunUntilIdle();
-    EXPECT_EQ(ScoreFile(), "00000077 ZED          Livello 4\r\n");
+    EXPECT_EQ(ScoreFile(), two + "00000077 BOB          Livello 4\r\n");
     EXPECT_TRUE(platform::IsWindowEnabled(form.handle));
 
-    form.fields.score = 55;
-    form.fields.reachedLevel = 2;
-    form.OpenNameEntry();
+    EndGame(55, 2);
     ASSERT_NE(form.nameForm, nullptr);
     const platform::HWND nameWindow = form.nameForm->handle;
     CloseMainForm();
     EXPECT_FALSE(platform::IsWindow(nameWindow));
     EXPECT_EQ(ScoreFile(),
-              "00000077 ZED          Livello 4\r\n00000055 ZED          Livello 2\r\n");
+              two + "00000077 BOB          Livello 4\r\n00000055 BOB          Livello 2\r\n");
     EXPECT_TRUE(platform::headless::MessageBoxLog().empty());
 }
 
@@ -145,8 +123,7 @@ TEST_F(ShellTest, LostGameWithPointsEndsInTheNameForm) {
     EXPECT_EQ(form.fields.banner->fileName, "..\\data\\gameover.bmp");
     EXPECT_EQ(form.fields.reachedLevel, 1);
 
-    hl::TypeText(L"rox\r");
-    hl::RunUntilIdle();
+    Type(L"rox\r");
     EXPECT_EQ(ScoreFile(), "00000030 ROX          Livello 1\r\n");
     // After the picture the title and the prompt come back.
     ASSERT_TRUE(RunUntil([&] { return Status() == "PREMI [G] o FIRE PER GIOCARE"; }, 6000));

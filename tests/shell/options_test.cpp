@@ -67,8 +67,7 @@ TEST_F(OptionsTest, AudioMenuAndKeyMReachTheOutputAndTheFile) {
     EXPECT_TRUE(output_.mute);
     EXPECT_TRUE(MyApp::LoadSettings(SettingsFile()).mute);
 
-    hl::TypeText(L"m");
-    hl::RunUntilIdle();
+    Type(L"m");
     EXPECT_FALSE(output_.mute);
     EXPECT_FALSE(form.muteItem->IsChecked());
 
@@ -113,8 +112,7 @@ TEST_F(OptionsTest, PadStartsMovesPausesAndUnpluggingPausesARunningGame) {
     EXPECT_TRUE(form.fields.paused);
 
     // With the joystick item off, pads count for nothing.
-    hl::TypeText(L"p");
-    hl::RunUntilIdle();
+    Type(L"p");
     Choose(form.joystickItem);
     pads_.unplugged = 1;
     pads_.controls = platform::PadControls{.right = true};

@@ -32,9 +32,7 @@ class SessionEndTest : public ShellTest {
 
 TEST_F(SessionEndTest, SignalRegistersThePendingResultUnderTheTypedName) {
     MyApp::FormMain& form = OpenMainForm();
-    form.fields.score = 1234;
-    form.fields.reachedLevel = 3;
-    form.OpenNameEntry();
+    EndGame(1234, 3);
     ASSERT_NE(form.nameForm, nullptr);
     form.nameForm->nameBox->SetText("BO");  // typed, not confirmed
     ::raise(SIGTERM);                       // handled: the test goes on

@@ -154,8 +154,7 @@ TEST(ProgramCommandLine, AnswersWithoutStartingAndRefusesToRunWithoutADisplay) {
     EXPECT_NE(dead.err.find("kryxspace: cannot open a window: no display"), std::string::npos);
 }
 
-// A lone copy of the program, with no data beside it or installed: the error box is on the
-// terminal too.
+// A lone copy of the program without data: the error box's text is on the terminal too.
 TEST_F(ShellTest, EntryPointWithoutDataSaysSoOnTheTerminal) {
     if (fs::exists(KX_INSTALLED_DATA_DIR "/Nave.x")) {
         GTEST_SKIP() << "an installed data set is present";

@@ -38,12 +38,6 @@ class ToolkitTest : public ::testing::Test {
                                   platform::WPARAM wParam = 0, platform::LPARAM lParam = 0) {
         return platform::SendMessageW(element.handle, message, wParam, lParam);
     }
-
-    static std::wstring WindowText(platform::HWND window) {
-        wchar_t buffer[256] = {};
-        const int n = platform::GetWindowTextW(window, buffer, 256);
-        return std::wstring(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
-    }
 };
 
 }  // namespace toolkit_test

@@ -105,9 +105,7 @@ TEST_F(CellControlTest, TextIsCentredVerticallyAndAlignedAsAsked) {
 }
 
 TEST_F(CellControlTest, TallerTextIsClippedAtTheTopAndTheElementFontOverridesTheCellFont) {
-    // A 60-pixel font in a 30-pixel cell: y = (30 - height) / 2 is negative, so the top of
-    // the capitals is cut off by the cell's top edge and the ink reaches row 0. Were y
-    // clamped to 0, the capitals would start well below row 0.
+    // A 60-pixel font in a 30-pixel cell starts above the cell: the ink reaches row 0.
     cell->cellFontHeight = 60;
     cell->textAlign = CellControl::kAlignLeft;
     CreateOnBlack("H");
@@ -116,8 +114,7 @@ TEST_F(CellControlTest, TallerTextIsClippedAtTheTopAndTheElementFontOverridesThe
     EXPECT_EQ(ink.top, 0);
     EXPECT_EQ(ink.bottom, kCellHeight - 1);
 
-    // Capitals of a 26-pixel font are far taller than any 8-pixel glyph, and as wide as
-    // the platform measures them in that font.
+    // The element's 26-pixel font wins over the 8-pixel cell font, at its measured width.
     Font large("Tahoma", 26);
     cell->font = &large;
     cell->cellFontHeight = 8;

@@ -23,7 +23,7 @@ void Type(GUIElement& element, const std::wstring& characters) {
     }
 }
 
-TEST_F(ControlsTest, ANameBoxTakesTenCharactersInUpperCase) {
+TEST_F(ControlsTest, ANameBoxTakesTenCharactersInUpperCaseAndAReadOnlyBoxNone) {
     Form form(nullptr);
     form.Create();
     TextBox box(&form, "");
@@ -37,19 +37,16 @@ TEST_F(ControlsTest, ANameBoxTakesTenCharactersInUpperCase) {
     box.SetMaxLength(12);  // applied at once on a created box
     Type(box, L"xyz");
     EXPECT_EQ(box.GetText(), L"GIOCATORE1XY");
-}
 
-TEST_F(ControlsTest, ApplyStyleChangesACreatedBox) {
-    Form form(nullptr);
-    form.Create();
-    TextBox box(&form, "abc");
-    box.ApplyStyle();  // nothing before Create
-    box.Create();
-    box.readOnly = true;
-    box.ApplyStyle();
-    EXPECT_NE(pf::GetWindowLongW(box.handle, pf::GWL_STYLE) & pf::ES_READONLY, 0u);
-    Type(box, L"d");
-    EXPECT_EQ(box.GetText(), L"abc");
+    // ApplyStyle changes a created box (and does nothing before Create).
+    TextBox fixed(&form, "abc");
+    fixed.ApplyStyle();
+    fixed.Create();
+    fixed.readOnly = true;
+    fixed.ApplyStyle();
+    EXPECT_NE(pf::GetWindowLongW(fixed.handle, pf::GWL_STYLE) & pf::ES_READONLY, 0u);
+    Type(fixed, L"d");
+    EXPECT_EQ(fixed.GetText(), L"abc");
 }
 
 TEST_F(ControlsTest, ATimerTicksUntilStoppedAndKeepsItsIdAcrossRestarts) {

@@ -1,5 +1,6 @@
 // The name dialog and the About dialog: what the player can type, every way of closing them,
-// the owner they disable while open, and the links of the About dialog.
+// the owner they disable while open, the links of the About dialog, and the z-order and focus
+// around a dialog.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "platform/shell.h"
 #include "tests/toolkit/ToolkitFixture.h"
+#include "toolkit/Controls.h"
 #include "toolkit/FormAbout.h"
 #include "toolkit/FormNamePlayer.h"
 
@@ -187,8 +189,8 @@ TEST_F(DialogTest, AboutDialogLayoutAndLinksToTheWebPageAndANewMail) {
     pf::GetClientRect(about->handle, &client);
     EXPECT_EQ(client.right, 600);
     EXPECT_EQ(client.bottom, 300);
-    EXPECT_EQ(WindowText(about->handle), L"Info...");
-    EXPECT_EQ(WindowText(about->titleLabel->handle), L"Kryx Space 1.0.0.0");
+    EXPECT_EQ(about->GetText(), L"Info...");
+    EXPECT_EQ(about->titleLabel->GetText(), L"Kryx Space 1.0.0.0");
     EXPECT_EQ(about->webLink->text, L"http://www.kryxspace.example");
     EXPECT_EQ(about->mailLink->text, L"info@kryxspace.example");
     EXPECT_TRUE(about->webLink->GetHandCursor());
@@ -258,6 +260,44 @@ TEST_F(DialogTest, DialogsOutlivingTheirOwnerCloseSafely) {
     about.reset();
     EXPECT_EQ(Count("destroyed"), 1);
     EXPECT_EQ(Count("about destroyed"), 1);
+}
+
+class OwnedFormTest : public ToolkitTest {
+  protected:
+    void SetUp() override {
+        PlayerName.clear();
+        owner = std::make_unique<Form>(nullptr);
+        owner->SetLocation(100, 100);
+        owner->SetSize(500, 400);
+        owner->Create();
+        box = std::make_unique<TextBox>(owner.get(), "");
+        box->SetLocation(10, 10);
+        box->Create();
+        box->Focus();
+        hl::RunUntilIdle();
+    }
+
+    std::unique_ptr<Form> owner;
+    std::unique_ptr<TextBox> box;
+};
+
+TEST_F(OwnedFormTest, TheNameDialogStaysOverItsOwnerAndTheFocusComesBackAfterIt) {
+    auto dialog = std::make_unique<FormNamePlayer>(owner.get(), nullptr, "Classifica");
+    dialog->SetLocation(300, 300);
+    hl::RunUntilIdle();
+    const pf::POINT overlap{320, 320};
+    ASSERT_EQ(pf::WindowFromPoint(overlap), dialog->handle);
+
+    // A press on the disabled owner, then the owner raised: the dialog stays in front.
+    hl::Click(150, 250);
+    pf::SetWindowPos(owner->handle, pf::HWND_TOP, 0, 0, 0, 0, pf::SWP_NOMOVE | pf::SWP_NOSIZE);
+    hl::RunUntilIdle();
+    EXPECT_EQ(pf::WindowFromPoint(overlap), dialog->handle);
+    EXPECT_EQ(pf::GetActiveWindow(), dialog->handle);
+    hl::TypeText(L"zoe\r");
+    hl::RunUntilIdle();
+    EXPECT_EQ(PlayerName, "ZOE");
+    EXPECT_EQ(pf::GetFocus(), box->handle);
 }
 
 }  // namespace

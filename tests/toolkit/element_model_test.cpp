@@ -1,11 +1,15 @@
-// The element model: stored versus applied properties, the registry's lookups and the shared
-// id counter.
+// The element model: stored versus applied properties, the Form's styles and sizing, the
+// registry's lookups, owned children and the shared id counter.
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Menus.h"
+#include "toolkit/OwnedChildren.h"
 #include "toolkit/PanelChildren.h"
 
 namespace toolkit_test {
@@ -43,18 +47,17 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
 
     label.Create();
     ASSERT_NE(label.handle, nullptr);
-    EXPECT_EQ(WindowText(label.handle), L"stored");
+    EXPECT_EQ(label.GetText(), L"stored");
     EXPECT_FALSE(pf::IsWindowEnabled(label.handle));
     pf::RECT r{};
     pf::GetWindowRect(label.handle, &r);
     EXPECT_EQ(r.right - r.left, 120);
     EXPECT_EQ(r.bottom - r.top, 40);
-    const pf::POINT at = label.GetLocation();
-    EXPECT_EQ(at.x, 7);
-    EXPECT_EQ(at.y, 9);
+    EXPECT_EQ(label.GetLocation().x, 7);
+    EXPECT_EQ(label.GetLocation().y, 9);
 
     label.SetText(std::wstring(L"after"));
-    EXPECT_EQ(WindowText(label.handle), L"after");
+    EXPECT_EQ(label.GetText(), L"after");
     label.SetEnabled(true);
     EXPECT_TRUE(pf::IsWindowEnabled(label.handle));
     label.SetSize(60, 20);
@@ -71,20 +74,14 @@ TEST_F(ElementModelTest, SettersStoreBeforeCreateAndApplyAfter) {
     EXPECT_EQ(label.GetText(), L"typed");
     EXPECT_EQ(label.text, L"typed");
 
-    Button button(&form, "go");  // Show creates an element not yet created
-    button.Show();
-    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
-}
-
-TEST_F(ElementModelTest, TheFontIsMadeAndAppliedByCreate) {
-    Form form(nullptr);
-    form.Create();
+    // Show creates an element not yet created; its font is made and applied by Create.
     Font font("Arial", 16);
     font.bold = true;
-    Button button(&form, "b");
+    Button button(&form, "go");
     button.font = &font;
     EXPECT_EQ(font.handle, nullptr);
-    button.Create();
+    button.Show();
+    EXPECT_TRUE(pf::IsWindowVisible(button.handle));
     ASSERT_NE(font.handle, nullptr);
     EXPECT_EQ(reinterpret_cast<pf::HFONT>(Send(button, pf::WM_GETFONT)), font.handle);
 }
@@ -136,11 +133,8 @@ TEST_F(ElementModelTest, IdsAreUniqueAcrossKindsInCreationOrder) {
     Form second(nullptr);
     second.Create();
 
-    EXPECT_EQ(button.id, firstId + 1);
-    EXPECT_EQ(item.id, firstId + 2);
-    EXPECT_EQ(timer.id, firstId + 3);
-    EXPECT_EQ(panel.id, firstId + 4);
-    EXPECT_EQ(second.id, firstId + 5);
+    EXPECT_EQ((std::vector{button.id, item.id, timer.id, panel.id, second.id}),
+              (std::vector{firstId + 1, firstId + 2, firstId + 3, firstId + 4, firstId + 5}));
     EXPECT_EQ(pf::GetDlgCtrlID(button.handle), button.id);
     EXPECT_EQ(FindElementById(item.id), &item);
     EXPECT_EQ(FindMenuItemById(item.id), &item);
@@ -164,9 +158,6 @@ TEST_F(ElementModelTest, TheRegistryNeverReturnsADeletedElement) {
 
     button.reset();
     panel.reset();
-    for (GUIElement* e : ElementRegistry()) {
-        EXPECT_NE(e->handle, buttonWindow);
-    }
     EXPECT_EQ(FindElementByHandle(buttonWindow), nullptr);
     EXPECT_EQ(FindElementById(buttonId), nullptr);
     EXPECT_EQ(wheelPanel, nullptr);
@@ -193,6 +184,84 @@ TEST_F(ElementModelTest, DeletingAnActiveFormOrDialogLeavesNoDanglingPointers) {
     // Closing the dialog may hand activation back to the owner, never to the deleted form.
     EXPECT_TRUE(activeForm == nullptr || activeForm == &owner);
     pf::SendMessageW(owner.handle, pf::WM_ACTIVATE, pf::WA_ACTIVE, 0);
+}
+
+using FormTest = ToolkitTest;
+
+TEST_F(FormTest, WindowStylesOfTheNormalAndDialogModes) {
+    Form normal(nullptr);
+    EXPECT_EQ(normal.WindowStyle(), 0x10C90000u | pf::WS_MINIMIZEBOX | pf::WS_THICKFRAME);
+    EXPECT_EQ(normal.WindowExStyle(), 0u);
+    normal.minimizeBox = false;
+    normal.maximizeBox = false;
+    EXPECT_EQ(normal.WindowStyle(), 0x10C80000u);
+    normal.caption = false;
+    EXPECT_EQ(normal.WindowStyle(), pf::WS_POPUP);
+    normal.SetEnabled(false);
+    EXPECT_EQ(normal.WindowStyle(), pf::WS_POPUP | pf::WS_DISABLED);
+
+    Form dialog(nullptr, kDialogStyle);
+    dialog.caption = false;  // ignored in dialog mode
+    EXPECT_EQ(dialog.WindowStyle(), 0x10C90000u);
+    EXPECT_EQ(dialog.WindowExStyle(), 0x89u);
+    dialog.topMost = false;
+    dialog.modalFrame = true;
+    dialog.maximizeBox = false;
+    EXPECT_EQ(dialog.WindowStyle(), 0x10C80080u);
+    EXPECT_EQ(dialog.WindowExStyle(), 0x81u);
+}
+
+TEST_F(FormTest, ClientSizeAddsTheFrameAndCentringUsesTheScreen) {
+    Form form(nullptr);
+    form.SetClientSize(640, 505);  // nothing before the window exists
+    EXPECT_EQ(form.width, 100);
+    form.Create();
+    form.SetClientSize(640, 505);
+    pf::RECT client{};
+    pf::GetClientRect(form.handle, &client);
+    EXPECT_EQ(client.right - client.left, 640);
+    EXPECT_EQ(client.bottom - client.top, 505);
+
+    form.CenterOnScreen();
+    const int screenWidth = pf::GetSystemMetrics(pf::SM_CXSCREEN);
+    const int screenHeight = pf::GetSystemMetrics(pf::SM_CYSCREEN);
+    pf::RECT outer{};
+    pf::GetWindowRect(form.handle, &outer);
+    EXPECT_EQ(outer.left, (screenWidth - (outer.right - outer.left)) / 2);
+    EXPECT_EQ(outer.top, (screenHeight - (outer.bottom - outer.top)) / 2);
+    EXPECT_EQ(form.left, outer.left);
+}
+
+// Notes its name in a shared log when it goes.
+class LoggedElement : public GUIElement {
+  public:
+    LoggedElement(std::vector<std::string>& log, std::string name)
+        : log_(log), name_(std::move(name)) {}
+    ~LoggedElement() override { log_.push_back(name_); }
+    void Create() override { created = true; }
+
+  private:
+    std::vector<std::string>& log_;
+    std::string name_;
+};
+
+using OwnedChildrenTest = ToolkitTest;
+
+TEST_F(OwnedChildrenTest, ChildrenGoLastMadeFirstOnClearAndWithTheList) {
+    std::vector<std::string> log;
+    GUIElement* first = nullptr;
+    {
+        OwnedChildren children;
+        first = children.Make<LoggedElement>(log, "panel");
+        children.Make<LoggedElement>(log, "label");
+        ASSERT_TRUE(IsLiveElement(first));
+        children.Clear();
+        EXPECT_EQ(log, (std::vector<std::string>{"label", "panel"}));
+        EXPECT_FALSE(IsLiveElement(first));
+
+        children.Make<LoggedElement>(log, "button");
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"label", "panel", "button"}));
 }
 
 }  // namespace
