@@ -59,8 +59,8 @@ double ProcessCpuMs() {
 
 // Reports the process's CPU time per iteration since `start` as a counter.
 void ReportProcessCpu(benchmark::State& state, double start) {
-    state.counters["process_cpu_ms"] = benchmark::Counter(
-        ProcessCpuMs() - start, benchmark::Counter::kAvgIterations);
+    state.counters["process_cpu_ms"] =
+        benchmark::Counter(ProcessCpuMs() - start, benchmark::Counter::kAvgIterations);
 }
 
 enum class SceneKind { Title, Level1 };
@@ -154,8 +154,7 @@ void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
     floor.device = panel.device();
     floor.triangles = kx_bench::SceneTriangles(panel);
     // The scene's own picture, of which the panel keeps the top-left part that fits.
-    const Image picture =
-        LoadImageFile(NativePath(panel.backgroundImageFile)).value_or(Image{});
+    const Image picture = LoadImageFile(NativePath(panel.backgroundImageFile)).value_or(Image{});
     floor.background.width = std::min(picture.width, floor.device->BackBufferWidth());
     floor.background.height = std::min(picture.height, floor.device->BackBufferHeight());
     for (int y = 0; y < floor.background.height; ++y) {

@@ -139,7 +139,7 @@ struct GlState {
     // then copies it 1:1 instead of filtering every pixel again.
     GLuint scaledBackground = 0, scaledFbo = 0;
     int scaledWidth = 0, scaledHeight = 0;
-    std::vector<MeshBuffers> meshes;              // meshes drawn and not forgotten
+    std::vector<MeshBuffers> meshes;   // meshes drawn and not forgotten
     std::vector<MeshBuffers> retired;  // forgotten meshes, kept for an identical successor
 };
 
