@@ -25,11 +25,17 @@ inline void AppendMoved(const d3dx::Mesh& mesh, const d3dx::D3DXMATRIX& world, d
     }
 }
 
-// Every visible mesh object's and 3D text's faces of the panel's scene in world space, in one
-// mesh of one subset: what a frame draws, for a one-draw floor.
+// Every visible mesh object's and 3D text's faces of the panel's scene in world space (the
+// scene's own rotation and translation applied), in one mesh of one subset: what a frame
+// draws, for a one-draw floor drawn with an identity world.
 inline d3dx::Mesh SceneTriangles(TekuUtility::D3DPanelEx& panel) {
     d3dx::Mesh all;
     all.fvf = d3dx::kFvfPositionNormalTex;
+    // The panel's own placement of the scene: drawn with an identity world, the mesh lands
+    // where the frame puts each object.
+    const d3dx::D3DXMATRIX scene = TekuUtility::SceneWorld(
+        panel.sceneRotation.yaw, panel.sceneRotation.pitch, panel.sceneRotation.roll,
+        panel.sceneTranslation.x, panel.sceneTranslation.y, panel.sceneTranslation.z);
     for (const auto& object : panel.meshObjects) {
         if (!object.visible || object.meshFiles.empty()) {
             continue;
@@ -38,12 +44,7 @@ inline d3dx::Mesh SceneTriangles(TekuUtility::D3DPanelEx& panel) {
         if (!entry) {
             continue;
         }
-        d3dx::D3DXMATRIX r, world;
-        d3dx::D3DXMatrixRotationYawPitchRoll(&r, static_cast<float>(object.angle) * 0.017453292f, 0,
-                                             0);
-        const d3dx::D3DXMATRIX t = d3dx::TranslationTo(object);
-        d3dx::D3DXMatrixMultiply(&world, &r, &t);
-        AppendMoved(entry->mesh, world, &all);
+        AppendMoved(entry->mesh, TekuUtility::ObjectWorld(scene, object), &all);
     }
     for (const auto& text : panel.texts3D) {
         d3dx::TextMeshFont font;
@@ -59,7 +60,9 @@ inline d3dx::Mesh SceneTriangles(TekuUtility::D3DPanelEx& panel) {
         d3dx::D3DXMATRIX scale, world;
         d3dx::D3DXMatrixScaling(&scale, s, s, s);
         const d3dx::D3DXMATRIX t = d3dx::TranslationTo(text);
-        d3dx::D3DXMatrixMultiply(&world, &scale, &t);
+        d3dx::D3DXMATRIX placed;
+        d3dx::D3DXMatrixMultiply(&placed, &scene, &t);
+        d3dx::D3DXMatrixMultiply(&world, &scale, &placed);
         AppendMoved(glyphs, world, &all);
     }
     all.attributes.assign(all.indices.size() / 3, 0);

@@ -135,7 +135,11 @@ struct GlState {
     GLuint background = 0, backgroundFbo = 0;
     int backgroundWidth = 0, backgroundHeight = 0;
     std::vector<std::uint32_t> backgroundPixels;  // the picture the texture was made from
-    std::vector<MeshBuffers> meshes;              // meshes drawn and not forgotten
+    // The picture filtered to the device's size once, for scales other than 1: each frame
+    // then copies it 1:1 instead of filtering every pixel again.
+    GLuint scaledBackground = 0, scaledFbo = 0;
+    int scaledWidth = 0, scaledHeight = 0;
+    std::vector<MeshBuffers> meshes;   // meshes drawn and not forgotten
     std::vector<MeshBuffers> retired;  // forgotten meshes, kept for an identical successor
 };
 
@@ -275,8 +279,10 @@ GlDevice::~GlDevice() {
     const GLuint arrays[] = {s.listVao, s.vao2D};
     glDeleteVertexArrays(2, arrays);
     glDeleteSamplers(GlDevice::kSamplings, s.samplers.data());
-    glDeleteFramebuffers(1, &s.backgroundFbo);
-    glDeleteTextures(1, &s.background);
+    const GLuint pictureFbos[] = {s.backgroundFbo, s.scaledFbo};
+    glDeleteFramebuffers(2, pictureFbos);
+    const GLuint pictures[] = {s.background, s.scaledBackground};
+    glDeleteTextures(2, pictures);
     glDeleteProgram(s.smooth.id);
     glDeleteProgram(s.flat.id);
     glDeleteProgram(s.program2D);
@@ -403,18 +409,39 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     }
     // A copy without blending: at scale 1 the picture's pixels land unchanged, at other
     // scales filtered to the device size.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
     const auto scaled = [this](int length) {
         return scale_ == 1.0 ? length : static_cast<int>(std::ceil(length * scale_ - 1e-9));
     };
     const int w = scaled(picture.width);
     const int h = scaled(picture.height);
+    const GLuint from = scale_ == 1.0 ? s.backgroundFbo : ScaledBackground(w, h, !same);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
     const int top = fbHeight_ - h;  // GL counts rows from the bottom
-    glBlitFramebuffer(0, 0, picture.width, picture.height, 0, top, w, top + h, GL_COLOR_BUFFER_BIT,
-                      scale_ == 1.0 ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, w, h, 0, top, w, top + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     return true;
+}
+
+unsigned GlDevice::ScaledBackground(int width, int height, bool pictureChanged) {
+    GlState& s = *gl_;
+    if (!pictureChanged && s.scaledFbo && s.scaledWidth == width && s.scaledHeight == height) {
+        return s.scaledFbo;
+    }
+    s.scaledBackground =
+        StoreTexture(s.scaledBackground, GL_RGBA8, width, height, GL_BGRA, 4, nullptr);
+    if (!s.scaledFbo) {
+        glGenFramebuffers(1, &s.scaledFbo);
+    }
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.scaledFbo);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           s.scaledBackground, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
+    glBlitFramebuffer(0, 0, s.backgroundWidth, s.backgroundHeight, 0, 0, width, height,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    s.scaledWidth = width;
+    s.scaledHeight = height;
+    return s.scaledFbo;
 }
 
 void GlDevice::BindTexture(unsigned texture, Sampling sampling) {

@@ -83,6 +83,9 @@ class GlDevice : public gfx::Device {
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
     void ApplyBlend(bool blend);
+    // The background picture at width x height device pixels (made again when the picture
+    // or that size changed), as a framebuffer to copy from.
+    unsigned ScaledBackground(int width, int height, bool pictureChanged);
     bool DrawVertices(std::span<const gfx::ColorVertex> vertices,
                       std::span<const std::uint16_t> indices);
 

@@ -162,8 +162,11 @@ const Glyph* FontFace::Get(char32_t ch) {
     return &glyphs_.emplace(ch, glyph).first->second;
 }
 
-void GlFont::LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn, float scale,
-                       D3DCOLOR color) {
+void GlFont::LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn,
+                       std::pair<float, float> device, D3DCOLOR color) {
+    const auto [sx, sy] = device;
+    // The line's baseline on the device pixel grid.
+    const float top = std::round(static_cast<float>(baseline) * sy);
     std::vector<GlDevice::Vertex2D>& quads = device_->Scratch2D();
     const float inv = 1.0f / static_cast<float>(drawn.AtlasSize());
     long pen = 0;  // 26.6 back-buffer pixels
@@ -175,12 +178,13 @@ void GlFont::LineQuads(std::string_view line, int x0, int baseline, FontFace& dr
             continue;
         }
         if (g && g->width > 0) {
-            // The glyph's device pixels, placed at its logical pen position.
-            const float x = static_cast<float>(x0 + static_cast<int>((pen + 32) >> 6)) +
-                            static_cast<float>(g->left) / scale;
-            const float y = static_cast<float>(baseline) - static_cast<float>(g->top) / scale;
-            const float w = static_cast<float>(g->width) / scale;
-            const float h = static_cast<float>(g->height) / scale;
+            // The glyph's device pixels, placed at its logical pen position snapped to the
+            // device pixel grid, so that each texel covers exactly one pixel at any scale.
+            const float penX = static_cast<float>(x0 + static_cast<int>((pen + 32) >> 6));
+            const float x = (std::round(penX * sx) + static_cast<float>(g->left)) / sx;
+            const float y = (top - static_cast<float>(g->top)) / sy;
+            const float w = static_cast<float>(g->width) / sx;
+            const float h = static_cast<float>(g->height) / sy;
             const float u0 = static_cast<float>(g->atlasX) * inv;
             const float v0 = static_cast<float>(g->atlasY) * inv;
             const float u1 = static_cast<float>(g->atlasX + g->width) * inv;
@@ -238,7 +242,13 @@ int GlFont::DrawText(gfx::Sprite*, std::string_view text, RECT* rect, UINT forma
     }
     device_->Scratch2D().clear();
     FontFace* drawn = device_->DeviceFace(desc_, face_);
-    const auto scale = static_cast<float>(device_->Scale());
+    // Device pixels per back-buffer pixel as the framebuffer has them (its size is rounded up).
+    const std::pair<float, float> device =
+        drawn == face_ ? std::pair{1.0f, 1.0f}
+                       : std::pair{static_cast<float>(device_->FramebufferWidth()) /
+                                       static_cast<float>(device_->BackBufferWidth()),
+                                   static_cast<float>(device_->FramebufferHeight()) /
+                                       static_cast<float>(device_->BackBufferHeight())};
     int line = 0;
     for (std::size_t begin = 0;; ++line) {
         const std::size_t end = lineEnd(begin);
@@ -248,8 +258,7 @@ int GlFont::DrawText(gfx::Sprite*, std::string_view text, RECT* rect, UINT forma
             x0 = rect->left + (rect->right - rect->left - lineWidth(begin, stop)) / 2;
         }
         const int baseline = rect->top + line * lineHeight + face_->Ascent();
-        LineQuads(text.substr(begin, stop - begin), x0, baseline, *drawn,
-                  drawn == face_ ? 1.0f : scale, color);
+        LineQuads(text.substr(begin, stop - begin), x0, baseline, *drawn, device, color);
         if (end >= text.size()) {
             break;
         }

@@ -80,9 +80,9 @@ class GlFont : public gfx::Font {
 
   private:
     // The quads of one line's glyphs: laid out with the face (back-buffer pixels), drawn
-    // with `drawn`, the same face rasterised `scale` times as large.
-    void LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn, float scale,
-                   D3DCOLOR color);
+    // with `drawn`, the same face rasterised at `device` pixels per back-buffer pixel (x, y).
+    void LineQuads(std::string_view line, int x0, int baseline, FontFace& drawn,
+                   std::pair<float, float> device, D3DCOLOR color);
 
     GlDevice* device_;
     FontFace* face_;

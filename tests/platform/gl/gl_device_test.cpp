@@ -165,6 +165,26 @@ TEST_F(GlDeviceTest, ScaledSpritesPlaceTheirCornerAtThePixel) {
     EXPECT_EQ(box.Height(), 8);
 }
 
+TEST_F(GlDeviceTest, AScaledBackgroundFollowsItsPictureAndTheScale) {
+    Image picture;
+    picture.width = 40;
+    picture.height = 30;
+    const auto show = [&](double scale, std::uint32_t colour) {
+        picture.pixels.assign(40 * 30, colour);
+        device_->SetScale(scale);
+        device_->Clear(kBlack, 1.0f);
+        EXPECT_TRUE(device_->CopyToBackBuffer(picture));
+        return testing::Covered(device_->ReadPixels(), kBlack);
+    };
+    show(2.0, 0xFF0000FFu);
+    testing::Box box = show(2.0, 0xFF00FF00u);  // the same size: the new picture shows
+    EXPECT_EQ(device_->ReadPixels().At(70, 50), 0xFF00FF00u);
+    EXPECT_EQ(box.Width(), 80);
+    box = show(1.5, 0xFF00FF00u);  // the picture at the new scale's size
+    EXPECT_EQ(box.Width(), 60);
+    EXPECT_EQ(box.Height(), 45);
+}
+
 TEST_F(GlDeviceTest, FontsAreMeasuredInCellsAndSharedBetweenHandles) {
     gfx::FontDesc desc;
     desc.height = 20;

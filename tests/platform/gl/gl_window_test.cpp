@@ -196,6 +196,37 @@ TEST_F(GlWindowTest, PanelTextAtScaleTwoIsRasterisedAtDeviceSize) {
     EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
 
+// The pixels of `area` in `image`, row by row.
+std::vector<std::uint32_t> Part(const Image& image, const testing::Box& area) {
+    std::vector<std::uint32_t> part;
+    for (int y = area.top; y <= area.bottom; ++y) {
+        for (int x = area.left; x <= area.right; ++x) {
+            part.push_back(image.At(x, y));
+        }
+    }
+    return part;
+}
+
+TEST_F(GlWindowTest, PanelTextAtAFractionalScaleKeepsItsPixelsWhereverItStands) {
+    // A glyph snapped to device pixels shows the same pixels at any logical position; placed
+    // between pixels it would be resampled, some columns doubled and others lost. At 1.25
+    // the 30 logical pixels take 38 device pixels, not quite 1.25 times as many.
+    std::unique_ptr<GlDevice> device = GlDevice::Create(30, 30);
+    ASSERT_TRUE(device);
+    device->SetScale(1.25);
+    std::unique_ptr<gfx::Font> font = device->CreateFont(gfx::FontDesc{20, 400, false, "Arial"});
+    ASSERT_TRUE(font);
+    std::vector<std::vector<std::uint32_t>> seen;
+    for (const int at : {1, 2, 3, 4}) {
+        device->Clear(0xFF000000u, 1.0f);
+        RECT text{at, at, 30, 30};
+        font->DrawText(nullptr, "W", &text, 0, 0xFFFFFFFFu);
+        const Image drawn = device->ReadPixels();
+        seen.push_back(Part(drawn, testing::Covered(drawn, 0xFF000000u)));
+        EXPECT_EQ(seen.front(), seen.back()) << "at " << at;
+    }
+}
+
 TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     headless::Install();
     headless::Reset();
