@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The game's CPU cost per frame in a real window: CPU time of the whole process (all
 # threads, the GL rasteriser's included) over 20 s of level 1, divided by the ticks in that
-# time, on a virtual X server of its own. Not a test: prints the figure.
-# Usage: measure_frame_cpu.sh <kryxspace> <data folder> [screen, e.g. 1024x768]
+# time, on a virtual X server of its own. Prints the figure.
+# Usage: bench/measure_frame_cpu.sh <kryxspace> <data folder> [screen, e.g. 1024x768]
 set -u
 program=$(realpath "$1")
 data=$(realpath "$2")
 export KX_E2E_SCREEN=${3:-${KX_E2E_SCREEN:-1024x768}}
-source "$(dirname "$0")/e2e_lib.sh"
+source "$(dirname "$0")/../tests/e2e/e2e_lib.sh"
 e2e_start_x 120 "$0" "$@"
 
 work=$(mktemp -d)
