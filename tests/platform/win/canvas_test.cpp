@@ -222,19 +222,14 @@ TEST_F(CanvasTest, BitmapsLoadFromFilesAndReportTheirSize) {
 TEST_F(CanvasTest, ScrollPositionsAreClampedToTheLastFullPage) {
     HWND top = TopLevel();
     HWND panel = Child(top, L"Recorder", 1, WS_VSCROLL, 0, 0, 100, 100);
-    SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE;
-    si.nMin = 0;
-    si.nMax = 100;
-    si.nPage = 10;
+    SCROLLINFO si{.fMask = SIF_RANGE | SIF_PAGE, .nMax = 100, .nPage = 10};
     SetScrollInfo(panel, SB_VERT, &si, TRUE);
     si.fMask = SIF_POS;
     si.nPos = 500;
     EXPECT_EQ(SetScrollInfo(panel, SB_VERT, &si, TRUE), 91);
     si.nPos = -3;
     EXPECT_EQ(SetScrollInfo(panel, SB_VERT, &si, TRUE), 0);
-    SCROLLINFO out;
-    out.fMask = SIF_ALL;
+    SCROLLINFO out{.fMask = SIF_ALL};
     ASSERT_TRUE(GetScrollInfo(panel, SB_VERT, &out));
     EXPECT_EQ(out.nMax, 100);
     EXPECT_EQ(out.nPage, 10u);

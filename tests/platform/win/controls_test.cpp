@@ -115,8 +115,6 @@ TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
 
     HWND secret = Child(GetParent(edit), L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
     EXPECT_EQ(SendMessageW(secret, EM_GETPASSWORDCHAR, 0, 0), L'*');
-    SendMessageW(secret, EM_SETSEL, 0, -1);
-    SendMessageW(secret, WM_COPY, 0, 0);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, WM_COPY, 0, 0);
     SendMessageW(secret, EM_SETSEL, 0, -1);
@@ -135,8 +133,7 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     HWND edit = Child(top, L"Edit", 1, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0,
                       0, 200, 100, text.c_str());
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 31);
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
+    SCROLLINFO si{.fMask = SIF_ALL};
     GetScrollInfo(edit, SB_VERT, &si);
     EXPECT_EQ(si.nMax, 30);
     EXPECT_GT(si.nPage, 0u);
@@ -182,8 +179,7 @@ TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
 
 TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
     HWND top = TopLevel();
-    INITCOMMONCONTROLSEX icc;
-    icc.dwICC = ICC_WIN95_CLASSES;
+    INITCOMMONCONTROLSEX icc{.dwICC = ICC_WIN95_CLASSES};
     EXPECT_TRUE(InitCommonControlsEx(&icc));
     HWND tip = CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, top, nullptr,
@@ -191,10 +187,7 @@ TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
     ASSERT_NE(tip, nullptr);
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     std::wstring text = L"Suggerimento";
-    TOOLINFOW ti;
-    ti.uFlags = TTF_SUBCLASS;
-    ti.hwnd = top;
-    ti.lpszText = text.data();
+    TOOLINFOW ti{.uFlags = TTF_SUBCLASS, .hwnd = top, .rect = {}, .lpszText = text.data()};
     GetClientRect(top, &ti.rect);
     EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
     SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));

@@ -143,10 +143,8 @@ TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
     MoveTo(child, 10, 10);
-    TRACKMOUSEEVENT tme;
-    tme.dwFlags = TME_HOVER | TME_LEAVE;
-    tme.hwndTrack = child;
-    tme.dwHoverTime = HOVER_DEFAULT;
+    TRACKMOUSEEVENT tme{
+        .dwFlags = TME_HOVER | TME_LEAVE, .hwndTrack = child, .dwHoverTime = HOVER_DEFAULT};
     ASSERT_TRUE(TrackMouseEvent(&tme));
     headless::RunFor(399);
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 0);
@@ -182,10 +180,9 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowAndBubblesToParents) {
     SetFocus(child);
     headless::Wheel(-WHEEL_DELTA, 10, 10);
     headless::RunUntilIdle();
-    EXPECT_EQ(Count(child, WM_MOUSEWHEEL), 1);
-    EXPECT_EQ(Count(top, WM_MOUSEWHEEL), 1);
-    auto params = Params(child, WM_MOUSEWHEEL);
-    EXPECT_EQ(static_cast<std::int16_t>(HIWORD(params[0])), -WHEEL_DELTA);
+    const std::vector<WPARAM> down{MAKEWPARAM(0, -WHEEL_DELTA)};
+    EXPECT_EQ(Params(child, WM_MOUSEWHEEL), down);
+    EXPECT_EQ(Params(top, WM_MOUSEWHEEL), down);
 }
 
 TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
