@@ -32,13 +32,13 @@ TEST(ClockTest, FakeClockReplacesTheSteadyClockAndIsRemoved) {
 }
 
 TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
-    SeedRandom(42);
-    std::vector<int> first(100);
-    std::generate(first.begin(), first.end(), Rand);
-    SeedRandom(42);
-    std::vector<int> again(100);
-    std::generate(again.begin(), again.end(), Rand);
-    EXPECT_EQ(again, first);
+    const auto sequence = [] {
+        SeedRandom(42);
+        std::vector<int> v(100);
+        std::ranges::generate(v, Rand);
+        return v;
+    };
+    EXPECT_EQ(sequence(), sequence());
     std::set<int> lowBits;
     for (int i = 0; i < 1000; ++i) {
         const int r = Rand();

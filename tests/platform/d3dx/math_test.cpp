@@ -124,9 +124,7 @@ TEST(D3DXMath, VectorsNormalsAndPlanes) {
     const D3DXPLANE p{3, 0, 4, 10};
     D3DXPLANE n;
     D3DXPlaneNormalize(&n, &p);
-    EXPECT_FLOAT_EQ(n.a, 0.6f);
-    EXPECT_FLOAT_EQ(n.b, 0);
-    EXPECT_FLOAT_EQ(n.c, 0.8f);
+    ExpectVecNear({n.a, n.b, n.c}, 0.6f, 0, 0.8f);
     EXPECT_FLOAT_EQ(n.d, 2);
     const D3DXVECTOR3 q{0, 7, 0};
     EXPECT_FLOAT_EQ(D3DXPlaneDotCoord(&n, &q), 2);  // distance from the plane

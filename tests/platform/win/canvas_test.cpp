@@ -99,8 +99,7 @@ TEST_F(CanvasTest, CalcRectMeasuresWithoutDrawing) {
 TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     RECT r{0, 0, 200, 30};
     DrawTextW(dc_, L"Ab", -1, &r, DT_LEFT);
-    auto left = InkColumns();
-    EXPECT_LE(left.first, 3);
+    EXPECT_LE(InkColumns().first, 3);
     Clear();
     DrawTextW(dc_, L"Ab", -1, &r, DT_RIGHT);
     auto right = InkColumns();
@@ -108,9 +107,8 @@ TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     EXPECT_LE(right.second, 199);
     Clear();
     DrawTextW(dc_, L"Ab", -1, &r, DT_CENTER);
-    auto centre = InkColumns();
-    int mid = (centre.first + centre.second) / 2;
-    EXPECT_NEAR(mid, 100, 3);
+    const auto [first, last] = InkColumns();
+    EXPECT_NEAR((first + last) / 2, 100, 3);
     Clear();
     RECT narrow{0, 0, 8, 30};
     DrawTextW(dc_, L"WWWW", -1, &narrow, DT_LEFT | DT_SINGLELINE);
@@ -191,10 +189,7 @@ TEST_F(CanvasTest, ChildrenAndMenuStripAreComposedIntoTheWindowPicture) {
 }
 
 TEST_F(CanvasTest, BitmapsLoadFromFilesAndReportTheirSize) {
-    Image picture;
-    picture.width = 4;
-    picture.height = 3;
-    picture.pixels.assign(12, 0xFF00FF00u);
+    const Image picture{4, 3, std::vector<std::uint32_t>(12, 0xFF00FF00u)};
     auto path = std::filesystem::temp_directory_path() / "kx_winsys_picture.png";
     ASSERT_TRUE(WritePngFile(path.string(), picture));
     std::wstring wide(path.wstring());
