@@ -64,7 +64,7 @@ class FilesTest : public ::testing::Test {
     long Entries() { return std::distance(fs::directory_iterator(dir / "data"), {}); }
 };
 
-TEST_F(FilesTest, BackslashPathsOpenOnThisSystem) {
+TEST_F(FilesTest, BackslashPathsOpenOnThisSystemAndFoldersAreMadeOneLevelAtATime) {
     EXPECT_EQ(NativePath("..\\data\\Nave.x"), "../data/Nave.x");
     EXPECT_EQ(NativePath("data\\\\Nave.x"), "data//Nave.x");
     std::ofstream(dir / "data" / "Nave.x") << "xof";
@@ -73,6 +73,9 @@ TEST_F(FilesTest, BackslashPathsOpenOnThisSystem) {
     EXPECT_FALSE(FileExists(dir.string() + "\\data"));  // a folder is not a file
     EXPECT_TRUE(DirectoryExists(dir.string() + "\\data"));
     EXPECT_FALSE(FileExists(dir.string() + "\\data\\nave.x"));  // case-sensitive
+    EXPECT_TRUE(CreateFolder(dir.string() + "\\one"));
+    EXPECT_FALSE(CreateFolder((dir / "a" / "b").string()));
+    EXPECT_TRUE(DirectoryExists((dir / "one").string()));
 }
 
 TEST_F(FilesTest, ReadsInBlocksToTheEnd) {
@@ -95,12 +98,6 @@ TEST_F(FilesTest, ReadsInBlocksToTheEnd) {
     InputFile missing((dir / "none").string());
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_EQ(missing.Read(block, sizeof block), 0u);
-}
-
-TEST_F(FilesTest, CreateFolderMakesOneLevelOnly) {
-    EXPECT_TRUE(CreateFolder((dir / "one").string()));
-    EXPECT_FALSE(CreateFolder((dir / "a" / "b").string()));
-    EXPECT_TRUE(DirectoryExists((dir / "one").string()));
 }
 
 TEST_F(FilesTest, ReplacesTheContentAndKeepsTheFileMode) {

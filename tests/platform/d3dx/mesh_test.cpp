@@ -289,13 +289,8 @@ TEST_P(StripMeshTest, ReadsWritesAndLoadsAlike) {
     ASSERT_TRUE(xfile::WriteXText(doc.objects, registry, &written));
     xfile::XDocument again;
     ASSERT_TRUE(xfile::ReadXText(written, "again.x", &registry, &again));
-    EXPECT_EQ(again.objects[0]
-                  .data.Field("faces")
-                  ->Element(static_cast<std::size_t>(n - 3))
-                  .items[1]
-                  .items[0]
-                  .AsInt(),
-              n - 3);
+    const xfile::XValue last = again.objects[0].data.Field("faces")->Element(n - 3u);
+    EXPECT_EQ(last.items[1].items[0].AsInt(), n - 3);
 
     Mesh mesh;
     std::vector<D3DXMATERIAL> materials;

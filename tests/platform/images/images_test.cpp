@@ -59,7 +59,7 @@ Bytes Cut(Bytes b, std::size_t keep) {
     return b;
 }
 
-TEST(ImagesTest, Bmp24RowsAreTopFirstOpaqueAndTopDownFilesReadTheSame) {
+TEST(ImagesTest, BmpRowsAreTopFirstOpaqueAndTopDownFilesReadTheSameAtEveryDepth) {
     // 3 x 2: padding of 3 bytes per row; blue-green-red byte order.
     const Bytes top = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0, 0, 0};
     const Bytes bottom = {0x10, 0x20, 0x30, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0, 0, 0};
@@ -78,9 +78,8 @@ TEST(ImagesTest, Bmp24RowsAreTopFirstOpaqueAndTopDownFilesReadTheSame) {
     EXPECT_EQ(flipped->pixels, image->pixels);
     ASSERT_TRUE(ImageInfo(twin));
     EXPECT_EQ(ImageInfo(twin)->height, 2);
-}
 
-TEST(ImagesTest, Bmp8BitPalettedAndBmp32) {
+    // 8 bits through a palette, and 32 bits.
     const auto p = DecodeImage(Bmp(2, 2, 8, {1, 0, 0, 0, 0, 1, 0, 0}, {0x00112233u, 0x00AABBCCu}));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels,

@@ -34,20 +34,16 @@ class CanvasTest : public WinsysTest {
     }
     // The columns [first, last] that hold non-white pixels, or {-1, -1}.
     std::pair<int, int> InkColumns() {
-        int first = -1;
-        int last = -1;
+        std::vector<int> ink;
         for (int x = 0; x < 200; ++x) {
             for (int y = 0; y < 60; ++y) {
                 if (GetPixel(dc_, x, y) != RGB(255, 255, 255)) {
-                    if (first < 0) {
-                        first = x;
-                    }
-                    last = x;
+                    ink.push_back(x);
                     break;
                 }
             }
         }
-        return {first, last};
+        return ink.empty() ? std::pair{-1, -1} : std::pair{ink.front(), ink.back()};
     }
 
     HDC dc_ = nullptr;
@@ -117,16 +113,13 @@ TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     EXPECT_GT(InkColumns().second, 20);
 }
 
-TEST_F(CanvasTest, OpaqueExtTextOutFillsTheRectangleWithTheBackground) {
+TEST_F(CanvasTest, OpaqueTextFillsItsRectangleAndRectangleWithNullPenFillsOnePixelShort) {
     SetBkColor(dc_, RGB(10, 20, 30));
-    RECT r{5, 5, 50, 25};
+    RECT r{50, 30, 90, 50};
     ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &r, L"", 0, nullptr);
-    EXPECT_EQ(GetPixel(dc_, 5, 5), RGB(10, 20, 30));
-    EXPECT_EQ(GetPixel(dc_, 49, 24), RGB(10, 20, 30));
-    EXPECT_EQ(GetPixel(dc_, 50, 25), RGB(255, 255, 255));
-}
-
-TEST_F(CanvasTest, RectangleWithNullPenFillsOnePixelShort) {
+    EXPECT_EQ(GetPixel(dc_, 50, 30), RGB(10, 20, 30));
+    EXPECT_EQ(GetPixel(dc_, 89, 49), RGB(10, 20, 30));
+    EXPECT_EQ(GetPixel(dc_, 90, 50), RGB(255, 255, 255));
     HPEN none = CreatePen(PS_NULL, 1, 0);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     HGDIOBJ oldPen = SelectObject(dc_, none);

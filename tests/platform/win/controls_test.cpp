@@ -145,7 +145,7 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     EXPECT_EQ(si.nPos, 31 - static_cast<int>(si.nPage));
 }
 
-TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
+TEST_F(ControlsTest, StaticsTakeTheirPictureAndSizeOrTheParentsControlColours) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
     HWND picture = Child(top, L"static", 1, SS_BITMAP, 10, 10, 100, 50);
     const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
@@ -158,10 +158,7 @@ TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(picture, 5, 5), 0xFF0000u);
     DeleteObject(bitmap);
-}
-
-TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
-    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
+    // A text static paints with the colours its parent gives.
     HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
     Hook() = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT* r) {
         if (m == WM_CTLCOLORSTATIC) {
@@ -171,7 +168,7 @@ TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
         }
         return false;
     };
-    HWND label = Child(top, L"static", 1, SS_CENTER, 10, 10, 100, 30, L"Ciao");
+    HWND label = Child(top, L"static", 2, SS_CENTER, 10, 70, 100, 30, L"Ciao");
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(label, 1, 1), 0x008000u);
     DeleteObject(green);

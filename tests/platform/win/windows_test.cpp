@@ -25,7 +25,7 @@ TEST_F(WindowsTest, CreationDeliversNcCreateCreateSizeMoveThenShowAndActivate) {
     EXPECT_TRUE(IsWindowVisible(h));
 }
 
-TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailureDestroys) {
+TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailuresCreateNothing) {
     Hook() = [](HWND, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
         if (m == WM_CREATE) {
             auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -42,9 +42,7 @@ TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailureDestroys) {
     HWND attempted = Log().front().window;
     EXPECT_FALSE(IsWindow(attempted));
     EXPECT_EQ(Count(attempted, WM_DESTROY), 1);
-}
-
-TEST_F(WindowsTest, UnknownClassAndMissingParentFail) {
+    // An unknown class, or a child without a parent.
     EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                               nullptr),
               nullptr);
