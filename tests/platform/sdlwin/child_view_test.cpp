@@ -17,11 +17,8 @@ using namespace platform::sdlwin;
 win::Surface Numbered() {
     win::Surface s;
     s.Resize(6, 4);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 6; ++x) {
-            s.pixels[static_cast<std::size_t>(y * 6 + x)] =
-                0xFF000000u | static_cast<std::uint32_t>(y << 8 | x);
-        }
+    for (std::uint32_t i = 0; i < 24; ++i) {
+        s.pixels[i] = 0xFF000000u | (i / 6) << 8 | i % 6;
     }
     return s;
 }

@@ -316,8 +316,7 @@ TEST_F(ActivationTest, LosingTheKeyboardToAnotherProgramTellsEveryTopLevelWindow
 TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
     HWND top = TopLevel();
     SetTimer(top, 7, 30, nullptr);
-    RECT client{};
-    GetClientRect(top, &client);
+    const auto client = ClientEdges(top);
     Log().clear();
     headless::Minimize(top, true);
     headless::Minimize(top, true);
@@ -327,7 +326,7 @@ TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
     headless::Minimize(top, false);
     EXPECT_FALSE(IsIconic(top));
     ASSERT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
-    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client.right, client.bottom));
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client[2], client[3]));
 }
 
 }  // namespace

@@ -249,10 +249,9 @@ TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported)
     ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER));
     EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 470, 360}));
     EXPECT_EQ(Count(top, WM_MOVE), 0);
-    RECT client{};
-    GetClientRect(top, &client);
+    const auto client = ClientEdges(top);
     EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam),  // the new client size
-              std::vector<LPARAM>{MAKELPARAM(client.right, client.bottom)});
+              std::vector<LPARAM>{MAKELPARAM(client[2], client[3])});
 
     // The same place and size again: nothing to report. A negative size is an empty window.
     Log().clear();
@@ -270,9 +269,7 @@ TEST_F(PlacementTest, ThePointFindsTheTopmostVisibleDeepestWindow) {
     HWND front = TopLevel(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
     HWND panel = Child(front, L"Recorder", 1, 0, 10, 10, 100, 100);
     HWND inner = Child(panel, L"Recorder", 2, 0, 10, 10, 20, 20);
-    HWND hidden = CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 50, 50, 40, 40, panel, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(hidden, nullptr);
+    ShowWindow(Child(panel, L"Recorder", 3, 0, 50, 50, 40, 40), SW_HIDE);
 
     EXPECT_EQ(WindowFromPoint({50, 50}), back);       // only the back window is there
     EXPECT_EQ(WindowFromPoint({150, 150}), panel);    // the front one covers the back one
