@@ -137,13 +137,7 @@ e2e_return_until_gone() {
 
 # The id of the first visible window whose title matches $1, waiting up to $2 seconds.
 e2e_window() {
-    local id
-    for _ in $(seq $((${2:-10} * 10))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
+    e2e_until "xdotool search --onlyvisible --name '$1' 2>/dev/null | head -n 1 | grep ." "${2:-10}"
 }
 
 e2e_click() {

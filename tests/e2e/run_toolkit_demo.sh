@@ -3,7 +3,7 @@
 # real X input (click the button, type into the edit box, choose menu items, open the name
 # dialog over the form) and checks what the demo reports. With "wm" a window manager
 # (openbox) runs on the server; with "nowm" none does, and the program places the keyboard
-# itself. Pictures: the demo's own window pictures and screenshots of the screen.
+# itself. Screenshots of the screen are kept.
 # Usage: run_toolkit_demo.sh <wm|nowm> <toolkit_demo program> <xtool program> <artefact folder>
 set -u
 mode=$1
@@ -14,12 +14,12 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_start_x 80 "$0" "$@"
 
 mkdir -p "$art"
-rm -f "$art"/demo-*.png "$art"/screen-*.png
+rm -f "$art"/screen-*.png
 E2E_OUT=$art/toolkit_demo.out
 E2E_ART=$art
 [ "$mode" = wm ] && e2e_start_wm
 : >"$E2E_OUT"  # emptied here: the demo opens it later, and old lines must not count
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$demo" "$art" >"$E2E_OUT" 2>"$art/toolkit_demo.err" &
+SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$demo" >"$E2E_OUT" 2>"$art/toolkit_demo.err" &
 E2E_PID=$!
 
 point() { awk -v n="$1" '$1 == "at" && $2 == n { print $3, $4 }' "$E2E_OUT"; }

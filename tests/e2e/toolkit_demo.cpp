@@ -4,11 +4,10 @@
 // standard output ("at <name> <x> <y>" for the screen points to click, then "ready",
 // "button <edit text>", "text <edit text>", "menu saluta", "dialog open", "name <name>",
 // "app 0|1" when the program loses or gets back the keyboard, "minimized 1|0", "closing",
-// "end") and, given a folder as its argument, saves its window's picture there at each event.
+// "end").
 #include <cstdio>
 #include <string>
 
-#include "platform/images/images.h"
 #include "platform/sdlwin/sdl_backend.h"
 #include "platform/win/backend.h"
 #include "platform/win/win32.h"
@@ -25,8 +24,6 @@ namespace {
 
 // Handlers are plain functions: what they need is kept here.
 struct Demo {
-    std::string pictures;
-    int pictureCount = 0;
     Form* form = nullptr;
     TextBox* box = nullptr;
     Button* button = nullptr;
@@ -38,40 +35,21 @@ Demo& State() {
     return demo;
 }
 
-void SavePicture(const std::string& name) {
-    Demo& d = State();
-    if (d.pictures.empty() || d.form == nullptr || d.form->handle == nullptr) {
-        return;
-    }
-    auto surface = pf::win::CaptureWindow(d.form->handle);
-    if (!surface) {
-        return;
-    }
-    pf::Image image;
-    image.width = surface->width;
-    image.height = surface->height;
-    image.pixels = surface->pixels;
-    char file[64];
-    std::snprintf(file, sizeof file, "/demo-%02d-%s.png", ++d.pictureCount, name.c_str());
-    pf::WritePngFile(d.pictures + file, image);
-}
-
-void Report(const std::string& line, const std::string& picture) {
+void Report(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-    SavePicture(picture);
 }
 
 void OpenNameDialog(GUIElement*) {
     Demo& d = State();
     delete d.dialog;
     d.dialog = new FormNamePlayer(d.form, nullptr, "Nome");
-    d.dialog->Destroyed = [](GUIElement*) { Report("name " + PlayerName, "name"); };
+    d.dialog->Destroyed = [](GUIElement*) { Report("name " + PlayerName); };
     d.dialog->SetPrompt("Il tuo nome:");
     // Over the form's lower right part: its button stays uncovered, to be clicked.
     d.dialog->SetLocation(d.form->left + 150, d.form->top + 110);
     d.dialog->Show();
-    Report("dialog open", "dialog");
+    Report("dialog open");
 }
 
 void ReportPoint(const char* name, GUIElement& element, int x, int y) {
@@ -82,10 +60,7 @@ void ReportPoint(const char* name, GUIElement& element, int x, int y) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc > 1) {
-        State().pictures = argv[1];
-    }
+int main() {
     std::string error;
     if (!pf::sdlwin::Install(&error)) {
         std::fprintf(stderr, "no display: %s\n", error.c_str());
@@ -97,14 +72,14 @@ int main(int argc, char** argv) {
     form.SetLocation(100, 80);
     form.SetSize(360, 240);
     form.Closing = [](GUIElement*) {
-        Report("closing", "closing");
+        Report("closing");
         return true;
     };
     form.ApplicationActivated = [](GUIElement*, bool active) {
-        Report(active ? "app 1" : "app 0", "app");
+        Report(active ? "app 1" : "app 0");
     };
     form.Minimized = [](GUIElement*, bool minimized) {
-        Report(minimized ? "minimized 1" : "minimized 0", "minimized");
+        Report(minimized ? "minimized 1" : "minimized 0");
     };
     form.Create();
     State().form = &form;
@@ -112,7 +87,7 @@ int main(int argc, char** argv) {
     MenuBar bar(&form);
     Menu file(&bar, "&File");
     SubMenu hello(&file, "&Saluta");
-    hello.Command = [](GUIElement*) { Report("menu saluta", "menu"); };
+    hello.Command = [](GUIElement*) { Report("menu saluta"); };
     SubMenu name(&file, "&Nome");
     name.Command = &OpenNameDialog;
     SubMenu quit(&file, "&Esci");
@@ -122,14 +97,14 @@ int main(int argc, char** argv) {
     Button button(&form, "Premi");
     button.SetLocation(20, 20);
     button.SetSize(100, 30);
-    button.Command = [](GUIElement*) { Report("button " + State().box->GetTextA(), "button"); };
+    button.Command = [](GUIElement*) { Report("button " + State().box->GetTextA()); };
     button.Create();
     State().button = &button;
 
     TextBox box(&form, "");
     box.SetLocation(20, 70);
     box.SetSize(200, 24);
-    box.TextChanged = [](GUIElement* e) { Report("text " + e->GetTextA(), "text"); };
+    box.TextChanged = [](GUIElement* e) { Report("text " + e->GetTextA()); };
     box.Create();
     State().box = &box;
 
@@ -142,7 +117,7 @@ int main(int argc, char** argv) {
         ReportPoint("edit", *d.box, 100, 12);
         // The menu strip lies just above the client area; "File" is its first title.
         ReportPoint("menu", *d.form, 16, -pf::GetSystemMetrics(pf::SM_CYMENU) / 2);
-        Report("ready", "ready");
+        Report("ready");
     };
     ready.Start();
 

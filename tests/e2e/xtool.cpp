@@ -150,9 +150,7 @@ int Icon(Display* display, const char* path, Window window) {
     if (picture.width <= 0 || picture.height <= 0 || values.size() < 2 + pixels) {
         return 1;
     }
-    for (unsigned long i = 0; i < pixels; ++i) {
-        picture.pixels.push_back(static_cast<std::uint32_t>(values[2 + i]));
-    }
+    picture.pixels.assign(values.begin() + 2, values.begin() + 2 + static_cast<long>(pixels));
     return platform::WritePngFile(path, picture) ? 0 : 1;
 }
 
@@ -280,12 +278,7 @@ int main(int argc, char** argv) {
         ((command == "icon" || command == "top" || command == "kept") && argc >= 4) ||
         command == "wm";
     if (!known) {
-        std::fprintf(stderr,
-                     "usage: xtool shot <file.png> [<window>] | xtool close <window> |\n"
-                     "       xtool same <a.png> <b.png> <x> <y> <w> <h> |\n"
-                     "       xtool icon <file.png> <window> | xtool lit <a.png> <x> <y> <w> <h> |\n"
-                     "       xtool top <x> <y> | xtool other <seconds> | xtool wm |\n"
-                     "       xtool kept <window> <ms>\n");
+        std::fprintf(stderr, "usage: xtool <command> <arguments> (see the top of xtool.cpp)\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);

@@ -32,13 +32,13 @@ TEST(ClockTest, FakeClockReplacesTheSteadyClockAndIsRemoved) {
 }
 
 TEST(RandomTest, SameSeedSameSequenceAndFullRange) {
-    SeedRandom(42);
-    std::vector<int> first(100);
-    std::generate(first.begin(), first.end(), Rand);
-    SeedRandom(42);
-    std::vector<int> again(100);
-    std::generate(again.begin(), again.end(), Rand);
-    EXPECT_EQ(again, first);
+    const auto sequence = [] {
+        SeedRandom(42);
+        std::vector<int> v(100);
+        std::ranges::generate(v, Rand);
+        return v;
+    };
+    EXPECT_EQ(sequence(), sequence());
     std::set<int> lowBits;
     for (int i = 0; i < 1000; ++i) {
         const int r = Rand();
@@ -64,7 +64,7 @@ class FilesTest : public ::testing::Test {
     long Entries() { return std::distance(fs::directory_iterator(dir / "data"), {}); }
 };
 
-TEST_F(FilesTest, BackslashPathsOpenOnThisSystem) {
+TEST_F(FilesTest, BackslashPathsOpenOnThisSystemAndFoldersAreMadeOneLevelAtATime) {
     EXPECT_EQ(NativePath("..\\data\\Nave.x"), "../data/Nave.x");
     EXPECT_EQ(NativePath("data\\\\Nave.x"), "data//Nave.x");
     std::ofstream(dir / "data" / "Nave.x") << "xof";
@@ -73,6 +73,9 @@ TEST_F(FilesTest, BackslashPathsOpenOnThisSystem) {
     EXPECT_FALSE(FileExists(dir.string() + "\\data"));  // a folder is not a file
     EXPECT_TRUE(DirectoryExists(dir.string() + "\\data"));
     EXPECT_FALSE(FileExists(dir.string() + "\\data\\nave.x"));  // case-sensitive
+    EXPECT_TRUE(CreateFolder(dir.string() + "\\one"));
+    EXPECT_FALSE(CreateFolder((dir / "a" / "b").string()));
+    EXPECT_TRUE(DirectoryExists((dir / "one").string()));
 }
 
 TEST_F(FilesTest, ReadsInBlocksToTheEnd) {
@@ -95,12 +98,6 @@ TEST_F(FilesTest, ReadsInBlocksToTheEnd) {
     InputFile missing((dir / "none").string());
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_EQ(missing.Read(block, sizeof block), 0u);
-}
-
-TEST_F(FilesTest, CreateFolderMakesOneLevelOnly) {
-    EXPECT_TRUE(CreateFolder((dir / "one").string()));
-    EXPECT_FALSE(CreateFolder((dir / "a" / "b").string()));
-    EXPECT_TRUE(DirectoryExists((dir / "one").string()));
 }
 
 TEST_F(FilesTest, ReplacesTheContentAndKeepsTheFileMode) {

@@ -29,7 +29,7 @@ D3DXVECTOR3 Apply(const D3DXMATRIX& m, D3DXVECTOR3 p) {
     return p;
 }
 
-TEST(D3DXMath, PerspectiveFovLHOfThePanel) {
+TEST(D3DXMath, PerspectiveFovLHOfThePanelAndLookAtLHFromTheSide) {
     D3DXMATRIX m;
     D3DXMatrixPerspectiveFovLH(&m, kPi / 4, 1.0f, 1.0f, 500.0f);
     EXPECT_NEAR(m(0, 0), 2.4142135f, 1e-5f);
@@ -38,11 +38,8 @@ TEST(D3DXMath, PerspectiveFovLHOfThePanel) {
     ExpectVecNear(Apply(m, {0, 0, 500}), 0, 0, 1);
     // A point on the top edge of the 45-degree view lands on y = 1.
     ExpectVecNear(Apply(m, {0, std::tan(kPi / 8) * 10, 10}), 0, 1, 500.0f / 499.0f * 0.9f);
-}
 
-TEST(D3DXMath, LookAtLHFromTheSide) {
-    // Eye on +x looking at the origin: the origin 5 units ahead, world +z on its right.
-    D3DXMATRIX m;
+    // Look-at from +x towards the origin: the origin 5 ahead, world +z on the right.
     const D3DXVECTOR3 side{5, 0, 0}, at{0, 0, 0}, up{0, 1, 0};
     D3DXMatrixLookAtLH(&m, &side, &at, &up);
     ExpectVecNear(Apply(m, {0, 0, 0}), 0, 0, 5);
@@ -124,9 +121,7 @@ TEST(D3DXMath, VectorsNormalsAndPlanes) {
     const D3DXPLANE p{3, 0, 4, 10};
     D3DXPLANE n;
     D3DXPlaneNormalize(&n, &p);
-    EXPECT_FLOAT_EQ(n.a, 0.6f);
-    EXPECT_FLOAT_EQ(n.b, 0);
-    EXPECT_FLOAT_EQ(n.c, 0.8f);
+    ExpectVecNear({n.a, n.b, n.c}, 0.6f, 0, 0.8f);
     EXPECT_FLOAT_EQ(n.d, 2);
     const D3DXVECTOR3 q{0, 7, 0};
     EXPECT_FLOAT_EQ(D3DXPlaneDotCoord(&n, &q), 2);  // distance from the plane

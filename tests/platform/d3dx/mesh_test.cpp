@@ -49,10 +49,6 @@ Mesh Cube {
 }
 )";
 
-MeshResult Load(std::string_view text, Mesh* mesh, std::vector<D3DXMATERIAL>* mats) {
-    return LoadMeshFromXText(text, "cube.x", mesh, mats);
-}
-
 struct Loaded {
     Mesh mesh;
     std::vector<D3DXMATERIAL> mats;
@@ -61,7 +57,7 @@ struct Loaded {
 // A mesh that must load.
 Loaded LoadOk(std::string_view text) {
     Loaded l;
-    const MeshResult r = Load(text, &l.mesh, &l.mats);
+    const MeshResult r = LoadMeshFromXText(text, "cube.x", &l.mesh, &l.mats);
     EXPECT_TRUE(r) << r.error;
     return l;
 }
@@ -183,26 +179,21 @@ Mesh Pent {
 }
 
 TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
-    struct Case {
-        const char* text;
+    // A triangle on line 2 whose data object on line 3 is wrong.
+    const std::string tri = "xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n";
+    const struct {
+        std::string text;
         const char* where;
         const char* words;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"xof 0302txt 0032\n\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }\n",
          "cube.x:3:", "uses vertex 7 of 3"},
-        {"xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-         " MeshMaterialList { 1; 1; 3;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n",
+        {tri + " MeshMaterialList { 1; 1; 3;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n",
          "cube.x:3:", "uses material 3 of 1"},
-        {"xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-         " MeshMaterialList { 2; 1; 0;; { Nowhere } } }\n",
+        {tri + " MeshMaterialList { 2; 1; 0;; { Nowhere } } }\n",
          "cube.x:3:", "unknown material 'Nowhere'"},
-        {"xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-         " MeshNormals { 1; 0;0;1;; 1; 3;0,0,1;; } }\n",
-         "cube.x:3:", "uses normal 1 of 1"},
-        {"xof 0302txt 0032\nMesh m { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-         " MeshTextureCoords { 1; 0;0;; } }\n",
-         "cube.x:3:", "one pair per vertex"},
+        {tri + " MeshNormals { 1; 0;0;1;; 1; 3;0,0,1;; } }\n", "cube.x:3:", "uses normal 1 of 1"},
+        {tri + " MeshTextureCoords { 1; 0;0;; } }\n", "cube.x:3:", "one pair per vertex"},
         {"xof 0302txt 0032\nHeader { 1; 0; 1; }\n", "cube.x:", "no Mesh"},
         {"xof 0302txt 0032\nFrame f { { f } }\n", "cube.x:2:", "nested too deeply"},
     };
@@ -210,7 +201,7 @@ TEST(MeshLoad, BadContentFailsWithFileAndLineAndLeavesOutputsAlone) {
         Mesh mesh;
         mesh.indices = {9, 9, 9};
         std::vector<D3DXMATERIAL> mats(5);
-        const MeshResult r = Load(c.text, &mesh, &mats);
+        const MeshResult r = LoadMeshFromXText(c.text, "cube.x", &mesh, &mats);
         ASSERT_FALSE(r) << c.text;
         EXPECT_EQ(r.error.rfind(c.where, 0), 0u) << r.error;
         EXPECT_NE(r.error.find(c.words), std::string::npos) << r.error;
@@ -236,17 +227,6 @@ TEST(MeshIntersect, NearestFaceDistanceAlongTheDirection) {
     EXPECT_FALSE(D3DXIntersect(cube, {0, 0, -10}, {0, 0, -1}).hit);
     EXPECT_FALSE(D3DXIntersect(cube, {5, 0, -10}, {0, 0, 1}).hit);
     EXPECT_FALSE(D3DXIntersect(cube, {0, 0, -10}, {0, 0, 0}).hit);
-
-    // A generated one-triangle picking mesh, as the panel builds them.
-    Mesh tri;
-    ASSERT_TRUE(D3DXCreateMesh(1, 3, kFvfPositionColorTex, &tri));
-    tri.vertices[0].position = {-1, -1, 3};
-    tri.vertices[1].position = {0, 1, 3};
-    tri.vertices[2].position = {1, -1, 3};
-    tri.indices = {0, 1, 2};
-    hit = D3DXIntersect(tri, {0, 0, 0}, {0, 0, 1});
-    ASSERT_TRUE(hit.hit);
-    EXPECT_FLOAT_EQ(hit.distance, 3.0f);
 }
 
 TEST(MeshGenerated, CreateAndScaledClone) {
@@ -309,13 +289,8 @@ TEST_P(StripMeshTest, ReadsWritesAndLoadsAlike) {
     ASSERT_TRUE(xfile::WriteXText(doc.objects, registry, &written));
     xfile::XDocument again;
     ASSERT_TRUE(xfile::ReadXText(written, "again.x", &registry, &again));
-    EXPECT_EQ(again.objects[0]
-                  .data.Field("faces")
-                  ->Element(static_cast<std::size_t>(n - 3))
-                  .items[1]
-                  .items[0]
-                  .AsInt(),
-              n - 3);
+    const xfile::XValue last = again.objects[0].data.Field("faces")->Element(n - 3u);
+    EXPECT_EQ(last.items[1].items[0].AsInt(), n - 3);
 
     Mesh mesh;
     std::vector<D3DXMATERIAL> materials;

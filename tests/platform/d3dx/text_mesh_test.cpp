@@ -12,9 +12,10 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace platform::d3dx {
 namespace {
 
-Mesh MakeText(std::wstring_view text, const char* face = "Arial", float depth = 0.4f) {
+Mesh MakeText(std::wstring_view text, const char* face = "Arial", float depth = 0.4f,
+              bool bold = false) {
     Mesh mesh;
-    const MeshResult r = D3DXCreateText({face, false, false}, text, 0.001f, depth, &mesh);
+    const MeshResult r = D3DXCreateText({face, bold, false}, text, 0.001f, depth, &mesh);
     EXPECT_TRUE(r) << r.error;
     return mesh;
 }
@@ -60,8 +61,7 @@ TEST(TextMesh, GlyphsSitOnTheBaselineInEmUnitsExtrudedAlongZ) {
 TEST(TextMesh, TheBoldTahomaTitleEndsInsideThePanelWithAMargin) {
     // The title screen draws "Kryx Space" in bold Tahoma, size 40 (40/44 of the mesh), from
     // x = -2 at z = -3; the camera at z = -10 sees x up to 7 * tan(pi/8) at that depth.
-    Mesh title;
-    ASSERT_TRUE(D3DXCreateText({"Tahoma", true, false}, L"Kryx Space", 0.001f, 0.4f, &title));
+    const Mesh title = MakeText(L"Kryx Space", "Tahoma", 0.4f, true);
     const float right = -2.0f + BoxOf(title).hi.x * 40.0f / 44.0f;
     const float edge = 7.0f * std::tan(3.14159265f / 8.0f);
     EXPECT_LT(right, edge - 0.1f);  // about 11 pixels of margin
@@ -113,12 +113,9 @@ TEST(TextMesh, BlankTextAndUnknownFaces) {
     ASSERT_TRUE(D3DXCreateText({"Arial", false, false}, L"  \n", 0.001f, 0.4f, &m));
     EXPECT_EQ(m.FaceCount(), 0u);
     // A face the system lacks is drawn in its substitute.
-    const Mesh sub = MakeText(L"A", "No Such Face 123");
-    EXPECT_GT(sub.FaceCount(), 0u);
+    EXPECT_GT(MakeText(L"A", "No Such Face 123").FaceCount(), 0u);
     // Bold glyphs are wider than regular ones.
-    Mesh bold;
-    ASSERT_TRUE(D3DXCreateText({"Arial", true, false}, L"l", 0.001f, 0.4f, &bold));
-    const Box bb = BoxOf(bold), rb = BoxOf(MakeText(L"l"));
+    const Box bb = BoxOf(MakeText(L"l", "Arial", 0.4f, true)), rb = BoxOf(MakeText(L"l"));
     EXPECT_GT(bb.hi.x - bb.lo.x, rb.hi.x - rb.lo.x);
 }
 

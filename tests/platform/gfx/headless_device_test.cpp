@@ -11,11 +11,8 @@ using d3dx::D3DXMATRIX;
 using Lines = std::vector<std::string>;
 
 Image Picture(int width, int height) {
-    Image image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width * height), 0xFF000000u);
-    return image;
+    return {width, height,
+            std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), 0xFF000000u)};
 }
 
 TEST(HeadlessDeviceTest, BackgroundCopyFailsWhenLargerThanTheBackBuffer) {

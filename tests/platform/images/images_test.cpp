@@ -45,9 +45,7 @@ Bytes Bmp(std::int32_t width, std::int32_t height, int bits, const Bytes& pixels
 }
 
 Bytes NoisyPng(int width, int height) {
-    Image image;
-    image.width = width;
-    image.height = height;
+    Image image{width, height, {}};
     std::uint32_t x = 12345;
     for (int i = 0; i < width * height; ++i) {
         x = x * 1103515245u + 12345u;
@@ -61,7 +59,7 @@ Bytes Cut(Bytes b, std::size_t keep) {
     return b;
 }
 
-TEST(ImagesTest, Bmp24RowsAreTopFirstOpaqueAndTopDownFilesReadTheSame) {
+TEST(ImagesTest, BmpRowsAreTopFirstOpaqueAndTopDownFilesReadTheSameAtEveryDepth) {
     // 3 x 2: padding of 3 bytes per row; blue-green-red byte order.
     const Bytes top = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0, 0, 0};
     const Bytes bottom = {0x10, 0x20, 0x30, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0, 0, 0};
@@ -80,9 +78,8 @@ TEST(ImagesTest, Bmp24RowsAreTopFirstOpaqueAndTopDownFilesReadTheSame) {
     EXPECT_EQ(flipped->pixels, image->pixels);
     ASSERT_TRUE(ImageInfo(twin));
     EXPECT_EQ(ImageInfo(twin)->height, 2);
-}
 
-TEST(ImagesTest, Bmp8BitPalettedAndBmp32) {
+    // 8 bits through a palette, and 32 bits.
     const auto p = DecodeImage(Bmp(2, 2, 8, {1, 0, 0, 0, 0, 1, 0, 0}, {0x00112233u, 0x00AABBCCu}));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels,
@@ -93,11 +90,11 @@ TEST(ImagesTest, Bmp8BitPalettedAndBmp32) {
 }
 
 TEST(ImagesTest, PngRoundTripKeepsAlpha) {
-    Image image;
-    image.width = 4;
-    image.height = 3;
-    image.pixels = {0x00000000u, 0x80FF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x12345678u, 0xFFFFFFFFu,
-                    0x7F7F7F7Fu, 0x01020304u, 0xFFFEFEFEu, 0x40000000u, 0xC0A0B0C0u, 0xFF010101u};
+    const Image image{
+        4,
+        3,
+        {0x00000000u, 0x80FF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x12345678u, 0xFFFFFFFFu, 0x7F7F7F7Fu,
+         0x01020304u, 0xFFFEFEFEu, 0x40000000u, 0xC0A0B0C0u, 0xFF010101u}};
     const Bytes png = EncodePng(image);
     const auto size = ImageInfo(png);
     ASSERT_TRUE(size);
@@ -113,11 +110,7 @@ TEST(ImagesTest, BadInputIsRefused) {
     const Bytes junk = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
     EXPECT_FALSE(DecodeImage(junk));
     EXPECT_FALSE(ImageInfo(junk));
-    Image inconsistent;
-    inconsistent.width = 2;
-    inconsistent.height = 2;
-    inconsistent.pixels.assign(3, 0);
-    EXPECT_TRUE(EncodePng(inconsistent).empty());
+    EXPECT_TRUE(EncodePng(Image{2, 2, std::vector<std::uint32_t>(3)}).empty());  // 3 pixels of 4
     // The largest accepted side still decodes.
     EXPECT_TRUE(DecodeImage(Bmp(kMaxPictureSide, 1, 24, Bytes(kMaxPictureSide * 3))));
 }
@@ -144,10 +137,7 @@ TEST(ImagesTest, FilesWithGamePaths) {
     char pattern[] = "/tmp/kx_images_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string dir = pattern;
-    Image image;
-    image.width = 2;
-    image.height = 1;
-    image.pixels = {0xFF102030u, 0xFF405060u};
+    const Image image{2, 1, {0xFF102030u, 0xFF405060u}};
     // The game writes paths with backslashes; the files layer turns them around.
     const std::string gamePath = dir + "\\pic.png";
     ASSERT_TRUE(WritePngFile(gamePath, image));

@@ -9,10 +9,8 @@ namespace {
 TEST(SdlKeys, ControlKeysKeepTheirSideInTheStateTable) {
     const VirtualKey left = MapKey(SDL_SCANCODE_LCTRL, SDLK_LCTRL);
     const VirtualKey right = MapKey(SDL_SCANCODE_RCTRL, SDLK_RCTRL);
-    EXPECT_EQ(left.message, VK_CONTROL);
-    EXPECT_EQ(right.message, VK_CONTROL);
-    EXPECT_EQ(left.side, VK_LCONTROL);
-    EXPECT_EQ(right.side, VK_RCONTROL);
+    EXPECT_EQ((std::pair{left.message, left.side}), (std::pair{VK_CONTROL, VK_LCONTROL}));
+    EXPECT_EQ((std::pair{right.message, right.side}), (std::pair{VK_CONTROL, VK_RCONTROL}));
     EXPECT_EQ(MapKey(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT).side, VK_LSHIFT);
     EXPECT_EQ(MapKey(SDL_SCANCODE_RALT, SDLK_RALT).message, VK_MENU);
 }

@@ -176,7 +176,7 @@ TEST_F(SdlBackendTest, KeysReachTheFocusWindowAndTheKeyTableWithTheirSide) {
     EXPECT_EQ(GetForegroundWindow(), top);
 }
 
-TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
+TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesMinimisingAsSizeMessagesAndCloseAsks) {
     SDL_Event click{};
     click.type = SDL_MOUSEBUTTONDOWN;
     click.button.windowID = SDL_GetWindowID(native);
@@ -186,6 +186,12 @@ TEST_F(SdlBackendTest, ClicksArriveInClientCoordinatesAndCloseAsksTheWindow) {
     Push(click);
     EXPECT_EQ(Params(top, WM_LBUTTONDOWN, &Received::lParam),
               std::vector<LPARAM>{MAKELPARAM(10, 12)});
+    Log().clear();
+    Push(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(IsIconic(top));
+    Push(WindowEvent(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_FALSE(IsIconic(top));
+    EXPECT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
 
     Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_EQ(Count(top, WM_CLOSE), 1);
@@ -243,15 +249,6 @@ TEST_F(SdlBackendTest, OwnedWindowsStayOffTheTaskBarAndTakeTheKeyboardOfTheirDis
     EXPECT_EQ(GetForegroundWindow(), dialog);
     ASSERT_FALSE(Params(top, WM_ACTIVATEAPP).empty());
     EXPECT_EQ(Params(top, WM_ACTIVATEAPP).back(), static_cast<WPARAM>(TRUE));
-}
-
-TEST_F(SdlBackendTest, MinimisingAndRestoringReachTheWindowAsSizeMessages) {
-    Log().clear();
-    Push(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
-    EXPECT_TRUE(IsIconic(top));
-    Push(WindowEvent(SDL_WINDOWEVENT_RESTORED));
-    EXPECT_FALSE(IsIconic(top));
-    EXPECT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
 }
 
 TEST_F(SdlBackendTest, GetMessageWakesForTheNextTimer) {

@@ -34,20 +34,16 @@ class CanvasTest : public WinsysTest {
     }
     // The columns [first, last] that hold non-white pixels, or {-1, -1}.
     std::pair<int, int> InkColumns() {
-        int first = -1;
-        int last = -1;
+        std::vector<int> ink;
         for (int x = 0; x < 200; ++x) {
             for (int y = 0; y < 60; ++y) {
                 if (GetPixel(dc_, x, y) != RGB(255, 255, 255)) {
-                    if (first < 0) {
-                        first = x;
-                    }
-                    last = x;
+                    ink.push_back(x);
                     break;
                 }
             }
         }
-        return {first, last};
+        return ink.empty() ? std::pair{-1, -1} : std::pair{ink.front(), ink.back()};
     }
 
     HDC dc_ = nullptr;
@@ -99,8 +95,7 @@ TEST_F(CanvasTest, CalcRectMeasuresWithoutDrawing) {
 TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     RECT r{0, 0, 200, 30};
     DrawTextW(dc_, L"Ab", -1, &r, DT_LEFT);
-    auto left = InkColumns();
-    EXPECT_LE(left.first, 3);
+    EXPECT_LE(InkColumns().first, 3);
     Clear();
     DrawTextW(dc_, L"Ab", -1, &r, DT_RIGHT);
     auto right = InkColumns();
@@ -108,9 +103,8 @@ TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     EXPECT_LE(right.second, 199);
     Clear();
     DrawTextW(dc_, L"Ab", -1, &r, DT_CENTER);
-    auto centre = InkColumns();
-    int mid = (centre.first + centre.second) / 2;
-    EXPECT_NEAR(mid, 100, 3);
+    const auto [first, last] = InkColumns();
+    EXPECT_NEAR((first + last) / 2, 100, 3);
     Clear();
     RECT narrow{0, 0, 8, 30};
     DrawTextW(dc_, L"WWWW", -1, &narrow, DT_LEFT | DT_SINGLELINE);
@@ -119,16 +113,13 @@ TEST_F(CanvasTest, AlignmentPlacesTheTextInTheRectangleAndClipsItUnlessNoClip) {
     EXPECT_GT(InkColumns().second, 20);
 }
 
-TEST_F(CanvasTest, OpaqueExtTextOutFillsTheRectangleWithTheBackground) {
+TEST_F(CanvasTest, OpaqueTextFillsItsRectangleAndRectangleWithNullPenFillsOnePixelShort) {
     SetBkColor(dc_, RGB(10, 20, 30));
-    RECT r{5, 5, 50, 25};
+    RECT r{50, 30, 90, 50};
     ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &r, L"", 0, nullptr);
-    EXPECT_EQ(GetPixel(dc_, 5, 5), RGB(10, 20, 30));
-    EXPECT_EQ(GetPixel(dc_, 49, 24), RGB(10, 20, 30));
-    EXPECT_EQ(GetPixel(dc_, 50, 25), RGB(255, 255, 255));
-}
-
-TEST_F(CanvasTest, RectangleWithNullPenFillsOnePixelShort) {
+    EXPECT_EQ(GetPixel(dc_, 50, 30), RGB(10, 20, 30));
+    EXPECT_EQ(GetPixel(dc_, 89, 49), RGB(10, 20, 30));
+    EXPECT_EQ(GetPixel(dc_, 90, 50), RGB(255, 255, 255));
     HPEN none = CreatePen(PS_NULL, 1, 0);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     HGDIOBJ oldPen = SelectObject(dc_, none);
@@ -191,10 +182,7 @@ TEST_F(CanvasTest, ChildrenAndMenuStripAreComposedIntoTheWindowPicture) {
 }
 
 TEST_F(CanvasTest, BitmapsLoadFromFilesAndReportTheirSize) {
-    Image picture;
-    picture.width = 4;
-    picture.height = 3;
-    picture.pixels.assign(12, 0xFF00FF00u);
+    const Image picture{4, 3, std::vector<std::uint32_t>(12, 0xFF00FF00u)};
     auto path = std::filesystem::temp_directory_path() / "kx_winsys_picture.png";
     ASSERT_TRUE(WritePngFile(path.string(), picture));
     std::wstring wide(path.wstring());
@@ -222,19 +210,14 @@ TEST_F(CanvasTest, BitmapsLoadFromFilesAndReportTheirSize) {
 TEST_F(CanvasTest, ScrollPositionsAreClampedToTheLastFullPage) {
     HWND top = TopLevel();
     HWND panel = Child(top, L"Recorder", 1, WS_VSCROLL, 0, 0, 100, 100);
-    SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE;
-    si.nMin = 0;
-    si.nMax = 100;
-    si.nPage = 10;
+    SCROLLINFO si{.fMask = SIF_RANGE | SIF_PAGE, .nMax = 100, .nPage = 10};
     SetScrollInfo(panel, SB_VERT, &si, TRUE);
     si.fMask = SIF_POS;
     si.nPos = 500;
     EXPECT_EQ(SetScrollInfo(panel, SB_VERT, &si, TRUE), 91);
     si.nPos = -3;
     EXPECT_EQ(SetScrollInfo(panel, SB_VERT, &si, TRUE), 0);
-    SCROLLINFO out;
-    out.fMask = SIF_ALL;
+    SCROLLINFO out{.fMask = SIF_ALL};
     ASSERT_TRUE(GetScrollInfo(panel, SB_VERT, &out));
     EXPECT_EQ(out.nMax, 100);
     EXPECT_EQ(out.nPage, 10u);

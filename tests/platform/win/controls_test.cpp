@@ -115,8 +115,6 @@ TEST_F(ControlsTest, ReadOnlyAndPasswordEdits) {
 
     HWND secret = Child(GetParent(edit), L"Edit", 2, ES_PASSWORD, 10, 40, 200, 25, L"pw");
     EXPECT_EQ(SendMessageW(secret, EM_GETPASSWORDCHAR, 0, 0), L'*');
-    SendMessageW(secret, EM_SETSEL, 0, -1);
-    SendMessageW(secret, WM_COPY, 0, 0);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, WM_COPY, 0, 0);
     SendMessageW(secret, EM_SETSEL, 0, -1);
@@ -135,8 +133,7 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     HWND edit = Child(top, L"Edit", 1, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0,
                       0, 200, 100, text.c_str());
     EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 31);
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
+    SCROLLINFO si{.fMask = SIF_ALL};
     GetScrollInfo(edit, SB_VERT, &si);
     EXPECT_EQ(si.nMax, 30);
     EXPECT_GT(si.nPage, 0u);
@@ -148,7 +145,7 @@ TEST_F(ControlsTest, MultiLineReadOnlyEditScrollsByLines) {
     EXPECT_EQ(si.nPos, 31 - static_cast<int>(si.nPage));
 }
 
-TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
+TEST_F(ControlsTest, StaticsTakeTheirPictureAndSizeOrTheParentsControlColours) {
     HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
     HWND picture = Child(top, L"static", 1, SS_BITMAP, 10, 10, 100, 50);
     const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
@@ -161,10 +158,7 @@ TEST_F(ControlsTest, StaticBitmapTakesThePictureAndItsSize) {
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(picture, 5, 5), 0xFF0000u);
     DeleteObject(bitmap);
-}
-
-TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
-    HWND top = TopLevel(WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300);
+    // A text static paints with the colours its parent gives.
     HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
     Hook() = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT* r) {
         if (m == WM_CTLCOLORSTATIC) {
@@ -174,7 +168,7 @@ TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
         }
         return false;
     };
-    HWND label = Child(top, L"static", 1, SS_CENTER, 10, 10, 100, 30, L"Ciao");
+    HWND label = Child(top, L"static", 2, SS_CENTER, 10, 70, 100, 30, L"Ciao");
     headless::RunUntilIdle();
     EXPECT_EQ(headless::ClientPixel(label, 1, 1), 0x008000u);
     DeleteObject(green);
@@ -182,8 +176,7 @@ TEST_F(ControlsTest, StaticTextUsesTheParentsControlColours) {
 
 TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
     HWND top = TopLevel();
-    INITCOMMONCONTROLSEX icc;
-    icc.dwICC = ICC_WIN95_CLASSES;
+    INITCOMMONCONTROLSEX icc{.dwICC = ICC_WIN95_CLASSES};
     EXPECT_TRUE(InitCommonControlsEx(&icc));
     HWND tip = CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, top, nullptr,
@@ -191,10 +184,7 @@ TEST_F(ControlsTest, ToolTipsKeepTheirToolsQuietly) {
     ASSERT_NE(tip, nullptr);
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     std::wstring text = L"Suggerimento";
-    TOOLINFOW ti;
-    ti.uFlags = TTF_SUBCLASS;
-    ti.hwnd = top;
-    ti.lpszText = text.data();
+    TOOLINFOW ti{.uFlags = TTF_SUBCLASS, .hwnd = top, .rect = {}, .lpszText = text.data()};
     GetClientRect(top, &ti.rect);
     EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
     SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));

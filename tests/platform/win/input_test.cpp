@@ -23,7 +23,7 @@ TEST_F(InputTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
     EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
 }
 
-TEST_F(InputTest, SideSpecificKeysUpdateTheTableAndArriveAsGenericKeys) {
+TEST_F(InputTest, SideSpecificKeysUpdateTheTableAndArriveAsGenericKeysOrSystemKeysWithoutFocus) {
     HWND top = TopLevel();
     headless::KeyDown(VK_LCONTROL);
     // The table follows the keys as their messages are taken from the queue.
@@ -36,7 +36,19 @@ TEST_F(InputTest, SideSpecificKeysUpdateTheTableAndArriveAsGenericKeys) {
     headless::RunUntilIdle();
     EXPECT_GE(GetKeyState(VK_CONTROL), 0);
     EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    // Without a focus window keys reach the active window as system keys.
+    SetFocus(nullptr);
+    Press({'Q'});
+    EXPECT_EQ(Count(top, WM_SYSKEYDOWN), 1);
     EXPECT_EQ(Params(top, WM_KEYDOWN), (std::vector<WPARAM>{VK_CONTROL}));
+    // With no window at all the table still follows the keys.
+    DestroyWindow(top);
+    headless::KeyDown(VK_LEFT);
+    headless::RunUntilIdle();
+    EXPECT_LT(GetKeyState(VK_LEFT), 0);
+    headless::KeyUp(VK_LEFT);
+    headless::RunUntilIdle();
+    EXPECT_GE(GetKeyState(VK_LEFT), 0);
 }
 
 TEST_F(InputTest, FocusMovesWithKillBeforeSetAndFollowsActivation) {
@@ -128,7 +140,7 @@ TEST_F(InputTest, ClicksArriveInClientCoordinatesAndDoubleClicksNeedTheClassStyl
     EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 2);
 }
 
-TEST_F(InputTest, CaptureKeepsTheMouseAfterLeavingTheWindow) {
+TEST_F(InputTest, CaptureKeepsTheMouseAndTrackingGivesHoverOnceAndLeaveWhenThePointerGoes) {
     HWND top = TopLevel();
     HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
     SetCapture(child);
@@ -137,16 +149,9 @@ TEST_F(InputTest, CaptureKeepsTheMouseAfterLeavingTheWindow) {
     ReleaseCapture();
     MoveTo(child, 121, 120);
     EXPECT_EQ(Count(child, WM_MOUSEMOVE), 1);
-}
-
-TEST_F(InputTest, TrackMouseEventGivesHoverOnceAndLeaveWhenThePointerGoes) {
-    HWND top = TopLevel();
-    HWND child = Child(top, L"Recorder", 1, 0, 0, 0, 50, 50);
     MoveTo(child, 10, 10);
-    TRACKMOUSEEVENT tme;
-    tme.dwFlags = TME_HOVER | TME_LEAVE;
-    tme.hwndTrack = child;
-    tme.dwHoverTime = HOVER_DEFAULT;
+    TRACKMOUSEEVENT tme{
+        .dwFlags = TME_HOVER | TME_LEAVE, .hwndTrack = child, .dwHoverTime = HOVER_DEFAULT};
     ASSERT_TRUE(TrackMouseEvent(&tme));
     headless::RunFor(399);
     EXPECT_EQ(Count(child, WM_MOUSEHOVER), 0);
@@ -182,10 +187,9 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowAndBubblesToParents) {
     SetFocus(child);
     headless::Wheel(-WHEEL_DELTA, 10, 10);
     headless::RunUntilIdle();
-    EXPECT_EQ(Count(child, WM_MOUSEWHEEL), 1);
-    EXPECT_EQ(Count(top, WM_MOUSEWHEEL), 1);
-    auto params = Params(child, WM_MOUSEWHEEL);
-    EXPECT_EQ(static_cast<std::int16_t>(HIWORD(params[0])), -WHEEL_DELTA);
+    const std::vector<WPARAM> down{MAKEWPARAM(0, -WHEEL_DELTA)};
+    EXPECT_EQ(Params(child, WM_MOUSEWHEEL), down);
+    EXPECT_EQ(Params(top, WM_MOUSEWHEEL), down);
 }
 
 TEST_F(InputTest, HidingOrDestroyingTheFocusedChildMovesTheFocus) {
@@ -220,22 +224,6 @@ TEST_F(InputTest, ClickingAnInactiveWindowActivatesItButNotADisabledOne) {
     ClickAt(250, 50);
     EXPECT_EQ(GetForegroundWindow(), a);
     EXPECT_EQ(Count(b, WM_LBUTTONDOWN), 0);
-}
-
-TEST_F(InputTest, KeysWithoutAFocusWindowReachTheActiveWindowAsSystemKeys) {
-    HWND top = TopLevel();
-    SetFocus(nullptr);
-    Press({'Q'});
-    EXPECT_EQ(Count(top, WM_SYSKEYDOWN), 1);
-    EXPECT_EQ(Count(top, WM_KEYDOWN), 0);
-    // With no window at all the key table still follows the keys.
-    DestroyWindow(top);
-    headless::KeyDown(VK_LEFT);
-    headless::RunUntilIdle();
-    EXPECT_LT(GetKeyState(VK_LEFT), 0);
-    headless::KeyUp(VK_LEFT);
-    headless::RunUntilIdle();
-    EXPECT_GE(GetKeyState(VK_LEFT), 0);
 }
 
 TEST_F(InputTest, FocusGivenDuringCreationSurvivesTheActivationThatFollows) {
@@ -328,8 +316,7 @@ TEST_F(ActivationTest, LosingTheKeyboardToAnotherProgramTellsEveryTopLevelWindow
 TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
     HWND top = TopLevel();
     SetTimer(top, 7, 30, nullptr);
-    RECT client{};
-    GetClientRect(top, &client);
+    const auto client = ClientEdges(top);
     Log().clear();
     headless::Minimize(top, true);
     headless::Minimize(top, true);
@@ -339,7 +326,7 @@ TEST_F(ActivationTest, MinimisingSendsSizeMessagesAndTimersGoOn) {
     headless::Minimize(top, false);
     EXPECT_FALSE(IsIconic(top));
     ASSERT_EQ(Params(top, WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
-    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client.right, client.bottom));
+    EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam)[1], MAKELPARAM(client[2], client[3]));
 }
 
 }  // namespace

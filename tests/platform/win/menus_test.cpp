@@ -39,7 +39,7 @@ class MenusTest : public WinsysTest {
     HMENU options_ = nullptr;
 };
 
-TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
+TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItemAndTheMenusDieWithTheWindow) {
     EXPECT_EQ(GetMenuState(options_, 201, MF_BYCOMMAND), MF_CHECKED);
     EXPECT_EQ(CheckMenuItem(options_, 201, MF_BYCOMMAND | MF_UNCHECKED), MF_CHECKED);
     EXPECT_EQ(GetMenuState(options_, 201, MF_BYCOMMAND), MF_UNCHECKED);
@@ -60,6 +60,11 @@ TEST_F(MenusTest, CheckAndGreyStatesAreKeptPerItem) {
     AppendMenuW(game_, MF_STRING, 104, nullptr);
     EXPECT_EQ(GetMenuItemCount(game_), 4);
     EXPECT_EQ(GetMenuState(game_, 104, MF_BYCOMMAND), 0u);
+    // The window's menus die with it.
+    DestroyWindow(window_);
+    EXPECT_EQ(GetMenuItemCount(bar_), -1);
+    EXPECT_EQ(GetMenuItemCount(game_), -1);
+    EXPECT_FALSE(DestroyMenu(bar_));
 }
 
 TEST_F(MenusTest, ChoosingWithTheMouseSendsTheItemIdButNotForGreyedItems) {
@@ -83,14 +88,6 @@ TEST_F(MenusTest, AClickOutsideClosesTheMenuWithoutACommand) {
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
 }
 
-TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboard) {
-    Press({'O'}, VK_MENU);
-    Press({'J'});
-    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{201}));
-    // The letters went to the menu, not to the window as characters.
-    EXPECT_EQ(Count(window_, WM_CHAR), 0);
-}
-
 TEST_F(MenusTest, AloneAltThenArrowsAndEnter) {
     Press({VK_MENU});
     // Down opens "Gioco" on its first item, then "Pausa" (greyed but selectable), "Esci".
@@ -111,7 +108,7 @@ TEST_F(MenusTest, TimersKeepRunningWhileAMenuIsOpen) {
     EXPECT_EQ(Count(window_, WM_TIMER), 10);
 }
 
-TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
+TEST_F(MenusTest, AltAndTheMnemonicLettersChooseByKeyboardAndOpenCascades) {
     HMENU levels = CreatePopupMenu();
     AppendMenuW(levels, MF_STRING, 301, L"Livello &1");
     AppendMenuW(levels, MF_STRING, 302, L"Livello &2");
@@ -119,8 +116,12 @@ TEST_F(MenusTest, CascadingSubMenusOpenByKeyboard) {
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) & 0xFF, MF_POPUP);
     EXPECT_EQ(GetMenuState(options_, 1, MF_BYPOSITION) >> 8, 2u);
     Press({'O'}, VK_MENU);
+    Press({'J'});
+    Press({'O'}, VK_MENU);
     Press({'L', VK_DOWN, VK_RETURN});  // L opens the cascade
-    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{302}));
+    EXPECT_EQ(Chosen(), (std::vector<WPARAM>{201, 302}));
+    // The letters went to the menus, not to the window as characters.
+    EXPECT_EQ(Count(window_, WM_CHAR), 0);
 }
 
 TEST_F(MenusTest, ArrowsMoveBetweenBarMenusAndEscapeStepsBack) {
@@ -146,13 +147,6 @@ TEST_F(MenusTest, MouseMovesBetweenOpenMenusOnTheBar) {
     headless::Click(g.x, g.y);
     ClickAt(g.x, g.y);
     EXPECT_EQ(Count(window_, WM_EXITMENULOOP), 1);
-}
-
-TEST_F(MenusTest, DestroyingTheWindowDestroysItsMenus) {
-    DestroyWindow(window_);
-    EXPECT_EQ(GetMenuItemCount(bar_), -1);
-    EXPECT_EQ(GetMenuItemCount(game_), -1);
-    EXPECT_FALSE(DestroyMenu(bar_));
 }
 
 TEST_F(MenusTest, EscapeLeavesAMenuOpenedWithTheMouseWithNoTitleHighlighted) {

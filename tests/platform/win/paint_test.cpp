@@ -1,7 +1,6 @@
 // Painting: invalidation, WM_PAINT order and the paint record, erasing, z-order.
 #include <algorithm>
 
-#include "platform/images/images.h"
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
@@ -149,16 +148,6 @@ TEST_F(PaintTest, GetDcDrawsIntoTheClientAreaAndTheScreenPictureShowsIt) {
     Image screen = headless::ScreenImage();
     EXPECT_EQ(screen.At(20 + 3, 30 + 3 + 23) & 0xFFFFFF, 0x010203u);
     EXPECT_NE(screen.At(20 + 3, 30 + 3) & 0xFFFFFF, 0x010203u);
-    // The same pictures saved as PNG files read back the same.
-    const std::string file = ::testing::TempDir() + "paint_test.png";
-    ASSERT_TRUE(headless::SaveWindowPng(top, file));
-    std::optional<Image> saved = LoadImageFile(file);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->At(3, 3 + 23) & 0xFFFFFF, 0x010203u);
-    ASSERT_TRUE(headless::SaveScreenPng(file));
-    saved = LoadImageFile(file);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->At(20 + 3, 30 + 3 + 23) & 0xFFFFFF, 0x010203u);
 }
 
 }  // namespace

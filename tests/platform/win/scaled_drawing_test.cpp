@@ -49,8 +49,7 @@ TEST_P(ScaledDrawingTest, LogicalCallsLandOnDevicePixelsAndTextKeepsItsLogicalSi
     dc = GetDC(label);
     SIZE measured{};
     ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Kryx Space", 10, &measured));
-    EXPECT_EQ(measured.cx, logical.cx);
-    EXPECT_EQ(measured.cy, logical.cy);
+    EXPECT_EQ((std::pair{measured.cx, measured.cy}), (std::pair{logical.cx, logical.cy}));
     ReleaseDC(label, dc);
     // The label's ink grows with the scale (glyphs are hinted per size: a pixel or two).
     const RECT ink = InkBox(s, map.ToDevice(area), 0xFFF0F0F0u);
@@ -114,8 +113,7 @@ TEST(Letterbox, WiderAndTallerTargetsCentreTheContentWithBars) {
 
     const win::ScaleMap exact = win::Letterbox(content, SIZE{1280, 1050});
     EXPECT_EQ(exact.scale, 2.0);
-    EXPECT_EQ(exact.origin.x, 0);
-    EXPECT_EQ(exact.origin.y, 0);
+    EXPECT_EQ((std::pair{exact.origin.x, exact.origin.y}), (std::pair<LONG, LONG>{0, 0}));
 }
 
 TEST(FirstStart, TakesTheLargestQuarterStepThatFits) {

@@ -9,27 +9,23 @@ namespace {
 
 using WindowsTest = WinsysTest;
 
-std::size_t IndexOf(const std::vector<UINT>& v, UINT m) {
-    return static_cast<std::size_t>(std::find(v.begin(), v.end(), m) - v.begin());
-}
-
 TEST_F(WindowsTest, CreationDeliversNcCreateCreateSizeMoveThenShowAndActivate) {
     HWND h = TopLevel();
     ASSERT_NE(h, nullptr);
+    const std::vector<UINT> order{WM_NCCREATE,   WM_CREATE,   WM_SIZE,
+                                  WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS};
     auto msgs = MessagesFor(h);
-    ASSERT_GE(msgs.size(), 6u);
-    EXPECT_EQ(msgs[0], WM_NCCREATE);
-    EXPECT_EQ(msgs[1], WM_CREATE);
-    EXPECT_LT(IndexOf(msgs, WM_CREATE), IndexOf(msgs, WM_SIZE));
-    EXPECT_LT(IndexOf(msgs, WM_SIZE), IndexOf(msgs, WM_SHOWWINDOW));
-    EXPECT_LT(IndexOf(msgs, WM_SHOWWINDOW), IndexOf(msgs, WM_ACTIVATE));
-    EXPECT_LT(IndexOf(msgs, WM_ACTIVATE), IndexOf(msgs, WM_SETFOCUS));
+    ASSERT_GE(msgs.size(), 2u);
+    EXPECT_EQ(std::vector<UINT>(msgs.begin(), msgs.begin() + 2),
+              std::vector<UINT>(order.begin(), order.begin() + 2));
+    std::erase_if(msgs, [&](UINT m) { return std::ranges::find(order, m) == order.end(); });
+    EXPECT_EQ(msgs, order);
     EXPECT_EQ(GetForegroundWindow(), h);
     EXPECT_EQ(GetFocus(), h);
     EXPECT_TRUE(IsWindowVisible(h));
 }
 
-TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailureDestroys) {
+TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailuresCreateNothing) {
     Hook() = [](HWND, UINT m, WPARAM, LPARAM lp, LRESULT* r) {
         if (m == WM_CREATE) {
             auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -46,9 +42,7 @@ TEST_F(WindowsTest, CreateReceivesTheCreateStructAndFailureDestroys) {
     HWND attempted = Log().front().window;
     EXPECT_FALSE(IsWindow(attempted));
     EXPECT_EQ(Count(attempted, WM_DESTROY), 1);
-}
-
-TEST_F(WindowsTest, UnknownClassAndMissingParentFail) {
+    // An unknown class, or a child without a parent.
     EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                               nullptr),
               nullptr);
@@ -137,17 +131,15 @@ TEST_F(WindowsTest, ScreenAndClientCoordinatesRoundTripThroughNestedChildren) {
     HWND inner = Child(panel, L"Recorder", 2, 0, 5, 6, 50, 30);
     POINT p{1, 2};
     ClientToScreen(inner, &p);
-    EXPECT_EQ(p.x, 50 + 3 + 10 + 5 + 1);
-    EXPECT_EQ(p.y, 60 + 3 + 23 + 20 + 6 + 2);
+    EXPECT_EQ((std::pair{p.x, p.y}),
+              (std::pair<LONG, LONG>{50 + 3 + 10 + 5 + 1, 60 + 3 + 23 + 20 + 6 + 2}));
     ScreenToClient(inner, &p);
-    EXPECT_EQ(p.x, 1);
-    EXPECT_EQ(p.y, 2);
+    EXPECT_EQ((std::pair{p.x, p.y}), (std::pair<LONG, LONG>{1, 2}));
     RECT r;
     GetWindowRect(inner, &r);
     POINT tl{r.left, r.top};
     ScreenToClient(panel, &tl);
-    EXPECT_EQ(tl.x, 5);
-    EXPECT_EQ(tl.y, 6);
+    EXPECT_EQ((std::pair{tl.x, tl.y}), (std::pair<LONG, LONG>{5, 6}));
 }
 
 TEST_F(WindowsTest, TextLongValuesAndSubclassing) {
@@ -189,26 +181,25 @@ TEST_F(WindowsTest, ShowHideAndVisibilityOfChildrenFollowTheParent) {
     EXPECT_EQ(Count(child, WM_SHOWWINDOW), 2);  // shown at creation, hidden now
 }
 
-TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerAndCloseWithIt) {
+TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerActivateItWhenDestroyedAndCloseWithIt) {
     HWND owner = TopLevel();
-    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
+    auto open = [&] {
+        return TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
+    };
+    HWND dialog = open();
     EXPECT_EQ(GetParent(dialog), owner);
     EXPECT_EQ(GetForegroundWindow(), dialog);
-    SetActiveWindow(owner);
-    // The dialog still covers the owner where they overlap.
-    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), dialog);
-    DestroyWindow(owner);
-    EXPECT_FALSE(IsWindow(dialog));
-}
-
-TEST_F(WindowsTest, DestroyingTheActiveDialogActivatesItsOwner) {
-    HWND owner = TopLevel();
-    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 100, 100, owner);
     Log().clear();
     DestroyWindow(dialog);
     EXPECT_EQ(GetForegroundWindow(), owner);
     EXPECT_EQ(GetFocus(), owner);
     EXPECT_EQ(Count(owner, WM_ACTIVATE), 1);
+    // Even with the owner active, a dialog covers it where they overlap.
+    dialog = open();
+    SetActiveWindow(owner);
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), dialog);
+    DestroyWindow(owner);
+    EXPECT_FALSE(IsWindow(dialog));
 }
 
 TEST_F(WindowsTest, BackendsFindClientAreasAndTheContentBelowTheCaption) {
@@ -258,10 +249,9 @@ TEST_F(PlacementTest, MoveAndSizeFlagsKeepWhatTheyNameAndOnlyChangesAreReported)
     ASSERT_TRUE(SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER));
     EXPECT_EQ(Edges(WindowRect(top)), (std::array<LONG, 4>{150, 120, 470, 360}));
     EXPECT_EQ(Count(top, WM_MOVE), 0);
-    RECT client{};
-    GetClientRect(top, &client);
+    const auto client = ClientEdges(top);
     EXPECT_EQ(Params(top, WM_SIZE, &Received::lParam),  // the new client size
-              std::vector<LPARAM>{MAKELPARAM(client.right, client.bottom)});
+              std::vector<LPARAM>{MAKELPARAM(client[2], client[3])});
 
     // The same place and size again: nothing to report. A negative size is an empty window.
     Log().clear();
@@ -279,9 +269,7 @@ TEST_F(PlacementTest, ThePointFindsTheTopmostVisibleDeepestWindow) {
     HWND front = TopLevel(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
     HWND panel = Child(front, L"Recorder", 1, 0, 10, 10, 100, 100);
     HWND inner = Child(panel, L"Recorder", 2, 0, 10, 10, 20, 20);
-    HWND hidden = CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 50, 50, 40, 40, panel, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(hidden, nullptr);
+    ShowWindow(Child(panel, L"Recorder", 3, 0, 50, 50, 40, 40), SW_HIDE);
 
     EXPECT_EQ(WindowFromPoint({50, 50}), back);       // only the back window is there
     EXPECT_EQ(WindowFromPoint({150, 150}), panel);    // the front one covers the back one
