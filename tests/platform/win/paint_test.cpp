@@ -1,6 +1,7 @@
 // Painting: invalidation, WM_PAINT order and the paint record, erasing, z-order.
 #include <algorithm>
 
+#include "platform/images/images.h"
 #include "tests/platform/win/winsys_fixture.h"
 
 namespace winsys_test {
@@ -148,6 +149,16 @@ TEST_F(PaintTest, GetDcDrawsIntoTheClientAreaAndTheScreenPictureShowsIt) {
     Image screen = headless::ScreenImage();
     EXPECT_EQ(screen.At(20 + 3, 30 + 3 + 23) & 0xFFFFFF, 0x010203u);
     EXPECT_NE(screen.At(20 + 3, 30 + 3) & 0xFFFFFF, 0x010203u);
+    // Both pictures saved as PNG files read back the same.
+    const std::string file = ::testing::TempDir() + "paint_test.png";
+    const auto savedPixel = [&](int x, int y) {
+        const std::optional<Image> saved = LoadImageFile(file);
+        return saved && x < saved->width && y < saved->height ? saved->At(x, y) & 0xFFFFFF : 0u;
+    };
+    ASSERT_TRUE(headless::SaveWindowPng(top, file));
+    EXPECT_EQ(savedPixel(3, 3 + 23), 0x010203u);
+    ASSERT_TRUE(headless::SaveScreenPng(file));
+    EXPECT_EQ(savedPixel(20 + 3, 30 + 3 + 23), 0x010203u);
 }
 
 }  // namespace
