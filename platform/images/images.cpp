@@ -68,7 +68,6 @@ std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes) {
     return CheckedPictureSize(bytes);
 }
 
-
 namespace {
 void AppendBytes(void* context, void* data, int size) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(context);

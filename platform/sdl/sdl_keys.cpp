@@ -141,5 +141,4 @@ std::u16string CharsFromText(std::string_view utf8) {
     return out;
 }
 
-
 }  // namespace platform::sdl

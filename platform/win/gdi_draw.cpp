@@ -291,5 +291,4 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
     return StretchBlt(dest, x, y, width, height, source, sx, sy, width, height, rop);
 }
 
-
 }  // namespace platform

@@ -248,7 +248,6 @@ bool XValue::Set(std::string_view fieldName, XValue value) {
     return true;
 }
 
-
 const XDataObject* XDocument::FindByGuid(const Guid& guid) const {
     return FindDepthFirst(objects,
                           [&](const XDataObject& o) { return o.hasGuid && o.guid == guid; });
