@@ -72,10 +72,10 @@ void ShowWithoutKeyboard(SDL_Window* window) {
     XFlush(x.display);
 }
 
-void HideNative(SDL_Window* window) {
+void HideWithoutKeyboard(SDL_Window* window) {
     X11Window x = X11Of(window);
-    if (x.display != nullptr) {
-        // SDL may not know yet that a window mapped by ShowWithoutKeyboard is shown.
+    if (x.display != nullptr && !WindowManagerRuns(window)) {
+        // Unmapped here too: SDL may not know yet that the window it did not map is shown.
         XUnmapWindow(x.display, x.window);
         XFlush(x.display);
     }

@@ -14,8 +14,8 @@ void RaiseWithoutActivation(SDL_Window* window);
 // Shows a window that must not take the keyboard (a menu): where no window manager runs
 // it is mapped directly, since SDL would give it the input focus.
 void ShowWithoutKeyboard(SDL_Window* window);
-// Hides a window, whether SDL or ShowWithoutKeyboard showed it.
-void HideNative(SDL_Window* window);
+// Hides a window ShowWithoutKeyboard showed.
+void HideWithoutKeyboard(SDL_Window* window);
 // Whether a window manager runs on the display. Without one nobody gives the keyboard to a
 // window the program raises: the program sets the input focus itself.
 bool WindowManagerRuns(SDL_Window* onDisplayOf);

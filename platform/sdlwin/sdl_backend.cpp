@@ -95,7 +95,11 @@ class SdlBackend : public win::Backend {
         }
         n->shown = shown;
         if (!shown) {
-            HideNative(n->window);
+            if (n->popup) {
+                HideWithoutKeyboard(n->window);
+            } else {
+                SDL_HideWindow(n->window);
+            }
             ReturnKeyboard(window);
             return;
         }
