@@ -7,7 +7,6 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -154,14 +153,9 @@ void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
     floor.device = panel.device();
     floor.triangles = kx_bench::SceneTriangles(panel);
     // The scene's own picture, of which the panel keeps the top-left part that fits.
-    const Image picture = LoadImageFile(NativePath(panel.backgroundImageFile)).value_or(Image{});
-    floor.background.width = std::min(picture.width, floor.device->BackBufferWidth());
-    floor.background.height = std::min(picture.height, floor.device->BackBufferHeight());
-    for (int y = 0; y < floor.background.height; ++y) {
-        const auto row = picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
-        floor.background.pixels.insert(floor.background.pixels.end(), row,
-                                       row + floor.background.width);
-    }
+    floor.background =
+        CropToTopLeft(LoadImageFile(NativePath(panel.backgroundImageFile)).value_or(Image{}),
+                      floor.device->BackBufferWidth(), floor.device->BackBufferHeight());
     floor.sprite = floor.device->CreateSprite();
     floor.font = floor.device->CreateFont(gfx::FontDesc{16, 700, false, "Arial"});
     floor.sheet = panel.spriteSheet();

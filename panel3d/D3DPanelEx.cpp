@@ -1,6 +1,5 @@
 #include "panel3d/D3DPanelEx.h"
 
-#include <algorithm>
 
 #include <utility>
 
@@ -16,23 +15,6 @@ namespace gfx = platform::gfx;
 
 namespace {
 
-// The top-left width x height part of a picture (the whole picture when it fits).
-platform::Image CropToTopLeft(platform::Image picture, int width, int height) {
-    if (picture.width <= width && picture.height <= height) {
-        return picture;
-    }
-    platform::Image part;
-    part.width = std::min(picture.width, width);
-    part.height = std::min(picture.height, height);
-    part.pixels.resize(static_cast<std::size_t>(part.width) *
-                       static_cast<std::size_t>(part.height));
-    for (int y = 0; y < part.height; ++y) {
-        const auto row = picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
-        std::copy(row, row + part.width,
-                  part.pixels.begin() + static_cast<std::ptrdiff_t>(y) * part.width);
-    }
-    return part;
-}
 constexpr platform::UINT kErrorBox = platform::MB_ICONERROR | platform::MB_TASKMODAL;
 }  // namespace
 
@@ -116,8 +98,8 @@ void D3DPanelEx::initDevice(HWND window) {
         // fits rather than no background at all.
         if (backgroundSurface_) {
             backgroundSurface_ =
-                CropToTopLeft(std::move(*backgroundSurface_), device_->BackBufferWidth(),
-                              device_->BackBufferHeight());
+                platform::CropToTopLeft(std::move(*backgroundSurface_), device_->BackBufferWidth(),
+                                        device_->BackBufferHeight());
         }
         if (spriteSheetResourceId > 0) {
             // Kept outside the texture cache: it lives as long as the device.

@@ -1,5 +1,6 @@
 #include "platform/images/images.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -59,6 +60,23 @@ std::optional<Image> LoadImageFile(std::string_view path) {
         return std::nullopt;
     }
     return DecodeImage(*bytes);
+}
+
+Image CropToTopLeft(Image picture, int width, int height) {
+    if (picture.width <= width && picture.height <= height) {
+        return picture;
+    }
+    Image part;
+    part.width = std::min(picture.width, width);
+    part.height = std::min(picture.height, height);
+    part.pixels.resize(static_cast<std::size_t>(part.width) *
+                       static_cast<std::size_t>(part.height));
+    for (int y = 0; y < part.height; ++y) {
+        const auto row = picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
+        std::copy(row, row + part.width,
+                  part.pixels.begin() + static_cast<std::ptrdiff_t>(y) * part.width);
+    }
+    return part;
 }
 
 std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes) {

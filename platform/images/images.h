@@ -41,6 +41,8 @@ std::optional<Image> DecodeImage(std::span<const std::uint8_t> bytes);
 std::optional<Image> LoadImageFile(std::string_view path);
 // The size of a picture without decoding its pixels.
 std::optional<ImageSize> ImageInfo(std::span<const std::uint8_t> bytes);
+// The top-left width x height part of a picture (the whole picture when it fits).
+Image CropToTopLeft(Image picture, int width, int height);
 
 // PNG (RGBA) of the image, empty on failure.
 std::vector<std::uint8_t> EncodePng(const Image& image);
