@@ -1,6 +1,5 @@
 #include "panel3d/D3DPanelEx.h"
 
-
 #include <utility>
 
 #include "panel3d/PanelMath.h"
