@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "platform/gfx/device.h"
 #include "platform/gl/gl_context.h"
@@ -39,15 +40,33 @@ class PanelDeviceFactory : public gfx::Factory {
         if (window == nullptr) {
             return device;
         }
-        // The window shows the device's framebuffer as it is, until the device goes.
+        // The window shows the device's frames until the device goes.
         auto shown =
             std::shared_ptr<void>(nullptr, [window](void*) { sdlwin::RemoveChildFrame(window); });
-        // It renders at the device size of the panel's rectangle in the window.
+        // It renders at the device size of the panel's rectangle in the window, straight into
+        // the window's back buffer where the window can take that, else into its own
+        // framebuffer, which the window copies.
         gl::GlDevice* raw = device.get();
         device->SetScaleSource([window] { return sdlwin::ChildViewScale(window); });
-        device->SetPresentHook([window, shown, raw](unsigned framebuffer, int width, int height) {
-            sdlwin::ShowChildFramebuffer(window, framebuffer, width, height, raw->Scale());
+        auto drawing = std::make_shared<sdlwin::ChildDrawable>();
+        device->SetTargetSource([window, drawing]() -> std::optional<gl::GlDevice::Target> {
+            const std::optional<sdlwin::ChildDrawable> at = sdlwin::BeginChildDrawing(window);
+            if (!at) {
+                Context()->MakeCurrent();
+                return std::nullopt;
+            }
+            *drawing = *at;
+            return gl::GlDevice::Target{0, at->drawable.cy, POINT{at->rect.left, at->rect.top},
+                                        at->rect};
         });
+        device->SetPresentHook(
+            [window, shown, raw, drawing](unsigned framebuffer, int width, int height) {
+                if (raw->InPlace()) {
+                    sdlwin::ShowChildDrawnInPlace(window, width, height, raw->Scale(), *drawing);
+                } else {
+                    sdlwin::ShowChildFramebuffer(window, framebuffer, width, height, raw->Scale());
+                }
+            });
         return device;
     }
 };

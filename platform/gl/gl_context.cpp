@@ -5,6 +5,16 @@
 #include <SDL.h>
 
 namespace platform::gl {
+namespace {
+
+// Depth and stencil as the device's own framebuffer has them, so that a panel can draw
+// straight into a window.
+void RequestWindowBuffers() {
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+}
+
+}  // namespace
 
 std::unique_ptr<OffscreenContext> OffscreenContext::Create(std::string* error) {
     std::unique_ptr<OffscreenContext> context(new OffscreenContext);
@@ -23,6 +33,7 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(std::string* error) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    RequestWindowBuffers();
     SDL_Window* window =
         SDL_CreateWindow("kx offscreen", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
@@ -31,6 +42,8 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(std::string* error) {
     context->window_ = window;
     SDL_GLContext gl = SDL_GL_CreateContext(window);
     SDL_GL_ResetAttributes();
+    // Windows made later draw in this context: theirs are the same buffers.
+    RequestWindowBuffers();
     if (!gl) {
         return fail("no OpenGL 3.3 core context");
     }

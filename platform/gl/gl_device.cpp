@@ -145,7 +145,12 @@ struct GlState {
 
 namespace {
 constexpr std::size_t kRetiredMeshes = 16;
+
+// Where a back buffer `height` rows high lands in a target, in GL's bottom-up coordinates.
+POINT TargetBottomLeft(const GlDevice::Target& t, int height) {
+    return POINT{t.origin.x, t.height - t.origin.y - height};
 }
+}  // namespace
 
 GlDevice::GlDevice(int width, int height)
     : gfx::Device(width, height),
@@ -318,9 +323,10 @@ void GlDevice::ReadPixels(Image* into) const {
     into->height = fbHeight_;
     const auto row = static_cast<std::size_t>(fbWidth_);
     into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl_->fbo);
+    const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : gl_->fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, fbWidth_, fbHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
+    glReadPixels(at.x, at.y, fbWidth_, fbHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
     // GL's rows run from the bottom.
     std::uint32_t* pixels = into->pixels.data();
     for (int y = 0; y < fbHeight_ / 2; ++y) {
@@ -334,9 +340,8 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     if (scaleSource_) {
         SetScale(scaleSource_());  // a frame starts with a clear
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
-    glViewport(0, 0, fbWidth_, fbHeight_);
-    glDisable(GL_SCISSOR_TEST);
+    target_ = targetSource_ ? targetSource_() : std::nullopt;
+    BindTarget();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
@@ -349,9 +354,24 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
 }
 
 bool GlDevice::BeginScene() {
-    glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
-    glViewport(0, 0, fbWidth_, fbHeight_);
+    BindTarget();
     return true;
+}
+
+void GlDevice::BindTarget() {
+    if (!target_) {
+        glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
+        glViewport(0, 0, fbWidth_, fbHeight_);
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    const Target& t = *target_;
+    const POINT at = TargetBottomLeft(t, fbHeight_);
+    glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
+    glViewport(at.x, at.y, fbWidth_, fbHeight_);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(t.clip.left, t.height - t.clip.bottom, std::max(0, t.clip.right - t.clip.left),
+              std::max(0, t.clip.bottom - t.clip.top));
 }
 
 bool GlDevice::EndScene() {
@@ -362,7 +382,7 @@ bool GlDevice::Present() {
     // Whatever the hook does in this context must not change what our vertex arrays hold.
     glBindVertexArray(0);
     if (presentHook_) {
-        presentHook_(gl_->fbo, fbWidth_, fbHeight_);
+        presentHook_(target_ ? target_->framebuffer : gl_->fbo, fbWidth_, fbHeight_);
     } else {
         glFlush();
     }
@@ -415,11 +435,11 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     const int w = scaled(picture.width);
     const int h = scaled(picture.height);
     const GLuint from = scale_ == 1.0 ? s.backgroundFbo : ScaledBackground(w, h, !same);
+    BindTarget();  // the copy keeps to the target's clip
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.fbo);
-    const int top = fbHeight_ - h;  // GL counts rows from the bottom
-    glBlitFramebuffer(0, 0, w, h, 0, top, w, top + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
+    const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
+    const int top = at.y + fbHeight_ - h;  // GL counts rows from the bottom
+    glBlitFramebuffer(0, 0, w, h, at.x, top, at.x + w, top + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     return true;
 }
 
@@ -437,6 +457,7 @@ unsigned GlDevice::ScaledBackground(int width, int height, bool pictureChanged) 
     glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            s.scaledBackground, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
+    glDisable(GL_SCISSOR_TEST);  // a frame drawn in place clips to its target
     glBlitFramebuffer(0, 0, s.backgroundWidth, s.backgroundHeight, 0, 0, width, height,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
     s.scaledWidth = width;
@@ -470,8 +491,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
         return;
     }
     GlState& s = *gl_;
-    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, fbWidth_, fbHeight_);
+    BindTarget();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     ApplyBlend(blend);
@@ -488,8 +508,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
 
 void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     GlState& s = *gl_;
-    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, fbWidth_, fbHeight_);
+    BindTarget();
     Program3D& p =
         GetRenderState(gfx::RenderState::ShadeMode) == gfx::kShadeFlat ? s.flat : s.smooth;
     glUseProgram(p.id);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/gfx/device.h"
@@ -24,10 +25,27 @@ class GlDevice : public gfx::Device {
     ~GlDevice() override;
 
     // Called by Present with the device's framebuffer (a GL framebuffer name), e.g. to blit it
-    // into the panel's rectangle of a window.
+    // into the panel's rectangle of a window; with the target's when the frame was drawn in
+    // place.
     using PresentHook = std::function<void(unsigned framebuffer, int width, int height)>;
     void SetPresentHook(PresentHook hook) { presentHook_ = std::move(hook); }
     unsigned Framebuffer() const;
+    // A part of another framebuffer (0: the current window's) that frames are drawn straight
+    // into: the back buffer's top-left corner at `origin`, nothing drawn outside `clip`
+    // (device pixels from the framebuffer's top-left corner, which is `height` rows high).
+    struct Target {
+        unsigned framebuffer = 0;
+        int height = 0;
+        POINT origin{};
+        RECT clip{};
+    };
+    // Asked at the start of every frame, after the scale: a target takes the frame, none
+    // leaves it in the device's own framebuffer.
+    void SetTargetSource(std::function<std::optional<Target>()> source) {
+        targetSource_ = std::move(source);
+    }
+    // Where the current frame is drawn in place, if it is.
+    const std::optional<Target>& InPlace() const { return target_; }
     // Renders at `scale` device pixels per back-buffer pixel: the framebuffer grows, while
     // everything given to the device (viewport, sprites, text, pictures) stays in back-buffer
     // pixels. The source, when set, is asked at the start of every frame.
@@ -39,7 +57,8 @@ class GlDevice : public gfx::Device {
 
     // Waits until every command given so far has been carried out (for timing).
     void Finish() const;
-    // The back buffer as a picture, top row first (what a screenshot of the panel shows).
+    // The back buffer as a picture, top row first (what a screenshot of the panel shows), read
+    // from wherever the frame was drawn.
     Image ReadPixels() const;
     // The same into a picture whose storage is reused from call to call.
     void ReadPixels(Image* into) const;
@@ -80,6 +99,9 @@ class GlDevice : public gfx::Device {
   private:
     GlDevice(int width, int height);
     void BindTexture(unsigned texture, Sampling sampling);
+    // Binds the framebuffer frames go to, with the viewport over the back buffer and the
+    // scissor over the target's clip.
+    void BindTarget();
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
     void ApplyBlend(bool blend);
@@ -94,6 +116,8 @@ class GlDevice : public gfx::Device {
     std::vector<Vertex2D> scratch2D_;
     PresentHook presentHook_;
     std::function<double()> scaleSource_;
+    std::function<std::optional<Target>()> targetSource_;
+    std::optional<Target> target_;
     double scale_ = 1.0;
     int fbWidth_ = 0;
     int fbHeight_ = 0;

@@ -14,6 +14,7 @@ using win::Intersect;
 struct Registry {
     std::map<HWND, ChildFrame> frames;
     FrameListener listener = nullptr;
+    bool redrawing = false;  // frames drawn again for the window being drawn tell nobody
 };
 
 Registry& Frames() {
@@ -28,10 +29,9 @@ void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixe
         RemoveChildFrame(child);
         return;
     }
-    ChildFrame& f = Frames().frames[child];
+    ChildFrame& f = Frames().frames[child] = ChildFrame{};
     f.width = width;
     f.height = height;
-    f.framebuffer = 0;
     f.pixels.assign(pixels,
                     pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     if (Frames().listener != nullptr) {
@@ -39,19 +39,72 @@ void ShowChildFrame(HWND child, int width, int height, const std::uint32_t* pixe
     }
 }
 
-void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height, double scale) {
-    if (width <= 0 || height <= 0 || framebuffer == 0 || !IsWindow(child)) {
+namespace {
+
+// Keeps a frame that stays in GL (a framebuffer, or the window's back buffer when drawn in
+// place) and tells the listener.
+void ShowGlFrame(HWND child, const ChildFrame& frame) {
+    if (frame.width <= 0 || frame.height <= 0 || (frame.framebuffer == 0 && !frame.inPlace) ||
+        !IsWindow(child)) {
         RemoveChildFrame(child);
         return;
     }
-    ChildFrame& f = Frames().frames[child];
+    ChildFrame& f = Frames().frames[child] = frame;
+    f.scale = frame.scale > 0 ? frame.scale : 1.0;
+    if (Frames().listener != nullptr && !Frames().redrawing) {
+        Frames().listener(GetAncestorRoot(child));
+    }
+}
+
+}  // namespace
+
+void ShowChildFramebuffer(HWND child, unsigned framebuffer, int width, int height, double scale) {
+    ChildFrame f;
     f.width = width;
     f.height = height;
-    f.pixels.clear();
     f.framebuffer = framebuffer;
-    f.scale = scale > 0 ? scale : 1.0;
-    if (Frames().listener != nullptr) {
-        Frames().listener(GetAncestorRoot(child));
+    f.scale = scale;
+    ShowGlFrame(child, f);
+}
+
+void ShowChildDrawnInPlace(HWND child, int width, int height, double scale,
+                           const ChildDrawable& at) {
+    ChildFrame f;
+    f.width = width;
+    f.height = height;
+    f.scale = scale;
+    f.inPlace = true;
+    f.origin = POINT{at.rect.left, at.rect.top};
+    f.drawable = at.drawable;
+    f.fresh = true;
+    ShowGlFrame(child, f);
+}
+
+bool HeldInPlace(const PlacedFrame& view, const win::ScaleMap& map, SIZE drawable) {
+    const ChildFrame* f = view.frame;
+    const RECT at = map.ToDevice(view.rect);
+    return f != nullptr && f->inPlace && f->fresh && f->origin.x == at.left &&
+           f->origin.y == at.top && f->drawable.cx == drawable.cx && f->drawable.cy == drawable.cy;
+}
+
+void RedrawStaleFrames(const std::vector<PlacedFrame>& frames, const win::ScaleMap& map,
+                       SIZE drawable) {
+    for (const PlacedFrame& p : frames) {
+        if (p.frame == nullptr || !p.frame->inPlace || HeldInPlace(p, map, drawable)) {
+            continue;
+        }
+        Frames().redrawing = true;
+        SendMessageW(p.child, WM_PAINT, 0, 0);
+        Frames().redrawing = false;
+    }
+}
+
+void MarkFramesShown(const std::vector<PlacedFrame>& frames) {
+    for (const PlacedFrame& p : frames) {
+        auto it = Frames().frames.find(p.child);
+        if (it != Frames().frames.end()) {
+            it->second.fresh = false;
+        }
     }
 }
 
@@ -82,7 +135,8 @@ std::vector<PlacedFrame> FramesOf(HWND topLevel) {
             continue;
         }
         if (GetAncestorRoot(it->first) == topLevel && IsWindowVisible(it->first)) {
-            placed.push_back(PlacedFrame{win::RectInSurface(it->first, true), &it->second});
+            placed.push_back(
+                PlacedFrame{win::RectInSurface(it->first, true), &it->second, it->first});
         }
         ++it;
     }

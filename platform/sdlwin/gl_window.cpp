@@ -43,7 +43,16 @@ RECT Covered(const PlacedFrame& v) {
 }
 
 bool Shows(const PlacedFrame& v) {
-    return v.frame != nullptr && v.frame->framebuffer != 0;
+    return v.frame != nullptr && (v.frame->framebuffer != 0 || v.frame->inPlace);
+}
+
+// Clears `r` (device pixels from the drawable's top-left corner) to black.
+void ClearBlack(const RECT& r, int drawableHeight) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(r.left, drawableHeight - r.bottom, r.right - r.left, r.bottom - r.top);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 }  // namespace
@@ -58,6 +67,16 @@ std::unique_ptr<GlWindow> GlWindow::Create(SDL_Window* window, SDL_GLContext con
     }
     // The window shows frames as they come: waiting for the display would hold up the tick.
     SDL_GL_SetSwapInterval(0);
+    // Frames are drawn in place only with the depth and stencil bits of the device's own
+    // framebuffer, so that they come out the same.
+    GLint depth = 0;
+    GLint stencil = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL,
+                                          GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE, &stencil);
+    w->takesFramesInPlace_ = depth >= 24 && stencil >= 8;
     glGenTextures(1, &w->texture_);
     glGenFramebuffers(1, &w->framebuffer_);
     return w;
@@ -140,10 +159,9 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
     const RECT shown = map.ToDevice(picture);
-    if (shown.left > 0 || shown.top > 0 || shown.right < drawable.cx ||
-        shown.bottom < drawable.cy) {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);  // the bars
+    // The bars only: frames drawn in place stay.
+    for (const RECT& bar : Around(RECT{0, 0, drawable.cx, drawable.cy}, shown)) {
+        ClearBlack(bar, bottom);
     }
     // Whole-pixel scales copy pixels as they are; others filter. The picture is at device
     // size already (copied 1:1) unless the scale moved since it was drawn.
@@ -178,6 +196,12 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
             continue;
         }
         const RECT to = map.ToDevice(part);
+        if (v.frame->inPlace) {
+            if (!HeldInPlace(v, map, drawable)) {
+                ClearBlack(to, bottom);  // not drawn again: nothing rather than an old frame
+            }
+            continue;
+        }
         // The frame is drawn at its own scale: copied 1:1 when that is the window's.
         const RECT from = win::ScaleMap{v.frame->scale, POINT{0, 0}}.ToDevice(RECT{0, 0, w, h});
         glBindFramebuffer(GL_READ_FRAMEBUFFER, v.frame->framebuffer);

@@ -1,7 +1,7 @@
 // A top-level window shown through OpenGL: the window system's picture kept in a texture
-// (stored again only when it changed), the child views' framebuffers copied into their
-// rectangles, everything scaled and letterboxed, one buffer swap per frame. All GL work runs
-// in the one context the 3D panels draw in.
+// (stored again only when it changed) drawn around the child views, which are drawn straight
+// into the back buffer or copied from their framebuffers, everything scaled and letterboxed,
+// one buffer swap per frame. All GL work runs in the one context the 3D panels draw in.
 #pragma once
 
 #include <SDL.h>
@@ -26,6 +26,11 @@ class GlWindow {
 
     // The window's drawable size in device pixels.
     SIZE DrawableSize() const;
+    // Makes the shared context current on the window; false when it cannot be.
+    bool MakeCurrent() const;
+    // Whether a device may draw its frames straight into the back buffer (it has the
+    // depth and stencil bits of the device's own framebuffer).
+    bool TakesFramesInPlace() const { return takesFramesInPlace_; }
     // Keeps `region` (logical pixels) of the surface (clipped to it) as the window's picture,
     // at the surface's device pixels.
     // Only `changed` (device pixels) is stored again when the picture keeps its size.
@@ -40,12 +45,12 @@ class GlWindow {
 
   private:
     GlWindow(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
-    bool MakeCurrent() const;
 
     SDL_Window* window_;
     SDL_GLContext context_;
     unsigned texture_ = 0;
     unsigned framebuffer_ = 0;  // reads the texture for copies
+    bool takesFramesInPlace_ = false;
     int width_ = 0;
     int height_ = 0;
     win::ScaleMap picture_;  // logical pixels of the surface to texels

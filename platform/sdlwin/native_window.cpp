@@ -147,4 +147,30 @@ WindowPlacement PlacementOf(const Native& n, const SDL_Rect& windowed) {
     return p;
 }
 
+std::vector<PlacedFrame> ViewsOf(HWND window, const Native& n) {
+    const RECT region = RegionOf(window, n.decorated);
+    std::vector<PlacedFrame> views = FramesOf(window);
+    for (PlacedFrame& v : views) {
+        v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
+                      v.rect.right - region.left, v.rect.bottom - region.top};
+    }
+    return views;
+}
+
+std::optional<ChildDrawable> DrawableOf(HWND child, HWND top, const Native& n) {
+    if (!n.gl || !n.gl->TakesFramesInPlace() || !n.gl->MakeCurrent()) {
+        return std::nullopt;
+    }
+    std::vector<PlacedFrame> views = ViewsOf(top, n);
+    std::erase_if(views, [child](const PlacedFrame& v) { return v.child == child; });
+    if (!views.empty()) {
+        return std::nullopt;  // the window's picture goes around one view only
+    }
+    const RECT region = RegionOf(top, n.decorated);
+    const RECT r = win::RectInSurface(child, true);
+    return ChildDrawable{n.gl->DrawableSize(), MapOf(top, n).ToDevice(RECT{
+                                                   r.left - region.left, r.top - region.top,
+                                                   r.right - region.left, r.bottom - region.top})};
+}
+
 }  // namespace platform::sdlwin

@@ -6,7 +6,10 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/gl_window.h"
 #include "platform/sdlwin/sdl_backend.h"
 #include "platform/win/backend.h"
@@ -76,6 +79,12 @@ bool OnSomeDisplay(int x, int y);
 double PixelsPerPoint(const Native& n);
 // Where the window's content (logical pixels) lands in its drawable.
 win::ScaleMap MapOf(HWND window, const Native& n);
+// The frames over a window, placed relative to the part of its picture it shows.
+std::vector<PlacedFrame> ViewsOf(HWND window, const Native& n);
+// Where `child` of `top` lies in the drawable of `top`'s native window, made current, for a
+// device that draws its frames there itself: only when that window can take them and shows
+// no other view.
+std::optional<ChildDrawable> DrawableOf(HWND child, HWND top, const Native& n);
 // F11 and Alt+Enter, the keys that switch the main window to and from fullscreen.
 bool IsFullscreenKey(const SDL_Keysym& key);
 // Whether the window system draws `window` at `scale`; otherwise it starts to, painting

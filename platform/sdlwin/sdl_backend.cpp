@@ -248,6 +248,16 @@ class SdlBackend : public win::Backend {
 
     void DrawPendingNow() { DrawPending(); }
 
+    // Only shown windows take frames in place (the main window once it has its place).
+    std::optional<ChildDrawable> ChildDrawing(HWND child) {
+        const HWND top = GetAncestorRoot(child);
+        Native* n = Find(top);
+        if (n == nullptr || !n->gl || !n->shown || (top == main_ && !n->firstShown)) {
+            return std::nullopt;
+        }
+        return DrawableOf(child, top, *n);
+    }
+
     bool ResizeMain(int width, int height) {
         Native* n = main_ != nullptr ? Find(main_) : nullptr;
         if (n == nullptr || width <= 0 || height <= 0) {
@@ -468,14 +478,12 @@ class SdlBackend : public win::Backend {
             if (!SurfaceAt(window, map.scale)) {
                 continue;  // shown once painted again
             }
-            const RECT region = RegionOf(window, n->decorated);
-            std::vector<PlacedFrame> views = FramesOf(window);
-            for (PlacedFrame& v : views) {
-                v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
-                              v.rect.right - region.left, v.rect.bottom - region.top};
-            }
+            const SIZE drawable = n->gl->DrawableSize();
+            RedrawStaleFrames(ViewsOf(window, *n), map, drawable);
+            const std::vector<PlacedFrame> views = ViewsOf(window, *n);
             n->gl->Draw(map, views);
             n->gl->Swap();
+            MarkFramesShown(views);
         }
     }
 
@@ -776,19 +784,8 @@ HICON NativeIconOf(HWND window) {
     return n == nullptr ? nullptr : n->icon;
 }
 
-std::optional<RECT> ChildViewRect(HWND child) {
-    if (g_backend == nullptr) {
-        return std::nullopt;
-    }
-    HWND top = GetAncestorRoot(child);
-    Native* n = g_backend->Find(top);
-    if (n == nullptr) {
-        return std::nullopt;
-    }
-    RECT region = RegionOf(top, n->decorated);
-    RECT r = win::RectInSurface(child, true);
-    return RECT{r.left - region.left, r.top - region.top, r.right - region.left,
-                r.bottom - region.top};
+std::optional<ChildDrawable> BeginChildDrawing(HWND child) {
+    return g_backend != nullptr ? g_backend->ChildDrawing(child) : std::nullopt;
 }
 
 }  // namespace platform::sdlwin

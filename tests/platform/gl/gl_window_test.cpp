@@ -3,6 +3,7 @@
 // scaled and centred between black bars.
 #include <SDL.h>
 
+#include <optional>
 #include <utility>
 
 #include "platform/sdlwin/gl_window.h"
@@ -251,6 +252,86 @@ TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     ASSERT_GT(inked, 50);
     EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
+
+// A frame drawn straight into the window's back buffer at scales 1 and 2: the same pixels as
+// the device's own framebuffer gives, the picture kept around it, and once the back buffer has
+// been shown without the frame being drawn again, black rather than an old frame.
+class InPlaceTest : public GlWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShown) {
+    const int scale = GetParam();
+    Open(scale * kContentW, scale * kContentH);
+    const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
+    ASSERT_EQ(map.scale, scale);
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
+    ASSERT_TRUE(device);
+    device->SetScale(scale);
+    device->SetFVF(gfx::kFvfColor);
+    device->SetRenderState(gfx::RenderState::Lighting, 0);
+    Image picture;
+    picture.width = 64;
+    picture.height = 48;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
+        }
+    }
+    // A background, and two triangles that meet the depth test, as the panel's frame has them.
+    const auto frame = [&] {
+        device->Clear(0xFF000000u, 1.0f);
+        device->BeginScene();
+        EXPECT_TRUE(device->CopyToBackBuffer(picture));
+        const gfx::ColorVertex near[3] = {{-0.8f, 0.9f, 0.3f, 0xFF20C040u},
+                                          {0.7f, 0.2f, 0.3f, 0xFF20C040u},
+                                          {-0.5f, -0.9f, 0.3f, 0xFF20C040u}};
+        const gfx::ColorVertex far[3] = {{-0.9f, -0.2f, 0.6f, 0xFFE0E010u},
+                                         {0.9f, 0.9f, 0.6f, 0xFFE0E010u},
+                                         {0.6f, -0.8f, 0.6f, 0xFFE0E010u}};
+        EXPECT_TRUE(device->DrawPrimitive(near));
+        EXPECT_TRUE(device->DrawPrimitive(far));
+        device->EndScene();
+        return device->ReadPixels();
+    };
+    const Image offscreen = frame();
+
+    const RECT at{10, 20, 74, 68};
+    const RECT d = map.ToDevice(at);
+    const SIZE drawable = shown_->DrawableSize();
+    device->SetTargetSource([&] {
+        return std::optional<GlDevice::Target>{
+            GlDevice::Target{0, drawable.cy, POINT{d.left, d.top}, d}};
+    });
+    EXPECT_EQ(frame().pixels, offscreen.pixels);
+    ASSERT_TRUE(device->InPlace());
+
+    sdlwin::ChildFrame shownFrame;
+    shownFrame.width = device->FramebufferWidth();
+    shownFrame.height = device->FramebufferHeight();
+    shownFrame.scale = scale;
+    shownFrame.inPlace = true;
+    shownFrame.origin = POINT{d.left, d.top};
+    shownFrame.drawable = drawable;
+    shownFrame.fresh = true;
+    const std::vector<sdlwin::PlacedFrame> views{{at, &shownFrame, nullptr}};
+    shown_->Draw(map, views);
+    Image window = shown_->ReadBack();
+    for (int y = 0; y < drawable.cy; ++y) {
+        for (int x = 0; x < drawable.cx; ++x) {
+            const bool inFrame = x >= d.left && x < d.right && y >= d.top && y < d.bottom;
+            const std::uint32_t want =
+                inFrame ? offscreen.At(x - d.left, y - d.top) : surface_.At(x / scale, y / scale);
+            ASSERT_EQ(window.At(x, y), want) << x << "," << y;
+        }
+    }
+    shownFrame.fresh = false;  // shown since: the back buffer no longer holds it
+    shown_->Draw(map, views);
+    window = shown_->ReadBack();
+    EXPECT_EQ(window.At(d.left + 5, d.top + 5), 0xFF000000u);
+    EXPECT_EQ(window.At(d.right - 1, d.bottom - 1), 0xFF000000u);
+    EXPECT_EQ(window.At(d.left - 1, d.top), surface_.At(at.left - 1, at.top));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, InPlaceTest, ::testing::Values(1, 2));
 
 }  // namespace
 }  // namespace platform::gl::testing
