@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win/headless.h"
@@ -115,6 +116,49 @@ TEST_F(ChildFramesTest, HiddenChildrenShowNoFrameAndGoneOnesLoseIt) {
     ShowChildFrame(other, 2, 2, pixels.data());
     ShowChildFrame(other, 0, 0, nullptr);
     EXPECT_EQ(FindChildFrame(other), nullptr);
+}
+
+// A frame drawn in place stays while the window's back buffer holds it; shown since, or drawn
+// for another place or drawable size, it is drawn again by a WM_PAINT to its child, and that
+// new frame tells the listener nothing (the window is being drawn already).
+TEST_F(ChildFramesTest, FramesDrawnInPlaceAreDrawnAgainOnceTheBackBufferNoLongerHoldsThem) {
+    const win::ScaleMap map{1.0, POINT{0, 0}};
+    const SIZE drawable{300, 200};
+    const auto drawnAt = [&](SIZE size) {
+        const RECT r = win::RectInSurface(child, true);
+        return ChildDrawable{size, r};
+    };
+    winsys_test::Hook() = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (h == child && m == WM_PAINT) {
+            ShowChildDrawnInPlace(child, 64, 48, 1.0, drawnAt(drawable));
+            return true;
+        }
+        return false;
+    };
+    ShowChildDrawnInPlace(child, 64, 48, 1.0, drawnAt(drawable));
+    EXPECT_EQ(Notified(), top);
+    Notified() = nullptr;
+    const auto paints = [&] {
+        winsys_test::Log().clear();
+        RedrawStaleFrames(FramesOf(top), map, drawable);
+        const std::vector<UINT> seen = winsys_test::MessagesFor(child);
+        return std::count(seen.begin(), seen.end(), static_cast<UINT>(WM_PAINT));
+    };
+    ASSERT_TRUE(HeldInPlace(FramesOf(top)[0], map, drawable));
+    EXPECT_EQ(paints(), 0);
+
+    MarkFramesShown(FramesOf(top));
+    EXPECT_FALSE(HeldInPlace(FramesOf(top)[0], map, drawable));
+    EXPECT_EQ(paints(), 1);
+    EXPECT_TRUE(HeldInPlace(FramesOf(top)[0], map, drawable));
+    EXPECT_EQ(Notified(), nullptr);
+
+    // The drawable grew, or the content moved in it: the frame is not where it is wanted.
+    EXPECT_EQ(paints(), 0);
+    EXPECT_FALSE(HeldInPlace(FramesOf(top)[0], map, SIZE{400, 200}));
+    EXPECT_FALSE(HeldInPlace(FramesOf(top)[0], win::ScaleMap{1.0, POINT{0, 10}}, drawable));
+    ShowChildDrawnInPlace(child, 64, 48, 1.0, drawnAt(SIZE{400, 200}));
+    EXPECT_EQ(paints(), 1);
 }
 
 }  // namespace
