@@ -53,7 +53,9 @@ sanitize: deps
 
 bench: DEPS = test
 bench: build
-	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; \
+	  if [ -z "$$DISPLAY" ] && command -v xvfb-run >/dev/null; then \
+	    xvfb-run -a -s "-screen 0 1920x1200x24" $$b; else $$b; fi; done
 
 # The .x reader, the top-ten parser and the picture decoder under libFuzzer (clang), each for a
 # bounded time (the .x reader FUZZ_SECONDS, the others half of it each).

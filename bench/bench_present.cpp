@@ -1,7 +1,9 @@
 // One whole tick of the game in a real window, from game state to swapped frame: the title
-// and level 1 in the game's main window on SDL's offscreen video driver with the OpenGL
-// device, at scale 1 and 2. Beside each, its floor: the same background, energy band, label
-// and the scene's triangles drawn with one call each into the same window, no menus.
+// and level 1 in the game's main window with the OpenGL device, at scale 1 and 2. Beside
+// each, its floor: the same background, energy band, label and the scene's triangles drawn
+// with one call each into the same window, no menus. Run on an X display (e.g. under
+// xvfb-run), where the panel draws straight into the window as in the game; without one, on
+// SDL's offscreen driver, whose windows cannot take that, so the panel's frames are copied.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 #include <SDL.h>
@@ -17,6 +19,7 @@
 #include "game/LevelBuilders.h"
 #include "platform/desktop/desktop.h"
 #include "platform/files.h"
+#include "platform/gl/gl_device.h"
 #include "platform/images/images.h"
 #include "platform/sdlwin/child_view.h"
 #include "platform/sdlwin/sdl_backend.h"
@@ -31,7 +34,9 @@ const std::string kData = std::string(KX_SOURCE_DIR) + "/data";
 
 bool DesktopStarted() {
     static const bool started = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        if (std::getenv("DISPLAY") == nullptr) {
+            setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        }
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         std::string error;
         return desktop::Start(&error);
@@ -164,21 +169,21 @@ void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
     const RECT content = win::ContentRect(form->handle);
     int height = 0;
     SDL_GL_GetDrawableSize(window, nullptr, &height);
-    GLint framebuffer = 0;
     floor.Draw();
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    const bool inPlace = static_cast<gl::GlDevice*>(floor.device)->InPlace().has_value();
+    const GLuint framebuffer = static_cast<gl::GlDevice*>(floor.device)->Framebuffer();
     const int x0 = (view.left - content.left) * scale;
     const int y0 = (view.top - content.top) * scale;
     const double start = ProcessCpuMs();
     for (auto _ : state) {
-        floor.Draw();
+        floor.Draw();  // into the window, as the panel draws, or else copied there
         SDL_GL_MakeCurrent(window, SDL_GL_GetCurrentContext());
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-        // The panel renders at the window's device size: copied 1:1.
-        glBlitFramebuffer(0, 0, 640 * scale, 480 * scale, x0, height - y0 - 480 * scale,
-                          x0 + 640 * scale, height - y0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        if (!inPlace) {
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            glBlitFramebuffer(0, 0, 640 * scale, 480 * scale, x0, height - y0 - 480 * scale,
+                              x0 + 640 * scale, height - y0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
         SDL_GL_SwapWindow(window);
         glFinish();
     }

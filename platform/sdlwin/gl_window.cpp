@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "platform/win/rects.h"
@@ -76,7 +77,10 @@ std::unique_ptr<GlWindow> GlWindow::Create(SDL_Window* window, SDL_GLContext con
                                           GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth);
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL,
                                           GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE, &stencil);
-    w->takesFramesInPlace_ = depth >= 24 && stencil >= 8;
+    // SDL's offscreen driver draws a window into a buffer that keeps the window's first size.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool offscreen = driver != nullptr && std::strcmp(driver, "offscreen") == 0;
+    w->takesFramesInPlace_ = depth >= 24 && stencil >= 8 && !offscreen;
     glGenTextures(1, &w->texture_);
     glGenFramebuffers(1, &w->framebuffer_);
     return w;
