@@ -297,6 +297,7 @@ GlDevice::~GlDevice() {
 }
 
 unsigned GlDevice::Framebuffer() const {
+    ClearColourNow();  // whoever takes the framebuffer sees the frame as it stands
     return gl_->fbo;
 }
 
@@ -323,6 +324,7 @@ void GlDevice::ReadPixels(Image* into) const {
     into->height = fbHeight_;
     const auto row = static_cast<std::size_t>(fbWidth_);
     into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
+    ClearColourNow();
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : gl_->fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -342,15 +344,28 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     }
     target_ = targetSource_ ? targetSource_() : std::nullopt;
     BindTarget();
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
+    glClearDepth(depth);
+    glClearStencil(0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // The colour is cleared when something is drawn or read: a background copied over the
+    // whole back buffer first makes it needless (a whole pass over the pixels).
+    pendingClear_ = color;
+}
+
+void GlDevice::ClearColourNow() const {
+    if (!pendingClear_) {
+        return;
+    }
+    const D3DCOLOR color = *pendingClear_;
+    pendingClear_.reset();
+    const_cast<GlDevice*>(this)->BindTarget();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
                  static_cast<float>((color >> 8) & 0xFF) / 255.0f,
                  static_cast<float>(color & 0xFF) / 255.0f,
                  static_cast<float>(color >> 24) / 255.0f);
-    glClearDepth(depth);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 bool GlDevice::BeginScene() {
@@ -379,6 +394,7 @@ bool GlDevice::EndScene() {
 }
 
 bool GlDevice::Present() {
+    ClearColourNow();
     // Whatever the hook does in this context must not change what our vertex arrays hold.
     glBindVertexArray(0);
     if (presentHook_) {
@@ -434,6 +450,11 @@ bool GlDevice::CopyToBackBuffer(const Image& picture) {
     };
     const int w = scaled(picture.width);
     const int h = scaled(picture.height);
+    if (w >= fbWidth_ && h >= fbHeight_) {
+        pendingClear_.reset();  // every pixel is the picture's
+    } else {
+        ClearColourNow();
+    }
     const GLuint from = scale_ == 1.0 ? s.backgroundFbo : ScaledBackground(w, h, !same);
     BindTarget();  // the copy keeps to the target's clip
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
@@ -491,6 +512,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
         return;
     }
     GlState& s = *gl_;
+    ClearColourNow();
     BindTarget();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -508,6 +530,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
 
 void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     GlState& s = *gl_;
+    ClearColourNow();
     BindTarget();
     Program3D& p =
         GetRenderState(gfx::RenderState::ShadeMode) == gfx::kShadeFlat ? s.flat : s.smooth;

@@ -102,6 +102,8 @@ class GlDevice : public gfx::Device {
     // Binds the framebuffer frames go to, with the viewport over the back buffer and the
     // scissor over the target's clip.
     void BindTarget();
+    // Carries out the colour clear the frame began with, if still to do.
+    void ClearColourNow() const;
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
     void ApplyBlend(bool blend);
@@ -118,6 +120,7 @@ class GlDevice : public gfx::Device {
     std::function<double()> scaleSource_;
     std::function<std::optional<Target>()> targetSource_;
     std::optional<Target> target_;
+    mutable std::optional<D3DCOLOR> pendingClear_;  // put off until something is drawn
     double scale_ = 1.0;
     int fbWidth_ = 0;
     int fbHeight_ = 0;

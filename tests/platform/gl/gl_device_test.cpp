@@ -185,6 +185,26 @@ TEST_F(GlDeviceTest, AScaledBackgroundFollowsItsPictureAndTheScale) {
     EXPECT_EQ(box.Height(), 45);
 }
 
+// The colour clear waits for the first drawing; it must still show wherever the frame does
+// not draw, whatever was drawn in the frame before.
+TEST_F(GlDeviceTest, TheClearColourShowsWhereTheFrameDoesNotDraw) {
+    constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu;
+    Image whole{64, 48, std::vector<std::uint32_t>(64 * 48, kGreen)};
+    Image part{16, 8, std::vector<std::uint32_t>(16 * 8, kBlue)};
+    ASSERT_TRUE(device_->CopyToBackBuffer(whole));  // last frame: green everywhere
+    device_->Clear(kRed, 1.0f);
+    ASSERT_TRUE(device_->CopyToBackBuffer(part));
+    const Image frame = device_->ReadPixels();
+    EXPECT_EQ(frame.At(2, 2), kBlue);
+    EXPECT_EQ(frame.At(40, 30), kRed);
+    ASSERT_TRUE(device_->CopyToBackBuffer(whole));
+    device_->Clear(kRed, 1.0f);
+    EXPECT_EQ(device_->ReadPixels().At(40, 30), kRed);
+    device_->Clear(kRed, 1.0f);
+    ASSERT_TRUE(device_->CopyToBackBuffer(whole));
+    EXPECT_EQ(device_->ReadPixels().At(40, 30), kGreen);
+}
+
 TEST_F(GlDeviceTest, FontsAreMeasuredInCellsAndSharedBetweenHandles) {
     gfx::FontDesc desc;
     desc.height = 20;
