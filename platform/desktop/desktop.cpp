@@ -56,8 +56,9 @@ class PanelDeviceFactory : public gfx::Factory {
                 return std::nullopt;
             }
             *drawing = *at;
+            // The panel is the window's only view: the window's depth buffer is its own.
             return gl::GlDevice::Target{0, at->drawable.cy, POINT{at->rect.left, at->rect.top},
-                                        at->rect};
+                                        at->rect, true};
         });
         device->SetPresentHook(
             [window, shown, raw, drawing](unsigned framebuffer, int width, int height) {

@@ -344,10 +344,14 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     }
     target_ = targetSource_ ? targetSource_() : std::nullopt;
     BindTarget();
+    if (target_ && target_->ownDepth) {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glDepthMask(GL_TRUE);
     glClearDepth(depth);
     glClearStencil(0);
     glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    BindTarget();
     // The colour is cleared when something is drawn or read: a background copied over the
     // whole back buffer first makes it needless (a whole pass over the pixels).
     pendingClear_ = color;
