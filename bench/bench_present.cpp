@@ -121,7 +121,7 @@ void Tick(benchmark::State& state, SceneKind kind, int scale) {
 struct Floor {
     gfx::Device* device = nullptr;
     d3dx::Mesh triangles;
-    Image background;
+    std::unique_ptr<gfx::Surface> background;
     std::unique_ptr<gfx::Sprite> sprite;
     std::unique_ptr<gfx::Font> font;
     const gfx::Texture* sheet = nullptr;
@@ -129,7 +129,7 @@ struct Floor {
     void Draw() {
         device->Clear(0xFF000000u, 1.0f);
         device->BeginScene();
-        device->CopyToBackBuffer(background);
+        device->CopyToBackBuffer(*background);
         device->SetTransform(gfx::TransformState::World, d3dx::D3DXMATRIX{});
         device->SetRenderState(gfx::RenderState::Lighting, 1);
         device->SetRenderState(gfx::RenderState::ZEnable, 1);
@@ -158,9 +158,13 @@ void TickFloor(benchmark::State& state, SceneKind kind, int scale) {
     floor.device = panel.device();
     floor.triangles = kx_bench::SceneTriangles(panel);
     // The scene's own picture, of which the panel keeps the top-left part that fits.
-    floor.background =
+    floor.background = floor.device->CreateSurface(
         CropToTopLeft(LoadImageFile(NativePath(panel.backgroundImageFile)).value_or(Image{}),
-                      floor.device->BackBufferWidth(), floor.device->BackBufferHeight());
+                      floor.device->BackBufferWidth(), floor.device->BackBufferHeight()));
+    if (!floor.background) {
+        state.SkipWithError("no background picture");
+        return;
+    }
     floor.sprite = floor.device->CreateSprite();
     floor.font = floor.device->CreateFont(gfx::FontDesc{16, 700, false, "Arial"});
     floor.sheet = panel.spriteSheet();

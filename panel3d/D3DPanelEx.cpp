@@ -87,18 +87,18 @@ void D3DPanelEx::initDevice(HWND window) {
         firstPersonCamera.dirty = true;
         device_->SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
         device_->SetRenderState(gfx::RenderState::Lighting, 0);
+        std::optional<platform::Image> background;
         if (!backgroundImageFile.empty()) {
-            backgroundSurface_ = loadBackgroundFromFile(backgroundImageFile);
+            background = loadBackgroundFromFile(backgroundImageFile);
         } else if (backgroundResourceId != 0) {
-            backgroundSurface_ = loadBackgroundFromResource(backgroundResourceId);
+            background = loadBackgroundFromResource(backgroundResourceId);
         }
         // The panel's border takes a few pixels of its client area, so a picture made for the
         // whole panel is a little larger than the back buffer: keep the top-left part that
         // fits rather than no background at all.
-        if (backgroundSurface_) {
-            backgroundSurface_ =
-                platform::CropToTopLeft(std::move(*backgroundSurface_), device_->BackBufferWidth(),
-                                        device_->BackBufferHeight());
+        if (background) {
+            backgroundSurface_ = device_->CreateSurface(platform::CropToTopLeft(
+                std::move(*background), device_->BackBufferWidth(), device_->BackBufferHeight()));
         }
         if (spriteSheetResourceId > 0) {
             // Kept outside the texture cache: it lives as long as the device.

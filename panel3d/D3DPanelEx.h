@@ -124,7 +124,7 @@ class D3DPanelEx : public PanelChildren {
     platform::gfx::Device* device() const { return device_.get(); }
     std::size_t meshCacheSize() const { return meshCache_.size(); }
     std::size_t textureCacheSize() const { return textureCache_.size(); }
-    bool hasBackground() const { return backgroundSurface_.has_value(); }
+    bool hasBackground() const { return backgroundSurface_ != nullptr; }
     const platform::gfx::Texture* spriteSheet() const { return spriteSheet_.get(); }
     // The sprite, fonts and 3D text meshes the passes keep between frames.
     const PassObjectCache& passObjects() const { return passObjects_; }
@@ -161,7 +161,7 @@ class D3DPanelEx : public PanelChildren {
     std::vector<std::unique_ptr<MeshCacheEntry>> meshCache_;
     std::vector<std::string> failedMeshes_;  // files that did not load, not tried again
     std::vector<TextureCacheEntry> textureCache_;
-    std::optional<platform::Image> backgroundSurface_;
+    std::unique_ptr<platform::gfx::Surface> backgroundSurface_;
     std::unique_ptr<platform::gfx::Texture> spriteSheet_;
     int sheetWidth_ = 0;
     int sheetHeight_ = 0;

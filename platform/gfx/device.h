@@ -91,6 +91,15 @@ class Texture {
     virtual int Height() const = 0;
 };
 
+// A picture the device keeps to copy to the back buffer as it is (an offscreen plain
+// surface); its size is in pixels.
+class Surface {
+  public:
+    virtual ~Surface() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+};
+
 // Sprite flags of Sprite::Begin.
 inline constexpr DWORD kSpriteAlphaBlend = 0x10;
 
@@ -144,9 +153,9 @@ class Device {
     virtual bool BeginScene() = 0;
     virtual bool EndScene() = 0;
     virtual bool Present() = 0;
-    // Copies the picture 1:1 to the back buffer's top-left corner; false (nothing copied)
+    // Copies the surface 1:1 to the back buffer's top-left corner; false (nothing copied)
     // when it is larger than the back buffer.
-    virtual bool CopyToBackBuffer(const Image& picture) = 0;
+    virtual bool CopyToBackBuffer(const Surface& surface) = 0;
 
     // State: kept here for every device; implementations override to act on it and call
     // the base.
@@ -181,6 +190,8 @@ class Device {
 
     // Objects of this device; null on failure.
     virtual std::unique_ptr<Texture> CreateTexture(const Image& picture) = 0;
+    // Null when the picture is empty.
+    virtual std::unique_ptr<Surface> CreateSurface(const Image& picture) = 0;
     virtual std::unique_ptr<Sprite> CreateSprite() = 0;
     virtual std::unique_ptr<Font> CreateFont(const FontDesc& desc) = 0;
 

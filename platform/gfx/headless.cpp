@@ -20,6 +20,17 @@ std::string Format(const char* format, ...) {
     return buffer;
 }
 
+class HeadlessSurface : public Surface {
+  public:
+    HeadlessSurface(int width, int height) : width_(width), height_(height) {}
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+
+  private:
+    int width_;
+    int height_;
+};
+
 class HeadlessSprite : public Sprite {
   public:
     explicit HeadlessSprite(HeadlessDevice* device) : device_(device) {}
@@ -146,13 +157,13 @@ bool HeadlessDevice::Present() {
     return true;
 }
 
-bool HeadlessDevice::CopyToBackBuffer(const Image& picture) {
-    if (picture.Empty() || picture.width > backWidth_ || picture.height > backHeight_) {
+bool HeadlessDevice::CopyToBackBuffer(const Surface& surface) {
+    if (surface.Width() > backWidth_ || surface.Height() > backHeight_) {
         Write("background failed");
         return false;
     }
     if (Logging()) {
-        Write(Format("background %dx%d", picture.width, picture.height));
+        Write(Format("background %dx%d", surface.Width(), surface.Height()));
     }
     return true;
 }
@@ -264,6 +275,13 @@ std::unique_ptr<Texture> HeadlessDevice::CreateTexture(const Image& picture) {
     }
     ++texturesCreated_;
     return std::make_unique<HeadlessTexture>(texturesCreated_, picture.width, picture.height);
+}
+
+std::unique_ptr<Surface> HeadlessDevice::CreateSurface(const Image& picture) {
+    if (picture.Empty()) {
+        return nullptr;
+    }
+    return std::make_unique<HeadlessSurface>(picture.width, picture.height);
 }
 
 std::unique_ptr<Sprite> HeadlessDevice::CreateSprite() {

@@ -68,12 +68,13 @@ class HeadlessDevice : public Device {
     bool BeginScene() override;
     bool EndScene() override;
     bool Present() override;
-    bool CopyToBackBuffer(const Image& picture) override;
+    bool CopyToBackBuffer(const Surface& surface) override;
     bool DrawPrimitive(std::span<const ColorVertex> vertices) override;
     bool DrawIndexedPrimitive(std::span<const ColorVertex> vertices,
                               std::span<const std::uint16_t> indices) override;
     bool DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) override;
     std::unique_ptr<Texture> CreateTexture(const Image& picture) override;
+    std::unique_ptr<Surface> CreateSurface(const Image& picture) override;
     std::unique_ptr<Sprite> CreateSprite() override;
     std::unique_ptr<Font> CreateFont(const FontDesc& desc) override;
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 
 #include "platform/gl/gl_buffers.h"
 #include "platform/gl/gl_font.h"
@@ -67,6 +66,75 @@ class GlTexture : public gfx::Texture {
 GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
     return StoreTexture(texture, GL_RGBA8, width, height, GL_BGRA, 4, pixels);
 }
+
+// A framebuffer reading all of `texture`.
+GLuint FramebufferOf(GLuint texture, GLuint framebuffer) {
+    if (framebuffer == 0) {
+        glGenFramebuffers(1, &framebuffer);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return framebuffer;
+}
+
+// The picture, its rows bottom first so that a plain framebuffer copy puts it upright, read
+// through a framebuffer of its own; at scales other than 1 also filtered to the device's size
+// once, so that each frame copies it 1:1 instead of filtering every pixel again.
+class GlSurface : public gfx::Surface {
+  public:
+    explicit GlSurface(const Image& picture) : width_(picture.width), height_(picture.height) {
+        // Opaque: the back buffer has no alpha channel of its own.
+        const auto width = static_cast<std::size_t>(width_);
+        std::vector<std::uint32_t> rows(width * static_cast<std::size_t>(height_));
+        for (std::size_t y = 0; y < static_cast<std::size_t>(height_); ++y) {
+            const std::uint32_t* from =
+                picture.pixels.data() + (static_cast<std::size_t>(height_) - 1 - y) * width;
+            std::uint32_t* to = rows.data() + y * width;
+            for (std::size_t x = 0; x < width; ++x) {
+                to[x] = from[x] | 0xFF000000u;
+            }
+        }
+        texture_ = UploadPicture(rows.data(), width_, height_, 0);
+        framebuffer_ = FramebufferOf(texture_, 0);
+    }
+    ~GlSurface() override {
+        const GLuint framebuffers[] = {framebuffer_, scaledFramebuffer_};
+        glDeleteFramebuffers(2, framebuffers);
+        const GLuint textures[] = {texture_, scaledTexture_};
+        glDeleteTextures(2, textures);
+    }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+
+    // A framebuffer holding the picture at width x height pixels.
+    GLuint At(int width, int height) const {
+        if (width == width_ && height == height_) {
+            return framebuffer_;
+        }
+        if (scaledFramebuffer_ == 0 || width != scaledWidth_ || height != scaledHeight_) {
+            scaledTexture_ =
+                StoreTexture(scaledTexture_, GL_RGBA8, width, height, GL_BGRA, 4, nullptr);
+            scaledFramebuffer_ = FramebufferOf(scaledTexture_, scaledFramebuffer_);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+            glDisable(GL_SCISSOR_TEST);  // a frame drawn in place clips to its target
+            glBlitFramebuffer(0, 0, width_, height_, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                              GL_LINEAR);
+            scaledWidth_ = width;
+            scaledHeight_ = height;
+        }
+        return scaledFramebuffer_;
+    }
+
+  private:
+    int width_;
+    int height_;
+    GLuint texture_ = 0;
+    GLuint framebuffer_ = 0;
+    mutable GLuint scaledTexture_ = 0;
+    mutable GLuint scaledFramebuffer_ = 0;
+    mutable int scaledWidth_ = 0;
+    mutable int scaledHeight_ = 0;
+};
 
 class GlSprite : public gfx::Sprite {
   public:
@@ -130,15 +198,6 @@ struct GlState {
     StreamBuffer listVertices, listIndices;
     GLuint vao2D = 0;
     StreamBuffer vertices2D;
-    // The background picture, its rows bottom first so that a plain framebuffer copy puts it
-    // upright, read through a framebuffer of its own.
-    GLuint background = 0, backgroundFbo = 0;
-    int backgroundWidth = 0, backgroundHeight = 0;
-    std::vector<std::uint32_t> backgroundPixels;  // the picture the texture was made from
-    // The picture filtered to the device's size once, for scales other than 1: each frame
-    // then copies it 1:1 instead of filtering every pixel again.
-    GLuint scaledBackground = 0, scaledFbo = 0;
-    int scaledWidth = 0, scaledHeight = 0;
     std::vector<MeshBuffers> meshes;   // meshes drawn and not forgotten
     std::vector<MeshBuffers> retired;  // forgotten meshes, kept for an identical successor
 };
@@ -284,10 +343,6 @@ GlDevice::~GlDevice() {
     const GLuint arrays[] = {s.listVao, s.vao2D};
     glDeleteVertexArrays(2, arrays);
     glDeleteSamplers(GlDevice::kSamplings, s.samplers.data());
-    const GLuint pictureFbos[] = {s.backgroundFbo, s.scaledFbo};
-    glDeleteFramebuffers(2, pictureFbos);
-    const GLuint pictures[] = {s.background, s.scaledBackground};
-    glDeleteTextures(2, pictures);
     glDeleteProgram(s.smooth.id);
     glDeleteProgram(s.flat.id);
     glDeleteProgram(s.program2D);
@@ -409,85 +464,30 @@ bool GlDevice::Present() {
     return true;
 }
 
-bool GlDevice::CopyToBackBuffer(const Image& picture) {
-    if (picture.Empty() || picture.width > backWidth_ || picture.height > backHeight_ ||
-        picture.pixels.size() <
-            static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
+bool GlDevice::CopyToBackBuffer(const gfx::Surface& surface) {
+    const auto* picture = dynamic_cast<const GlSurface*>(&surface);
+    if (picture == nullptr || picture->Width() > backWidth_ || picture->Height() > backHeight_) {
         return false;
-    }
-    GlState& s = *gl_;
-    const std::size_t count =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
-    // The picture usually is the same every frame: upload it only when it changed.
-    const bool same = s.background && s.backgroundWidth == picture.width &&
-                      s.backgroundHeight == picture.height &&
-                      std::memcmp(s.backgroundPixels.data(), picture.pixels.data(),
-                                  count * sizeof(std::uint32_t)) == 0;
-    if (!same) {
-        s.backgroundPixels.assign(picture.pixels.begin(),
-                                  picture.pixels.begin() + static_cast<std::ptrdiff_t>(count));
-        // Bottom row first, and opaque: the back buffer has no alpha channel of its own.
-        std::vector<std::uint32_t> rows(count);
-        const auto width = static_cast<std::size_t>(picture.width);
-        for (std::size_t y = 0; y < static_cast<std::size_t>(picture.height); ++y) {
-            const std::uint32_t* from =
-                picture.pixels.data() + (static_cast<std::size_t>(picture.height) - 1 - y) * width;
-            std::uint32_t* to = rows.data() + y * width;
-            for (std::size_t x = 0; x < width; ++x) {
-                to[x] = from[x] | 0xFF000000u;
-            }
-        }
-        s.background = UploadPicture(rows.data(), picture.width, picture.height, s.background);
-        s.backgroundWidth = picture.width;
-        s.backgroundHeight = picture.height;
-        if (!s.backgroundFbo) {
-            glGenFramebuffers(1, &s.backgroundFbo);
-        }
-        glBindFramebuffer(GL_FRAMEBUFFER, s.backgroundFbo);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, s.background,
-                               0);
     }
     // A copy without blending: at scale 1 the picture's pixels land unchanged, at other
     // scales filtered to the device size.
     const auto scaled = [this](int length) {
         return scale_ == 1.0 ? length : static_cast<int>(std::ceil(length * scale_ - 1e-9));
     };
-    const int w = scaled(picture.width);
-    const int h = scaled(picture.height);
+    const int w = scaled(picture->Width());
+    const int h = scaled(picture->Height());
     if (w >= fbWidth_ && h >= fbHeight_) {
         pendingClear_.reset();  // every pixel is the picture's
     } else {
         ClearColourNow();
     }
-    const GLuint from = scale_ == 1.0 ? s.backgroundFbo : ScaledBackground(w, h, !same);
+    const GLuint from = picture->At(w, h);
     BindTarget();  // the copy keeps to the target's clip
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
     const int top = at.y + fbHeight_ - h;  // GL counts rows from the bottom
     glBlitFramebuffer(0, 0, w, h, at.x, top, at.x + w, top + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     return true;
-}
-
-unsigned GlDevice::ScaledBackground(int width, int height, bool pictureChanged) {
-    GlState& s = *gl_;
-    if (!pictureChanged && s.scaledFbo && s.scaledWidth == width && s.scaledHeight == height) {
-        return s.scaledFbo;
-    }
-    s.scaledBackground =
-        StoreTexture(s.scaledBackground, GL_RGBA8, width, height, GL_BGRA, 4, nullptr);
-    if (!s.scaledFbo) {
-        glGenFramebuffers(1, &s.scaledFbo);
-    }
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.scaledFbo);
-    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                           s.scaledBackground, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.backgroundFbo);
-    glDisable(GL_SCISSOR_TEST);  // a frame drawn in place clips to its target
-    glBlitFramebuffer(0, 0, s.backgroundWidth, s.backgroundHeight, 0, 0, width, height,
-                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    s.scaledWidth = width;
-    s.scaledHeight = height;
-    return s.scaledFbo;
 }
 
 void GlDevice::BindTexture(unsigned texture, Sampling sampling) {
@@ -722,6 +722,14 @@ std::unique_ptr<gfx::Texture> GlDevice::CreateTexture(const Image& picture) {
     // The top row is v = 0, as in Direct3D.
     const GLuint id = UploadPicture(picture.pixels.data(), picture.width, picture.height, 0);
     return std::make_unique<GlTexture>(id, picture.width, picture.height);
+}
+
+std::unique_ptr<gfx::Surface> GlDevice::CreateSurface(const Image& picture) {
+    if (picture.Empty() || picture.pixels.size() < static_cast<std::size_t>(picture.width) *
+                                                       static_cast<std::size_t>(picture.height)) {
+        return nullptr;
+    }
+    return std::make_unique<GlSurface>(picture);
 }
 
 std::unique_ptr<gfx::Sprite> GlDevice::CreateSprite() {

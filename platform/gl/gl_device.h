@@ -76,13 +76,14 @@ class GlDevice : public gfx::Device {
     bool BeginScene() override;
     bool EndScene() override;
     bool Present() override;
-    bool CopyToBackBuffer(const Image& picture) override;
+    bool CopyToBackBuffer(const gfx::Surface& surface) override;
     bool DrawPrimitive(std::span<const gfx::ColorVertex> vertices) override;
     bool DrawIndexedPrimitive(std::span<const gfx::ColorVertex> vertices,
                               std::span<const std::uint16_t> indices) override;
     bool DrawSubset(const d3dx::Mesh& mesh, std::uint32_t attribId) override;
     void ForgetMesh(const d3dx::Mesh& mesh) override;
     std::unique_ptr<gfx::Texture> CreateTexture(const Image& picture) override;
+    std::unique_ptr<gfx::Surface> CreateSurface(const Image& picture) override;
     std::unique_ptr<gfx::Sprite> CreateSprite() override;
     std::unique_ptr<gfx::Font> CreateFont(const gfx::FontDesc& desc) override;
 
@@ -110,9 +111,6 @@ class GlDevice : public gfx::Device {
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
     void ApplyBlend(bool blend);
-    // The background picture at width x height device pixels (made again when the picture
-    // or that size changed), as a framebuffer to copy from.
-    unsigned ScaledBackground(int width, int height, bool pictureChanged);
     bool DrawVertices(std::span<const gfx::ColorVertex> vertices,
                       std::span<const std::uint16_t> indices);
 

@@ -17,11 +17,15 @@ Image Picture(int width, int height) {
 
 TEST(HeadlessDeviceTest, BackgroundCopyFailsWhenLargerThanTheBackBuffer) {
     HeadlessDevice device(640, 480);
-    EXPECT_TRUE(device.CopyToBackBuffer(Picture(640, 480)));
-    EXPECT_TRUE(device.CopyToBackBuffer(Picture(10, 480)));
-    EXPECT_FALSE(device.CopyToBackBuffer(Picture(641, 480)));
-    EXPECT_FALSE(device.CopyToBackBuffer(Picture(640, 481)));
+    const auto copy = [&](int width, int height) {
+        return device.CopyToBackBuffer(*device.CreateSurface(Picture(width, height)));
+    };
+    EXPECT_TRUE(copy(640, 480));
+    EXPECT_TRUE(copy(10, 480));
+    EXPECT_FALSE(copy(641, 480));
+    EXPECT_FALSE(copy(640, 481));
     EXPECT_EQ(device.Count("background failed"), 2);
+    EXPECT_FALSE(device.CreateSurface(Image{}));
 }
 
 TEST(HeadlessDeviceTest, LogsDrawsWithTheBoundTexture) {

@@ -165,22 +165,19 @@ TEST_F(GlDeviceTest, ScaledSpritesPlaceTheirCornerAtThePixel) {
     EXPECT_EQ(box.Height(), 8);
 }
 
-TEST_F(GlDeviceTest, AScaledBackgroundFollowsItsPictureAndTheScale) {
-    Image picture;
-    picture.width = 40;
-    picture.height = 30;
-    const auto show = [&](double scale, std::uint32_t colour) {
-        picture.pixels.assign(40 * 30, colour);
+TEST_F(GlDeviceTest, AScaledBackgroundFollowsTheScale) {
+    const Image picture{40, 30, std::vector<std::uint32_t>(40 * 30, 0xFF00FF00u)};
+    const std::unique_ptr<gfx::Surface> surface = device_->CreateSurface(picture);
+    const auto show = [&](double scale) {
         device_->SetScale(scale);
         device_->Clear(kBlack, 1.0f);
-        EXPECT_TRUE(device_->CopyToBackBuffer(picture));
+        EXPECT_TRUE(device_->CopyToBackBuffer(*surface));
         return testing::Covered(device_->ReadPixels(), kBlack);
     };
-    show(2.0, 0xFF0000FFu);
-    testing::Box box = show(2.0, 0xFF00FF00u);  // the same size: the new picture shows
+    testing::Box box = show(2.0);
     EXPECT_EQ(device_->ReadPixels().At(70, 50), 0xFF00FF00u);
     EXPECT_EQ(box.Width(), 80);
-    box = show(1.5, 0xFF00FF00u);  // the picture at the new scale's size
+    box = show(1.5);  // the picture at the new scale's size
     EXPECT_EQ(box.Width(), 60);
     EXPECT_EQ(box.Height(), 45);
 }
@@ -189,19 +186,21 @@ TEST_F(GlDeviceTest, AScaledBackgroundFollowsItsPictureAndTheScale) {
 // not draw, whatever was drawn in the frame before.
 TEST_F(GlDeviceTest, TheClearColourShowsWhereTheFrameDoesNotDraw) {
     constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu;
-    Image whole{64, 48, std::vector<std::uint32_t>(64 * 48, kGreen)};
-    Image part{16, 8, std::vector<std::uint32_t>(16 * 8, kBlue)};
-    ASSERT_TRUE(device_->CopyToBackBuffer(whole));  // last frame: green everywhere
+    const auto whole =
+        device_->CreateSurface(Image{64, 48, std::vector<std::uint32_t>(64 * 48, kGreen)});
+    const auto part =
+        device_->CreateSurface(Image{16, 8, std::vector<std::uint32_t>(16 * 8, kBlue)});
+    ASSERT_TRUE(device_->CopyToBackBuffer(*whole));  // last frame: green everywhere
     device_->Clear(kRed, 1.0f);
-    ASSERT_TRUE(device_->CopyToBackBuffer(part));
+    ASSERT_TRUE(device_->CopyToBackBuffer(*part));
     const Image frame = device_->ReadPixels();
     EXPECT_EQ(frame.At(2, 2), kBlue);
     EXPECT_EQ(frame.At(40, 30), kRed);
-    ASSERT_TRUE(device_->CopyToBackBuffer(whole));
+    ASSERT_TRUE(device_->CopyToBackBuffer(*whole));
     device_->Clear(kRed, 1.0f);
     EXPECT_EQ(device_->ReadPixels().At(40, 30), kRed);
     device_->Clear(kRed, 1.0f);
-    ASSERT_TRUE(device_->CopyToBackBuffer(whole));
+    ASSERT_TRUE(device_->CopyToBackBuffer(*whole));
     EXPECT_EQ(device_->ReadPixels().At(40, 30), kGreen);
 }
 

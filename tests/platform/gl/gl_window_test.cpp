@@ -61,7 +61,7 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
         }
     }
     device->Clear(0xFF000000u, 1.0f);
-    ASSERT_TRUE(device->CopyToBackBuffer(picture));
+    ASSERT_TRUE(device->CopyToBackBuffer(*device->CreateSurface(picture)));
     const Image drawn = device->ReadPixels();
     sdlwin::ChildFrame frame;
     frame.width = 64;
@@ -96,7 +96,7 @@ TEST_F(GlWindowTest, APanelAtScaleTwoRendersAtDeviceSizeAndShowsOneToOne) {
         std::unique_ptr<GlDevice> device = GlDevice::Create(32, 24);
         device->SetScale(scale);
         device->Clear(0xFF000000u, 1.0f);
-        EXPECT_TRUE(device->CopyToBackBuffer(picture));
+        EXPECT_TRUE(device->CopyToBackBuffer(*device->CreateSurface(picture)));
         return device;
     };
     const Image one = render(1.0)->ReadPixels();
@@ -280,7 +280,7 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     const auto frame = [&] {
         device->Clear(0xFF000000u, 1.0f);
         device->BeginScene();
-        EXPECT_TRUE(device->CopyToBackBuffer(picture));
+        EXPECT_TRUE(device->CopyToBackBuffer(*device->CreateSurface(picture)));
         const gfx::ColorVertex near[3] = {{-0.8f, 0.9f, 0.3f, 0xFF20C040u},
                                           {0.7f, 0.2f, 0.3f, 0xFF20C040u},
                                           {-0.5f, -0.9f, 0.3f, 0xFF20C040u}};
