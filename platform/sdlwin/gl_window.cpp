@@ -163,9 +163,12 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
     const RECT shown = map.ToDevice(picture);
-    // The bars only: frames drawn in place stay.
-    for (const RECT& bar : Around(RECT{0, 0, drawable.cx, drawable.cy}, shown)) {
-        ClearBlack(bar, bottom);
+    // The bars only, so that frames drawn in place stay; a frame drawn in place cleared them
+    // already.
+    if (views.size() != 1 || !HeldInPlace(views[0], map, drawable)) {
+        for (const RECT& bar : Around(RECT{0, 0, drawable.cx, drawable.cy}, shown)) {
+            ClearBlack(bar, bottom);
+        }
     }
     // Whole-pixel scales copy pixels as they are; others filter. The picture is at device
     // size already (copied 1:1) unless the scale moved since it was drawn.

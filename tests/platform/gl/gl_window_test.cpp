@@ -253,16 +253,18 @@ TEST_F(GlWindowTest, ALabelShownAtScaleTwoIsDrawnAtDeviceSizeWithSharpEdges) {
     EXPECT_LT(uniform * 2, inked) << uniform << " of " << inked << " blocks are single-coloured";
 }
 
-// A frame drawn straight into the window's back buffer at scales 1 and 2: the same pixels as
-// the device's own framebuffer gives, the picture kept around it, and once the back buffer has
-// been shown without the frame being drawn again, black rather than an old frame.
+// A frame drawn straight into the back buffer of a window with bars at its sides, at scales 1
+// and 2: the same pixels as the device's own framebuffer gives, the picture kept around it, the
+// bars black, and once the back buffer has been shown without the frame being drawn again,
+// black rather than an old frame.
 class InPlaceTest : public GlWindowTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShown) {
     const int scale = GetParam();
-    Open(scale * kContentW, scale * kContentH);
+    Open(scale * kContentW + 40, scale * kContentH);
     const win::ScaleMap map = win::Letterbox(SIZE{kContentW, kContentH}, shown_->DrawableSize());
     ASSERT_EQ(map.scale, scale);
+    ASSERT_EQ(map.origin.x, 20);
     std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
     ASSERT_TRUE(device);
     device->SetScale(scale);
@@ -299,7 +301,7 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     const SIZE drawable = shown_->DrawableSize();
     device->SetTargetSource([&] {
         return std::optional<GlDevice::Target>{
-            GlDevice::Target{0, drawable.cy, POINT{d.left, d.top}, d}};
+            GlDevice::Target{0, drawable.cy, POINT{d.left, d.top}, d, true}};
     });
     EXPECT_EQ(frame().pixels, offscreen.pixels);
     ASSERT_TRUE(device->InPlace());
@@ -318,8 +320,10 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     for (int y = 0; y < drawable.cy; ++y) {
         for (int x = 0; x < drawable.cx; ++x) {
             const bool inFrame = x >= d.left && x < d.right && y >= d.top && y < d.bottom;
-            const std::uint32_t want =
-                inFrame ? offscreen.At(x - d.left, y - d.top) : surface_.At(x / scale, y / scale);
+            const bool bar = x < 20 || x >= drawable.cx - 20;
+            const std::uint32_t want = inFrame ? offscreen.At(x - d.left, y - d.top)
+                                       : bar   ? 0xFF000000u
+                                               : surface_.At((x - 20) / scale, y / scale);
             ASSERT_EQ(window.At(x, y), want) << x << "," << y;
         }
     }
