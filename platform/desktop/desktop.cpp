@@ -56,7 +56,7 @@ class PanelDeviceFactory : public gfx::Factory {
                 return std::nullopt;
             }
             *drawing = *at;
-            // The panel is the window's only view, and the window draws all around it.
+            // The panel is the window's only view: the window's depth buffer is its own.
             return gl::GlDevice::Target{0, at->drawable.cy, POINT{at->rect.left, at->rect.top},
                                         at->rect, true};
         });

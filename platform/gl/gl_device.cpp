@@ -402,20 +402,13 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     // The colour is cleared when something is drawn or read: a background copied over the
     // whole back buffer first makes it needless (a whole pass over the pixels).
     pendingClear_ = color;
-    GLbitfield buffers = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
-    if (target_ && target_->ownBuffers) {
+    if (target_ && target_->ownDepth) {
         glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0, 0, 0, 1);
-        buffers |= GL_COLOR_BUFFER_BIT;
-        if (color == 0xFF000000u) {
-            pendingClear_.reset();
-        }
     }
     glDepthMask(GL_TRUE);
     glClearDepth(depth);
     glClearStencil(0);
-    glClear(buffers);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     BindTarget();
 }
 

@@ -33,15 +33,14 @@ class GlDevice : public gfx::Device {
     // A part of another framebuffer (0: the current window's) that frames are drawn straight
     // into: the back buffer's top-left corner at `origin`, nothing drawn outside `clip`
     // (device pixels from the framebuffer's top-left corner, which is `height` rows high).
-    // When its buffers serve the device alone, their owner drawing all the colour outside the
-    // clip after each frame, a frame starts by clearing them whole, the colour to black: far
-    // cheaper than within the clip on a software rasteriser.
+    // When its depth and stencil serve the device alone, a frame clears them whole (far
+    // cheaper than within the clip on a software rasteriser).
     struct Target {
         unsigned framebuffer = 0;
         int height = 0;
         POINT origin{};
         RECT clip{};
-        bool ownBuffers = false;
+        bool ownDepth = false;
     };
     // Asked at the start of every frame, after the scale: a target takes the frame, none
     // leaves it in the device's own framebuffer.

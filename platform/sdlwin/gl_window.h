@@ -31,6 +31,10 @@ class GlWindow {
     // Whether a device may draw its frames straight into the back buffer (it has the
     // depth and stencil bits of the device's own framebuffer).
     bool TakesFramesInPlace() const { return takesFramesInPlace_; }
+    // Before a frame is drawn in place: where `map` leaves bars, the whole back buffer is
+    // cleared to black at once (far cheaper on a software rasteriser than clearing each bar,
+    // which Draw then leaves alone).
+    void PrepareForFrame(const win::ScaleMap& map);
     // Keeps `region` (logical pixels) of the surface (clipped to it) as the window's picture,
     // at the surface's device pixels.
     // Only `changed` (device pixels) is stored again when the picture keeps its size.

@@ -168,9 +168,11 @@ std::optional<ChildDrawable> DrawableOf(HWND child, HWND top, const Native& n) {
     }
     const RECT region = RegionOf(top, n.decorated);
     const RECT r = win::RectInSurface(child, true);
-    return ChildDrawable{n.gl->DrawableSize(), MapOf(top, n).ToDevice(RECT{
-                                                   r.left - region.left, r.top - region.top,
-                                                   r.right - region.left, r.bottom - region.top})};
+    const win::ScaleMap map = MapOf(top, n);
+    n.gl->PrepareForFrame(map);
+    return ChildDrawable{n.gl->DrawableSize(),
+                         map.ToDevice(RECT{r.left - region.left, r.top - region.top,
+                                           r.right - region.left, r.bottom - region.top})};
 }
 
 }  // namespace platform::sdlwin

@@ -300,6 +300,7 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     const RECT d = map.ToDevice(at);
     const SIZE drawable = shown_->DrawableSize();
     device->SetTargetSource([&] {
+        shown_->PrepareForFrame(map);
         return std::optional<GlDevice::Target>{
             GlDevice::Target{0, drawable.cy, POINT{d.left, d.top}, d, true}};
     });
