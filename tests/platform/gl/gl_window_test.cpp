@@ -16,6 +16,17 @@ namespace {
 
 constexpr int kContentW = 100, kContentH = 80;
 
+// A 64 x 48 picture whose pixels differ from their neighbours.
+Image Gradient() {
+    Image picture{64, 48, {}};
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
+        }
+    }
+    return picture;
+}
+
 class GlWindowTest : public GlTest {
   protected:
     void Open(int width, int height) {
@@ -52,14 +63,7 @@ TEST_F(GlWindowTest, ThePanelsFramebufferShowsInPlacePixelForPixelAtScaleOne) {
     Open(kContentW, kContentH);
     std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
     ASSERT_TRUE(device);
-    Image picture;
-    picture.width = 64;
-    picture.height = 48;
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
-        }
-    }
+    const Image picture = Gradient();
     device->Clear(0xFF000000u, 1.0f);
     ASSERT_TRUE(device->CopyToBackBuffer(*device->CreateSurface(picture)));
     const Image drawn = device->ReadPixels();
@@ -270,14 +274,7 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     device->SetScale(scale);
     device->SetFVF(gfx::kFvfColor);
     device->SetRenderState(gfx::RenderState::Lighting, 0);
-    Image picture;
-    picture.width = 64;
-    picture.height = 48;
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            picture.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y * 5 << 16 | x * 4));
-        }
-    }
+    const Image picture = Gradient();
     // A background, and two triangles that meet the depth test, as the panel's frame has them.
     const auto frame = [&] {
         device->Clear(0xFF000000u, 1.0f);
