@@ -42,13 +42,16 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j $(JOBS)
 
 # The tests under AddressSanitizer and UBSan, built with Clang (so CI also builds with Clang).
+# The leak checker's own record of dynamic TLS blocks goes wrong with this glibc once the GL
+# driver's libraries use theirs, and its stop-the-world thread then crashes at exit; without
+# that interception the blocks (glibc's own allocations) are still seen as reachable.
 SANITIZE_CC  ?= clang
 SANITIZE_CXX ?= clang++
 sanitize: DEPS = test
 sanitize: deps
 	@CC=$(SANITIZE_CC) CXX=$(SANITIZE_CXX) cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKX_SANITIZE=ON -DKX_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: DEPS = test

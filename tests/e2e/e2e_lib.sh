@@ -24,7 +24,7 @@ e2e_start_x() {
 e2e_start_wm() {
     command -v openbox >/dev/null || { echo "FAIL: openbox is not installed"; exit 1; }
     openbox --sm-disable >/dev/null 2>&1 &
-    e2e_until '"$E2E_XTOOL" wm' 5 || { echo "FAIL: the window manager did not start"; exit 1; }
+    e2e_until '"$E2E_XTOOL" wm' 20 || { echo "FAIL: the window manager did not start"; exit 1; }
     E2E_WM=1
 }
 
