@@ -13,8 +13,10 @@ e2e_start_x() {
             command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
         done
         # xvfb-run -a takes the first free server number from where it starts looking; scripts
-        # started together would race for the same one, so each starts from a number of its own.
-        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a -n $((99 + $$ % 400)) \
+        # started together would race for the same one (the loser then runs against the
+        # winner's server, whose cookie it lacks), so each starts from a number of its own,
+        # spread far apart: scripts started one after the other have close process ids.
+        KX_E2E_INNER=1 exec timeout "$limit" xvfb-run -a -n $((100 + $$ * 37 % 3000)) \
             -s "-screen 0 ${KX_E2E_SCREEN:-1024x768}x24" bash "$@"
     fi
 }
