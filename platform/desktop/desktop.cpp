@@ -48,26 +48,26 @@ class PanelDeviceFactory : public gfx::Factory {
         // framebuffer, which the window copies.
         gl::GlDevice* raw = device.get();
         device->SetScaleSource([window] { return sdlwin::ChildViewScale(window); });
-        auto drawing = std::make_shared<sdlwin::ChildDrawable>();
-        device->SetTargetSource([window, drawing]() -> std::optional<gl::GlDevice::Target> {
+        device->SetTargetSource([window]() -> std::optional<gl::GlDevice::Target> {
             const std::optional<sdlwin::ChildDrawable> at = sdlwin::BeginChildDrawing(window);
             if (!at) {
                 Context()->MakeCurrent();
                 return std::nullopt;
             }
-            *drawing = *at;
             // The panel is the window's only view: the window's depth buffer is its own.
-            return gl::GlDevice::Target{0, at->drawable.cy, POINT{at->rect.left, at->rect.top},
-                                        at->rect, true};
+            return gl::GlDevice::Target{
+                0,   at->drawable.cx, at->drawable.cy, POINT{at->rect.left, at->rect.top}, at->rect,
+                true};
         });
-        device->SetPresentHook(
-            [window, shown, raw, drawing](unsigned framebuffer, int width, int height) {
-                if (raw->InPlace()) {
-                    sdlwin::ShowChildDrawnInPlace(window, width, height, raw->Scale(), *drawing);
-                } else {
-                    sdlwin::ShowChildFramebuffer(window, framebuffer, width, height, raw->Scale());
-                }
-            });
+        device->SetPresentHook([window, shown, raw](unsigned framebuffer, int width, int height) {
+            if (const auto& in = raw->InPlace()) {
+                sdlwin::ShowChildDrawnInPlace(
+                    window, width, height, raw->Scale(),
+                    sdlwin::ChildDrawable{SIZE{in->width, in->height}, in->clip});
+            } else {
+                sdlwin::ShowChildFramebuffer(window, framebuffer, width, height, raw->Scale());
+            }
+        });
         return device;
     }
 };

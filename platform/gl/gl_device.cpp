@@ -67,6 +67,13 @@ GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint 
     return StoreTexture(texture, GL_RGBA8, width, height, GL_BGRA, 4, pixels);
 }
 
+// Whether the picture has a size and all its pixels.
+bool Whole(const Image& picture) {
+    return !picture.Empty() &&
+           picture.pixels.size() >=
+               static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+}
+
 // A framebuffer reading all of `texture`.
 GLuint FramebufferOf(GLuint texture, GLuint framebuffer) {
     if (framebuffer == 0) {
@@ -402,14 +409,17 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     // The colour is cleared when something is drawn or read: a background copied over the
     // whole back buffer first makes it needless (a whole pass over the pixels).
     pendingClear_ = color;
-    if (target_ && target_->ownDepth) {
+    const bool whole = target_ && target_->ownDepth;
+    if (whole) {
         glDisable(GL_SCISSOR_TEST);
     }
     glDepthMask(GL_TRUE);
     glClearDepth(depth);
     glClearStencil(0);
     glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    BindTarget();
+    if (whole) {
+        glEnable(GL_SCISSOR_TEST);
+    }
 }
 
 void GlDevice::ClearColourNow() const {
@@ -418,7 +428,7 @@ void GlDevice::ClearColourNow() const {
     }
     const D3DCOLOR color = *pendingClear_;
     pendingClear_.reset();
-    const_cast<GlDevice*>(this)->BindTarget();
+    BindTarget();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
                  static_cast<float>((color >> 8) & 0xFF) / 255.0f,
@@ -432,7 +442,7 @@ bool GlDevice::BeginScene() {
     return true;
 }
 
-void GlDevice::BindTarget() {
+void GlDevice::BindTarget() const {
     if (!target_) {
         glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
         glViewport(0, 0, fbWidth_, fbHeight_);
@@ -715,8 +725,7 @@ void GlDevice::ForgetMesh(const Mesh& mesh) {
 }
 
 std::unique_ptr<gfx::Texture> GlDevice::CreateTexture(const Image& picture) {
-    if (picture.Empty() || picture.pixels.size() < static_cast<std::size_t>(picture.width) *
-                                                       static_cast<std::size_t>(picture.height)) {
+    if (!Whole(picture)) {
         return nullptr;
     }
     // The top row is v = 0, as in Direct3D.
@@ -725,8 +734,7 @@ std::unique_ptr<gfx::Texture> GlDevice::CreateTexture(const Image& picture) {
 }
 
 std::unique_ptr<gfx::Surface> GlDevice::CreateSurface(const Image& picture) {
-    if (picture.Empty() || picture.pixels.size() < static_cast<std::size_t>(picture.width) *
-                                                       static_cast<std::size_t>(picture.height)) {
+    if (!Whole(picture)) {
         return nullptr;
     }
     return std::make_unique<GlSurface>(picture);

@@ -32,11 +32,12 @@ class GlDevice : public gfx::Device {
     unsigned Framebuffer() const;
     // A part of another framebuffer (0: the current window's) that frames are drawn straight
     // into: the back buffer's top-left corner at `origin`, nothing drawn outside `clip`
-    // (device pixels from the framebuffer's top-left corner, which is `height` rows high).
+    // (device pixels from the top-left corner of the framebuffer, width x height large).
     // When its depth and stencil serve the device alone, a frame clears them whole (far
     // cheaper than within the clip on a software rasteriser).
     struct Target {
         unsigned framebuffer = 0;
+        int width = 0;
         int height = 0;
         POINT origin{};
         RECT clip{};
@@ -105,7 +106,7 @@ class GlDevice : public gfx::Device {
     void BindTexture(unsigned texture, Sampling sampling);
     // Binds the framebuffer frames go to, with the viewport over the back buffer and the
     // scissor over the target's clip.
-    void BindTarget();
+    void BindTarget() const;
     // Carries out the colour clear the frame began with, if still to do.
     void ClearColourNow() const;
     bool Init();

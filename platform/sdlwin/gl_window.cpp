@@ -151,13 +151,14 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
 }
 
+std::vector<RECT> GlWindow::Bars(const win::ScaleMap& map, SIZE drawable) const {
+    const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
+    return Around(RECT{0, 0, drawable.cx, drawable.cy}, map.ToDevice(picture));
+}
+
 void GlWindow::PrepareForFrame(const win::ScaleMap& map) {
-    const SIZE drawable = DrawableSize();
-    const RECT shown =
-        map.ToDevice(RECT{0, 0, region_.right - region_.left, region_.bottom - region_.top});
-    if (shown.left <= 0 && shown.top <= 0 && shown.right >= drawable.cx &&
-        shown.bottom >= drawable.cy) {
-        return;  // no bars
+    if (Bars(map, DrawableSize()).empty()) {
+        return;
     }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
@@ -177,11 +178,10 @@ void GlWindow::Draw(const win::ScaleMap& map, const std::vector<PlacedFrame>& vi
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     const RECT picture{0, 0, region_.right - region_.left, region_.bottom - region_.top};
-    const RECT shown = map.ToDevice(picture);
     // The bars only, so that frames drawn in place stay; they were cleared before a frame
     // drawn in place.
     if (views.size() != 1 || !HeldInPlace(views[0], map, drawable)) {
-        for (const RECT& bar : Around(RECT{0, 0, drawable.cx, drawable.cy}, shown)) {
+        for (const RECT& bar : Bars(map, drawable)) {
             ClearBlack(bar, bottom);
         }
     }

@@ -49,6 +49,8 @@ class GlWindow {
 
   private:
     GlWindow(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+    // The parts of a drawable of that size the picture does not cover under `map`.
+    std::vector<RECT> Bars(const win::ScaleMap& map, SIZE drawable) const;
 
     SDL_Window* window_;
     SDL_GLContext context_;

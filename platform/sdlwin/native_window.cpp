@@ -147,12 +147,21 @@ WindowPlacement PlacementOf(const Native& n, const SDL_Rect& windowed) {
     return p;
 }
 
+namespace {
+
+// A rectangle of the window's surface relative to the part of it the native window shows.
+RECT InRegion(const RECT& r, const RECT& region) {
+    return RECT{r.left - region.left, r.top - region.top, r.right - region.left,
+                r.bottom - region.top};
+}
+
+}  // namespace
+
 std::vector<PlacedFrame> ViewsOf(HWND window, const Native& n) {
     const RECT region = RegionOf(window, n.decorated);
     std::vector<PlacedFrame> views = FramesOf(window);
     for (PlacedFrame& v : views) {
-        v.rect = RECT{v.rect.left - region.left, v.rect.top - region.top,
-                      v.rect.right - region.left, v.rect.bottom - region.top};
+        v.rect = InRegion(v.rect, region);
     }
     return views;
 }
@@ -166,13 +175,11 @@ std::optional<ChildDrawable> DrawableOf(HWND child, HWND top, const Native& n) {
     if (!views.empty()) {
         return std::nullopt;  // the window's picture goes around one view only
     }
-    const RECT region = RegionOf(top, n.decorated);
-    const RECT r = win::RectInSurface(child, true);
     const win::ScaleMap map = MapOf(top, n);
     n.gl->PrepareForFrame(map);
-    return ChildDrawable{n.gl->DrawableSize(),
-                         map.ToDevice(RECT{r.left - region.left, r.top - region.top,
-                                           r.right - region.left, r.bottom - region.top})};
+    return ChildDrawable{
+        n.gl->DrawableSize(),
+        map.ToDevice(InRegion(win::RectInSurface(child, true), RegionOf(top, n.decorated)))};
 }
 
 }  // namespace platform::sdlwin

@@ -299,7 +299,7 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
     device->SetTargetSource([&] {
         shown_->PrepareForFrame(map);
         return std::optional<GlDevice::Target>{
-            GlDevice::Target{0, drawable.cy, POINT{d.left, d.top}, d, true}};
+            GlDevice::Target{0, drawable.cx, drawable.cy, POINT{d.left, d.top}, d, true}};
     });
     EXPECT_EQ(frame().pixels, offscreen.pixels);
     ASSERT_TRUE(device->InPlace());
