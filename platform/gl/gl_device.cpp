@@ -11,6 +11,7 @@
 #include "platform/gl/gl_buffers.h"
 #include "platform/gl/gl_font.h"
 #include "platform/gl/gl_programs.h"
+#include "platform/gl/picture_format.h"
 
 namespace platform::gl {
 
@@ -64,7 +65,7 @@ class GlTexture : public gfx::Texture {
 // Uploads width x height 0xAARRGGBB words (B, G, R, A bytes in memory) into the texture, made
 // when 0. The first row given is v = 0.
 GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
-    return StoreTexture(texture, GL_RGBA8, width, height, GL_BGRA, 4, pixels);
+    return StoreTexture(texture, kPictureInternalFormat, width, height, kPictureFormat, 4, pixels);
 }
 
 // Whether the picture has a size and all its pixels.
@@ -84,24 +85,20 @@ GLuint FramebufferOf(GLuint texture, GLuint framebuffer) {
     return framebuffer;
 }
 
-// The picture, its rows bottom first so that a plain framebuffer copy puts it upright, read
-// through a framebuffer of its own; at scales other than 1 also filtered to the device's size
-// once, so that each frame copies it 1:1 instead of filtering every pixel again.
+// The picture, its top row first, read through a framebuffer of its own; at scales other
+// than 1 also filtered to the device's size once, so that each frame copies it 1:1 instead of
+// filtering every pixel again. Copies turn the rows over (GL counts them from the bottom),
+// which lets a copy into a window's back buffer be a plain memory copy (picture_format.h).
 class GlSurface : public gfx::Surface {
   public:
     explicit GlSurface(const Image& picture) : width_(picture.width), height_(picture.height) {
         // Opaque: the back buffer has no alpha channel of its own.
-        const auto width = static_cast<std::size_t>(width_);
-        std::vector<std::uint32_t> rows(width * static_cast<std::size_t>(height_));
-        for (std::size_t y = 0; y < static_cast<std::size_t>(height_); ++y) {
-            const std::uint32_t* from =
-                picture.pixels.data() + (static_cast<std::size_t>(height_) - 1 - y) * width;
-            std::uint32_t* to = rows.data() + y * width;
-            for (std::size_t x = 0; x < width; ++x) {
-                to[x] = from[x] | 0xFF000000u;
-            }
+        std::vector<std::uint32_t> opaque(
+            picture.pixels.begin(), picture.pixels.begin() + std::ptrdiff_t{width_} * height_);
+        for (std::uint32_t& pixel : opaque) {
+            pixel |= 0xFF000000u;
         }
-        texture_ = UploadPicture(rows.data(), width_, height_, 0);
+        texture_ = UploadPicture(opaque.data(), width_, height_, 0);
         framebuffer_ = FramebufferOf(texture_, 0);
     }
     ~GlSurface() override {
@@ -113,14 +110,13 @@ class GlSurface : public gfx::Surface {
     int Width() const override { return width_; }
     int Height() const override { return height_; }
 
-    // A framebuffer holding the picture at width x height pixels.
+    // A framebuffer holding the picture at width x height pixels, its top row first.
     GLuint At(int width, int height) const {
         if (width == width_ && height == height_) {
             return framebuffer_;
         }
         if (scaledFramebuffer_ == 0 || width != scaledWidth_ || height != scaledHeight_) {
-            scaledTexture_ =
-                StoreTexture(scaledTexture_, GL_RGBA8, width, height, GL_BGRA, 4, nullptr);
+            scaledTexture_ = UploadPicture(nullptr, width, height, scaledTexture_);
             scaledFramebuffer_ = FramebufferOf(scaledTexture_, scaledFramebuffer_);
             glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
             glDisable(GL_SCISSOR_TEST);  // a frame drawn in place clips to its target
@@ -495,8 +491,20 @@ bool GlDevice::CopyToBackBuffer(const gfx::Surface& surface) {
     BindTarget();  // the copy keeps to the target's clip
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
-    const int top = at.y + fbHeight_ - h;  // GL counts rows from the bottom
-    glBlitFramebuffer(0, 0, w, h, at.x, top, at.x + w, top + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    const int bottom = at.y + fbHeight_ - h;  // GL counts rows from the bottom
+    // A copy within the clip needs no scissor, and without one it can be a memory copy.
+    const bool inside = target_ && target_->clip.left <= at.x && at.x + w <= target_->clip.right &&
+                        target_->clip.top <= target_->height - bottom - h &&
+                        target_->height - bottom <= target_->clip.bottom;
+    if (inside) {
+        glDisable(GL_SCISSOR_TEST);
+    }
+    // The picture's top row first: turned over into GL's rows.
+    glBlitFramebuffer(0, h, w, 0, at.x, bottom, at.x + w, bottom + h, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    if (inside) {
+        glEnable(GL_SCISSOR_TEST);
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/gl/picture_format.h"
 #include "platform/win/rects.h"
 
 namespace platform::sdlwin {
@@ -131,8 +132,8 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
     const bool same = r.left == stored_.left && r.top == stored_.top && w == width_ && h == height_;
     stored_ = r;
     if (!same) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                     surface.pixels.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, gl::kPictureInternalFormat, w, h, 0, gl::kPictureFormat,
+                     GL_UNSIGNED_BYTE, surface.pixels.data());
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_,
                                0);
@@ -143,8 +144,8 @@ void GlWindow::SetPicture(const win::Surface& surface, const RECT& region, const
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.left);
         glPixelStorei(GL_UNPACK_SKIP_ROWS, part.top);
         glTexSubImage2D(GL_TEXTURE_2D, 0, part.left - r.left, part.top - r.top,
-                        part.right - part.left, part.bottom - part.top, GL_BGRA, GL_UNSIGNED_BYTE,
-                        surface.pixels.data());
+                        part.right - part.left, part.bottom - part.top, gl::kPictureFormat,
+                        GL_UNSIGNED_BYTE, surface.pixels.data());
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
