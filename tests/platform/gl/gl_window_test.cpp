@@ -1,6 +1,8 @@
 // A window drawn through OpenGL: the panel's framebuffer copied in place shows exactly what
 // the device drew, the window's picture around it; at other shapes and scales the content is
 // scaled and centred between black bars.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
 #include <SDL.h>
 
 #include <optional>
@@ -334,6 +336,41 @@ TEST_P(InPlaceTest, AFrameDrawnInPlaceMatchesTheOffscreenOneUntilTheBufferIsShow
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, InPlaceTest, ::testing::Values(1, 2));
+
+// A panel partly outside what it may draw (its target's clip), on any side, copies its
+// background only inside the clip, upright.
+TEST_F(GlWindowTest, ABackgroundDrawnInPlaceKeepsToTheClip) {
+    Open(kContentW, kContentH);
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
+    ASSERT_TRUE(device);
+    const Image picture = Gradient();
+    const std::unique_ptr<gfx::Surface> background = device->CreateSurface(picture);
+    constexpr std::uint32_t kMagenta = 0xFFFF00FFu;
+    const RECT at{10, 20, 74, 68};
+    const SIZE drawable = shown_->DrawableSize();
+    for (const RECT clip :
+         {RECT{20, 20, 74, 68}, RECT{10, 30, 74, 68}, RECT{10, 20, 60, 68}, RECT{10, 20, 74, 60}}) {
+        device->SetTargetSource([&] {
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            glDisable(GL_SCISSOR_TEST);
+            glClearColor(1, 0, 1, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            return std::optional<GlDevice::Target>{
+                GlDevice::Target{0, drawable.cx, drawable.cy, POINT{at.left, at.top}, clip, true}};
+        });
+        device->Clear(0xFF000000u, 1.0f);
+        ASSERT_TRUE(device->CopyToBackBuffer(*background));
+        const Image window = shown_->ReadBack();
+        for (int y = 0; y < drawable.cy; ++y) {
+            for (int x = 0; x < drawable.cx; ++x) {
+                const bool inClip =
+                    x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+                ASSERT_EQ(window.At(x, y), inClip ? picture.At(x - at.left, y - at.top) : kMagenta)
+                    << x << "," << y << " in a clip from " << clip.left << "," << clip.top;
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace platform::gl::testing
