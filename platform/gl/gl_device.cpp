@@ -355,7 +355,7 @@ GlDevice::~GlDevice() {
 }
 
 unsigned GlDevice::Framebuffer() const {
-    ClearColourNow();  // whoever takes the framebuffer sees the frame as it stands
+    ClearNow();  // whoever takes the framebuffer sees the frame as it stands
     return gl_->fbo;
 }
 
@@ -382,7 +382,7 @@ void GlDevice::ReadPixels(Image* into) const {
     into->height = fbHeight_;
     const auto row = static_cast<std::size_t>(fbWidth_);
     into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
-    ClearColourNow();
+    ClearNow();
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : gl_->fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -402,9 +402,23 @@ void GlDevice::Clear(D3DCOLOR color, float depth) {
     }
     target_ = targetSource_ ? targetSource_() : std::nullopt;
     BindTarget();
-    // The colour is cleared when something is drawn or read: a background copied over the
-    // whole back buffer first makes it needless (a whole pass over the pixels).
+    // Both clears wait until something is drawn or read: a background copied over the whole
+    // back buffer first makes the colour clear needless (a whole pass over the pixels), and a
+    // copy made before any other work of the frame needs no wait for the rasteriser.
     pendingClear_ = color;
+    pendingDepth_ = depth;
+}
+
+void GlDevice::ClearNow() const {
+    ClearColourNow();
+    if (!pendingDepth_) {
+        return;
+    }
+    const float depth = *pendingDepth_;
+    pendingDepth_.reset();
+    BindTarget();
+    // A window's depth and stencil serve only the panel: cleared whole, which is cheaper than
+    // a clear within the scissor.
     const bool whole = target_ && target_->ownDepth;
     if (whole) {
         glDisable(GL_SCISSOR_TEST);
@@ -459,7 +473,7 @@ bool GlDevice::EndScene() {
 }
 
 bool GlDevice::Present() {
-    ClearColourNow();
+    ClearNow();
     // Whatever the hook does in this context must not change what our vertex arrays hold.
     glBindVertexArray(0);
     if (presentHook_) {
@@ -534,7 +548,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
         return;
     }
     GlState& s = *gl_;
-    ClearColourNow();
+    ClearNow();
     BindTarget();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -552,7 +566,7 @@ void GlDevice::Draw2D(std::span<const Vertex2D> quads, unsigned texture, Quads2D
 
 void GlDevice::ApplyFixedState(bool hasNormals, bool hasColor) {
     GlState& s = *gl_;
-    ClearColourNow();
+    ClearNow();
     BindTarget();
     Program3D& p =
         GetRenderState(gfx::RenderState::ShadeMode) == gfx::kShadeFlat ? s.flat : s.smooth;

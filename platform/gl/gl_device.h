@@ -107,7 +107,8 @@ class GlDevice : public gfx::Device {
     // Binds the framebuffer frames go to, with the viewport over the back buffer and the
     // scissor over the target's clip.
     void BindTarget() const;
-    // Carries out the colour clear the frame began with, if still to do.
+    // Carries out the clears the frame began with that are still to do: both, or the colour's.
+    void ClearNow() const;
     void ClearColourNow() const;
     bool Init();
     void ApplyFixedState(bool hasNormals, bool hasColor);
@@ -123,6 +124,7 @@ class GlDevice : public gfx::Device {
     std::function<std::optional<Target>()> targetSource_;
     std::optional<Target> target_;
     mutable std::optional<D3DCOLOR> pendingClear_;  // put off until something is drawn
+    mutable std::optional<float> pendingDepth_;
     double scale_ = 1.0;
     int fbWidth_ = 0;
     int fbHeight_ = 0;
