@@ -784,15 +784,6 @@ FontFace* GlDevice::DeviceFace(const gfx::FontDesc& desc, FontFace* logical) {
     return face ? face : logical;
 }
 
-void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top) {
-    const int w = device.BackBufferWidth(), h = device.BackBufferHeight();
-    const int bottom = targetHeight - top - h;  // GL counts rows from the bottom
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, device.Framebuffer());
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    glBlitFramebuffer(0, 0, w, h, x, bottom, x + w, bottom + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, device.Framebuffer());
-}
-
 std::unique_ptr<gfx::Device> GlFactory::CreateDevice(gfx::DeviceType,
                                                      const gfx::DeviceParams& params) {
     return GlDevice::Create(params.width, params.height);

@@ -130,11 +130,6 @@ class GlDevice : public gfx::Device {
     int fbHeight_ = 0;
 };
 
-// Copies a device's back buffer 1:1 into another framebuffer (0: the window's) with its
-// top-left corner at (x, top) counted from that framebuffer's top-left corner; what a
-// present hook does to show the panel inside its window.
-void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top);
-
 // Makes GL devices in the context current when asked (the panel's device maker).
 class GlFactory : public gfx::Factory {
   public:

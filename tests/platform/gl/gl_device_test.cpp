@@ -1,3 +1,5 @@
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -17,6 +19,16 @@ using testing::GlTest;
 using testing::Near;
 
 constexpr std::uint32_t kBlack = 0xFF000000u;
+
+// Copies a device's back buffer 1:1 into another framebuffer with its top-left corner at
+// (x, top) counted from that framebuffer's top-left corner, as a present hook may.
+void BlitToFramebuffer(const GlDevice& device, unsigned target, int targetHeight, int x, int top) {
+    const int w = device.BackBufferWidth(), h = device.BackBufferHeight();
+    const int bottom = targetHeight - top - h;  // GL counts rows from the bottom
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, device.Framebuffer());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+    glBlitFramebuffer(0, 0, w, h, x, bottom, x + w, bottom + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
 
 class GlDeviceTest : public GlTest {
   protected:
