@@ -193,6 +193,7 @@ class GlSprite : public gfx::Sprite {
 
 struct GlState {
     GLuint fbo = 0, color = 0, depth = 0;
+    int storedWidth = 0, storedHeight = 0;  // the size of fbo's buffers
     Program3D smooth, flat;
     GLuint program2D = 0;
     UniformI coverage2D;
@@ -207,6 +208,19 @@ struct GlState {
 
 namespace {
 constexpr std::size_t kRetiredMeshes = 16;
+
+// Gives the device's own framebuffer buffers of width x height pixels, unless it has them.
+void StoreOwnFramebuffer(GlState& s, int width, int height) {
+    if (s.storedWidth == width && s.storedHeight == height) {
+        return;
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, s.color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, s.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    s.storedWidth = width;
+    s.storedHeight = height;
+}
 
 // Where a back buffer `height` rows high lands in a target, in GL's bottom-up coordinates.
 POINT TargetBottomLeft(const GlDevice::Target& t, int height) {
@@ -227,10 +241,8 @@ void GlDevice::SetScale(double scale) {
     scale_ = scale;
     fbWidth_ = std::max(1, static_cast<int>(std::ceil(backWidth_ * scale - 1e-9)));
     fbHeight_ = std::max(1, static_cast<int>(std::ceil(backHeight_ * scale - 1e-9)));
-    glBindRenderbuffer(GL_RENDERBUFFER, gl_->color);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fbWidth_, fbHeight_);
-    glBindRenderbuffer(GL_RENDERBUFFER, gl_->depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, fbWidth_, fbHeight_);
+    // The device's own framebuffer follows when a frame is next drawn there: frames drawn in
+    // place need none at the device size.
 }
 
 std::unique_ptr<GlDevice> GlDevice::Create(int width, int height) {
@@ -263,12 +275,9 @@ bool GlDevice::Init() {
     glGenFramebuffers(1, &s.fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     glGenRenderbuffers(1, &s.color);
-    glBindRenderbuffer(GL_RENDERBUFFER, s.color);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fbWidth_, fbHeight_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.color);
     glGenRenderbuffers(1, &s.depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, s.depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, fbWidth_, fbHeight_);
+    StoreOwnFramebuffer(s, fbWidth_, fbHeight_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.color);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                               s.depth);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -356,7 +365,7 @@ GlDevice::~GlDevice() {
 
 unsigned GlDevice::Framebuffer() const {
     ClearNow();  // whoever takes the framebuffer sees the frame as it stands
-    return gl_->fbo;
+    return OwnFramebuffer();
 }
 
 std::size_t GlDevice::CachedMeshes() const {
@@ -384,7 +393,7 @@ void GlDevice::ReadPixels(Image* into) const {
     into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
     ClearNow();
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : gl_->fbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : OwnFramebuffer());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(at.x, at.y, fbWidth_, fbHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
     // GL's rows run from the bottom.
@@ -452,9 +461,14 @@ bool GlDevice::BeginScene() {
     return true;
 }
 
+GLuint GlDevice::OwnFramebuffer() const {
+    StoreOwnFramebuffer(*gl_, fbWidth_, fbHeight_);
+    return gl_->fbo;
+}
+
 void GlDevice::BindTarget() const {
     if (!target_) {
-        glBindFramebuffer(GL_FRAMEBUFFER, gl_->fbo);
+        glBindFramebuffer(GL_FRAMEBUFFER, OwnFramebuffer());
         glViewport(0, 0, fbWidth_, fbHeight_);
         glDisable(GL_SCISSOR_TEST);
         return;
@@ -477,7 +491,7 @@ bool GlDevice::Present() {
     // Whatever the hook does in this context must not change what our vertex arrays hold.
     glBindVertexArray(0);
     if (presentHook_) {
-        presentHook_(target_ ? target_->framebuffer : gl_->fbo, fbWidth_, fbHeight_);
+        presentHook_(target_ ? target_->framebuffer : OwnFramebuffer(), fbWidth_, fbHeight_);
     } else {
         glFlush();
     }

@@ -107,6 +107,8 @@ class GlDevice : public gfx::Device {
     // Binds the framebuffer frames go to, with the viewport over the back buffer and the
     // scissor over the target's clip.
     void BindTarget() const;
+    // The device's own framebuffer, its buffers at the device size.
+    unsigned OwnFramebuffer() const;
     // Carries out the clears the frame began with that are still to do: both, or the colour's.
     void ClearNow() const;
     void ClearColourNow() const;

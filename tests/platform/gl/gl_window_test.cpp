@@ -372,5 +372,45 @@ TEST_F(GlWindowTest, ABackgroundDrawnInPlaceKeepsToTheClip) {
     }
 }
 
+// The device's own framebuffer is not grown for frames drawn in place, and is when a frame
+// goes there again.
+TEST_F(GlWindowTest, TheDevicesOwnFramebufferGrowsOnlyForFramesDrawnThere) {
+    Open(2 * kContentW, 2 * kContentH);
+    std::unique_ptr<GlDevice> device = GlDevice::Create(64, 48);
+    ASSERT_TRUE(device);
+    const GLuint own = device->Framebuffer();
+    const auto storedWidth = [own] {
+        GLint buffer = 0, width = 0;
+        glBindFramebuffer(GL_FRAMEBUFFER, own);
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &buffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(buffer));
+        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
+        return width;
+    };
+    const Image picture = Gradient();
+    const std::unique_ptr<gfx::Surface> background = device->CreateSurface(picture);
+    const auto frame = [&] {
+        device->Clear(0xFF000000u, 1.0f);
+        EXPECT_TRUE(device->CopyToBackBuffer(*background));
+        device->Present();
+        return device->ReadPixels();
+    };
+    device->SetScale(2.0);
+    const SIZE drawable = shown_->DrawableSize();
+    const RECT at{10, 20, 138, 116};
+    device->SetTargetSource([&] {
+        return std::optional<GlDevice::Target>{
+            GlDevice::Target{0, drawable.cx, drawable.cy, POINT{at.left, at.top}, at, true}};
+    });
+    const Image inPlace = frame();
+    EXPECT_EQ(storedWidth(), 64);
+    device->SetTargetSource({});  // the window can no longer take frames
+    const Image offscreen = frame();
+    EXPECT_EQ(storedWidth(), 128);
+    ASSERT_EQ(offscreen.width, 128);
+    EXPECT_EQ(offscreen.pixels, inPlace.pixels);
+}
+
 }  // namespace
 }  // namespace platform::gl::testing
