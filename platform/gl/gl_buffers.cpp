@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/gl/gl_programs.h"
+#include "platform/gl/picture_format.h"
 
 namespace platform::gl {
 
@@ -149,6 +150,19 @@ GLuint StoreTexture(GLuint texture, GLint internalFormat, int width, int height,
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE,
                  pixels);
     return texture;
+}
+
+GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
+    return StoreTexture(texture, kPictureInternalFormat, width, height, kPictureFormat, 4, pixels);
+}
+
+GLuint FramebufferOf(GLuint texture, GLuint framebuffer) {
+    if (framebuffer == 0) {
+        glGenFramebuffers(1, &framebuffer);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return framebuffer;
 }
 
 }  // namespace platform::gl

@@ -67,4 +67,11 @@ bool Upload(const Mesh& mesh, MeshBuffers* b);
 GLuint StoreTexture(GLuint texture, GLint internalFormat, int width, int height, GLenum format,
                     int alignment, const void* pixels);
 
+// Uploads width x height 0xAARRGGBB words (B, G, R, A bytes in memory) into the texture, made
+// when 0, in the byte order of picture_format.h. The first row given is v = 0.
+GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture);
+
+// Makes `framebuffer` (made when 0) read and draw all of `texture`, and leaves it bound.
+GLuint FramebufferOf(GLuint texture, GLuint framebuffer);
+
 }  // namespace platform::gl

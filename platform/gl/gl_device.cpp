@@ -11,7 +11,7 @@
 #include "platform/gl/gl_buffers.h"
 #include "platform/gl/gl_font.h"
 #include "platform/gl/gl_programs.h"
-#include "platform/gl/picture_format.h"
+#include "platform/gl/gl_surface.h"
 
 namespace platform::gl {
 
@@ -62,82 +62,12 @@ class GlTexture : public gfx::Texture {
     int height_;
 };
 
-// Uploads width x height 0xAARRGGBB words (B, G, R, A bytes in memory) into the texture, made
-// when 0. The first row given is v = 0.
-GLuint UploadPicture(const std::uint32_t* pixels, int width, int height, GLuint texture) {
-    return StoreTexture(texture, kPictureInternalFormat, width, height, kPictureFormat, 4, pixels);
-}
-
 // Whether the picture has a size and all its pixels.
 bool Whole(const Image& picture) {
     return !picture.Empty() &&
            picture.pixels.size() >=
                static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
 }
-
-// A framebuffer reading all of `texture`.
-GLuint FramebufferOf(GLuint texture, GLuint framebuffer) {
-    if (framebuffer == 0) {
-        glGenFramebuffers(1, &framebuffer);
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    return framebuffer;
-}
-
-// The picture, its top row first, read through a framebuffer of its own; at scales other
-// than 1 also filtered to the device's size once, so that each frame copies it 1:1 instead of
-// filtering every pixel again. Copies turn the rows over (GL counts them from the bottom),
-// which lets a copy into a window's back buffer be a plain memory copy (picture_format.h).
-class GlSurface : public gfx::Surface {
-  public:
-    explicit GlSurface(const Image& picture) : width_(picture.width), height_(picture.height) {
-        // Opaque: the back buffer has no alpha channel of its own.
-        std::vector<std::uint32_t> opaque(
-            picture.pixels.begin(), picture.pixels.begin() + std::ptrdiff_t{width_} * height_);
-        for (std::uint32_t& pixel : opaque) {
-            pixel |= 0xFF000000u;
-        }
-        texture_ = UploadPicture(opaque.data(), width_, height_, 0);
-        framebuffer_ = FramebufferOf(texture_, 0);
-    }
-    ~GlSurface() override {
-        const GLuint framebuffers[] = {framebuffer_, scaledFramebuffer_};
-        glDeleteFramebuffers(2, framebuffers);
-        const GLuint textures[] = {texture_, scaledTexture_};
-        glDeleteTextures(2, textures);
-    }
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-
-    // A framebuffer holding the picture at width x height pixels, its top row first.
-    GLuint At(int width, int height) const {
-        if (width == width_ && height == height_) {
-            return framebuffer_;
-        }
-        if (scaledFramebuffer_ == 0 || width != scaledWidth_ || height != scaledHeight_) {
-            scaledTexture_ = UploadPicture(nullptr, width, height, scaledTexture_);
-            scaledFramebuffer_ = FramebufferOf(scaledTexture_, scaledFramebuffer_);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-            glDisable(GL_SCISSOR_TEST);  // a frame drawn in place clips to its target
-            glBlitFramebuffer(0, 0, width_, height_, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
-                              GL_LINEAR);
-            scaledWidth_ = width;
-            scaledHeight_ = height;
-        }
-        return scaledFramebuffer_;
-    }
-
-  private:
-    int width_;
-    int height_;
-    GLuint texture_ = 0;
-    GLuint framebuffer_ = 0;
-    mutable GLuint scaledTexture_ = 0;
-    mutable GLuint scaledFramebuffer_ = 0;
-    mutable int scaledWidth_ = 0;
-    mutable int scaledHeight_ = 0;
-};
 
 class GlSprite : public gfx::Sprite {
   public:
