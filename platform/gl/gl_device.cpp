@@ -12,6 +12,7 @@
 #include "platform/gl/gl_font.h"
 #include "platform/gl/gl_programs.h"
 #include "platform/gl/gl_surface.h"
+#include "platform/win/rects.h"
 
 namespace platform::gl {
 
@@ -446,21 +447,25 @@ bool GlDevice::CopyToBackBuffer(const gfx::Surface& surface) {
         ClearColourNow();
     }
     const GLuint from = picture->At(w, h);
-    BindTarget();  // the copy keeps to the target's clip
+    BindTarget();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
     const int bottom = at.y + fbHeight_ - h;  // GL counts rows from the bottom
-    // A copy within the clip needs no scissor, and without one it can be a memory copy.
-    const bool inside = target_ && target_->clip.left <= at.x && at.x + w <= target_->clip.right &&
-                        target_->clip.top <= target_->height - bottom - h &&
-                        target_->height - bottom <= target_->clip.bottom;
-    if (inside) {
-        glDisable(GL_SCISSOR_TEST);
+    // Only the part inside the target's clip is copied, without the scissor: a copy under a
+    // scissor cannot be a memory copy. In GL's rows, from the bottom:
+    const RECT clip = target_ ? RECT{target_->clip.left, target_->height - target_->clip.bottom,
+                                     target_->clip.right, target_->height - target_->clip.top}
+                              : RECT{0, 0, fbWidth_, fbHeight_};
+    const RECT to = win::Intersect(RECT{at.x, bottom, at.x + w, bottom + h}, clip);
+    if (to.right <= to.left || to.bottom <= to.top) {
+        return true;
     }
+    glDisable(GL_SCISSOR_TEST);
     // The picture's top row first: turned over into GL's rows.
-    glBlitFramebuffer(0, h, w, 0, at.x, bottom, at.x + w, bottom + h, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-    if (inside) {
+    glBlitFramebuffer(to.left - at.x, h - (to.top - bottom), to.right - at.x,
+                      h - (to.bottom - bottom), to.left, to.top, to.right, to.bottom,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (target_) {
         glEnable(GL_SCISSOR_TEST);
     }
     return true;
