@@ -153,9 +153,21 @@ void StoreOwnFramebuffer(GlState& s, int width, int height) {
     s.storedHeight = height;
 }
 
-// Where a back buffer `height` rows high lands in a target, in GL's bottom-up coordinates.
-POINT TargetBottomLeft(const GlDevice::Target& t, int height) {
-    return POINT{t.origin.x, t.height - t.origin.y - height};
+// A length of back-buffer pixels in device pixels: up to the first whole pixel, the small
+// allowance keeping exact products (1.25 * 4) from moving up through rounding error.
+int DevicePixels(int length, double scale) {
+    return static_cast<int>(std::ceil(length * scale - 1e-9));
+}
+
+// Where a back buffer `height` rows high lands in the target (its framebuffer's corner when
+// none), in GL's bottom-up coordinates.
+POINT TargetBottomLeft(const std::optional<GlDevice::Target>& t, int height) {
+    return t ? POINT{t->origin.x, t->height - t->origin.y - height} : POINT{0, 0};
+}
+
+// The target's clip in GL's bottom-up coordinates (top is the lower edge).
+RECT ClipInGlRows(const GlDevice::Target& t) {
+    return RECT{t.clip.left, t.height - t.clip.bottom, t.clip.right, t.height - t.clip.top};
 }
 }  // namespace
 
@@ -170,8 +182,8 @@ void GlDevice::SetScale(double scale) {
         return;
     }
     scale_ = scale;
-    fbWidth_ = std::max(1, static_cast<int>(std::ceil(backWidth_ * scale - 1e-9)));
-    fbHeight_ = std::max(1, static_cast<int>(std::ceil(backHeight_ * scale - 1e-9)));
+    fbWidth_ = std::max(1, DevicePixels(backWidth_, scale));
+    fbHeight_ = std::max(1, DevicePixels(backHeight_, scale));
     // The device's own framebuffer follows when a frame is next drawn there: frames drawn in
     // place need none at the device size.
 }
@@ -323,7 +335,7 @@ void GlDevice::ReadPixels(Image* into) const {
     const auto row = static_cast<std::size_t>(fbWidth_);
     into->pixels.resize(row * static_cast<std::size_t>(fbHeight_));
     ClearNow();
-    const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
+    const POINT at = TargetBottomLeft(target_, fbHeight_);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target_ ? target_->framebuffer : OwnFramebuffer());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(at.x, at.y, fbWidth_, fbHeight_, GL_BGRA, GL_UNSIGNED_BYTE, into->pixels.data());
@@ -404,13 +416,13 @@ void GlDevice::BindTarget() const {
         glDisable(GL_SCISSOR_TEST);
         return;
     }
-    const Target& t = *target_;
-    const POINT at = TargetBottomLeft(t, fbHeight_);
-    glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
+    const POINT at = TargetBottomLeft(target_, fbHeight_);
+    const RECT clip = ClipInGlRows(*target_);
+    glBindFramebuffer(GL_FRAMEBUFFER, target_->framebuffer);
     glViewport(at.x, at.y, fbWidth_, fbHeight_);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(t.clip.left, t.height - t.clip.bottom, std::max(0, t.clip.right - t.clip.left),
-              std::max(0, t.clip.bottom - t.clip.top));
+    glScissor(clip.left, clip.top, std::max(0, clip.right - clip.left),
+              std::max(0, clip.bottom - clip.top));
 }
 
 bool GlDevice::EndScene() {
@@ -436,11 +448,8 @@ bool GlDevice::CopyToBackBuffer(const gfx::Surface& surface) {
     }
     // A copy without blending: at scale 1 the picture's pixels land unchanged, at other
     // scales filtered to the device size.
-    const auto scaled = [this](int length) {
-        return scale_ == 1.0 ? length : static_cast<int>(std::ceil(length * scale_ - 1e-9));
-    };
-    const int w = scaled(picture->Width());
-    const int h = scaled(picture->Height());
+    const int w = DevicePixels(picture->Width(), scale_);
+    const int h = DevicePixels(picture->Height(), scale_);
     if (w >= fbWidth_ && h >= fbHeight_) {
         pendingClear_.reset();  // every pixel is the picture's
     } else {
@@ -449,13 +458,11 @@ bool GlDevice::CopyToBackBuffer(const gfx::Surface& surface) {
     const GLuint from = picture->At(w, h);
     BindTarget();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    const POINT at = target_ ? TargetBottomLeft(*target_, fbHeight_) : POINT{0, 0};
+    const POINT at = TargetBottomLeft(target_, fbHeight_);
     const int bottom = at.y + fbHeight_ - h;  // GL counts rows from the bottom
     // Only the part inside the target's clip is copied, without the scissor: a copy under a
     // scissor cannot be a memory copy. In GL's rows, from the bottom:
-    const RECT clip = target_ ? RECT{target_->clip.left, target_->height - target_->clip.bottom,
-                                     target_->clip.right, target_->height - target_->clip.top}
-                              : RECT{0, 0, fbWidth_, fbHeight_};
+    const RECT clip = target_ ? ClipInGlRows(*target_) : RECT{0, 0, fbWidth_, fbHeight_};
     const RECT to = win::Intersect(RECT{at.x, bottom, at.x + w, bottom + h}, clip);
     if (to.right <= to.left || to.bottom <= to.top) {
         return true;

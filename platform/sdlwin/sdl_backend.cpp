@@ -480,6 +480,7 @@ class SdlBackend : public win::Backend {
             }
             const SIZE drawable = n->gl->DrawableSize();
             RedrawStaleFrames(ViewsOf(window, *n), map, drawable);
+            // Read again: a view painted above may have replaced or removed its frame.
             const std::vector<PlacedFrame> views = ViewsOf(window, *n);
             n->gl->Draw(map, views);
             n->gl->Swap();
